@@ -1,0 +1,47 @@
+// Choosing the port back end: a real port (ppdev or raw I/O), the simulated
+// board, or the recording back end. Chosen here and nowhere else; the rest of
+// the program asks the back end whether it is simulated.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/port.h"
+
+namespace zambrix {
+
+struct BackEndOptions {
+  std::string board = "auto";              // auto | sim | ppdev[:DEVICE] | direct | record
+  std::map<std::string, std::string> sim;  // --sim-NAME VALUE, by NAME
+};
+
+struct BackEnd {
+  std::unique_ptr<Clock> clock;
+  std::unique_ptr<PortBackend> port;
+  bool simulated = false;
+  std::string description;  // what runs, for the log
+  std::string problem;      // why a real port was not used (empty when none was asked for)
+  std::function<void()> at_exit;  // e.g. the simulated chip written back to its file
+};
+
+struct BackEndError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Takes back-end options out of an argument list ("--board X", "--board=X",
+// "--sim-NAME X", "--sim-NAME=X", and the bare flags "--sim-NAME" that take no
+// value); leaves every other argument in place. Throws BackEndError on a
+// missing value.
+BackEndOptions ExtractBackEndOptions(std::vector<std::string>& args);
+// Opens the back end; throws BackEndError for an unknown board or bad option,
+// or when an explicitly asked-for port cannot be opened.
+BackEnd OpenBackEnd(const BackEndOptions& options);
+// Help text of the back-end options.
+std::string BackEndHelp();
+
+}  // namespace zambrix

@@ -1,0 +1,18 @@
+// Declaration of every named control (see controls.cpp).
+#pragma once
+
+#include <string_view>
+
+#include "app/window_model.h"
+
+namespace zambrix {
+
+constexpr std::string_view kMainCaptionPrefix = "ZAMBRIX-6 Eprom Programmer - MNX Research Inc. - ";
+// Speed slider: 0 (slowest) to 100 (fastest, all delay counts 2).
+constexpr int kSliderMin = 0;
+constexpr int kSliderMax = 100;
+constexpr int kSliderDefault = 50;
+
+void DeclareControls(WindowModel& m);
+
+}  // namespace zambrix

@@ -1,0 +1,66 @@
+// The program's state for one run, split by owner, and the services it uses.
+//
+// Each unit owns its part of the state and its procedures (named as the system
+// names them); the others reach it through the Core reference. There are no
+// globals: a test builds a Core with fakes, the window and the CLI build one with
+// their own services.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/reporter.h"
+#include "app/services.h"
+#include "app/shell.h"
+#include "app/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/port.h"
+#include "ops/operations.h"
+#include "setup/setups.h"
+
+namespace zambrix {
+
+struct Services {
+  PortBackend* port = nullptr;
+  Clock* clock = nullptr;
+  Dialogs* dialogs = nullptr;
+  SoundPlayer* sound = nullptr;
+  SettingsStore* settings = nullptr;
+  Platform* platform = nullptr;
+};
+
+class Core {
+ public:
+  explicit Core(Services services);
+  Core(const Core&) = delete;
+  Core& operator=(const Core&) = delete;
+
+  Services svc;
+  WindowModel ui;
+  Reporter report;
+  Link link;
+  DeviceSelection dev;
+  Buffers buf;
+  Operations ops;
+  Setups setup;
+  Shell shell;
+
+  // Runs one operator event inside the guard: an exception (index outside a
+  // buffer, counter overflow, file error) becomes a log line, the error alert and
+  // a board reset, never a crash. Nested events run inside the outer guard.
+  void RunEvent(const std::function<void()>& event);
+  // An operator's click on a named control (the view and the CLI call this).
+  void Click(std::string_view control);
+  // An operator's change of a value (check box, option, slider, scroll bar).
+  void ChangeValue(std::string_view control, int value);
+  // An operator's choice in the device list.
+  void ChooseListIndex(std::string_view control, int index);
+
+ private:
+  int event_depth_ = 0;
+};
+
+}  // namespace zambrix

@@ -1,0 +1,143 @@
+#include "app/reporter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/core.h"
+#include "app/text.h"
+
+namespace zambrix {
+
+std::string PrintedNumber(double value) {
+  char buf[64];
+  if (value == std::floor(value) && std::fabs(value) < 1e15) {
+    std::snprintf(buf, sizeof buf, "%.0f", std::fabs(value));
+  } else {
+    std::snprintf(buf, sizeof buf, "%.15g", std::fabs(value));
+  }
+  return std::string(value < 0 ? "-" : " ") + buf + " ";
+}
+
+void Reporter::LogMessage(std::string_view message) {
+  std::string line;
+  line.reserve(message.size() + 16);
+  line.append(kLineBreak);
+  line.append(core_.svc.platform->TimeText());
+  line.append(">  ");
+  line.append(message);
+  core_.ui.AppendText("SystemLog", line);
+}
+
+const std::string& Reporter::LogText() const { return core_.ui.Text("SystemLog"); }
+
+void Reporter::ClearLog() { core_.ui.SetText("SystemLog", ""); }
+
+std::string_view Reporter::SoundFileForKey(std::string_view key) {
+  if (key == "INIT") return "\\init.wav";
+  if (key == "ERROR") return "\\error.wav";
+  if (key == "DONE") return "\\done.wav";
+  if (key == "SLIDE") return "\\slide.wav";
+  if (key == "OK") return "\\ok.wav";
+  return "\\error.wav";
+}
+
+std::string Reporter::SoundPathForKey(std::string_view key) const {
+  // The original joined the folder and "\name.wav"; here the separator is "/".
+  auto file = SoundFileForKey(key).substr(1);
+  return (std::filesystem::path(core_.svc.platform->ProgramFolder()) / std::string(file)).string();
+}
+
+void Reporter::PlayEventSound(std::string_view key) { core_.svc.sound->PlayAsync(SoundPathForKey(key)); }
+
+void Reporter::Light(std::string_view label, std::uint32_t c) { core_.ui.SetColour(label, c); }
+
+void Reporter::ErrorLightOn() {
+  Light("Error_label", colour::kRed);
+  ProgramLightOff();
+  DataFlowLightOff();
+  Light("Error_label", colour::kRed);  // repaint
+}
+void Reporter::ErrorLightOff() { Light("Error_label", colour::kButtonFace); }
+void Reporter::ProgramLightOn() { Light("Program_label", colour::kGreen); }
+void Reporter::ProgramLightOff() { Light("Program_label", colour::kButtonFace); }
+void Reporter::DataFlowLightOn() { Light("DataFlow_label", colour::kGreen); }
+void Reporter::DataFlowLightOff() { Light("DataFlow_label", colour::kButtonFace); }
+
+namespace {
+constexpr const char* kAlertButtons[4] = {"Program_button", "Verify_button", "Read_button", "Display_button"};
+}
+
+void Reporter::RaiseErrorAlert() {
+  ErrorLightOn();
+  for (int i = 0; i < 4; ++i) saved_button_states_[i] = core_.ui.Enabled(kAlertButtons[i]) ? "True" : "False";
+  for (auto* b : kAlertButtons) core_.ui.SetEnabled(b, false);
+}
+
+void Reporter::Error_label_Click() {
+  if (core_.ui.Colour("Error_label") != colour::kRed) return;
+  ErrorLightOff();
+  ProgramLightOff();
+  DataFlowLightOff();
+  LogMessage("Error Alert was Turned Off");
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  for (int i = 0; i < 4; ++i) core_.ui.SetEnabled(kAlertButtons[i], saved_button_states_[i] == "True");
+  core_.link.Reset();
+}
+
+double Reporter::StatCode() const {
+  double sum = 0;
+  for (unsigned char ch : LogText()) sum += ch;
+  return sum;
+}
+
+bool Reporter::SaveLogTo(const std::string& path) {
+  const double stat = StatCode();
+  auto* p = core_.svc.platform;
+  std::string out;
+  out.reserve(LogText().size() + 256);
+  out += "ZAMBRIX SYSTEM LOG FILE - MNX RESEARCH INC. " + std::string(kWebAddress) + "\r\n";
+  out += "The following contents are the log from the Zambrix Program\r\n";
+  out += p->DateText() + " " + p->TimeText() + " StatCode:" + PrintedNumber(stat) + " Model:" +
+         PrintedNumber(core_.link.BoardModel) + "\r\n";
+  out += std::string(60, '-') + "\r\n";
+  out += LogText();
+  out += "\r\n";
+  if (!WriteFileAtomically(path, out)) {
+    LogMessage("System Log could NOT be Saved to " + path);
+    return false;
+  }
+  return true;
+}
+
+void Reporter::SystemLog_DblClick() {
+  if (SaveLogTo("ZAMBRIX.LOG")) LogMessage("System Log was Saved to ZAMBRIX.LOG file");
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path target(path);
+  fs::path tmp = target;
+  tmp += ".tmp~";
+  {
+    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+    if (!f) return false;
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    f.flush();
+    if (!f) {
+      f.close();
+      fs::remove(tmp, ec);
+      return false;
+    }
+  }
+  fs::rename(tmp, target, ec);
+  if (ec) {
+    fs::remove(tmp, ec);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zambrix

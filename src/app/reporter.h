@@ -1,0 +1,69 @@
+// The system log, the three indicators, the error alert and the sounds.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zambrix {
+
+class Core;
+
+class Reporter {
+ public:
+  explicit Reporter(Core& core) : core_(core) {}
+
+  // Appends CR LF, the time of day, ">  " and the message to the system log.
+  void LogMessage(std::string_view message);
+  // Plays the wave file of the event key ("INIT", "ERROR", "DONE", "SLIDE", "OK";
+  // anything else plays the error sound).
+  void PlayEventSound(std::string_view key);
+  // File name for a key, with its leading "\" as the original built it.
+  static std::string_view SoundFileForKey(std::string_view key);
+  std::string SoundPathForKey(std::string_view key) const;
+
+  void ErrorLightOn();
+  void ErrorLightOff();
+  void ProgramLightOn();
+  void ProgramLightOff();
+  void DataFlowLightOn();
+  void DataFlowLightOff();
+
+  // Lights ERROR, saves the enabled states of the Program, Verify, Read and
+  // Display buttons and disables them.
+  void RaiseErrorAlert();
+  // Click on the ERROR indicator: resets the alert while ERROR is red.
+  void Error_label_Click();
+  // Double click on the log: saves it to "ZAMBRIX.LOG" in the current folder.
+  void SystemLog_DblClick();
+  // The same save to any path; false (and a log line) when it fails.
+  bool SaveLogTo(const std::string& path);
+  // Sum of the character codes of the log text.
+  double StatCode() const;
+  // The log text (what the save writes after its header).
+  const std::string& LogText() const;
+  // Empties the log (start-up).
+  void ClearLog();
+
+  const std::array<std::string, 4>& SavedButtonStates() const { return saved_button_states_; }
+
+  // Maker's web address and support mail (reserved example names).
+  static constexpr std::string_view kWebAddress = "www.example.com/zambrix";
+  static constexpr std::string_view kSupportMail = "support@example.com";
+
+ private:
+  void Light(std::string_view label, std::uint32_t colour);
+  Core& core_;
+  std::array<std::string, 4> saved_button_states_{"False", "False", "False", "False"};
+};
+
+// Number printed the way the original's file output printed numbers: a blank in
+// place of the plus sign, the digits, one trailing blank (" 65 ", "-3 ").
+std::string PrintedNumber(double value);
+
+// Writes a whole file through a temporary file that replaces the target only
+// when complete, so a failed save loses nothing. False on any failure.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace zambrix

@@ -1,0 +1,256 @@
+#include "app/shell.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/controls.h"
+#include "app/core.h"
+
+namespace zambrix {
+
+namespace {
+
+constexpr std::string_view kSettingsSection = "Settings";
+
+// A stored placement value; one that is not a number falls back to the default.
+double ReadPlacement(SettingsStore& s, std::string_view key, double fallback) {
+  auto text = s.Get(Shell::kAppTitle, kSettingsSection, key);
+  if (!text) return fallback;
+  const char* b = text->c_str();
+  while (*b == ' ') ++b;
+  char* end = nullptr;
+  float v = std::strtof(b, &end);
+  if (end == b || !std::isfinite(v)) return fallback;
+  while (*end == ' ') ++end;
+  if (*end != '\0') return fallback;
+  return v;
+}
+
+std::string PlacementText(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.0f", v);
+  return buf;
+}
+
+}  // namespace
+
+void Shell::CreateWindow() {
+  DeclareControls(core_.ui);
+  WireHandlers();
+  HelpFile = (std::filesystem::path(core_.svc.platform->ProgramFolder()) / "zambrix5.html").string();
+}
+
+void Shell::WireHandlers() {
+  auto& ui = core_.ui;
+  auto& link = core_.link;
+  auto& dev = core_.dev;
+  auto& buf = core_.buf;
+  auto& ops = core_.ops;
+  auto& setup = core_.setup;
+  auto& report = core_.report;
+
+  ui.SetHandler("Device", [&dev] { dev.Device_Click(); });
+  for (int i = 0; i < 4; ++i) ui.SetHandler(Indexed("Voltage_button", i), [&dev, i] { dev.Voltage_button_Click(i); });
+  for (int i = 0; i < 3; ++i) ui.SetHandler(Indexed("LPTSelection", i), [&link] { link.LPTSelection_Click(); });
+  ui.SetHandler("TestHardware_button", [&link] { link.TestHardware_button_Click(); });
+  ui.SetHandler("Slider1", [&link] { link.Slider1_Change(); });
+  ui.SetHandler("Error_label", [&report] { report.Error_label_Click(); });
+  ui.SetHandler("SystemLog:DblClick", [&report] { report.SystemLog_DblClick(); });
+
+  ui.SetHandler("VScroll1", [&buf] { buf.VScroll1_Change(); });
+  ui.SetHandler("BufferDisplay:DblClick", [&buf] { buf.BufferDisplay_DblClick(); });
+  ui.SetHandler("Show_button", [&buf] { buf.Show_button_Click(); });
+  ui.SetHandler("Display_button", [&buf] { buf.Display_button_Click(); });
+  ui.SetHandler("Erase_button", [&buf] { buf.Erase_button_Click(); });
+  ui.SetHandler("Command1", [&buf] { buf.Command1_Click(); });
+  ui.SetHandler("FileNameCodeText", [&buf] { buf.FileNameCodeText_Click(); });
+
+  ui.SetHandler("Read_button", [&ops] { ops.Read_button_Click(); });
+  ui.SetHandler("Blank_button", [&ops] { ops.Blank_button_Click(); });
+  ui.SetHandler("Program_button", [&ops] { ops.Program_button_Click(); });
+  ui.SetHandler("Verify_button", [&ops] { ops.Verify_button_Click(); });
+  ui.SetHandler("EraseFlash_button", [&ops] { ops.EraseFlash_button_Click(); });
+
+  for (int i = 1; i <= 5; ++i) {
+    auto name = "tbToolBar.Buttons(" + std::to_string(i) + ")";
+    ui.SetHandler(name, [this, name] { tbToolBar_ButtonClick(core_.ui.Get(name).key); });
+  }
+
+  // Menus. The forwarding entries run the button's action even when the button
+  // itself is disabled; only the menu entry's own enabled state guards them.
+  ui.SetHandler("mnuFileOpenCode", [&buf] { buf.mnuFileOpenCode_Click(); });
+  ui.SetHandler("mnuFileSaveCode", [&buf] { buf.mnuFileSaveCode_Click(); });
+  ui.SetHandler("mnuFileSaveCodeAs", [&buf] { buf.mnuFileSaveCodeAs_Click(); });
+  ui.SetHandler("mnuFileOpenData", [&buf] { buf.mnuFileOpenData_Click(); });
+  ui.SetHandler("mnuFileSaveData", [&buf] { buf.mnuFileSaveData_Click(); });
+  ui.SetHandler("mnuFileSaveDataAs", [&buf] { buf.mnuFileSaveDataAs_Click(); });
+  ui.SetHandler("mnuFileClose", [&buf] { buf.mnuFileClose_Click(); });
+  ui.SetHandler("mnuFileExit", [this] { mnuFileExit_Click(); });
+  ui.SetHandler("mnuToolsOptions", [this] { mnuToolsOptions_Click(); });
+
+  ui.SetHandler("menuBlankCheck", [&ops] { ops.Blank_button_Click(); });
+  ui.SetHandler("menuReadCode", [&ops] { ops.Read_button_Click(); });
+  ui.SetHandler("menuVerifyCode", [&ops] { ops.Verify_button_Click(); });
+  ui.SetHandler("menuDisplayCode", [&buf] { buf.Display_button_Click(); });
+  ui.SetHandler("menuEraseCode", [&buf] { buf.Erase_button_Click(); });
+  ui.SetHandler("menuTestHardware", [&link] { link.TestHardware_button_Click(); });
+  // Entries whose captions name a button's operation run that operation.
+  ui.SetHandler("menuProgramCode", [&ops] { ops.Program_button_Click(); });
+  ui.SetHandler("menuEraseFlash", [&ops] { ops.EraseFlash_button_Click(); });
+  ui.SetHandler("menuProgramData", [&ops] { ops.Program_button_Click(); });
+  ui.SetHandler("menuReadData", [&ops] { ops.Read_button_Click(); });
+  ui.SetHandler("menuVerifyData", [&ops] { ops.Verify_button_Click(); });
+  ui.SetHandler("menuDisplayData", [&buf] { buf.Display_button_Click(); });
+  ui.SetHandler("menuEraseData", [&buf] { buf.Erase_button_Click(); });
+  ui.SetHandler("menuFlashShowCodeID", [&ops] { ops.menuFlashShowCodeID_Click(); });
+
+  ui.SetHandler("Setup", [&setup] { setup.Setup_Click(); });
+  for (int i = 1; i <= 4; ++i) {
+    ui.SetHandler("LoadSetup" + std::to_string(i), [&setup, i] { setup.LoadSetup_Click(i); });
+    ui.SetHandler("SaveSetup" + std::to_string(i), [&setup, i] { setup.SaveSetup_Click(i); });
+  }
+  ui.SetHandler("ForceZambrix4", [&link] { link.ForceZambrix4_Click(); });
+  ui.SetHandler("ForceZambrix5", [&link] { link.ForceZambrix5_Click(); });
+  ui.SetHandler("ForceZambrix6", [&link] { link.ForceZambrix6_Click(); });
+  ui.SetHandler("LoopFlashTest", [&ops] { ops.LoopFlashTest_Click(); });
+  ui.SetHandler("ResetFlash", [&ops] { ops.ResetFlash_Click(); });
+
+  ui.SetHandler("mnuHelpContents", [this] { mnuHelpContents_Click(); });
+  ui.SetHandler("mnuHelpSearchForHelpOn", [this] { mnuHelpSearchForHelpOn_Click(); });
+  ui.SetHandler("mnuHelpAbout", [this] { mnuHelpAbout_Click(); });
+  ui.SetHandler("frmAbout.cmdOK", [this] { About_cmdOK_Click(); });
+  ui.SetHandler("frmAbout.cmdSysInfo", [this] { About_cmdSysInfo_Click(); });
+  ui.SetHandler("Timer1", [this] { Timer1_Timer(); });
+}
+
+void Shell::Form_Load() {
+  auto& ui = core_.ui;
+  auto& link = core_.link;
+  auto& report = core_.report;
+
+  link.BoardModel = 0;
+  auto& s = *core_.svc.settings;
+  const auto& form = ui.Get("frmMain");
+  double left = ReadPlacement(s, "MainLeft", 100);
+  double top = ReadPlacement(s, "MainTop", 100);
+  double width = ReadPlacement(s, "MainWidth", 100);
+  double height = ReadPlacement(s, "MainHeight", 6500);
+  (void)form;
+  ui.SetGeometry("frmMain", left, top, width, height);
+  const auto& f3 = ui.Get("Frame3");
+  ui.SetGeometry("Frame3", f3.left, 72, 481, 241);  // pixels of the client area
+  link.DelayFactorShort = 5;
+  link.DelayFactorMedium = 100;
+  link.DelayFactorLong = 500;
+  core_.dev.ResetDeviceControls();
+  link.BuildReadTables();
+  ui.SetCaption("ZambrixHardwareFound", "NO HARDWARE FOUND !!!");
+  ui.SetColour("Ready_label", colour::kRed);
+  ui.SetCaption("Ready_label", "NotReady");
+  ui.SetText("PortSelected", "None");
+  for (int i = 0; i < 3; ++i) ui.SetValueQuiet(Indexed("LPTSelection", i), 0);
+  link.FoundPortAddress = 0;
+  link.PortAddress = 0;
+  link.InitControlTables();
+  core_.setup.LoadStartupSettings();
+  if (link.PortAddress == 0) link.TestHardware_button_Click();
+  link.ApplyBoardModel();
+  report.DataFlowLightOff();
+  report.ProgramLightOff();
+  report.ErrorLightOff();
+  report.ClearLog();
+  ui.SetMax("VScroll1", 0);
+  core_.dev.FillDeviceTable();
+  core_.dev.FillDeviceList();
+  link.Reset();
+  report.PlayEventSound("INIT");
+}
+
+void Shell::Form_Unload() {
+  auto& ui = core_.ui;
+  core_.link.Reset();
+  ui.SetVisible("frmDisplay1", false);
+  ui.SetVisible("frmAbout", false);
+  const auto& f = ui.Get("frmMain");
+  if (f.window_state == 1) return;  // minimised: the previous placement stays
+  auto& s = *core_.svc.settings;
+  s.Save(kAppTitle, kSettingsSection, "MainLeft", PlacementText(f.left));
+  s.Save(kAppTitle, kSettingsSection, "MainTop", PlacementText(f.top));
+  s.Save(kAppTitle, kSettingsSection, "MainWidth", PlacementText(f.width));
+  s.Save(kAppTitle, kSettingsSection, "MainHeight", PlacementText(f.height));
+}
+
+void Shell::AnnounceBackEnd(const std::string& description, bool simulated, const std::string& problem) {
+  auto& report = core_.report;
+  if (!problem.empty()) report.LogMessage("Parallel port not usable: " + problem);
+  if (simulated) {
+    report.LogMessage("SIMULATED BOARD - no chip is touched: " + description);
+  } else {
+    report.LogMessage("Board access through " + description);
+  }
+}
+
+void Shell::tbToolBar_ButtonClick(std::string_view key) {
+  auto& buf = core_.buf;
+  // Errors are ignored here: the handler goes on with its next statement.
+  try {
+    if (key == "OpenCode") {
+      buf.mnuFileOpenCode_Click();
+    } else if (key == "OpenData") {
+      buf.mnuFileOpenData_Click();
+    } else if (key == "SaveCode") {
+      buf.mnuFileSaveCode_Click();
+    } else if (key == "SaveData") {
+      buf.mnuFileSaveData_Click();
+    }
+  } catch (const std::exception&) {
+  }
+}
+
+void Shell::mnuFileExit_Click() { exit_requested_ = true; }
+
+void Shell::mnuToolsOptions_Click() {
+  core_.svc.dialogs->MessageBox("This menu option is not available.", MsgButtons::Ok, MsgIcon::None, kAppTitle);
+}
+
+void Shell::ShowHelp() {
+  if (HelpFile.empty()) {
+    core_.svc.dialogs->MessageBox(
+        "Unable to display Help Contents. There is no Help associated with this project.", MsgButtons::Ok,
+        MsgIcon::Information, core_.ui.Caption("frmMain"));
+    return;
+  }
+  auto error = core_.svc.platform->OpenDocument(HelpFile);
+  if (error) core_.svc.dialogs->MessageBox(*error, MsgButtons::Ok, MsgIcon::None, kAppTitle);
+}
+
+void Shell::mnuHelpContents_Click() { ShowHelp(); }
+void Shell::mnuHelpSearchForHelpOn_Click() { ShowHelp(); }
+
+void Shell::mnuHelpAbout_Click() {
+  About_Form_Load();
+  core_.ui.SetVisible("frmAbout", true);
+}
+
+void Shell::About_Form_Load() {
+  core_.ui.SetCaption("frmAbout.lblVersion", "Version " + std::to_string(kMajor) + "." + std::to_string(kMinor) +
+                                                 "." + std::to_string(kRevision));
+  core_.ui.SetCaption("frmAbout.lblTitle", std::string(kAppTitle));
+}
+
+void Shell::About_cmdOK_Click() { core_.ui.SetVisible("frmAbout", false); }
+void Shell::About_cmdSysInfo_Click() { StartSysInfo(); }
+
+void Shell::StartSysInfo() {
+  // This platform has no system information program unless one is configured.
+  if (SysInfoProgram.empty() || !core_.svc.platform->StartProgram(SysInfoProgram)) {
+    core_.svc.dialogs->MessageBox("System Information Is Unavailable At This Time", MsgButtons::Ok, MsgIcon::None,
+                                  kAppTitle);
+  }
+}
+
+void Shell::Timer1_Timer() { core_.ui.SetEnabled("Timer1", false); }
+
+}  // namespace zambrix

@@ -1,0 +1,53 @@
+// Start-up, shutdown, the menu and toolbar routing, help and the about box.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zambrix {
+
+class Core;
+
+class Shell {
+ public:
+  explicit Shell(Core& core) : core_(core) {}
+
+  // Declares every control and connects each to its handler (once, before Form_Load).
+  void CreateWindow();
+  // The start-up sequence and the shutdown.
+  void Form_Load();
+  void Form_Unload();
+  // Says in the log, after start-up, which back end runs (plainly when simulated)
+  // and why a port could not be opened.
+  void AnnounceBackEnd(const std::string& description, bool simulated, const std::string& problem);
+
+  void tbToolBar_ButtonClick(std::string_view key);
+  void mnuFileExit_Click();
+  void mnuToolsOptions_Click();
+  void mnuHelpContents_Click();
+  void mnuHelpSearchForHelpOn_Click();
+  void mnuHelpAbout_Click();
+  void About_Form_Load();
+  void About_cmdOK_Click();
+  void About_cmdSysInfo_Click();
+  void StartSysInfo();
+  void Timer1_Timer();
+
+  // True once File / Exit asked the window to close (the view closes it).
+  bool ExitRequested() const { return exit_requested_; }
+  // Help document shown by the help commands (empty = no help configured).
+  std::string HelpFile;
+  // The program that shows system information (none on this platform).
+  std::string SysInfoProgram;
+
+  static constexpr std::string_view kAppTitle = "ZAMBRIX6";
+  static constexpr int kMajor = 1, kMinor = 0, kRevision = 60;
+
+ private:
+  void WireHandlers();
+  void ShowHelp();
+  Core& core_;
+  bool exit_requested_ = false;
+};
+
+}  // namespace zambrix

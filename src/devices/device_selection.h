@@ -1,0 +1,46 @@
+// The chip catalogue and device selection.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zambrix {
+
+class Core;
+
+class DeviceSelection {
+ public:
+  explicit DeviceSelection(Core& core) : core_(core) {}
+
+  // Start-up: writes rows 0..38 of the catalogue.
+  void FillDeviceTable();
+  // Start-up: rebuilds the Device list from the table ("N/A - " for refused rows).
+  void FillDeviceList();
+  // The operator chose an entry of the Device list (or code set its position).
+  void Device_Click();
+  // Every device-dependent control back to the no-device state.
+  void ResetDeviceControls();
+  // The operator chose a programming voltage option.
+  void Voltage_button_Click(int index);
+
+  // 81 rows of 8 text columns.
+  std::vector<std::array<std::string, 8>> DeviceTable =
+      std::vector<std::array<std::string, 8>>(81);
+
+  // Selected-device state.
+  std::string SelectedDeviceName;
+  std::string DeviceClass;
+  std::string DeviceSizeCode;
+  std::string DeviceKey;
+  std::int32_t DeviceKilobytes = 0;
+  std::int32_t DeviceSize = 0;
+  int VoltageIndex = 0;
+  int ProgramVoltage = 0;
+
+ private:
+  Core& core_;
+};
+
+}  // namespace zambrix

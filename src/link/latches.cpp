@@ -1,0 +1,127 @@
+// Latch loads, the board reset, single-bit procedures, delays and the speed slider.
+#include <stdexcept>
+
+#include "app/core.h"
+
+namespace zambrix {
+
+void Link::PortOut(int address, int value) {
+  core_.svc.port->PortOut(static_cast<std::uint16_t>(address), static_cast<std::uint8_t>(value & 0xFF));
+}
+
+int Link::PortIn(int address) { return core_.svc.port->PortIn(static_cast<std::uint16_t>(address)); }
+
+// Data byte, select, strobe, select; the strobe is as short as two back-to-back writes.
+void Link::LoadLatch(int n, int shadow) {
+  PortOut(PortAddress, shadow & 0xFF);
+  DelayStrobe();
+  PortOut(ControlPort, RegSelect[n]);
+  DelayStrobe();
+  PortOut(ControlPort, RegStrobe[n]);
+  PortOut(ControlPort, RegSelect[n]);
+}
+
+void Link::SetReg0() { LoadLatch(0, Reg0Value); }
+void Link::SetReg1() { LoadLatch(1, Reg1Value); }
+void Link::SetReg2() { LoadLatch(2, Reg2Value); }
+void Link::SetReg3() { LoadLatch(3, Reg3Value); }
+void Link::SetReg4() { LoadLatch(4, Reg4Value); }
+
+void Link::InitControlTables() {
+  // Model 4: bit 0 is the load pulse, bits 1..3 address the latch.
+  Model4Table.select = {10, 2, 8, 0, 14};
+  Model4Table.strobe = {11, 3, 9, 1, 15};
+  Model4Table.nibble_low = 0;
+  Model4Table.nibble_high = 4;
+  // Models 5 and 6: the same with the low four control bits inverted.
+  for (int n = 0; n < 5; ++n) {
+    Model56Table.select[n] = Model4Table.select[n] ^ 15;
+    Model56Table.strobe[n] = Model4Table.strobe[n] ^ 15;
+  }
+  Model56Table.nibble_low = 5;
+  Model56Table.nibble_high = 1;
+}
+
+void Link::Reset() {
+  Reg0Value = 0x40;  // output enable inactive, all else clear
+  SetReg0();
+  CurrentAddress = 0;
+  Endereco2Adr();
+  Reg1Value = Reg1Fixed | AddressMid;
+  SetReg1();
+  Reg2Value = AddressLow;
+  SetReg2();
+  Reg3Value = Reg3Fixed | 0xC4;  // chip enable off, data latch off, bit 2 high
+  SetReg3();
+  core_.ui.SetMax("ProgressBar1", 100);
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ops.EraseInProgress = false;
+}
+
+void Link::REG4ON() {
+  Reg3Value &= ~0x40;
+  SetReg3();
+}
+
+void Link::REG4OFF() {
+  Reg3Value |= 0x40;
+  SetReg3();
+}
+
+void Link::ActivityOn() {
+  Reg0Value |= 0x08;
+  SetReg0();
+}
+
+void Link::ActivityOff() {
+  Reg0Value &= ~0x08;
+  SetReg0();
+}
+
+void Link::ActivityToggle() {
+  auto& ui = core_.ui;
+  bool lit = ui.Colour("Program_label") == colour::kGreen;
+  if (lit) {
+    core_.report.ProgramLightOff();
+  } else {
+    core_.report.ProgramLightOn();
+  }
+  Reg0Value ^= 0x08;
+  SetReg0();
+}
+
+void Link::DelayStrobe() { core_.svc.clock->Spin(StrobeDelayCount); }
+void Link::DelayMedium() { core_.svc.clock->Spin(MediumDelayCount); }
+void Link::DelayLong() { core_.svc.clock->Spin(LongDelayCount); }
+void Link::DelayFixed20() { core_.svc.clock->Spin(20); }
+void Link::DelayFixed10() { core_.svc.clock->Spin(10); }
+
+void Link::WaitSettlingTime() {
+  // The loop counter is module state; only its final value is observable.
+  SettlingLoopCounter = DelayFactorShort * 100;
+  core_.svc.clock->Spin(SettlingLoopCounter);
+}
+
+void Link::SleepMs(int ms) { core_.svc.clock->SleepMs(ms); }
+
+void Link::ApplySpeedSetting() {
+  const auto& slider = core_.ui.Get("Slider1");
+  const std::int64_t span = static_cast<std::int64_t>(slider.max) - slider.value;
+  auto count = [span](std::int32_t factor) {
+    std::int64_t v = span * factor + 2;
+    if (v > INT32_MAX || v < INT32_MIN) throw std::overflow_error("delay count overflow");
+    return static_cast<std::int32_t>(v);
+  };
+  LongDelayCount = count(DelayFactorLong);
+  MediumDelayCount = count(DelayFactorMedium);
+  StrobeDelayCount = count(DelayFactorShort);
+  if (slider.value < 10) StrobeDelayCount = count(DelayFactorMedium);
+}
+
+void Link::Slider1_Change() {
+  core_.report.LogMessage("Program Speed Slider set to: " + std::to_string(core_.ui.Value("Slider1")));
+  ApplySpeedSetting();
+  core_.report.PlayEventSound("SLIDE");
+}
+
+}  // namespace zambrix

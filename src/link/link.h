@@ -1,0 +1,143 @@
+// The programmer link: the five board latches and their load protocol, the
+// counted delays, the chip address and control lines, the byte read-back and the
+// board detection. The only layer that touches the port.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zambrix {
+
+class Core;
+
+class Link {
+ public:
+  explicit Link(Core& core) : core_(core) {}
+
+  // ---- Port access (the port library's two functions) ----
+  void PortOut(int address, int value);
+  int PortIn(int address);
+
+  // ---- Latches and timing ----
+  void SetReg0();
+  void SetReg1();
+  void SetReg2();
+  void SetReg3();
+  void SetReg4();
+  void InitControlTables();
+  void Reset();
+  void REG4ON();
+  void REG4OFF();
+  void ActivityOn();
+  void ActivityOff();
+  void ActivityToggle();
+  void DelayStrobe();
+  void DelayMedium();
+  void DelayLong();
+  void DelayFixed20();
+  void DelayFixed10();
+  void WaitSettlingTime();
+  void SleepMs(int ms);
+  void ApplySpeedSetting();
+  void Slider1_Change();
+
+  // ---- Address, control lines and read-back ----
+  void Endereco2Adr();
+  void IncADR();
+  void SETADR();
+  void SETADR_FLASH();
+  void SETADR_XICOR();
+  void CEON();
+  void CEOFF();
+  void OEON();
+  void OEOFF();
+  void CEOEON();
+  void CEOEOFF();
+  void VPP24_ON();
+  void VPP24_OFF();
+  void Reg1Bit7Clear();
+  void Reg1Bit7Set();
+  void Reg1Bit6Clear();
+  void Reg1Bit6Set();
+  void GetNibbles();
+  void ReadBackByte();
+  void ReportProgramFailure();
+  void BuildReadTables();
+  // Rebuilds both address maps as identity (device selection then changes some).
+  void BuildIdentityMaps();
+
+  // ---- Board detection and port selection ----
+  void TestHardware_button_Click();
+  void CheckHardware();
+  void AnnounceBoard();
+  void ApplyBoardModel();
+  void LPTSelection_Click();
+  void ForceZambrix4_Click();
+  void ForceZambrix5_Click();
+  void ForceZambrix6_Click();
+
+  // ---- State ----
+  // Port and board.
+  int PortAddress = 0;
+  int StatusPort = 0;
+  int ControlPort = 0;
+  int FoundPortAddress = 0;
+  int BoardModel = 0;
+
+  // Latch shadows (low byte loaded).
+  int Reg0Value = 0;
+  int Reg1Value = 0;
+  int Reg2Value = 0;
+  int Reg3Value = 0;
+  int Reg4Value = 0;
+
+  // Control-port values in force, and the two constant tables.
+  std::array<int, 5> RegSelect{};
+  std::array<int, 5> RegStrobe{};
+  int NibbleSelectLow = 0;
+  int NibbleSelectHigh = 0;
+  struct ControlTable {
+    std::array<int, 5> select{};
+    std::array<int, 5> strobe{};
+    int nibble_low = 0;
+    int nibble_high = 0;
+  };
+  ControlTable Model4Table;
+  ControlTable Model56Table;
+
+  // Delays.
+  std::int32_t DelayFactorShort = 5;
+  std::int32_t DelayFactorMedium = 100;
+  std::int32_t DelayFactorLong = 500;
+  std::int32_t StrobeDelayCount = 0;
+  std::int32_t MediumDelayCount = 0;
+  std::int32_t LongDelayCount = 0;
+  std::int32_t SettlingLoopCounter = 0;
+
+  // Address state.
+  std::int32_t CurrentAddress = 0;
+  std::int32_t AddressLow = 0;
+  std::int32_t AddressMid = 0;
+  std::int32_t AddressHigh = 0;
+  std::array<int, 256> AddressMidMap{};
+  std::array<int, 256> AddressHighMap{};
+  int Reg1Fixed = 0;
+  int Reg3Fixed = 0;
+
+  // Read-back.
+  std::uint8_t ReadValue = 0;
+  std::uint8_t WriteValue = 0;
+  std::array<std::uint8_t, 256> StatusDecode4{};
+  std::array<std::uint8_t, 256> StatusLowNibble{};
+  std::array<std::uint8_t, 256> StatusHighNibble{};
+
+  // Length of one counted delay iteration on a real port.
+  static constexpr std::uint64_t kNsPerIteration = 10;
+
+ private:
+  void LoadLatch(int n, int shadow);
+  Core& core_;
+};
+
+}  // namespace zambrix

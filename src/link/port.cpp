@@ -1,0 +1,193 @@
+#include "link/port.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include <linux/ppdev.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <sys/io.h>
+#define ZAMBRIX_HAVE_IOPERM 1
+#endif
+
+namespace zambrix {
+
+namespace {
+
+std::string Hex(unsigned v) {
+  std::ostringstream s;
+  s << std::uppercase << std::hex << v << "h";
+  return s.str();
+}
+
+}  // namespace
+
+void RecordingPort::PortOut(std::uint16_t address, std::uint8_t value) {
+  log_.push_back({true, address, value});
+}
+
+std::uint8_t RecordingPort::PortIn(std::uint16_t address) {
+  std::uint8_t v = next_read_ < reads_.size() ? reads_[next_read_++] : fallback_;
+  log_.push_back({false, address, v});
+  return v;
+}
+
+std::string RecordingPort::Describe() const {
+  return "recording back end (no board: every write is recorded, reads return FFh)";
+}
+
+std::uint16_t ParportBase(const std::string& device, const std::string& proc_root) {
+  // /dev/parportN -> /proc/sys/dev/parport/parportN/base-addr ("888\t1912").
+  auto name = std::filesystem::path(device).filename().string();
+  std::ifstream in(proc_root + "/" + name + "/base-addr");
+  unsigned long base = 0;
+  if (in >> base && base <= 0xFFFF) return static_cast<std::uint16_t>(base);
+  return 0;
+}
+
+std::string FindParportDevice(std::uint16_t base, const std::string& proc_root) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(proc_root, ec)) {
+    auto name = entry.path().filename().string();
+    if (name.rfind("parport", 0) != 0) continue;
+    if (ParportBase("/dev/" + name, proc_root) == base) return "/dev/" + name;
+  }
+  return {};
+}
+
+namespace {
+
+// ppdev: one claimed /dev/parportN per base address. Register values are raw PC
+// register values (the driver inverts nothing).
+class PpdevPort : public PortBackend {
+ public:
+  ~PpdevPort() override {
+    for (auto& [base, fd] : fds_) {
+      ioctl(fd, PPRELEASE);
+      close(fd);
+    }
+  }
+  bool Add(std::uint16_t base, const std::string& device, std::string& why) {
+    int fd = open(device.c_str(), O_RDWR);
+    if (fd < 0) {
+      int e = errno;
+      why = device + ": " + std::strerror(e);
+      if (e == EACCES) why += " (add your user to group lp, then log in again)";
+      return false;
+    }
+    if (ioctl(fd, PPEXCL) < 0 || ioctl(fd, PPCLAIM) < 0) {
+      int e = errno;
+      why = device + ": cannot claim the port: " + std::strerror(e) +
+            " (another driver holds it; unload the printer driver with: modprobe -r lp)";
+      close(fd);
+      return false;
+    }
+    int dir = 0;
+    ioctl(fd, PPDATADIR, &dir);
+    fds_[base] = fd;
+    names_ += (names_.empty() ? "" : ", ") + device + " at " + Hex(base);
+    return true;
+  }
+  bool Empty() const { return fds_.empty(); }
+
+  void PortOut(std::uint16_t address, std::uint8_t value) override {
+    int fd = 0;
+    unsigned reg = 0;
+    if (!Find(address, fd, reg)) return;
+    if (reg == 0) {
+      ioctl(fd, PPWDATA, &value);
+    } else if (reg == 2) {
+      // Direction goes through PPDATADIR, never through bit 5 of the control value.
+      unsigned char c = value & 0x0F;
+      ioctl(fd, PPWCONTROL, &c);
+    }
+  }
+  std::uint8_t PortIn(std::uint16_t address) override {
+    int fd = 0;
+    unsigned reg = 0;
+    if (!Find(address, fd, reg)) return 0xFF;
+    unsigned char v = 0xFF;
+    if (reg == 1) {
+      ioctl(fd, PPRSTATUS, &v);
+    } else if (reg == 0) {
+      ioctl(fd, PPRDATA, &v);
+    } else {
+      ioctl(fd, PPRCONTROL, &v);
+    }
+    return v;
+  }
+  bool IsSimulated() const override { return false; }
+  std::string Describe() const override { return "ppdev " + names_; }
+
+ private:
+  bool Find(std::uint16_t address, int& fd, unsigned& reg) const {
+    for (auto& [base, f] : fds_) {
+      if (address >= base && address <= base + 2) {
+        fd = f;
+        reg = address - base;
+        return true;
+      }
+    }
+    return false;
+  }
+  std::map<std::uint16_t, int> fds_;
+  std::string names_;
+};
+
+#ifdef ZAMBRIX_HAVE_IOPERM
+class DirectPort : public PortBackend {
+ public:
+  void PortOut(std::uint16_t address, std::uint8_t value) override { outb(value, address); }
+  std::uint8_t PortIn(std::uint16_t address) override { return inb(address); }
+  bool IsSimulated() const override { return false; }
+  std::string Describe() const override { return "raw port I/O (ioperm) on 278h, 378h and 3BCh"; }
+};
+#endif
+
+}  // namespace
+
+PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t wanted_base) {
+  auto port = std::make_unique<PpdevPort>();
+  std::string why;
+  std::string all_why;
+  if (!device_or_empty.empty()) {
+    std::uint16_t base = ParportBase(device_or_empty);
+    if (base == 0) base = wanted_base ? wanted_base : 0x378;
+    if (!port->Add(base, device_or_empty, why)) return {nullptr, why};
+    return {std::move(port), ""};
+  }
+  for (std::uint16_t base : {std::uint16_t{0x378}, std::uint16_t{0x278}, std::uint16_t{0x3BC}}) {
+    auto dev = FindParportDevice(base);
+    if (dev.empty()) continue;
+    if (!port->Add(base, dev, why)) all_why += (all_why.empty() ? "" : "; ") + why;
+  }
+  if (port->Empty()) {
+    if (all_why.empty()) all_why = "no parallel port at 278h, 378h or 3BCh (no /dev/parportN)";
+    return {nullptr, all_why};
+  }
+  return {std::move(port), all_why};
+}
+
+PortOpenResult OpenDirectPort() {
+#ifdef ZAMBRIX_HAVE_IOPERM
+  for (unsigned base : {0x278u, 0x378u, 0x3BCu}) {
+    if (ioperm(base, 3, 1) != 0) {
+      int e = errno;
+      return {nullptr, std::string("raw port access refused: ") + std::strerror(e) +
+                           " (needs root or CAP_SYS_RAWIO, and no kernel lockdown)"};
+    }
+  }
+  return {std::make_unique<DirectPort>(), ""};
+#else
+  return {nullptr, "raw port access is only available on x86"};
+#endif
+}
+
+}  // namespace zambrix

@@ -1,0 +1,14 @@
+#include "setup/setups.h"
+
+#include "app/core.h"
+
+namespace zambrix {
+
+// Filled in with the start-up settings file and the setup files.
+void Setups::SaveStartupSettings() {}
+void Setups::LoadStartupSettings() {}
+void Setups::Setup_Click() {}
+void Setups::LoadSetup_Click(int) {}
+void Setups::SaveSetup_Click(int) {}
+
+}  // namespace zambrix

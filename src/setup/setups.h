@@ -1,0 +1,31 @@
+// The start-up settings file and the four named setups.
+#pragma once
+
+#include <string>
+
+namespace zambrix {
+
+class Core;
+
+class Setups {
+ public:
+  explicit Setups(Core& core) : core_(core) {}
+
+  // Start-up settings file "zambrix6.ini".
+  void SaveStartupSettings();
+  void LoadStartupSettings();
+  std::string StartupKeysSeen;
+  // Folder that holds "zambrix6.ini" (empty = the program folder, with the
+  // per-user configuration folder where that is not writable).
+  std::string SettingsDir;
+
+  // Setup menu.
+  void Setup_Click();
+  void LoadSetup_Click(int n);
+  void SaveSetup_Click(int n);
+
+ private:
+  Core& core_;
+};
+
+}  // namespace zambrix

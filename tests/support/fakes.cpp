@@ -1,0 +1,71 @@
+#include "support/fakes.h"
+
+namespace zambrix::testing {
+
+MsgAnswer ScriptedDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgIcon icon,
+                                      std::string_view title) {
+  shown.push_back({"message", std::string(text), std::string(title), buttons, icon});
+  if (!answers.empty()) {
+    auto a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+}
+
+std::optional<std::string> ScriptedDialogs::InputBox(std::string_view prompt, std::string_view title,
+                                                     std::string_view) {
+  shown.push_back({"input", std::string(prompt), std::string(title)});
+  if (inputs.empty()) return std::nullopt;
+  auto v = inputs.front();
+  inputs.pop_front();
+  return v;
+}
+
+std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogRequest& request) {
+  shown.push_back({"open", request.title, request.title});
+  file_requests.push_back(request);
+  if (open_files.empty()) return std::nullopt;
+  auto v = open_files.front();
+  open_files.pop_front();
+  return v;
+}
+
+std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& request) {
+  shown.push_back({"save", request.title, request.title});
+  file_requests.push_back(request);
+  if (save_files.empty()) return std::nullopt;
+  auto v = save_files.front();
+  save_files.pop_front();
+  return v;
+}
+
+TestCore::TestCore(PortBackend* port, Clock* clock) {
+  Services s;
+  s.port = port ? port : &recording;
+  s.clock = clock ? clock : &virtual_clock;
+  s.dialogs = &dialogs;
+  s.sound = &sound;
+  s.settings = &settings;
+  s.platform = &platform;
+  core = std::make_unique<Core>(s);
+  core->shell.CreateWindow();
+}
+
+std::vector<std::string> TestCore::LogLines() const {
+  std::vector<std::string> out;
+  const std::string& text = core->report.LogText();
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    auto next = text.find("\r\n", pos + 2);
+    std::string entry = text.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
+    if (entry.rfind("\r\n", 0) == 0) entry = entry.substr(2);
+    auto mark = entry.find(">  ");
+    out.push_back(mark == std::string::npos ? entry : entry.substr(mark + 3));
+    if (next == std::string::npos) break;
+    pos = next;
+  }
+  return out;
+}
+
+}  // namespace zambrix::testing

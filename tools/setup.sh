@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what the build needs on a Debian 12 machine (when root or sudo is
+# available), or names the packages to install. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+ZAMBRIX_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core)
+
+missing=()
+for p in "${ZAMBRIX_PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -eq 0 ]; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+    sudo apt-get update -qq
+    sudo DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  else
+    echo "Please install these packages first (as root):"
+    echo "  apt-get install ${missing[*]}"
+    exit 1
+  fi
+fi
+
+# Configures and builds into $1 with the CMake options that follow.
+zambrix_build() {
+  local dir=$1
+  shift
+  cmake -S "$ZAMBRIX_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir"
+}
