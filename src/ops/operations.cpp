@@ -5,8 +5,6 @@
 namespace zambrix {
 
 // Each command is filled in with its own unit.
-void Operations::Read_button_Click() {}
-void Operations::Blank_button_Click() {}
 void Operations::Program_button_Click() {}
 void Operations::Verify_button_Click() {}
 void Operations::EraseFlash_button_Click() {}

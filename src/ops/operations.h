@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace zambrix {
@@ -13,8 +14,22 @@ class Operations {
  public:
   explicit Operations(Core& core) : core_(core) {}
 
+  // ---- Read ----
   void Read_button_Click();
+  void ReadDeviceCode();
+  void ReadParallelDevice();
+  void ReadSerialDevice();
+  void ReadDeviceData();
+  void ReportSerialAckError();
+
+  // ---- Blank check ----
   void Blank_button_Click();
+  void BlankCheckCode();
+  void BlankCheckData();
+  void BlankCheckParallel();
+  void ReportNotBlank();
+
+  // ---- Later commands ----
   void Program_button_Click();
   void Verify_button_Click();
   void EraseFlash_button_Click();
@@ -22,6 +37,18 @@ class Operations {
   void LoopFlashTest_Click();
   void ResetFlash_Click();
   void FlashIdCycle();
+
+  // The parallel sweep over CodeSize bytes shared by read, blank check and
+  // verify: latch 3 once per bank, latch 1 once per page (then a progress
+  // step), latch 2 and one two-nibble read per byte. `per_byte` gets the chip
+  // address and the byte read; returning false ends the sweep at once (the
+  // sweep then returns false).
+  bool ParallelSweep(const std::function<bool(std::int32_t address, std::uint8_t value)>& per_byte);
+  // Bank and page limits of a sweep over `size` bytes.
+  static int SweepLastBank(std::int32_t size);
+  static int SweepLastPage(std::int32_t size);
+  // Pages a sweep over `size` bytes walks (the progress bar's maximum).
+  static std::int32_t SweepPages(std::int32_t size);
 
   // ---- State ----
   std::int32_t WorkAddress = 0;
@@ -37,6 +64,7 @@ class Operations {
   bool EraseInProgress = false;
 
  private:
+  void RoutineNotReady(const std::string& text, const std::string& title = "Routine Not Ready");
   Core& core_;
 };
 

@@ -1,0 +1,68 @@
+// Blank check: every byte must read FFh.
+#include "app/core.h"
+#include "app/text.h"
+
+namespace zambrix {
+
+void Operations::Blank_button_Click() {
+  if (core_.ui.Value("CheckCode") == 1) BlankCheckCode();
+  if (core_.ui.Value("CheckData") == 1) BlankCheckData();
+}
+
+void Operations::BlankCheckCode() {
+  const auto& dev = core_.dev;
+  if (dev.DeviceKey == "EN" || dev.DeviceClass == "P" || dev.DeviceClass == "F") {
+    BlankCheckParallel();
+  } else {
+    RoutineNotReady("Please Write Missing Routines at BLANKCODE", "Missing Routine");
+  }
+}
+
+void Operations::BlankCheckData() { RoutineNotReady("Please Write AT90S2313 Check Blank Eeprom Routine"); }
+
+void Operations::BlankCheckParallel() {
+  auto& link = core_.link;
+  auto& ui = core_.ui;
+  auto& report = core_.report;
+
+  report.DataFlowLightOn();
+  report.LogMessage("Checking Device for BLANK (Erased)... Wait");
+  link.Reset();
+  link.CurrentAddress = 0;
+  link.Endereco2Adr();
+  link.SETADR();
+  link.SleepMs(500);
+  link.REG4OFF();
+  link.CEOEON();
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetMax("ProgressBar1", SweepPages(core_.buf.CodeSize));
+  core_.svc.clock->Spin(100);
+  bool blank = ParallelSweep([this, &link](std::int32_t address, std::uint8_t value) {
+    if (value == 0xFF) return true;
+    WorkAddress = address;
+    link.ReadValue = value;
+    return false;
+  });
+  if (!blank) {
+    // The latches stay as they are: no reset after a failed check.
+    ReportNotBlank();
+    return;
+  }
+  report.DataFlowLightOff();
+  report.LogMessage("Device IS BLANK (ERASED)");
+  ui.SetValueQuiet("ProgressBar1", 0);
+  report.PlayEventSound("OK");
+  link.Reset();
+}
+
+void Operations::ReportNotBlank() {
+  auto& report = core_.report;
+  report.RaiseErrorAlert();
+  report.DataFlowLightOff();
+  report.LogMessage("Device IS NOT BLANK (ERASED)");
+  report.LogMessage("Address: " + HexText(WorkAddress) + " ][ Device Data: " + HexText(core_.link.ReadValue));
+  report.LogMessage("Click on [ERROR] alert to Reset the Situation");
+  report.PlayEventSound("ERROR");
+}
+
+}  // namespace zambrix

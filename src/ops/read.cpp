@@ -1,0 +1,101 @@
+// Reading the chip into the code buffer.
+#include "app/core.h"
+#include "app/text.h"
+
+namespace zambrix {
+
+void Operations::RoutineNotReady(const std::string& text, const std::string& title) {
+  core_.svc.dialogs->MessageBox(text, MsgButtons::Ok, MsgIcon::None, title);
+}
+
+void Operations::Read_button_Click() {
+  if (core_.ui.Value("CheckCode") == 1) ReadDeviceCode();
+  if (core_.ui.Value("CheckData") == 1) ReadDeviceData();
+}
+
+void Operations::ReadDeviceCode() {
+  const auto& dev = core_.dev;
+  if (dev.DeviceKey == "EN" || dev.DeviceClass == "P" || dev.DeviceClass == "F") {
+    ReadParallelDevice();
+  } else if (dev.DeviceClass == "S") {
+    ReadSerialDevice();
+  } else {
+    RoutineNotReady("Please Write Missing Routines at READCODE");
+  }
+}
+
+void Operations::ReadParallelDevice() {
+  auto& link = core_.link;
+  auto& ui = core_.ui;
+  auto& report = core_.report;
+  auto& buf = core_.buf;
+
+  report.DataFlowLightOn();
+  link.Reset();
+  DeviceChecksum = 0;
+  link.SETADR();
+  link.SleepMs(500);
+  buf.DisplayMode = "Read";
+  link.REG4OFF();
+  link.CEOEON();
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetMax("ProgressBar1", SweepPages(buf.CodeSize));
+  auto& code = buf.CodeBuffer;
+  ParallelSweep([&](std::int32_t address, std::uint8_t value) {
+    code.at(static_cast<std::size_t>(address)) = value;
+    DeviceChecksum = (DeviceChecksum + value) & 0xFFFF;
+    link.CurrentAddress = address + 1;
+    return true;
+  });
+  DeviceChecksumText = Hex4(DeviceChecksum);
+  report.DataFlowLightOff();
+  report.LogMessage(std::to_string(buf.CodeSize) + " bytes Read from Device");
+  report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
+  ui.SetText("BufferDisplay", "");
+  ui.SetMax("VScroll1", buf.CodeSize / 256 - 1);
+  report.LogMessage("Data is available at above Window, use Scroll Bar");
+  report.LogMessage("You can Save the file using [FILE - Save As] menu");
+  buf.DisplayPageMemory();
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetText("sbStatusBar", "");
+  for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
+                  "menuEraseCode", "mnuFileSaveCodeAs"}) {
+    ui.SetEnabled(c, true);
+  }
+  buf.CodeBufferLoaded = 1;
+  report.PlayEventSound("OK");
+  link.Reset();
+}
+
+void Operations::ReadSerialDevice() {
+  // The two-wire read comes with the serial EEPROM routines.
+  RoutineNotReady("Please Write Missing Routines at READCODE");
+}
+
+void Operations::ReadDeviceData() {
+  auto& link = core_.link;
+  auto& ui = core_.ui;
+  core_.buf.DisplayMode = "Read";
+  link.REG4OFF();
+  link.CEOEON();
+  core_.report.DataFlowLightOn();
+  ProgressStep = core_.buf.CodeSize / 100;
+  ProgressCount = 0;
+  core_.report.LogMessage("Start Device Reading Operation");
+  ui.SetText("sbStatusBar", "Reading Device... Wait");
+  RoutineNotReady("Please Write AT90S2313 Eeprom Read Routine");
+}
+
+void Operations::ReportSerialAckError() {
+  auto& report = core_.report;
+  report.RaiseErrorAlert();
+  report.DataFlowLightOff();
+  report.LogMessage(std::string(50, '*'));
+  report.LogMessage("Device 24CXX DOES NOT RESPOND - ACK Error");
+  report.LogMessage("Check Chip Installation Position on Socket");
+  report.LogMessage("Click on [ERROR] Alert to Reset the Situation");
+  report.PlayEventSound("ERROR");
+  core_.link.Reset();
+}
+
+}  // namespace zambrix
