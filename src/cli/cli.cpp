@@ -1,12 +1,361 @@
 #include "cli/cli.h"
 
-#include <cstdio>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "app/backend.h"
+#include "app/controls.h"
+#include "app/core.h"
+#include "app/posix_platform.h"
+#include "app/text.h"
+#include "cli/cli_services.h"
 
 namespace zambrix::cli {
 
-int Run(const std::vector<std::string>&) {
-  std::fputs("zambrix-cli: not yet available\n", stderr);
-  return 2;
+namespace {
+
+constexpr const char* kUsageText =
+    "usage: zambrix-cli [global options] COMMAND [options]\n"
+    "\n"
+    "commands:\n"
+    "  list                         the chip catalogue: position, list entry, key, size\n"
+    "  detect                       search the parallel ports for a board\n"
+    "  read -d DEVICE -o FILE       read the chip and save it to FILE\n"
+    "  blank -d DEVICE              check that the chip is erased\n"
+    "  view (-i FILE | -d DEVICE) [--page N]\n"
+    "                               print one page as the hex view shows it\n"
+    "\n"
+    "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
+    "\n"
+    "global options:\n"
+    "  --port 378h|278h|3BCh        use this port (as the port options of the window)\n"
+    "  --model 4|5|6                force the board model\n"
+    "  --speed N                    programming speed slider position\n"
+    "  --log FILE                   save the system log to FILE at the end\n"
+    "  --settings-dir DIR           where the start-up settings file is read and written\n"
+    "  -q                           print only errors\n"
+    "  --yes                        answer yes to the program's questions\n"
+    "  --help, --version\n";
+
+struct Options {
+  BackEndOptions backend;
+  std::string port, model, speed, log_file, settings_dir;
+  bool quiet = false, yes = false, help = false, version = false;
+  std::string command, device, output, input, page;
+};
+
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+Options Parse(std::vector<std::string> args) {
+  Options o;
+  try {
+    o.backend = ExtractBackEndOptions(args);
+  } catch (const BackEndError& e) {
+    throw UsageError(e.what());
+  }
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& slot) {
+      if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
+      slot = args[++i];
+    };
+    if (a == "--port") value(o.port);
+    else if (a == "--model") value(o.model);
+    else if (a == "--speed") value(o.speed);
+    else if (a == "--log") value(o.log_file);
+    else if (a == "--settings-dir") value(o.settings_dir);
+    else if (a == "-d" || a == "--device") value(o.device);
+    else if (a == "-o" || a == "--output") value(o.output);
+    else if (a == "-i" || a == "--input") value(o.input);
+    else if (a == "--page") value(o.page);
+    else if (a == "-q" || a == "--quiet") o.quiet = true;
+    else if (a == "--yes" || a == "-y") o.yes = true;
+    else if (a == "--help" || a == "-h") o.help = true;
+    else if (a == "--version") o.version = true;
+    else if (!a.empty() && a[0] == '-') throw UsageError("unknown option " + a);
+    else if (o.command.empty()) o.command = a;
+    else throw UsageError("unexpected argument " + a);
+  }
+  return o;
+}
+
+std::string Lower(std::string s) {
+  for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return s;
+}
+
+std::optional<int> ParseInt(const std::string& s) {
+  if (s.empty()) return std::nullopt;
+  std::size_t used = 0;
+  try {
+    long v = std::stol(s, &used, 10);
+    if (used != s.size() || v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+    return static_cast<int>(v);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+// One run of the program behind the command line.
+class Session {
+ public:
+  Session(const Options& o, std::FILE* out, std::FILE* err) : o_(o), out_(out), err_(err), dialogs_(err, o.yes) {}
+
+  int Run();
+
+ private:
+  int Fail(int status, const std::string& message) {
+    echo_->Finish();
+    std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
+    return status;
+  }
+  int StartUp();
+  int SelectDevice();
+  int NeedBoard();
+  int CheckOutcome(std::size_t boxes_before, const std::string& what);
+  int List();
+  int Detect();
+  int Read();
+  int Blank();
+  int View();
+  int ShowPage();
+  int Finish(int status);
+
+  const Options& o_;
+  std::FILE* out_;
+  std::FILE* err_;
+  CliDialogs dialogs_;
+  PosixPlatform platform_;
+  MemorySettings settings_;
+  SilentSound sound_;
+  BackEnd backend_;
+  std::unique_ptr<Core> core_;
+  std::unique_ptr<ConsoleEcho> echo_;
+};
+
+int Session::StartUp() {
+  try {
+    backend_ = OpenBackEnd(o_.backend);
+  } catch (const BackEndError& e) {
+    bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
+    std::fprintf(err_, "zambrix-cli: %s\n", e.what());
+    return port_asked ? kNoBoard : kUsage;
+  }
+  Services s{backend_.port.get(), backend_.clock.get(), &dialogs_, &sound_, &settings_, &platform_};
+  core_ = std::make_unique<Core>(s);
+  core_->shell.CreateWindow();
+  core_->setup.SettingsDir = o_.settings_dir;
+  echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet, isatty(fileno(err_)) != 0);
+  core_->shell.Form_Load();
+  core_->shell.AnnounceBackEnd(backend_.description, backend_.simulated, backend_.problem);
+
+  if (!o_.port.empty()) {
+    static const char* kPorts[] = {"378h", "278h", "3BCh"};
+    auto it = std::find_if(std::begin(kPorts), std::end(kPorts),
+                           [&](const char* p) { return Lower(o_.port) == Lower(p); });
+    if (it == std::end(kPorts)) return Fail(kUsage, "--port takes 378h, 278h or 3BCh");
+    auto name = Indexed("LPTSelection", static_cast<int>(it - std::begin(kPorts)));
+    core_->ui.SetValueQuiet(name, 0);
+    core_->ChangeValue(name, 1);
+  }
+  if (!o_.model.empty()) {
+    if (o_.model != "4" && o_.model != "5" && o_.model != "6") return Fail(kUsage, "--model takes 4, 5 or 6");
+    core_->Click("ForceZambrix" + o_.model);
+  }
+  if (!o_.speed.empty()) {
+    auto v = ParseInt(o_.speed);
+    if (!v || *v < kSliderMin || *v > kSliderMax) {
+      return Fail(kUsage, "--speed takes " + std::to_string(kSliderMin) + " to " + std::to_string(kSliderMax));
+    }
+    core_->ChangeValue("Slider1", *v);
+  }
+  return kOk;
+}
+
+int Session::NeedBoard() {
+  if (core_->link.BoardModel == 0) return Fail(kNoBoard, "no ZAMBRIX board found on any LPT port");
+  return kOk;
+}
+
+int Session::SelectDevice() {
+  if (o_.device.empty()) return Fail(kUsage, "the command needs -d DEVICE");
+  std::vector<std::string> names;
+  std::vector<bool> offered;
+  for (const auto& row : core_->dev.DeviceTable) {
+    names.push_back(row[0]);
+    offered.push_back(row[7] == "Y");
+  }
+  auto m = MatchDevice(names, offered, o_.device);
+  if (m.row < 0) return Fail(kUsage, m.error);
+  core_->ChooseListIndex("Device", m.row);
+  if (core_->ui.ListIndex("Device") != m.row) return Fail(kUsage, "the device could not be selected");
+  return kOk;
+}
+
+// A failure shows as the error alert; a missing routine as a message box.
+int Session::CheckOutcome(std::size_t boxes_before, const std::string& what) {
+  if (core_->ui.Colour("Error_label") == colour::kRed) return Fail(kOperationFailed, what + " failed (see log)");
+  if (dialogs_.titles.size() > boxes_before) return Fail(kOperationFailed, what + " is not available for this device");
+  return kOk;
+}
+
+int Session::List() {
+  const auto& items = core_->ui.Get("Device").items;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const auto& row = core_->dev.DeviceTable[i];
+    long size = std::atol(row[3].c_str()) * 1024;
+    std::fprintf(out_, "%zu\t%s\t%s%s\t%ld\n", i, items[i].c_str(), row[1].c_str(), row[2].c_str(), size);
+  }
+  return kOk;
+}
+
+int Session::Detect() {
+  core_->Click("TestHardware_button");
+  auto& link = core_->link;
+  if (link.BoardModel == 0) {
+    std::fprintf(out_, "no board found\n");
+    return Fail(kNoBoard, "no ZAMBRIX board found on any LPT port");
+  }
+  std::fprintf(out_, "ZAMBRIX-%d at %sh%s\n", link.BoardModel, HexText(link.PortAddress).c_str(),
+               backend_.simulated ? " (simulated)" : "");
+  return kOk;
+}
+
+int Session::Read() {
+  if (o_.output.empty()) return Fail(kUsage, "read needs -o FILE");
+  if (int s = SelectDevice()) return s;
+  if (int s = NeedBoard()) return s;
+  auto boxes = dialogs_.titles.size();
+  core_->Click("Read_button");
+  if (int s = CheckOutcome(boxes, "read")) return s;
+  dialogs_.save_answers.push_back(o_.output);
+  core_->Click("mnuFileSaveCodeAs");
+  // The saved file must hold exactly the bytes read.
+  std::ifstream f(o_.output, std::ios::binary);
+  std::string saved((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  const auto& code = core_->buf.CodeBuffer;
+  const auto size = static_cast<std::size_t>(core_->buf.CodeSize);
+  if (!f.good() && !f.eof()) return Fail(kFileError, "cannot write " + o_.output);
+  if (saved.size() != size || !std::equal(saved.begin(), saved.end(), code.begin())) {
+    return Fail(kFileError, "cannot write " + o_.output);
+  }
+  return kOk;
+}
+
+int Session::Blank() {
+  if (int s = SelectDevice()) return s;
+  if (int s = NeedBoard()) return s;
+  auto boxes = dialogs_.titles.size();
+  core_->Click("Blank_button");
+  return CheckOutcome(boxes, "blank check");
+}
+
+int Session::ShowPage() {
+  int page = 0;
+  if (!o_.page.empty()) {
+    auto v = ParseInt(o_.page);
+    if (!v || *v < 0 || *v > std::max(0, core_->ui.Max("VScroll1"))) {
+      return Fail(kUsage, "--page takes 0 to " + std::to_string(std::max(0, core_->ui.Max("VScroll1"))));
+    }
+    page = *v;
+  }
+  if (page != core_->ui.Value("VScroll1")) core_->ChangeValue("VScroll1", page);
+  std::string text = core_->ui.Text("BufferDisplay");
+  if (text.rfind("\r\n", 0) == 0) text.erase(0, 2);
+  std::string lines;
+  for (std::size_t pos = 0; pos <= text.size();) {
+    auto next = text.find("\r\n", pos);
+    lines += text.substr(pos, next == std::string::npos ? std::string::npos : next - pos) + "\n";
+    if (next == std::string::npos) break;
+    pos = next + 2;
+  }
+  echo_->Finish();
+  std::fputs(lines.c_str(), out_);
+  return kOk;
+}
+
+int Session::View() {
+  if (o_.input.empty() == o_.device.empty()) return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
+  if (!o_.input.empty()) {
+    std::ifstream probe(o_.input, std::ios::binary);
+    if (!probe) return Fail(kFileError, "cannot open " + o_.input);
+    dialogs_.open_answers.push_back(o_.input);
+    core_->Click("mnuFileOpenCode");
+    if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+    core_->ui.SetMax("VScroll1", std::max(0, (core_->buf.CodeSize + 255) / 256 - 1));
+    return ShowPage();
+  }
+  if (int s = SelectDevice()) return s;
+  if (int s = NeedBoard()) return s;
+  auto boxes = dialogs_.titles.size();
+  core_->Click("Display_button");
+  if (int s = CheckOutcome(boxes, "display")) return s;
+  return ShowPage();
+}
+
+int Session::Finish(int status) {
+  if (!core_) return status;
+  core_->shell.Form_Unload();
+  if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
+    status = Fail(kFileError, "cannot write the log to " + o_.log_file);
+  }
+  echo_->Finish();
+  if (backend_.at_exit) backend_.at_exit();
+  return status;
+}
+
+int Session::Run() {
+  if (int s = StartUp()) return Finish(s);
+  int status = kOk;
+  const auto& c = o_.command;
+  if (c == "list") status = List();
+  else if (c == "detect") status = Detect();
+  else if (c == "read") status = Read();
+  else if (c == "blank") status = Blank();
+  else if (c == "view") status = View();
+  else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
+  return Finish(status);
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+  Options o;
+  try {
+    o = Parse(args);
+  } catch (const UsageError& e) {
+    std::fprintf(err, "zambrix-cli: %s\n%s", e.what(), kUsageText);
+    return kUsage;
+  }
+  if (o.help) {
+    std::fputs(kUsageText, out);
+    std::fputs(BackEndHelp().c_str(), out);
+    return kOk;
+  }
+  if (o.version) {
+    std::fprintf(out, "zambrix-cli %s\n", ZAMBRIX_VERSION);
+    return kOk;
+  }
+  if (o.command.empty()) {
+    std::fprintf(err, "zambrix-cli: no command given\n%s", kUsageText);
+    return kUsage;
+  }
+  try {
+    Session session(o, out, err);
+    return session.Run();
+  } catch (const std::exception& e) {
+    std::fprintf(err, "zambrix-cli: %s\n", e.what());
+    return kOperationFailed;
+  }
 }
 
 }  // namespace zambrix::cli

@@ -79,6 +79,7 @@ struct TestCore {
 
   Core& operator*() { return *core; }
   Core* operator->() { return core.get(); }
+  const Core* operator->() const { return core.get(); }
   // The log's lines without their time stamps, in order.
   std::vector<std::string> LogLines() const;
 };
