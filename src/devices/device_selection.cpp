@@ -1,14 +1,176 @@
 #include "devices/device_selection.h"
 
+#include <charconv>
+#include <stdexcept>
+
 #include "app/core.h"
+#include "app/text.h"
+#include "devices/device_catalogue.h"
 
 namespace zambrix {
 
-// Filled in with the device catalogue.
-void DeviceSelection::FillDeviceTable() {}
-void DeviceSelection::FillDeviceList() {}
-void DeviceSelection::Device_Click() {}
-void DeviceSelection::ResetDeviceControls() {}
-void DeviceSelection::Voltage_button_Click(int) {}
+namespace {
+
+enum Column {
+  kName = 0,
+  kClass,
+  kSizeCode,
+  kKilobytes,
+  kReg1Fixed,
+  kReg3Fixed,
+  kVoltage,
+  kOffered
+};
+
+std::string Padded(std::string_view name) {
+  std::string s(name);
+  if (s.size() < kDeviceNameWidth) s.append(kDeviceNameWidth - s.size(), ' ');
+  return s;
+}
+
+int DecimalCell(const std::string& text) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) {
+    throw std::invalid_argument("device table cell \"" + text + "\" is not a number");
+  }
+  return value;
+}
+
+}  // namespace
+
+void DeviceSelection::FillDeviceTable() {
+  int row = 0;
+  for (const auto& r : DeviceCatalogue()) {
+    auto& cells = DeviceTable.at(static_cast<std::size_t>(row++));
+    cells[kName] = Padded(r.name);
+    cells[kClass] = std::string(1, r.device_class);
+    cells[kSizeCode] = std::string(1, r.size_code);
+    cells[kKilobytes] = std::to_string(r.kilobytes);
+    cells[kReg1Fixed] = std::to_string(r.reg1_fixed);
+    cells[kReg3Fixed] = std::to_string(r.reg3_fixed);
+    cells[kVoltage] = std::to_string(r.voltage_index);
+    cells[kOffered] = r.offered ? "Y" : "N";
+  }
+}
+
+void DeviceSelection::FillDeviceList() {
+  std::size_t last = 0;
+  for (std::size_t row = 1; row < DeviceTable.size(); ++row) {
+    if (!DeviceTable[row][kName].empty()) last = row;
+  }
+  std::vector<std::string> items;
+  for (std::size_t row = 0; row <= last; ++row) {
+    const auto& cells = DeviceTable[row];
+    items.push_back(cells[kOffered] == "Y" ? cells[kName]
+                                           : std::string(kRefusedPrefix) + cells[kName]);
+  }
+  // Replaces any earlier entries; nothing is chosen and the list text stays.
+  core_.ui.SetItems("Device", std::move(items));
+}
+
+void DeviceSelection::Device_Click() {
+  auto& ui = core_.ui;
+  auto& link = core_.link;
+  const int row = ui.ListIndex("Device");
+  if (row == -1) {
+    ui.SetText("Device", std::string(kDevicePrompt));
+    return;
+  }
+  // A refused entry snaps back to the prompt (re-entering here) and leaves the
+  // device chosen before, its name included, in force.
+  std::string name = Trim(ui.Text("Device"));
+  if (name.substr(0, 3) == "N/A") {
+    ui.SetListIndex("Device", -1);
+    return;
+  }
+  SelectedDeviceName = std::move(name);
+
+  ReadDeviceRow(row);
+  BuildAddressMaps();
+  SetDelayFactors();
+  SetBoardLines();
+  link.ApplySpeedSetting();
+  SetSizes();
+  for (auto* c : {"Frame5", "CheckBlankPriorProgramming", "VerifyAfterProgramming",
+                  "FrameVoltageSelection"}) {
+    ui.SetVisible(c, true);
+  }
+  ResetDeviceControls();
+  EnableDeviceCommands();
+  if (DeviceKey == "FA") core_.ops.FlashIdCycle();
+  SetCodeAndDataAreas();
+  SelectVoltageOptions();
+  EnableBufferCommands();
+  core_.report.ErrorLightOff();
+  core_.report.DataFlowLightOff();
+  ReportSelection();
+  core_.report.PlayEventSound("DONE");
+}
+
+void DeviceSelection::ReadDeviceRow(int row) {
+  const auto& cells = DeviceTable.at(static_cast<std::size_t>(row));
+  DeviceClass = cells[kClass];
+  DeviceSizeCode = cells[kSizeCode];
+  DeviceKilobytes = DecimalCell(cells[kKilobytes]);
+  core_.link.Reg1Fixed = DecimalCell(cells[kReg1Fixed]);
+  core_.link.Reg3Fixed = DecimalCell(cells[kReg3Fixed]);
+  VoltageIndex = DecimalCell(cells[kVoltage]);
+  DeviceKey = DeviceClass + DeviceSizeCode;
+}
+
+void DeviceSelection::BuildAddressMaps() {
+  auto& link = core_.link;
+  link.BuildIdentityMaps();
+  // A18 moves from latch-3 bit 2 to bit 3 on these flash chips.
+  if (DeviceKey == "FM" || DeviceKey == "FL" || DeviceKey == "FR" || DeviceKey == "FS") {
+    for (std::size_t i = 4; i <= 7; ++i) link.AddressHighMap[i] = static_cast<int>(i) + 4;
+  }
+  // The X28C256 takes A14 on latch-1 bit 7 instead of bit 6.
+  if (DeviceKey == "EN") {
+    for (std::size_t i = 64; i <= 127; ++i) link.AddressMidMap[i] = static_cast<int>(i) + 64;
+  }
+}
+
+void DeviceSelection::SetDelayFactors() {
+  auto& link = core_.link;
+  link.DelayFactorShort = 5;
+  link.DelayFactorMedium = 100;
+  link.DelayFactorLong = 500;
+  if (DeviceSizeCode < "3") {
+    link.DelayFactorShort = 50;
+    link.DelayFactorMedium = 20000;
+    link.DelayFactorLong = 100000;
+  }
+  if (DeviceSizeCode == "9") {
+    link.DelayFactorShort = 2;
+    link.DelayFactorMedium = 50;
+    link.DelayFactorLong = 250;
+  }
+}
+
+// Chip enable and output enable go idle; the serial chips keep both on.
+void DeviceSelection::SetBoardLines() {
+  auto& link = core_.link;
+  link.CEOFF();
+  link.OEOFF();
+  if (DeviceClass == "S") {
+    link.CEON();
+    link.OEON();
+  }
+}
+
+void DeviceSelection::SetSizes() {
+  DeviceSize = DeviceKilobytes * 1024;
+  core_.buf.CodeSize = DeviceSize;
+  core_.ui.SetMax("VScroll1", core_.buf.CodeSize / 256 - 1);
+}
+
+void DeviceSelection::ReportSelection() {
+  auto& report = core_.report;
+  report.LogMessage("Device " + SelectedDeviceName + " was Selected");
+  report.LogMessage("Device Size is: " + std::to_string(core_.buf.CodeSize) +
+                    " Bytes, Initial VPP suggested: " + (VoltageIndex == 0 ? "5V" : "12.5V"));
+}
 
 }  // namespace zambrix

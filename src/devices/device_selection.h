@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zambrix {
@@ -26,8 +27,7 @@ class DeviceSelection {
   void Voltage_button_Click(int index);
 
   // 81 rows of 8 text columns.
-  std::vector<std::array<std::string, 8>> DeviceTable =
-      std::vector<std::array<std::string, 8>>(81);
+  std::vector<std::array<std::string, 8>> DeviceTable = std::vector<std::array<std::string, 8>>(81);
 
   // Selected-device state.
   std::string SelectedDeviceName;
@@ -39,7 +39,24 @@ class DeviceSelection {
   int VoltageIndex = 0;
   int ProgramVoltage = 0;
 
+  // Text of the Device list while no entry is chosen.
+  static constexpr std::string_view kDevicePrompt = "Please Select Device on this List";
+  // Prefix of the entries that are listed but refused.
+  static constexpr std::string_view kRefusedPrefix = "N/A - ";
+
  private:
+  // Steps of Device_Click.
+  void ReadDeviceRow(int row);
+  void BuildAddressMaps();
+  void SetDelayFactors();
+  void SetBoardLines();
+  void SetSizes();
+  void EnableDeviceCommands();
+  void SetCodeAndDataAreas();
+  void SelectVoltageOptions();
+  void EnableBufferCommands();
+  void ReportSelection();
+
   Core& core_;
 };
 

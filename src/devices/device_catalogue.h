@@ -1,0 +1,27 @@
+// The chip catalogue: one row per selectable chip, in list order.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+namespace zambrix {
+
+struct CatalogueRow {
+  std::string_view name;  // display name without its padding
+  char device_class;  // 'P' UV EPROM, 'F' Flash, 'E' parallel EEPROM, 'S' serial EEPROM, 'M' micro
+  char size_code;     // '1'..'9' for the EPROM size steps, a letter otherwise
+  int kilobytes;
+  int reg1_fixed;     // bits OR'd into every latch-1 address load
+  int reg3_fixed;     // bits OR'd into every latch-3 address load
+  int voltage_index;  // highest Voltage_button the chip allows (0 = 5 V only)
+  bool offered;       // false: listed with "N/A - " and refused on selection
+};
+
+// Every display name is padded with blanks to this width in the table and the list.
+inline constexpr std::size_t kDeviceNameWidth = 30;
+
+// The rows in table order (row number = list position).
+std::span<const CatalogueRow> DeviceCatalogue();
+
+}  // namespace zambrix
