@@ -39,7 +39,14 @@ void Core::ChangeValue(std::string_view control, int value) {
 
 void Core::ChooseListIndex(std::string_view control, int index) {
   std::string name(control);
-  RunEvent([this, name, index] { ui.SetListIndex(name, index); });
+  RunEvent([this, name, index] {
+    // Picking the entry already chosen runs the selection again, as a click does.
+    if (ui.ListIndex(name) == index) {
+      ui.Fire(name);
+    } else {
+      ui.SetListIndex(name, index);
+    }
+  });
 }
 
 }  // namespace zambrix

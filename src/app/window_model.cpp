@@ -88,6 +88,9 @@ void WindowModel::SetMax(std::string_view name, int max) {
   auto& c = Mut(name);
   if (c.max == max) return;
   c.max = max;
+  // A position above the new maximum is pulled down without an event: a new
+  // range never reads the chip or repaints a page by itself.
+  if (c.value > max && max >= c.min) c.value = max;
   Notify(c, Change::Range);
 }
 

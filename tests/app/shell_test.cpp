@@ -143,3 +143,31 @@ TEST(WindowModel, ListPositionRunsTheHandlerReentrantly) {
 
 }  // namespace
 }  // namespace zambrix
+
+namespace zambrix {
+namespace {
+
+TEST(WindowModel, NewMaximumPullsThePositionDownWithoutAnEvent) {
+  testing::TestCore t;
+  int fired = 0;
+  t->ui.SetHandler("VScroll1", [&] { ++fired; });
+  t->ui.SetMax("VScroll1", 4095);
+  t->ui.SetValue("VScroll1", 4000);
+  EXPECT_EQ(fired, 1);
+  t->ui.SetMax("VScroll1", 3);
+  EXPECT_EQ(t->ui.Value("VScroll1"), 3);
+  EXPECT_EQ(fired, 1);
+}
+
+TEST(WindowModel, PickingTheChosenEntryAgainRunsTheSelectionAgain) {
+  testing::TestCore t;
+  t->ui.SetItems("Device", {"a", "b"});
+  int fired = 0;
+  t->ui.SetHandler("Device", [&] { ++fired; });
+  t->ChooseListIndex("Device", 1);
+  t->ChooseListIndex("Device", 1);
+  EXPECT_EQ(fired, 2);
+}
+
+}  // namespace
+}  // namespace zambrix
