@@ -3,7 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zambrix {
@@ -17,6 +19,15 @@ class Buffers {
   static constexpr std::size_t kCodeBufferSize = 2'100'001;
   static constexpr std::size_t kDataBufferSize = 8'292;
   static constexpr std::size_t kProgramBufferSize = 1'048'577;
+  // Largest data file accepted.
+  static constexpr std::int32_t kMaxDataFileSize = 8192;
+  // Last offsets the erase commands fill with FFh.
+  static constexpr std::size_t kCodeEraseLast = 0x100000;
+  static constexpr std::size_t kDataEraseLast = 8192;
+  // Bytes per page: code buffer and chip, data buffer.
+  static constexpr std::int32_t kCodePageSize = 256;
+  static constexpr std::int32_t kDataPageSize = 128;
+  static constexpr int kRowBytes = 16;
 
   // ---- Files (File menu, toolbar) ----
   void mnuFileOpenCode_Click();
@@ -27,16 +38,38 @@ class Buffers {
   void mnuFileSaveDataAs_Click();
   void mnuFileClose_Click();
   void FileNameCodeText_Click();
+  // Loads the file named by CodeFileName into the code buffer. A file that
+  // cannot be read, is empty or is longer than the buffer is refused with a log
+  // line and changes nothing; false then.
+  bool ReadBinaryFile();
+  // Loads the file named by DataFileName into the data buffer (at most 8192
+  // bytes); false when it was refused.
+  bool ReadBinaryFileData();
 
   // ---- Views ----
   void BuildPrintableChars();
   void DisplayPageMemory();
+  void DisplayCodeMemory();
+  void DisplayDataMemory();
+  // Reads chip page VScroll1 from the board and shows it.
+  void DisplayEprom();
   void VScroll1_Change();
   void Display_button_Click();
   void Show_button_Click();
   void Erase_button_Click();
+  void EraseCodeBuffer();
+  void EraseDataBuffer();
   void BufferDisplay_DblClick();
+  // The same save of the view to any path; false (and a log line) when it fails.
+  bool SaveDisplayTo(const std::string& path);
   void Command1_Click();
+
+  // How a row shows a byte as a character: buffer views show the characters of
+  // PrintableChars, the chip view every code from 32 to 122.
+  enum class CharRule { Buffer, Chip };
+  // One row of a page: CR LF, six-digit address, "| ", four groups of four
+  // bytes, "| ", sixteen characters.
+  std::string HexRow(std::int32_t address, const std::uint8_t* bytes, CharRule rule) const;
 
   // ---- State ----
   std::vector<std::uint8_t> CodeBuffer = std::vector<std::uint8_t>(kCodeBufferSize, 0);
@@ -53,8 +86,32 @@ class Buffers {
   std::string FileCrcText;
   std::string DisplayMode;
   std::array<bool, 256> PrintableChars{};
+  // One page read from the chip.
+  std::array<std::uint8_t, 256> PageBuffer{};
+  // Where a file is read whole before it goes into its buffer.
+  std::vector<std::uint8_t> FileStaging = std::vector<std::uint8_t>(1, 0);
 
  private:
+  std::optional<std::string> AskOpenName(std::string_view title, const std::string& current);
+  std::optional<std::string> AskSaveName(std::string_view title, const std::string& current);
+  void OpenFileInto(std::string_view title, std::string& name, bool (Buffers::*load)());
+  void CopyStagingToCode();
+  void FinishCodeLoad();
+  void EnableAfterDataLoad();
+  void SetScrollMaxFromCodeSize();
+  bool ChooseSaveName(std::string_view title, std::string& name, std::string_view label);
+  void SaveCodeTo(const std::string& name);
+  void SaveDataTo(const std::string& name);
+  bool SaveBuffer(const std::string& name, const std::vector<std::uint8_t>& buffer,
+                  std::int32_t size, std::string_view status_prefix);
+  // Shows `rows` rows of `buffer` from the start of page `page`, clamped so the
+  // page lies inside the buffer.
+  void AppendPage(std::string_view control, const std::vector<std::uint8_t>& buffer,
+                  std::int32_t page, std::int32_t page_size, int rows);
+  void ShowPageAddress(std::int32_t address);
+  void EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
+                   std::string_view verify_menu, std::string_view program_menu);
+  void LoadChipAddress();
   Core& core_;
 };
 

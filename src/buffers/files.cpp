@@ -1,0 +1,206 @@
+// Loading raw binary files into the code and data buffers.
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
+#include "app/core.h"
+#include "app/text.h"
+
+namespace zambrix {
+
+namespace {
+
+constexpr std::string_view kFilter = "All Files (*.*)|*.*";
+
+enum class ReadOutcome { Ok, Unreadable, TooBig, Empty };
+
+struct FileRead {
+  ReadOutcome outcome;
+  std::uintmax_t length;
+};
+
+// Reads the whole file into `out` when it is a readable file of 1 to `limit`
+// bytes; otherwise `out` is left as it was.
+FileRead ReadWholeFile(const std::string& path, std::uintmax_t limit,
+                       std::vector<std::uint8_t>& out) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return {ReadOutcome::Unreadable, 0};
+  const std::uintmax_t length = fs::file_size(path, ec);
+  if (ec) return {ReadOutcome::Unreadable, 0};
+  if (length > limit) return {ReadOutcome::TooBig, length};
+  if (length == 0) return {ReadOutcome::Empty, 0};
+  std::ifstream f(path, std::ios::binary);
+  if (!f) return {ReadOutcome::Unreadable, length};
+  std::vector<std::uint8_t> bytes(length);
+  f.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length));
+  if (static_cast<std::uintmax_t>(f.gcount()) != length) return {ReadOutcome::Unreadable, length};
+  out = std::move(bytes);
+  return {ReadOutcome::Ok, length};
+}
+
+// Logs why a file is not loaded; true when it was read.
+bool Accepted(Reporter& report, const FileRead& got, const std::string& name, std::string_view kind,
+              std::string_view buffer_word, std::uintmax_t limit) {
+  switch (got.outcome) {
+    case ReadOutcome::Ok:
+      return true;
+    case ReadOutcome::Unreadable:
+      report.LogMessage("File " + name + " could NOT be read - " + std::string(buffer_word) +
+                        " unchanged");
+      break;
+    case ReadOutcome::TooBig:
+      report.LogMessage(std::string(kind) + " File Size is " + std::to_string(got.length) +
+                        " bytes, bigger than the " + std::to_string(limit) +
+                        " allowed - Will Not Open");
+      break;
+    case ReadOutcome::Empty:
+      report.LogMessage("File " + name + " is empty (0 bytes) - Will Not Open");
+      break;
+  }
+  return false;
+}
+
+std::string UpperCase(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return s;
+}
+
+}  // namespace
+
+std::optional<std::string> Buffers::AskOpenName(std::string_view title,
+                                                const std::string& current) {
+  auto name = core_.svc.dialogs->OpenFile({std::string(title), std::string(kFilter), current});
+  if (!name || name->empty()) return std::nullopt;
+  return name;
+}
+
+std::optional<std::string> Buffers::AskSaveName(std::string_view title,
+                                                const std::string& current) {
+  auto name = core_.svc.dialogs->SaveFile({std::string(title), std::string(kFilter), current});
+  if (!name || name->empty()) return std::nullopt;
+  return name;
+}
+
+// Asks for a file and loads it. A cancelled dialog changes nothing; a refused
+// file keeps the previous name, so a later save never writes over the refused file.
+void Buffers::OpenFileInto(std::string_view title, std::string& name, bool (Buffers::*load)()) {
+  auto chosen = AskOpenName(title, name);
+  if (!chosen) return;
+  core_.report.ErrorLightOff();
+  core_.report.DataFlowLightOff();
+  DisplayMode = "Read";
+  FileStaging.assign(257, 0);
+  const std::string previous = name;
+  name = *chosen;
+  if (!(this->*load)()) name = previous;
+}
+
+void Buffers::mnuFileOpenCode_Click() {
+  OpenFileInto("Open Code File", CodeFileName, &Buffers::ReadBinaryFile);
+}
+
+void Buffers::mnuFileOpenData_Click() {
+  OpenFileInto("Open Data File (eeprom)", DataFileName, &Buffers::ReadBinaryFileData);
+}
+
+void Buffers::FileNameCodeText_Click() {
+  if (Trim(core_.ui.Caption("FileNameCodeText")) == "Click To Select a File")
+    mnuFileOpenCode_Click();
+}
+
+bool Buffers::ReadBinaryFile() {
+  auto& report = core_.report;
+  const FileRead got = ReadWholeFile(CodeFileName, kCodeBufferSize, FileStaging);
+  if (!Accepted(report, got, CodeFileName, "Code", "Buffer", kCodeBufferSize)) return false;
+  auto& ui = core_.ui;
+  ui.SetCaption("FileNameCodeText", UpperCase(CodeFileName));
+  ui.SetText("BufferDisplay",
+             "\r\n\r\n\r\n\r\n\r\n\r\n                      READING FILE ... WAIT");
+  report.DataFlowLightOn();
+  ui.SetText("sbStatusBar", "Reading Code File " + CodeFileName + " into Buffer... Wait");
+  CodeSize = static_cast<std::int32_t>(got.length);
+  CopyStagingToCode();
+  FileStaging.assign(1, 0);
+  report.DataFlowLightOff();
+  report.LogMessage("File " + CodeFileName + " - was read into Buffer. " +
+                    std::to_string(CodeSize) + " bytes long.");
+  report.LogMessage("Read File CRC = $" + FileCrcText);
+  report.LogMessage("You can Install a Blank Eprom for Programming");
+  FinishCodeLoad();
+  return true;
+}
+
+void Buffers::CopyStagingToCode() {
+  std::copy(FileStaging.begin(), FileStaging.begin() + CodeSize, CodeBuffer.begin());
+  FileChecksum = 0;
+  for (std::int32_t i = 0; i < CodeSize; ++i) {
+    FileChecksum += FileStaging[static_cast<std::size_t>(i)];
+    if (FileChecksum > 0xFFFF) FileChecksum -= 0x10000;
+  }
+  FileCrcText = Hex4(FileChecksum);
+}
+
+void Buffers::FinishCodeLoad() {
+  auto& ui = core_.ui;
+  DisplayPageMemory();
+  SetScrollMaxFromCodeSize();
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetText("sbStatusBar", "");
+  if (!core_.dev.DeviceKey.empty()) {
+    for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode"})
+      ui.SetEnabled(c, true);
+  }
+  ui.SetCaption("FileNameCodeSize", "(" + std::to_string(CodeSize) + ")");
+  for (auto* c : {"tbToolBar.Buttons(2)", "mnuFileSaveCode", "mnuFileSaveCodeAs", "menuEraseCode",
+                  "Erase_button"}) {
+    ui.SetEnabled(c, true);
+  }
+  const bool both_memories = core_.dev.DeviceKey == "MJ";
+  ui.SetEnabled("CheckCode", both_memories);
+  ui.SetEnabled("CheckData", both_memories);
+  ui.SetValue("CheckCode", 1);
+  ui.SetValue("CheckData", 0);
+  CodeBufferLoaded = 1;
+  core_.report.PlayEventSound("DONE");
+}
+
+bool Buffers::ReadBinaryFileData() {
+  auto& report = core_.report;
+  const FileRead got = ReadWholeFile(DataFileName, kMaxDataFileSize, FileStaging);
+  if (!Accepted(report, got, DataFileName, "Data", "DataBuffer", kMaxDataFileSize)) {
+    if (got.outcome == ReadOutcome::TooBig) {
+      core_.svc.dialogs->MessageBox("Can't Open Data File Bigger than 8192 Bytes", MsgButtons::Ok,
+                                    MsgIcon::Warning, "Data File to Big");
+    }
+    return false;
+  }
+  core_.ui.SetCaption("FileNameDataText", DataFileName);
+  report.DataFlowLightOn();
+  DataSize = static_cast<std::int32_t>(got.length);
+  std::copy(FileStaging.begin(), FileStaging.begin() + DataSize, DataBuffer.begin());
+  FileStaging.assign(1, 0);
+  report.DataFlowLightOff();
+  report.LogMessage("File " + DataFileName + " - was read into DataBuffer. " +
+                    std::to_string(DataSize) + " bytes long.");
+  report.LogMessage("You can Install a Blank Eprom for Programming");
+  DisplayPageMemory();
+  SetScrollMaxFromCodeSize();
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetText("sbStatusBar", "");
+  EnableAfterDataLoad();
+  DataBufferLoaded = 1;
+  return true;
+}
+
+void Buffers::EnableAfterDataLoad() {
+  for (auto* c : {"tbToolBar.Buttons(5)", "Verify_button", "menuVerifyData", "Program_button",
+                  "menuProgramData", "mnuFileSaveData", "mnuFileSaveDataAs", "Erase_button",
+                  "menuEraseData"}) {
+    core_.ui.SetEnabled(c, true);
+  }
+}
+
+}  // namespace zambrix

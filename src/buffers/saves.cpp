@@ -1,0 +1,71 @@
+// Saving the code and data buffers to raw binary files, and the Close command.
+#include "app/core.h"
+
+namespace zambrix {
+
+bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t>& buffer,
+                         std::int32_t size, std::string_view status_prefix) {
+  auto& ui = core_.ui;
+  ui.SetText("sbStatusBar", std::string(status_prefix) + name + " ... Wait");
+  bool saved = false;
+  if (size >= 0 && static_cast<std::size_t>(size) <= buffer.size()) {
+    const std::string_view bytes(reinterpret_cast<const char*>(buffer.data()),
+                                 static_cast<std::size_t>(size));
+    saved = WriteFileAtomically(name, bytes);
+  }
+  if (saved) {
+    core_.report.LogMessage("File Sucessfully Saved as " + name);
+  } else {
+    core_.report.LogMessage("File could NOT be Saved as " + name + " - nothing was written");
+  }
+  ui.SetText("sbStatusBar", "");
+  return saved;
+}
+
+void Buffers::SaveCodeTo(const std::string& name) {
+  SaveBuffer(name, CodeBuffer, CodeSize, "Writing Binary File ");
+}
+
+void Buffers::SaveDataTo(const std::string& name) {
+  SaveBuffer(name, DataBuffer, DataSize, "Writing Data Binary File ");
+}
+
+bool Buffers::ChooseSaveName(std::string_view title, std::string& name, std::string_view label) {
+  auto chosen = AskSaveName(title, name);
+  if (!chosen) return false;
+  name = *chosen;
+  core_.ui.SetCaption(label, name);
+  return true;
+}
+
+void Buffers::mnuFileSaveCodeAs_Click() {
+  if (ChooseSaveName("Save CODE BUFFER As...", CodeFileName, "FileNameCodeText"))
+    SaveCodeTo(CodeFileName);
+}
+
+void Buffers::mnuFileSaveCode_Click() {
+  if (!CodeFileName.empty() ||
+      ChooseSaveName("Save CODE BUFFER ...", CodeFileName, "FileNameCodeText")) {
+    SaveCodeTo(CodeFileName);
+  }
+}
+
+void Buffers::mnuFileSaveData_Click() {
+  if (!DataFileName.empty() ||
+      ChooseSaveName("Save DATA Buffer ...", DataFileName, "FileNameDataText")) {
+    SaveDataTo(DataFileName);
+  }
+}
+
+// "Save Data As..." does for the data buffer what "Save Code As..." does for the code.
+void Buffers::mnuFileSaveDataAs_Click() {
+  if (ChooseSaveName("Save DATA Buffer As...", DataFileName, "FileNameDataText"))
+    SaveDataTo(DataFileName);
+}
+
+void Buffers::mnuFileClose_Click() {
+  core_.svc.dialogs->MessageBox("Add 'mnuFileClose_Click' code.", MsgButtons::Ok, MsgIcon::None,
+                                Shell::kAppTitle);
+}
+
+}  // namespace zambrix

@@ -1,0 +1,60 @@
+// Erasing the buffers to FFh and saving the shown page to "ZAMBRIX.BUF".
+#include <algorithm>
+
+#include "app/core.h"
+
+namespace zambrix {
+
+void Buffers::Erase_button_Click() {
+  if (core_.ui.Value("CheckCode") != 0) EraseCodeBuffer();
+  if (core_.ui.Value("CheckData") != 0) EraseDataBuffer();
+}
+
+void Buffers::EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
+                          std::string_view verify_menu, std::string_view program_menu) {
+  std::fill(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(last) + 1, 0xFF);
+  for (auto c : {std::string_view("Verify_button"), verify_menu, std::string_view("Program_button"),
+                 program_menu}) {
+    core_.ui.SetEnabled(c, false);
+  }
+  core_.report.LogMessage("Buffer has been Erased");
+  DisplayMode = "Read";
+  DisplayPageMemory();
+}
+
+void Buffers::EraseCodeBuffer() {
+  EraseBuffer(CodeBuffer, kCodeEraseLast, "menuVerifyCode", "menuProgramCode");
+}
+void Buffers::EraseDataBuffer() {
+  EraseBuffer(DataBuffer, kDataEraseLast, "menuVerifyData", "menuProgramData");
+}
+
+bool Buffers::SaveDisplayTo(const std::string& path) {
+  const std::string& shown = core_.ui.Text("BufferDisplay");
+  double stat = 0;
+  for (unsigned char ch : shown) stat += ch;
+  auto* p = core_.svc.platform;
+  std::string out;
+  out.reserve(shown.size() + 256);
+  out += "ZAMBRIX BUFFER DISPLAY FILE - MNX RESEARCH INC. " + std::string(Reporter::kWebAddress) +
+         "\r\n";
+  out += "The following contents are the contents from Buffer DIsplay\r\n";
+  out += p->DateText() + " " + p->TimeText() + " StatCode:" + PrintedNumber(stat) +
+         " Model:" + PrintedNumber(core_.link.BoardModel) + "\r\n";
+  out += std::string(60, '-') + "\r\n";
+  out += shown;
+  out += "\r\n";
+  if (!WriteFileAtomically(path, out)) {
+    core_.report.LogMessage("Buffer DIsplay could NOT be Saved to " + path);
+    return false;
+  }
+  return true;
+}
+
+void Buffers::BufferDisplay_DblClick() {
+  if (!SaveDisplayTo("ZAMBRIX.BUF")) return;
+  core_.report.LogMessage("Buffer DIsplay was Saved to ZAMBRIX.BUF file");
+  core_.report.PlayEventSound("OK");
+}
+
+}  // namespace zambrix

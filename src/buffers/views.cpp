@@ -1,0 +1,146 @@
+// The hex/ASCII views of the code and data buffers, the scroll bar, the Show and
+// Display buttons and the auxiliary display window.
+#include <algorithm>
+#include <string_view>
+
+#include "app/core.h"
+
+namespace zambrix {
+
+namespace {
+
+constexpr std::string_view kPrintable =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz1234567890-=\\!@#$%^&*()_+|[]}{;:'/?.>,<";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+void AppendHexByte(std::string& out, std::uint8_t b) {
+  out.push_back(kHexDigits[b >> 4]);
+  out.push_back(kHexDigits[b & 15]);
+}
+
+bool IsChipViewKey(const DeviceSelection& dev) {
+  static constexpr std::string_view kKeys[] = {"EN", "FL", "FM", "FR", "FA", "FS"};
+  return dev.DeviceClass == "P" ||
+         std::find(std::begin(kKeys), std::end(kKeys), dev.DeviceKey) != std::end(kKeys);
+}
+
+}  // namespace
+
+Buffers::Buffers(Core& core) : core_(core) {}
+
+void Buffers::BuildPrintableChars() {
+  PrintableChars.fill(false);
+  for (char ch : kPrintable) PrintableChars[static_cast<unsigned char>(ch)] = true;
+}
+
+std::string Buffers::HexRow(std::int32_t address, const std::uint8_t* bytes, CharRule rule) const {
+  std::string row = "\r\n";
+  row.reserve(64);
+  for (int shift = 20; shift >= 0; shift -= 4) row.push_back(kHexDigits[(address >> shift) & 15]);
+  row += "| ";
+  for (int i = 0; i < kRowBytes; ++i) {
+    AppendHexByte(row, bytes[i]);
+    if (i % 4 == 3) row.push_back(' ');
+  }
+  row += "| ";
+  for (int i = 0; i < kRowBytes; ++i) {
+    const std::uint8_t b = bytes[i];
+    const bool shown = rule == CharRule::Buffer ? PrintableChars[b] : (b >= 32 && b <= 122);
+    row.push_back(shown ? static_cast<char>(b) : '.');
+  }
+  return row;
+}
+
+void Buffers::ShowPageAddress(std::int32_t address) {
+  core_.link.CurrentAddress = address;
+  core_.link.Endereco2Adr();
+}
+
+void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_t>& buffer,
+                         std::int32_t page, std::int32_t page_size, int rows) {
+  // A page outside the buffer shows the nearest page inside it instead.
+  const auto last_page =
+      static_cast<std::int32_t>(buffer.size() / static_cast<std::size_t>(page_size)) - 1;
+  page = std::clamp(page, 0, last_page);
+  const std::int32_t first = page * page_size;
+  ShowPageAddress(first);
+  std::string text;
+  text.reserve(static_cast<std::size_t>(rows) * 64);
+  for (int row = 0; row < rows; ++row) {
+    const std::int32_t address = first + row * kRowBytes;
+    text += HexRow(address, buffer.data() + address, CharRule::Buffer);
+  }
+  core_.ui.AppendText(control, text);
+}
+
+void Buffers::DisplayPageMemory() {
+  if (core_.dev.DeviceKey != "MJ") {
+    DisplayCodeMemory();
+    return;
+  }
+  const std::string& shown = core_.ui.Caption("Show_button");
+  if (shown == "Show Data") DisplayCodeMemory();
+  if (shown == "Show Code") DisplayDataMemory();
+}
+
+void Buffers::DisplayCodeMemory() {
+  core_.ui.SetText("BufferDisplay", "");
+  AppendPage("BufferDisplay", CodeBuffer, core_.ui.Value("VScroll1"), kCodePageSize, 16);
+}
+
+void Buffers::DisplayDataMemory() {
+  core_.ui.SetText("BufferDisplay", "             *** BUFFER DATA ***\r\n");
+  AppendPage("BufferDisplay", DataBuffer, core_.ui.Value("VScroll1"), kDataPageSize, 8);
+}
+
+void Buffers::VScroll1_Change() {
+  if (DisplayMode == "Read") DisplayPageMemory();
+  if (DisplayMode == "DisplayEprom") DisplayEprom();
+}
+
+void Buffers::SetScrollMaxFromCodeSize() {
+  core_.ui.SetMax("VScroll1", CodeSize / kCodePageSize - 1);
+}
+
+void Buffers::Display_button_Click() {
+  auto& ui = core_.ui;
+  if (ui.Value("CheckCode") == 0) return;
+  DisplayMode = "DisplayEprom";
+  ui.SetValue("VScroll1", 0);
+  core_.report.LogMessage("Fetching Device Binary Contents to Screen");
+  ui.SetCaption("Frame3", "Device Memory Hex/Ascii Display");
+  if (IsChipViewKey(core_.dev)) DisplayEprom();
+  if (core_.dev.DeviceClass == "M") {
+    core_.svc.dialogs->MessageBox("Please Write AT90S2313 Code Display ROutine", MsgButtons::Ok,
+                                  MsgIcon::None, "Routine Not Ready");
+  }
+}
+
+void Buffers::Show_button_Click() {
+  auto& ui = core_.ui;
+  if (core_.dev.DeviceKey != "MJ") {
+    ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
+    DisplayMode = "Read";
+  } else if (ui.Caption("Show_button") != "Show Data") {
+    ui.SetCaption("Show_button", "Show Data");
+    SetScrollMaxFromCodeSize();
+    ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
+  } else {
+    ui.SetCaption("Show_button", "Show Code");
+    ui.SetMax("VScroll1", 63);  // 64 data pages of 128 bytes
+    ui.SetCaption("Frame3", "Data Buffer Hex/Ascii Display");
+  }
+  ui.SetValue("VScroll1", 0);
+  DisplayPageMemory();
+}
+
+void Buffers::Command1_Click() {
+  auto& ui = core_.ui;
+  ui.SetValue("frmDisplay1.VScroll1", 0);
+  ui.SetText("frmDisplay1.BufferDisplay", "");
+  AppendPage("frmDisplay1.BufferDisplay", CodeBuffer, ui.Value("frmDisplay1.VScroll1"),
+             kCodePageSize, 16);
+  ui.SetVisible("frmDisplay1", true);
+}
+
+}  // namespace zambrix
