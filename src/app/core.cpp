@@ -12,19 +12,28 @@ void Core::RunEvent(const std::function<void()>& event) {
     event();
     return;
   }
-  ++event_depth_;
+  struct Depth {
+    int& d;
+    explicit Depth(int& depth) : d(depth) { ++d; }
+    ~Depth() { --d; }
+  } depth(event_depth_);
+  std::string what;
   try {
     event();
+    return;
   } catch (const std::exception& e) {
-    report.LogMessage(std::string("*** Operation stopped: ") + e.what());
+    what = e.what();
+  } catch (...) {
+    what = "unexpected failure";
+  }
+  try {
+    report.LogMessage("*** Operation stopped: " + what);
     report.RaiseErrorAlert();
     report.PlayEventSound("ERROR");
-    try {
-      link.Reset();
-    } catch (const std::exception&) {
-    }
+    link.Reset();
+  } catch (...) {
+    // The report itself failed (the board vanished mid-reset): nothing more to do.
   }
-  --event_depth_;
 }
 
 void Core::Click(std::string_view control) {
