@@ -1,0 +1,116 @@
+// The command-line front end run as a process, as a script would run it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+  std::vector<std::string> OutLines() const {
+    std::vector<std::string> lines;
+    std::istringstream s(out);
+    for (std::string l; std::getline(s, l);) lines.push_back(l);
+    return lines;
+  }
+};
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("zambrix-cli-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs the binary with its own settings folder, so no run touches another's file.
+  Result Run(const std::string& args) {
+    auto out = dir_ / "out.txt", err = dir_ / "err.txt";
+    std::string cmd = std::string(ZAMBRIX_CLI_BINARY) + " --settings-dir " + dir_.string() + " " + args + " >" +
+                      out.string() + " 2>" + err.string() + " </dev/null";
+    Result r;
+    int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = Slurp(out);
+    r.err = Slurp(err);
+    return r;
+  }
+  static std::string Slurp(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+  fs::path dir_;
+};
+
+TEST_F(Cli, ListShowsTheCatalogueAsTheWindowDoes) {
+  auto r = Run("--board sim list");
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 39u);
+  int refused = 0;
+  for (auto& l : lines) refused += l.find("\tN/A - ") != std::string::npos;
+  EXPECT_EQ(refused, 16);
+  EXPECT_EQ(lines[0], "0\tN/A - Eprom 2716                    \tP1\t4096");
+  EXPECT_EQ(lines[10], "10\tEprom 27C256                  \tP4\t32768");
+}
+
+TEST_F(Cli, ViewOfAFilePrintsTheSixteenRowsOfThePage) {
+  std::ofstream(dir_ / "hello.bin", std::ios::binary) << std::string(16, 'A') << "Hello World!\r\n";
+  auto r = Run("-q view -i " + (dir_ / "hello.bin").string() + " --page 0");
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 16u);
+  EXPECT_EQ(lines[0], "000000| 41414141 41414141 41414141 41414141 | AAAAAAAAAAAAAAAA");
+  EXPECT_EQ(lines[1], "000010| 48656C6C 6F20576F 726C6421 0D0A0000 | Hello.World!....");
+  EXPECT_EQ(lines[15], "0000F0| 00000000 00000000 00000000 00000000 | ................");
+  EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST_F(Cli, ErrorsGiveTheirExitStatusAndAOneLineMessage) {
+  struct Case {
+    std::string args;
+    int status;
+    std::string says;
+  } cases[] = {
+      {"", 2, "no command given"},
+      {"frobnicate", 2, "unknown command"},
+      {"--bogus list", 2, "unknown option --bogus"},
+      {"--board nowhere list", 2, "unknown board"},
+      {"--speed 1000 list", 2, "--speed takes"},
+      {"--port 123h list", 2, "--port takes"},
+      {"--board sim blank -d 27C999", 2, "unknown device"},
+      {"--board sim blank -d AM29F040", 2, "device 'Flash AMD AM29F040' is listed but not offered"},
+      {"--board sim read -d 27C256", 2, "read needs -o FILE"},
+      {"view -i /no/such/file.bin", 4, "cannot open /no/such/file.bin"},
+      {"--board record blank -d 27C256", 3, "no ZAMBRIX board found"},
+      {"--board ppdev:/dev/no-such-port list", 3, "/dev/no-such-port"},
+  };
+  for (const auto& c : cases) {
+    auto r = Run(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+    EXPECT_NE(r.err.find("zambrix-cli: " + c.says), std::string::npos) << c.args << "\n" << r.err;
+  }
+}
+
+TEST_F(Cli, HelpAndVersionGoToStandardOutput) {
+  auto h = Run("--help");
+  EXPECT_EQ(h.status, 0);
+  EXPECT_NE(h.out.find("usage: zambrix-cli"), std::string::npos);
+  EXPECT_NE(h.out.find("--board"), std::string::npos);
+  auto v = Run("--version");
+  EXPECT_EQ(v.out, "zambrix-cli 1.0.60\n");
+}
+
+}  // namespace
