@@ -97,7 +97,7 @@ void Link::DelayFixed20() { core_.svc.clock->Spin(20); }
 void Link::DelayFixed10() { core_.svc.clock->Spin(10); }
 
 void Link::WaitSettlingTime() {
-  // The loop counter is module state; only its final value is observable.
+  // The loop limit is kept in link state (the settling wait of the detection).
   SettlingLoopCounter = DelayFactorShort * 100;
   core_.svc.clock->Spin(SettlingLoopCounter);
 }
