@@ -110,7 +110,8 @@ void Link::CheckHardware() {
     FoundPortAddress = PortAddress;
   }
   if (BoardModel == 5) TestForModel6();
-  if (a != 0x70 && b != 0x70) core_.report.LogMessage("Port " + HexText(PortAddress) + " Not Responding");
+  if (a != 0x70 && b != 0x70)
+    core_.report.LogMessage("Port " + HexText(PortAddress) + " Not Responding");
 }
 
 // A model-5 board that answers EFh and FFh to these two patterns is a model 6.

@@ -6,10 +6,13 @@
 namespace zambrix {
 
 void Link::PortOut(int address, int value) {
-  core_.svc.port->PortOut(static_cast<std::uint16_t>(address), static_cast<std::uint8_t>(value & 0xFF));
+  core_.svc.port->PortOut(static_cast<std::uint16_t>(address),
+                          static_cast<std::uint8_t>(value & 0xFF));
 }
 
-int Link::PortIn(int address) { return core_.svc.port->PortIn(static_cast<std::uint16_t>(address)); }
+int Link::PortIn(int address) {
+  return core_.svc.port->PortIn(static_cast<std::uint16_t>(address));
+}
 
 // Data byte, select, strobe, select; the strobe is as short as two back-to-back writes.
 void Link::LoadLatch(int n, int shadow) {
@@ -119,7 +122,8 @@ void Link::ApplySpeedSetting() {
 }
 
 void Link::Slider1_Change() {
-  core_.report.LogMessage("Program Speed Slider set to: " + std::to_string(core_.ui.Value("Slider1")));
+  core_.report.LogMessage("Program Speed Slider set to: " +
+                          std::to_string(core_.ui.Value("Slider1")));
   ApplySpeedSetting();
   core_.report.PlayEventSound("SLIDE");
 }

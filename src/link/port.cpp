@@ -1,6 +1,7 @@
 #include "link/port.h"
 
 #include <fcntl.h>
+#include <linux/ppdev.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -10,8 +11,6 @@
 #include <fstream>
 #include <map>
 #include <sstream>
-
-#include <linux/ppdev.h>
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
 #define ZAMBRIX_HAVE_IOPERM 1
@@ -152,7 +151,9 @@ class DirectPort : public PortBackend {
   void PortOut(std::uint16_t address, std::uint8_t value) override {
     if (Granted(address)) outb(value, address);
   }
-  std::uint8_t PortIn(std::uint16_t address) override { return Granted(address) ? inb(address) : 0xFF; }
+  std::uint8_t PortIn(std::uint16_t address) override {
+    return Granted(address) ? inb(address) : 0xFF;
+  }
   bool IsSimulated() const override { return false; }
   std::string Describe() const override { return "raw port I/O (ioperm) on 278h, 378h and 3BCh"; }
   static bool Granted(std::uint16_t address) {

@@ -138,8 +138,8 @@ int Nearest16(double v) {
 
 std::string FileText(const Platform::DateTime& t, int port, int model) {
   char date[96];
-  std::snprintf(date, sizeof date, "%02d-%02d-%04d %02d:%02d:%02d", t.month, t.day, t.year, t.hour, t.minute,
-                t.second);
+  std::snprintf(date, sizeof date, "%02d-%02d-%04d %02d:%02d:%02d", t.month, t.day, t.year, t.hour,
+                t.minute, t.second);
   std::string out;
   out += "[ZAMBRIX6 SETUP]";
   out += kLineBreak;
@@ -155,7 +155,8 @@ std::string FileText(const Platform::DateTime& t, int port, int model) {
 }  // namespace
 
 std::string Setups::StartupSettingsFileName() const {
-  return core_.svc.port != nullptr && core_.svc.port->IsSimulated() ? "zambrix6-sim.ini" : "zambrix6.ini";
+  return core_.svc.port != nullptr && core_.svc.port->IsSimulated() ? "zambrix6-sim.ini"
+                                                                    : "zambrix6.ini";
 }
 
 namespace {
@@ -226,7 +227,8 @@ void Setups::LoadStartupSettings() {
   link.StatusPort = link.PortAddress + 1;
   link.ControlPort = link.PortAddress + 2;
 
-  if (StartupKeysSeen == "MODELPORT" || StartupKeysSeen == "PORTMODEL") link.FoundPortAddress = link.PortAddress;
+  if (StartupKeysSeen == "MODELPORT" || StartupKeysSeen == "PORTMODEL")
+    link.FoundPortAddress = link.PortAddress;
   link.AnnounceBoard();
 }
 

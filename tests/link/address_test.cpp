@@ -84,8 +84,10 @@ TEST(ReadBack, ReleasesTheDataLatchThenReadsBothNibbles) {
   link.ReadBackByte();
   EXPECT_EQ(link.Reg4Value, 255);
   EXPECT_EQ(link.ReadValue, 0x0F);
-  EXPECT_EQ(t.recording.Log(), Concat({Load(0xFF, 1, 0), Load(0xC2, 15, 14),
-                                       {Out(0x37A, 5), In(0x379, 0x78), Out(0x37A, 1), In(0x379, 0x00)}}));
+  EXPECT_EQ(t.recording.Log(),
+            Concat({Load(0xFF, 1, 0),
+                    Load(0xC2, 15, 14),
+                    {Out(0x37A, 5), In(0x379, 0x78), Out(0x37A, 1), In(0x379, 0x00)}}));
 }
 
 TEST(ReadBack, DecodesEachModelsStatusReads) {
@@ -95,21 +97,23 @@ TEST(ReadBack, DecodesEachModelsStatusReads) {
     int value;
   };
   const Row rows[] = {
-      {4, 0x00, 0x00, 34},   {4, 0xF0, 0xF0, 221},  {4, 0x10, 0x00, 42},  {4, 0x00, 0x10, 162},
+      {4, 0x00, 0x00, 34}, {4, 0xF0, 0xF0, 221}, {4, 0x10, 0x00, 42},   {4, 0x00, 0x10, 162},
       {4, 0x0F, 0x0F, 34},  // status bits 0..3 do not matter on a model 4
-      {5, 0x78, 0x00, 15},   {5, 0x00, 0x78, 240},  {5, 0xFF, 0x87, 15},  // bits 0..2 and 7 never matter
-      {6, 0x78, 0x00, 15},   {6, 0x00, 0x78, 240},  {6, 0x40, 0x08, 0x18},
+      {5, 0x78, 0x00, 15}, {5, 0x00, 0x78, 240}, {5, 0xFF, 0x87, 15},  // bits 0..2 and 7 never
+                                                                       // matter
+      {6, 0x78, 0x00, 15}, {6, 0x00, 0x78, 240}, {6, 0x40, 0x08, 0x18},
   };
   for (const auto& r : rows) {
     TestCore t;
     Install(t, r.model);
     t.recording.ScriptReads({static_cast<std::uint8_t>(r.s1), static_cast<std::uint8_t>(r.s2)});
     t->link.GetNibbles();
-    EXPECT_EQ(t->link.ReadValue, r.value) << "model " << r.model << " reads " << r.s1 << ", " << r.s2;
+    EXPECT_EQ(t->link.ReadValue, r.value)
+        << "model " << r.model << " reads " << r.s1 << ", " << r.s2;
     const int low = r.model == 4 ? 0 : 5;
     const int high = r.model == 4 ? 4 : 1;
-    EXPECT_EQ(t.recording.Log(), (std::vector<PortAccess>{Out(0x37A, low), In(0x379, r.s1), Out(0x37A, high),
-                                                           In(0x379, r.s2)}));
+    EXPECT_EQ(t.recording.Log(), (std::vector<PortAccess>{Out(0x37A, low), In(0x379, r.s1),
+                                                          Out(0x37A, high), In(0x379, r.s2)}));
   }
 }
 
@@ -154,9 +158,10 @@ TEST(ProgramFailure, MakesTheLatchesSafeBeforeReportingAndRaisesTheAlert) {
   link.ReadValue = 0xFF;
   link.ReportProgramFailure();
   EXPECT_EQ(t.recording.Log(), Concat({Load(0x00, 10, 11), Load(0x82, 0, 1), Load(0x40, 10, 11)}));
-  EXPECT_EQ(t.LogLines(), (std::vector<std::string>{"*** Programming Failure ***",
-                                                    "*** Address:1A3h, Programming BYTE:3Ch, Read BYTE:FFh",
-                                                    "*** Aborting Programming - Click on [ERROR] Indicator to Reset"}));
+  EXPECT_EQ(t.LogLines(), (std::vector<std::string>{
+                              "*** Programming Failure ***",
+                              "*** Address:1A3h, Programming BYTE:3Ch, Read BYTE:FFh",
+                              "*** Aborting Programming - Click on [ERROR] Indicator to Reset"}));
   EXPECT_EQ(t->ui.Colour("Error_label"), colour::kRed);
   EXPECT_EQ(t->ui.Colour("Program_label"), colour::kGreen);
   EXPECT_EQ(t->ops.FailFlag, 1);

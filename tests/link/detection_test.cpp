@@ -28,7 +28,8 @@ const Reads kBothPatterns = {0x00, 0x70, 0x00, 0x70};
 
 // The two status reads a model-5/6 byte read takes to return `value`.
 Reads Byte(int value) {
-  return {static_cast<std::uint8_t>((value & 15) << 3), static_cast<std::uint8_t>(((value >> 4) & 15) << 3)};
+  return {static_cast<std::uint8_t>((value & 15) << 3),
+          static_cast<std::uint8_t>(((value >> 4) & 15) << 3)};
 }
 
 Reads Script(std::initializer_list<Reads> parts) {
@@ -55,7 +56,8 @@ struct Detection : ::testing::Test {
   }
   int StatusReads() const {
     const auto& log = t.recording.Log();
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [](const PortAccess& a) { return !a.write; }));
+    return static_cast<int>(
+        std::count_if(log.begin(), log.end(), [](const PortAccess& a) { return !a.write; }));
   }
   TempDir dir;
   TestCore t;
@@ -64,13 +66,15 @@ struct Detection : ::testing::Test {
 TEST_F(Detection, ProbeOfOnePortWritesBothPatternsAndReportsSilence) {
   t->link.PortAddress = 0x278;
   t->link.CheckHardware();
-  EXPECT_EQ(t.recording.Log(),
-            (std::vector<PortAccess>{
-                Out(0x278, 0x9F), Out(0x27A, 14), Out(0x27A, 0),  Out(0x278, 0x00), Out(0x27A, 6), In(0x279, 0xFF),
-                Out(0x27A, 0),    Out(0x278, 0xFF), Out(0x27A, 6), In(0x279, 0xFF),  Out(0x27A, 9), Out(0x278, 0xBF),
-                Out(0x27A, 1),    Out(0x27A, 9),  Out(0x278, 0x00), Out(0x27A, 15),  Out(0x27A, 9), In(0x279, 0xFF),
-                Out(0x278, 0xFF), Out(0x27A, 15), Out(0x27A, 9),  In(0x279, 0xFF),  Out(0x27A, 8),
-            }));
+  EXPECT_EQ(
+      t.recording.Log(),
+      (std::vector<PortAccess>{
+          Out(0x278, 0x9F), Out(0x27A, 14),   Out(0x27A, 0),    Out(0x278, 0x00), Out(0x27A, 6),
+          In(0x279, 0xFF),  Out(0x27A, 0),    Out(0x278, 0xFF), Out(0x27A, 6),    In(0x279, 0xFF),
+          Out(0x27A, 9),    Out(0x278, 0xBF), Out(0x27A, 1),    Out(0x27A, 9),    Out(0x278, 0x00),
+          Out(0x27A, 15),   Out(0x27A, 9),    In(0x279, 0xFF),  Out(0x278, 0xFF), Out(0x27A, 15),
+          Out(0x27A, 9),    In(0x279, 0xFF),  Out(0x27A, 8),
+      }));
   EXPECT_EQ(t.LogLines(), std::vector<std::string>{"Port 278 Not Responding"});
   EXPECT_EQ(t->link.BoardModel, 0);
   EXPECT_EQ(t->link.FoundPortAddress, 0);
@@ -84,9 +88,10 @@ TEST_F(Detection, ModelFourAt378WithNothingElsewhere) {
   t.recording.ScriptReads(Script({kNoBoard, kModel4, kNoBoard}));
   t->link.TestHardware_button_Click();
 
-  EXPECT_EQ(t.LogLines(), (std::vector<std::string>{"Port 278 Not Responding", "Port 3BC Not Responding",
-                                                    "Port Selection changed to 378h",
-                                                    "ZAMBRIX-4 Device was FOUND at Port: 378"}));
+  EXPECT_EQ(t.LogLines(),
+            (std::vector<std::string>{"Port 278 Not Responding", "Port 3BC Not Responding",
+                                      "Port Selection changed to 378h",
+                                      "ZAMBRIX-4 Device was FOUND at Port: 378"}));
   auto& ui = t->ui;
   EXPECT_EQ(ui.Caption("ZambrixHardwareFound"), "MODEL 4 - PC port 378h");
   EXPECT_EQ(ui.Colour("ZambrixHardwareFound"), colour::kButtonText);
@@ -130,16 +135,17 @@ TEST_F(Detection, ModelSixIsFoundAtTheFirstDetectionOfARun) {
   t->link.TestHardware_button_Click();
 
   EXPECT_EQ(t->link.BoardModel, 6);
-  EXPECT_TRUE(Contains({Out(0x378, 0x60), Out(0x37A, 14), Out(0x37A, 0), Out(0x37A, 5), In(0x379, 0x78),
-                        Out(0x37A, 1), In(0x379, 0x70), Out(0x378, 0x40), Out(0x37A, 14), Out(0x37A, 0),
-                        Out(0x37A, 5), In(0x379, 0x78), Out(0x37A, 1), In(0x379, 0x78)}));
+  EXPECT_TRUE(
+      Contains({Out(0x378, 0x60), Out(0x37A, 14), Out(0x37A, 0), Out(0x37A, 5), In(0x379, 0x78),
+                Out(0x37A, 1), In(0x379, 0x70), Out(0x378, 0x40), Out(0x37A, 14), Out(0x37A, 0),
+                Out(0x37A, 5), In(0x379, 0x78), Out(0x37A, 1), In(0x379, 0x78)}));
   EXPECT_EQ(t.LogLines().back(), "ZAMBRIX-6 Device was FOUND at Port: 378");
   EXPECT_EQ(t->ui.Caption("ZambrixHardwareFound"), "MODEL 6 - PC port 378h");
   EXPECT_EQ(t->link.NibbleSelectLow, 5);
   EXPECT_EQ(t->link.NibbleSelectHigh, 1);
   // The activity output blinks once with the new control values, then the reset.
-  EXPECT_EQ(Tail(24), Concat({Load(0x08, 5, 4), Load(0x00, 5, 4), Load(0x40, 5, 4), Load(0, 13, 12), Load(0, 7, 6),
-                              Load(0xC4, 15, 14)}));
+  EXPECT_EQ(Tail(24), Concat({Load(0x08, 5, 4), Load(0x00, 5, 4), Load(0x40, 5, 4), Load(0, 13, 12),
+                              Load(0, 7, 6), Load(0xC4, 15, 14)}));
   EXPECT_GE(t.virtual_clock.NowNs(), 200'000'000u);
 }
 
@@ -166,13 +172,15 @@ TEST_F(Detection, AModelSixTestLeavesTheInstalledNibbleSelectsAlone) {
 // The last port that answers wins, and a model 5 found earlier in the scan
 // makes the next ports take the model-6 test as well.
 TEST_F(Detection, TheLastAnsweringPortWins) {
-  t.recording.ScriptReads(Script({kModel5, Byte(0xEF), Byte(0xFE), kNoBoard, Byte(0x00), Byte(0x00), kModel4}));
+  t.recording.ScriptReads(
+      Script({kModel5, Byte(0xEF), Byte(0xFE), kNoBoard, Byte(0x00), Byte(0x00), kModel4}));
   t->link.TestHardware_button_Click();
   EXPECT_TRUE(Contains({Out(0x378, 0x60), Out(0x37A, 14), Out(0x37A, 0), Out(0x37A, 5)}));
   EXPECT_EQ(t->link.BoardModel, 4);
   EXPECT_EQ(t->link.FoundPortAddress, 0x3BC);
-  EXPECT_EQ(t.LogLines(), (std::vector<std::string>{"Port 378 Not Responding", "Port Selection changed to 3BCh",
-                                                    "ZAMBRIX-4 Device was FOUND at Port: 3BC"}));
+  EXPECT_EQ(t.LogLines(),
+            (std::vector<std::string>{"Port 378 Not Responding", "Port Selection changed to 3BCh",
+                                      "ZAMBRIX-4 Device was FOUND at Port: 3BC"}));
   EXPECT_EQ(t->ui.Value("LPTSelection(2)"), 1);
 }
 
@@ -182,10 +190,11 @@ TEST_F(Detection, WithoutABoardThePortAndTheEarlierControlValuesStay) {
   t->ui.SetCaption("Ready_label", "Ready");
   t->link.TestHardware_button_Click();
 
-  EXPECT_EQ(t.LogLines(), (std::vector<std::string>{
-                              "Port 278 Not Responding", "Port 378 Not Responding", "Port 3BC Not Responding",
-                              "Can't Locate Zambrix Board at Any LPT port.",
-                              "Zambrix should be connected to a LPT port, with power and socket empty."}));
+  EXPECT_EQ(t.LogLines(),
+            (std::vector<std::string>{
+                "Port 278 Not Responding", "Port 378 Not Responding", "Port 3BC Not Responding",
+                "Can't Locate Zambrix Board at Any LPT port.",
+                "Zambrix should be connected to a LPT port, with power and socket empty."}));
   auto& link = t->link;
   EXPECT_EQ(link.BoardModel, 0);
   EXPECT_EQ(link.PortAddress, 0x3BC);
@@ -215,15 +224,17 @@ TEST_F(Detection, AForcedModelInstallsItsControlValuesButLeavesThePort) {
     EXPECT_EQ(f->link.PortAddress, 0x278);
     EXPECT_EQ(f->link.FoundPortAddress, 0);
     EXPECT_EQ(f->link.BoardModel, model);
-    EXPECT_EQ(f.LogLines(), std::vector<std::string>{"ZAMBRIX-" + n + " Device was FORCED by Operator"});
+    EXPECT_EQ(f.LogLines(),
+              std::vector<std::string>{"ZAMBRIX-" + n + " Device was FORCED by Operator"});
     EXPECT_EQ(f->ui.Caption("ZambrixHardwareFound"), "Operator Forced Model " + n);
     EXPECT_EQ(f->ui.Colour("ZambrixHardwareFound"), colour::kRed);
     EXPECT_EQ(f->ui.Caption("Ready_label"), "Ready");
     EXPECT_EQ(f->ui.Colour("Ready_label"), colour::kGreen);
     const auto* sel = selects[model - 4];
     const auto* str = strobes[model - 4];
-    EXPECT_EQ(f.recording.Log(), Concat({Load(0x40, sel[0], str[0], 0x278), Load(0, sel[1], str[1], 0x278),
-                                         Load(0, sel[2], str[2], 0x278), Load(0xC4, sel[3], str[3], 0x278)}));
+    EXPECT_EQ(f.recording.Log(),
+              Concat({Load(0x40, sel[0], str[0], 0x278), Load(0, sel[1], str[1], 0x278),
+                      Load(0, sel[2], str[2], 0x278), Load(0xC4, sel[3], str[3], 0x278)}));
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));  // a forced model is not remembered
 }
@@ -232,8 +243,8 @@ TEST_F(Detection, ChoosingAPortByHandNeitherProbesNorChangesTheModel) {
   Install(t, 5, 0x378);
   t->ChangeValue("LPTSelection(2)", 1);
   t->ChangeValue("LPTSelection(1)", 1);
-  EXPECT_EQ(t.LogLines(),
-            (std::vector<std::string>{"Port Selection changed to 3BCh", "Port Selection changed to 278h"}));
+  EXPECT_EQ(t.LogLines(), (std::vector<std::string>{"Port Selection changed to 3BCh",
+                                                    "Port Selection changed to 278h"}));
   EXPECT_EQ(t->ui.Text("PortSelected"), "278h");
   EXPECT_EQ(t->ui.Value("LPTSelection(2)"), 0);
   EXPECT_EQ(t->link.PortAddress, 632);

@@ -20,12 +20,15 @@ TEST(RecordingPort, RecordsEveryAccessInOrderAndAnswersFromItsScript) {
   EXPECT_EQ(p.PortIn(0x379), 0x12);
   EXPECT_EQ(p.PortIn(0x379), 0x34);
   EXPECT_EQ(p.PortIn(0x379), 0xFF);
-  EXPECT_EQ(p.Log(), (std::vector<PortAccess>{
-                         {true, 0x378, 0xAA}, {false, 0x379, 0x12}, {false, 0x379, 0x34}, {false, 0x379, 0xFF}}));
+  EXPECT_EQ(
+      p.Log(),
+      (std::vector<PortAccess>{
+          {true, 0x378, 0xAA}, {false, 0x379, 0x12}, {false, 0x379, 0x34}, {false, 0x379, 0xFF}}));
 }
 
 TEST(Ppdev, FindsTheDeviceForABaseAddressInDecimalProcFiles) {
-  auto root = std::filesystem::temp_directory_path() / ("zambrix-proc-" + std::to_string(::getpid()));
+  auto root =
+      std::filesystem::temp_directory_path() / ("zambrix-proc-" + std::to_string(::getpid()));
   std::filesystem::create_directories(root / "parport0");
   std::filesystem::create_directories(root / "parport1");
   std::ofstream(root / "parport0" / "base-addr") << "888\t1912\n";
@@ -89,7 +92,8 @@ TEST(LatchLoad, TwoStrobeDelaysPerLoadAndNoneBeforeTheFirstSpeedSetting) {
   link.ApplySpeedSetting();
   before = t.virtual_clock.NowNs();
   link.SetReg2();
-  EXPECT_EQ(t.virtual_clock.NowNs() - before, 2u * static_cast<std::uint64_t>(link.StrobeDelayCount) * 10u);
+  EXPECT_EQ(t.virtual_clock.NowNs() - before,
+            2u * static_cast<std::uint64_t>(link.StrobeDelayCount) * 10u);
 }
 
 TEST(Reset, IdlesLatchesZeroToThreeAndLeavesLatchFourAlone) {
@@ -101,7 +105,8 @@ TEST(Reset, IdlesLatchesZeroToThreeAndLeavesLatchFourAlone) {
   t->ui.SetValueQuiet("ProgressBar1", 40);
   t->ops.EraseInProgress = true;
   link.Reset();
-  EXPECT_EQ(t.recording.Log(), Concat({Load(0x40, 10, 11), Load(0x00, 2, 3), Load(0x00, 8, 9), Load(0xC4, 0, 1)}));
+  EXPECT_EQ(t.recording.Log(),
+            Concat({Load(0x40, 10, 11), Load(0x00, 2, 3), Load(0x00, 8, 9), Load(0xC4, 0, 1)}));
   EXPECT_EQ(link.Reg0Value, 0x40);
   EXPECT_EQ(link.Reg3Value, 0xC4);
   EXPECT_EQ(link.CurrentAddress, 0);
@@ -117,7 +122,8 @@ TEST(Reset, OrsTheDeviceFixedBitsIntoLatchesOneAndThree) {
   t->link.Reg1Fixed = 0x80;
   t->link.Reg3Fixed = 0x02;
   t->link.Reset();
-  EXPECT_EQ(t.recording.Log(), Concat({Load(0x40, 5, 4), Load(0x80, 13, 12), Load(0x00, 7, 6), Load(0xC6, 15, 14)}));
+  EXPECT_EQ(t.recording.Log(),
+            Concat({Load(0x40, 5, 4), Load(0x80, 13, 12), Load(0x00, 7, 6), Load(0xC6, 15, 14)}));
 }
 
 // Each single-bit procedure: which shadow bits change and which latches load, in order.
@@ -191,8 +197,9 @@ TEST(LatchLoad, DataSelectStrobeSelectInThisOrder) {
   link.ApplyBoardModel();
   link.Reg2Value = 0x5A;
   link.SetReg2();
-  EXPECT_EQ(t.recording.Log(), (std::vector<PortAccess>{
-                                   {true, 0x378, 0x5A}, {true, 0x37A, 8}, {true, 0x37A, 9}, {true, 0x37A, 8}}));
+  EXPECT_EQ(t.recording.Log(),
+            (std::vector<PortAccess>{
+                {true, 0x378, 0x5A}, {true, 0x37A, 8}, {true, 0x37A, 9}, {true, 0x37A, 8}}));
 }
 
 }  // namespace

@@ -231,7 +231,8 @@ TEST_F(StartupSettings, AProgramFolderThatTakesNoFileFallsBackToTheUserConfigFol
 }
 
 TEST_F(StartupSettings, StartUpSkipsTheDetectionWhenTheFileNamesAPort) {
-  WriteWholeFile(File(), "[ZAMBRIX6 SETUP]\r\nDATE = 01-02-2026 03:04:05\r\nIO_PORT = 3BC\r\nMODEL =  5 \r\n");
+  WriteWholeFile(
+      File(), "[ZAMBRIX6 SETUP]\r\nDATE = 01-02-2026 03:04:05\r\nIO_PORT = 3BC\r\nMODEL =  5 \r\n");
   t->shell.Form_Load();
   EXPECT_FALSE(StatusWasRead());
   EXPECT_EQ(t->link.PortAddress, 956);

@@ -15,7 +15,10 @@ inline std::vector<PortAccess> Load(int data, int select, int strobe, int base =
   auto v = [](int x) { return static_cast<std::uint8_t>(x); };
   auto data_reg = static_cast<std::uint16_t>(base);
   auto control = static_cast<std::uint16_t>(base + 2);
-  return {{true, data_reg, v(data)}, {true, control, v(select)}, {true, control, v(strobe)}, {true, control, v(select)}};
+  return {{true, data_reg, v(data)},
+          {true, control, v(select)},
+          {true, control, v(strobe)},
+          {true, control, v(select)}};
 }
 
 inline std::vector<PortAccess> Concat(std::initializer_list<std::vector<PortAccess>> parts) {
