@@ -255,13 +255,5 @@ TEST_F(Detection, ChoosingAPortByHandNeitherProbesNorChangesTheModel) {
   EXPECT_TRUE(t.recording.Log().empty());
 }
 
-TEST_F(Detection, TheMenuEntryAndTheButtonRunTheSameDetection) {
-  t->Click("menuTestHardware");
-  EXPECT_EQ(StatusReads(), 12);
-  t.recording.Clear();
-  t->Click("TestHardware_button");
-  EXPECT_EQ(StatusReads(), 12);
-}
-
 }  // namespace
 }  // namespace zambrix
