@@ -30,7 +30,8 @@ void Link::SETADR() {
   Reg2Value = AddressLow;
   SetReg2();
   // Latch 3 keeps its upper bits (chip enable, data-latch enable, bits 4 and 5).
-  Reg3Value = AddressHighMap.at(static_cast<std::size_t>(AddressHigh)) | (Reg3Value & 0xF0) | Reg3Fixed;
+  Reg3Value =
+      AddressHighMap.at(static_cast<std::size_t>(AddressHigh)) | (Reg3Value & 0xF0) | Reg3Fixed;
   SetReg3();
 }
 
@@ -133,7 +134,8 @@ void Link::GetNibbles() {
     std::uint8_t a = StatusLowNibble[static_cast<std::size_t>(s1 & 0xFF)];
     PortOut(ControlPort, NibbleSelectHigh);
     int s2 = PortIn(StatusPort);
-    ReadValue = static_cast<std::uint8_t>(StatusHighNibble[static_cast<std::size_t>(s2 & 0xFF)] | a);
+    ReadValue =
+        static_cast<std::uint8_t>(StatusHighNibble[static_cast<std::size_t>(s2 & 0xFF)] | a);
   }
   // No board: nothing is read and ReadValue keeps its value.
 }
@@ -154,8 +156,8 @@ void Link::ReportProgramFailure() {
   OEOFF();
   auto& r = core_.report;
   r.LogMessage("*** Programming Failure ***");
-  r.LogMessage("*** Address:" + HexText(CurrentAddress) + "h, Programming BYTE:" + HexText(WriteValue) +
-               "h, Read BYTE:" + HexText(ReadValue) + "h");
+  r.LogMessage("*** Address:" + HexText(CurrentAddress) + "h, Programming BYTE:" +
+               HexText(WriteValue) + "h, Read BYTE:" + HexText(ReadValue) + "h");
   r.LogMessage("*** Aborting Programming - Click on [ERROR] Indicator to Reset");
   r.RaiseErrorAlert();
   r.ProgramLightOn();

@@ -6,10 +6,13 @@
 namespace zambrix {
 
 void Link::PortOut(int address, int value) {
-  core_.svc.port->PortOut(static_cast<std::uint16_t>(address), static_cast<std::uint8_t>(value & 0xFF));
+  core_.svc.port->PortOut(static_cast<std::uint16_t>(address),
+                          static_cast<std::uint8_t>(value & 0xFF));
 }
 
-int Link::PortIn(int address) { return core_.svc.port->PortIn(static_cast<std::uint16_t>(address)); }
+int Link::PortIn(int address) {
+  return core_.svc.port->PortIn(static_cast<std::uint16_t>(address));
+}
 
 // Data byte, select, strobe, select; the strobe is as short as two back-to-back writes.
 void Link::LoadLatch(int n, int shadow) {
@@ -97,7 +100,7 @@ void Link::DelayFixed20() { core_.svc.clock->Spin(20); }
 void Link::DelayFixed10() { core_.svc.clock->Spin(10); }
 
 void Link::WaitSettlingTime() {
-  // The loop counter is module state; only its final value is observable.
+  // The loop limit is kept in link state (the settling wait of the detection).
   SettlingLoopCounter = DelayFactorShort * 100;
   core_.svc.clock->Spin(SettlingLoopCounter);
 }
@@ -119,7 +122,8 @@ void Link::ApplySpeedSetting() {
 }
 
 void Link::Slider1_Change() {
-  core_.report.LogMessage("Program Speed Slider set to: " + std::to_string(core_.ui.Value("Slider1")));
+  core_.report.LogMessage("Program Speed Slider set to: " +
+                          std::to_string(core_.ui.Value("Slider1")));
   ApplySpeedSetting();
   core_.report.PlayEventSound("SLIDE");
 }

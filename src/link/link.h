@@ -132,11 +132,17 @@ class Link {
   std::array<std::uint8_t, 256> StatusLowNibble{};
   std::array<std::uint8_t, 256> StatusHighNibble{};
 
-  // Length of one counted delay iteration on a real port.
-  static constexpr std::uint64_t kNsPerIteration = 10;
+  // Length of one counted delay iteration. With the speed slider at its default
+  // this puts the quick-pulse EPROM program pulses near 100 us (50 us for the
+  // 27C080) and keeps each byte of an EEPROM page load under 100 us; the figures
+  // are in docs/timing.md.
+  static constexpr std::uint64_t kNsPerIteration = 16;
 
  private:
   void LoadLatch(int n, int shadow);
+  int ProbeRead();
+  void TestForModel6();
+  void ForceModel(int model);
   Core& core_;
 };
 

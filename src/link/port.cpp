@@ -1,6 +1,7 @@
 #include "link/port.h"
 
 #include <fcntl.h>
+#include <linux/ppdev.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -10,8 +11,6 @@
 #include <fstream>
 #include <map>
 #include <sstream>
-
-#include <linux/ppdev.h>
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
 #define ZAMBRIX_HAVE_IOPERM 1
@@ -142,12 +141,27 @@ class PpdevPort : public PortBackend {
 };
 
 #ifdef ZAMBRIX_HAVE_IOPERM
+constexpr unsigned kDirectBases[] = {0x278u, 0x378u, 0x3BCu};
+
+// Only the three registers of each of the three ports are granted (ioperm);
+// any other address acts as an empty bus instead of faulting the process (the
+// link writes to base 0 while no port is chosen).
 class DirectPort : public PortBackend {
  public:
-  void PortOut(std::uint16_t address, std::uint8_t value) override { outb(value, address); }
-  std::uint8_t PortIn(std::uint16_t address) override { return inb(address); }
+  void PortOut(std::uint16_t address, std::uint8_t value) override {
+    if (Granted(address)) outb(value, address);
+  }
+  std::uint8_t PortIn(std::uint16_t address) override {
+    return Granted(address) ? inb(address) : 0xFF;
+  }
   bool IsSimulated() const override { return false; }
   std::string Describe() const override { return "raw port I/O (ioperm) on 278h, 378h and 3BCh"; }
+  static bool Granted(std::uint16_t address) {
+    for (unsigned base : kDirectBases) {
+      if (address >= base && address <= base + 2) return true;
+    }
+    return false;
+  }
 };
 #endif
 
@@ -177,7 +191,7 @@ PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t w
 
 PortOpenResult OpenDirectPort() {
 #ifdef ZAMBRIX_HAVE_IOPERM
-  for (unsigned base : {0x278u, 0x378u, 0x3BCu}) {
+  for (unsigned base : kDirectBases) {
     if (ioperm(base, 3, 1) != 0) {
       int e = errno;
       return {nullptr, std::string("raw port access refused: ") + std::strerror(e) +

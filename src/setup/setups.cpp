@@ -4,9 +4,7 @@
 
 namespace zambrix {
 
-// Filled in with the start-up settings file and the setup files.
-void Setups::SaveStartupSettings() {}
-void Setups::LoadStartupSettings() {}
+// Filled in with the setup files.
 void Setups::Setup_Click() {}
 void Setups::LoadSetup_Click(int) {}
 void Setups::SaveSetup_Click(int) {}

@@ -18,6 +18,9 @@ class Setups {
   // Folder that holds "zambrix6.ini" (empty = the program folder, with the
   // per-user configuration folder where that is not writable).
   std::string SettingsDir;
+  // "zambrix6.ini", or "zambrix6-sim.ini" on the simulated board, so that a
+  // simulated run never replaces the file a run on real hardware reads.
+  std::string StartupSettingsFileName() const;
 
   // Setup menu.
   void Setup_Click();
