@@ -94,9 +94,12 @@ void MainWindow::ApplyPlacement() {
 }
 
 void MainWindow::StorePlacement() {
+  // The position is the frame's, the size the inside's: exactly what
+  // ApplyPlacement sets again, so the window does not grow by its frame at
+  // every start.
   const double tpp = TwipsPerPixel();
-  const QRect r = frameGeometry();
-  core_.ui.SetGeometry("frmMain", r.left() * tpp, r.top() * tpp, r.width() * tpp, r.height() * tpp);
+  const QPoint at = frameGeometry().topLeft();
+  core_.ui.SetGeometry("frmMain", at.x() * tpp, at.y() * tpp, width() * tpp, height() * tpp);
   const Qt::WindowStates s = windowState();
   core_.ui.SetWindowState("frmMain", s & Qt::WindowMinimized ? 1 : s & Qt::WindowMaximized ? 2 : 0);
 }

@@ -26,9 +26,9 @@ class MainWindow : public QMainWindow {
 
   // Says plainly in the title and the status bar that no chip is touched.
   void SetSimulatedBoard(bool simulated, const std::string& description);
-  // Places the window as the model's frmMain says (twips); the layout's
-  // minimum size wins over a smaller stored size, and the window stays on the
-  // screen.
+  // Places the window as the model's frmMain says (twips: left and top of the
+  // frame, width and height inside it); the layout's minimum size wins over a
+  // smaller stored size, and the window stays on the screen.
   void ApplyPlacement();
   // Writes the window's placement and state (minimised = 1) into the model.
   void StorePlacement();

@@ -113,10 +113,18 @@ void ApplyColour(QWidget* w, const Control& c) {
   w->repaint();
 }
 
-void ApplyList(QWidget* w, const Control& c, bool rebuild) {
+bool SameItems(const QComboBox* cb, const std::vector<std::string>& items) {
+  if (cb->count() != static_cast<int>(items.size())) return false;
+  for (int i = 0; i < cb->count(); ++i) {
+    if (cb->itemText(i) != Qs(items[static_cast<std::size_t>(i)])) return false;
+  }
+  return true;
+}
+
+void ApplyList(QWidget* w, const Control& c) {
   auto* cb = qobject_cast<QComboBox*>(w);
   if (cb == nullptr) return;
-  if (rebuild || cb->count() != static_cast<int>(c.items.size())) {
+  if (!SameItems(cb, c.items)) {
     cb->clear();
     for (const auto& item : c.items) cb->addItem(Qs(item));
   }
@@ -211,7 +219,7 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
       break;
     case Change::Items:
     case Change::ListIndex:
-      ApplyList(w, c, what == Change::Items);
+      ApplyList(w, c);
       break;
     case Change::Geometry:
       break;
@@ -228,10 +236,6 @@ void ViewBinder::Sync(const std::string& name) {
     Apply(it->second, c, what);
   }
   if (c.kind == ControlKind::Label) Apply(it->second, c, Change::Colour);
-}
-
-void ViewBinder::SyncAll() {
-  for (const auto& [name, view] : views_) Sync(name);
 }
 
 void ViewBinder::Connect(const std::string& name, QObject* view) {

@@ -40,9 +40,8 @@ class ViewBinder : public QObject {
 
   // The widget or action showing a control (null when none).
   QObject* ViewOf(const std::string& name) const;
-  // Shows the model's whole state of one control, or of every bound control.
+  // Shows the model's whole state of one control.
   void Sync(const std::string& name);
-  void SyncAll();
 
   // Operator input, each run as one event of the core.
   void Click(const std::string& name);
