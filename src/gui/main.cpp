@@ -1,10 +1,4 @@
 // zambrix: the operator's window.
-#include <QApplication>
-#include <QLabel>
+#include "gui/gui_app.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QLabel label("ZAMBRIX programmer");
-  label.show();
-  return app.exec();
-}
+int main(int argc, char** argv) { return zambrix::gui::RunGui(argc, argv); }

@@ -1,0 +1,128 @@
+#include "gui/gui_app.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/core.h"
+#include "gui/main_window.h"
+#include "gui/qt_services.h"
+
+namespace zambrix::gui {
+
+GuiOptions ParseGuiOptions(std::vector<std::string> args) {
+  GuiOptions o;
+  o.backend = ExtractBackEndOptions(args);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
+    } else if (a == "--screenshot") {
+      if (i + 1 >= args.size()) throw BackEndError("option --screenshot needs a file name");
+      o.screenshot = args[++i];
+    } else if (a.rfind("--screenshot=", 0) == 0) {
+      o.screenshot = a.substr(13);
+      if (o.screenshot.empty()) throw BackEndError("option --screenshot needs a file name");
+    } else {
+      o.rest.push_back(a);
+    }
+  }
+  return o;
+}
+
+std::string GuiUsage() {
+  return "Usage: zambrix [options]\n"
+         "The ZAMBRIX-4/5/6 chip programmer's window.\n\n"
+         "Options:\n" +
+         BackEndHelp() +
+         "  --sim-NAME VALUE     a setting of the simulated board (see the manual)\n"
+         "  --screenshot FILE    save a picture of the main window to FILE (PNG) and quit\n"
+         "  --help               show this text\n"
+         "  --version            show the program's version\n"
+         "Qt's own options (-platform, -style, ...) are accepted too.\n"
+         "Without a usable parallel port the program runs on a simulated board and says so.\n";
+}
+
+namespace {
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "zambrix: %s\n", message.c_str());
+  std::fprintf(stderr, "Try 'zambrix --help'.\n");
+  return 2;
+}
+
+int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot) {
+  QtPlatform platform;
+  QtDialogs dialogs;
+  QtSoundPlayer sound;
+  QtSettingsStore settings;
+  Services s;
+  s.port = backend.port.get();
+  s.clock = backend.clock.get();
+  s.dialogs = &dialogs;
+  s.sound = &sound;
+  s.settings = &settings;
+  s.platform = &platform;
+  Core core(s);
+  core.shell.CreateWindow();
+  MainWindow window(core);
+  dialogs.SetOwner(&window);
+  window.SetSimulatedBoard(backend.simulated, backend.description);
+  core.RunEvent([&core] { core.shell.Form_Load(); });
+  core.shell.AnnounceBackEnd(backend.description, backend.simulated, backend.problem);
+  window.ApplyPlacement();
+  window.show();
+
+  int status = 0;
+  if (!screenshot.empty()) {
+    QTimer::singleShot(800, &window, [&window, &screenshot, &status] {
+      if (!window.grab().save(QString::fromStdString(screenshot), "PNG")) {
+        std::fprintf(stderr, "zambrix: could not write the screenshot %s\n", screenshot.c_str());
+        status = 1;
+      }
+      window.close();
+    });
+  }
+  const int exec_status = app.exec();
+  if (backend.at_exit) backend.at_exit();
+  return status != 0 ? status : exec_status;
+}
+
+}  // namespace
+
+int RunGui(int argc, char** argv) {
+  GuiOptions options;
+  BackEnd backend;
+  try {
+    options = ParseGuiOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (options.help) {
+      std::fputs(GuiUsage().c_str(), stdout);
+      return 0;
+    }
+    if (options.version) {
+      std::printf("zambrix %s\n", ZAMBRIX_VERSION);
+      return 0;
+    }
+    backend = OpenBackEnd(options.backend);
+  } catch (const BackEndError& e) {
+    return Fail(e.what());
+  }
+
+  // Qt takes its own options from what is left.
+  std::vector<std::string> qt_args{argv[0]};
+  qt_args.insert(qt_args.end(), options.rest.begin(), options.rest.end());
+  std::vector<char*> qt_argv;
+  for (auto& a : qt_args) qt_argv.push_back(a.data());
+  qt_argv.push_back(nullptr);
+  int qt_argc = static_cast<int>(qt_args.size());
+  QApplication app(qt_argc, qt_argv.data());
+  QApplication::setApplicationName(QStringLiteral("zambrix"));
+  QApplication::setApplicationVersion(QStringLiteral(ZAMBRIX_VERSION));
+  const QStringList left = QApplication::arguments().mid(1);
+  if (!left.isEmpty()) return Fail("unknown option " + left.first().toStdString());
+  return RunWindow(app, backend, options.screenshot);
+}
+
+}  // namespace zambrix::gui

@@ -1,0 +1,307 @@
+#include "gui/main_layout.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "app/core.h"
+#include "gui/view_binder.h"
+#include "gui/widgets.h"
+
+namespace zambrix::gui {
+
+namespace {
+
+// Frames whose controls sit side by side.
+bool FrameIsRow(const std::string& name) {
+  static const std::set<std::string> rows = {"Frame2", "Frame3",  "Frame4",
+                                             "Frame8", "Frame10", "FrameVoltageSelection"};
+  return rows.count(name) != 0;
+}
+
+QWidget* CreateWidget(const Control& c, QWidget* parent) {
+  switch (c.kind) {
+    case ControlKind::Frame: {
+      auto* g = new QGroupBox(parent);
+      new QBoxLayout(FrameIsRow(c.name) ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, g);
+      return g;
+    }
+    case ControlKind::Label:
+    case ControlKind::Picture:
+      return new ClickLabel(parent);
+    case ControlKind::Button:
+      return new QPushButton(parent);
+    case ControlKind::CheckBox:
+      return new QCheckBox(parent);
+    case ControlKind::Option: {
+      auto* r = new QRadioButton(parent);
+      r->setAutoExclusive(false);  // the model keeps one option of a group selected
+      return r;
+    }
+    case ControlKind::TextBox: {
+      if (c.name == "SystemLog" || c.name == "BufferDisplay") return new TextView(parent);
+      auto* e = new QLineEdit(parent);
+      e->setReadOnly(true);
+      return e;
+    }
+    case ControlKind::ComboBox: {
+      auto* cb = new QComboBox(parent);
+      cb->setEditable(true);
+      cb->setInsertPolicy(QComboBox::NoInsert);
+      cb->setMaxVisibleItems(20);
+      return cb;
+    }
+    case ControlKind::ScrollBar: {
+      auto* s = new QScrollBar(Qt::Vertical, parent);
+      s->setTracking(false);  // a page is shown when the thumb is let go
+      s->setPageStep(1);
+      return s;
+    }
+    case ControlKind::Slider: {
+      auto* s = new QSlider(Qt::Horizontal, parent);
+      s->setTracking(false);
+      s->setTickPosition(QSlider::TicksBelow);
+      s->setTickInterval(10);
+      return s;
+    }
+    case ControlKind::ProgressBar:
+      return new QProgressBar(parent);
+    default:
+      return nullptr;
+  }
+}
+
+void MakeLamp(QWidget* w) {
+  auto* l = static_cast<QLabel*>(w);
+  l->setFrameShape(QFrame::StyledPanel);
+  l->setFrameShadow(QFrame::Sunken);
+  l->setAlignment(Qt::AlignCenter);
+  l->setMinimumSize(90, 24);
+  QFont f = l->font();
+  f.setBold(true);
+  l->setFont(f);
+  // An unlit lamp: its caption in the button face colour on a slightly darker
+  // face, so it all but disappears until lit.
+  l->setAutoFillBackground(true);
+  QPalette pal = l->palette();
+  pal.setColor(QPalette::Window, pal.color(QPalette::Window).darker(118));
+  l->setPalette(pal);
+}
+
+void SetPointSize(QWidget* w, double size, bool bold) {
+  QFont f = w->font();
+  f.setPointSizeF(size);
+  f.setBold(bold);
+  w->setFont(f);
+}
+
+void RetainSpace(QWidget* w) {
+  QSizePolicy p = w->sizePolicy();
+  p.setRetainSizeWhenHidden(true);
+  w->setSizePolicy(p);
+}
+
+// Fonts and sizes of single controls.
+void Dress(const std::string& name, QWidget* w) {
+  if (name == "PleaseSelect") {
+    SetPointSize(w, 13.5, false);
+    RetainSpace(w);
+  } else if (name == "ZambrixHardwareFound") {
+    SetPointSize(w, 12, true);
+    static_cast<QLabel*>(w)->setAlignment(Qt::AlignCenter);
+  } else if (name == "Error_label" || name == "Program_label" || name == "DataFlow_label") {
+    MakeLamp(w);
+  } else if (name == "Ready_label") {
+    SetPointSize(w, w->font().pointSizeF(), true);
+    static_cast<QLabel*>(w)->setAlignment(Qt::AlignCenter);
+  } else if (name == "BufferDisplay") {
+    DressHexView(static_cast<TextView*>(w));
+  } else if (name == "SystemLog") {
+    static_cast<TextView*>(w)->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    w->setMinimumHeight(120);
+  } else if (name == "Device") {
+    static_cast<QComboBox*>(w)->setMinimumContentsLength(30);
+  } else if (name == "PortSelected") {
+    static_cast<QLineEdit*>(w)->setMaximumWidth(70);
+  } else if (name == "FileNameCodeText" || name == "FileNameDataText") {
+    w->setMinimumWidth(160);
+    w->setSizePolicy(QSizePolicy::Ignored,
+                     QSizePolicy::Preferred);  // long paths never widen the window
+  } else if (name == "Frame5" || name == "FrameVoltageSelection" ||
+             name.rfind("FileNameData", 0) == 0) {
+    RetainSpace(w);
+  }
+}
+
+// Takes widgets out of the made set as they are placed; what is left over goes
+// into a row of its own, so no control is ever lost.
+class Placer {
+ public:
+  explicit Placer(std::map<std::string, QWidget*>& made) : made_(made) {}
+  QWidget* Take(const std::string& name) {
+    auto it = made_.find(name);
+    if (it == made_.end() || placed_.count(name)) return nullptr;
+    placed_.insert(name);
+    return it->second;
+  }
+  void Add(QBoxLayout* l, const std::string& name, int stretch = 0) {
+    if (QWidget* w = Take(name)) l->addWidget(w, stretch);
+  }
+  QHBoxLayout* Row(QBoxLayout* into, std::initializer_list<std::string> names) {
+    auto* row = new QHBoxLayout;
+    for (const auto& n : names) Add(row, n);
+    into->addLayout(row);
+    return row;
+  }
+  void Grid(QBoxLayout* into, const std::vector<std::vector<std::string>>& rows) {
+    auto* g = new QGridLayout;
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+      for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) {
+        if (QWidget* w = Take(rows[r][c])) g->addWidget(w, r, c);
+      }
+    }
+    into->addLayout(g);
+  }
+  void Rest(QBoxLayout* into, const std::vector<std::string>& top_level) {
+    QHBoxLayout* row = nullptr;
+    for (const auto& n : top_level) {
+      QWidget* w = Take(n);
+      if (w == nullptr) continue;
+      if (row == nullptr) into->addLayout(row = new QHBoxLayout);
+      row->addWidget(w);
+    }
+  }
+
+ private:
+  std::map<std::string, QWidget*>& made_;
+  std::set<std::string> placed_;
+};
+
+QWidget* ArrangeLeft(Placer& p, QWidget* central) {
+  auto* left = new QWidget(central);
+  auto* v = new QVBoxLayout(left);
+  v->setContentsMargins(0, 0, 0, 0);
+  auto* top = p.Row(v, {});
+  p.Add(top, "Frame2", 1);
+  p.Add(top, "PleaseSelect");
+  p.Add(v, "Frame3");
+  p.Grid(v, {{"FileNameCodeLabel", "FileNameCodeText", "FileNameCodeSize"},
+             {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}});
+  p.Add(v, "Frame6", 1);
+  return left;
+}
+
+QWidget* ArrangeRight(Placer& p, QWidget* central) {
+  auto* right = new QWidget(central);
+  auto* v = new QVBoxLayout(right);
+  v->setContentsMargins(0, 0, 0, 0);
+  p.Add(v, "Frame9");
+  auto* port = p.Row(v, {"Frame4"});
+  auto* test = new QVBoxLayout;
+  p.Add(test, "TestHardware_button");
+  p.Add(test, "Ready_label");
+  port->addLayout(test);
+  p.Row(v, {"Error_label", "Program_label", "DataFlow_label"});
+  p.Grid(v, {{"Read_button", "Blank_button", "Program_button"},
+             {"Verify_button", "EraseFlash_button", "Display_button"},
+             {"Show_button", "Erase_button", "Command1"},
+             {"VerifyButton"}});
+  p.Row(v, {"Frame8", "Frame10"});
+  p.Add(v, "FrameVoltageSelection");
+  p.Add(v, "Frame5");
+  auto* speed = p.Row(v, {"Label4"});
+  p.Add(speed, "Slider1", 1);
+  p.Add(v, "ProgressBar1");
+  v->addStretch(1);
+  return right;
+}
+
+}  // namespace
+
+std::string RootForm(const WindowModel& model, const std::string& name) {
+  std::string at = name;
+  for (int depth = 0; depth < 16; ++depth) {
+    const std::string& parent = model.Get(at).parent;
+    if (parent.empty() || !model.Has(parent)) return at;
+    at = parent;
+  }
+  return at;
+}
+
+void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
+  const WindowModel& m = binder.core().ui;
+  auto* central = new QWidget(&window);
+  window.setCentralWidget(central);
+
+  // Frames first, so that every control finds its frame.
+  std::map<std::string, QWidget*> made;
+  std::vector<std::string> order, top_level;
+  for (const auto& name : m.Names()) {
+    const Control& c = m.Get(name);
+    if (name == "frmMain" || RootForm(m, name) != "frmMain" || c.parent == "tbToolBar") continue;
+    if (name == "tbToolBar" || c.kind == ControlKind::Menu || c.kind == ControlKind::MenuSeparator)
+      continue;
+    order.push_back(name);
+  }
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const auto& name : order) {
+      const Control& c = m.Get(name);
+      if ((c.kind == ControlKind::Frame) != (pass == 0)) continue;
+      auto frame = made.find(c.parent);
+      QWidget* parent = frame != made.end() ? frame->second : central;
+      QWidget* w = CreateWidget(c, parent);
+      if (w == nullptr) continue;
+      w->setObjectName(QString::fromStdString(name));
+      Dress(name, w);
+      made[name] = w;
+      if (frame != made.end()) {
+        frame->second->layout()->addWidget(w);
+      } else {
+        top_level.push_back(name);
+      }
+    }
+  }
+
+  Placer placer(made);
+  auto* outer = new QVBoxLayout(central);
+  auto* columns = new QHBoxLayout;
+  columns->addWidget(ArrangeLeft(placer, central), 11);
+  columns->addWidget(ArrangeRight(placer, central), 9);
+  outer->addLayout(columns, 1);
+  placer.Rest(outer, top_level);
+
+  for (const auto& [name, w] : made) binder.Bind(name, w);
+
+  // The status bar in simple-text mode, and the timer.
+  for (const auto& name : order) {
+    const Control& c = m.Get(name);
+    if (c.kind == ControlKind::StatusBar) {
+      auto* text = new QLabel(window.statusBar());
+      text->setObjectName(QString::fromStdString(name));
+      text->setTextFormat(Qt::PlainText);
+      window.statusBar()->addWidget(text, 1);
+      binder.Bind(name, text);
+    } else if (c.kind == ControlKind::Timer) {
+      auto* timer = new QTimer(&window);
+      timer->setObjectName(QString::fromStdString(name));
+      timer->setInterval(1000);
+      binder.Bind(name, timer);
+    }
+  }
+}
+
+}  // namespace zambrix::gui

@@ -1,0 +1,72 @@
+// The menu bar and the toolbar of the main window, built from the model.
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <map>
+#include <set>
+
+#include "app/core.h"
+#include "gui/main_layout.h"
+#include "gui/view_binder.h"
+
+namespace zambrix::gui {
+
+void BuildMenus(QMainWindow& window, ViewBinder& binder) {
+  const WindowModel& m = binder.core().ui;
+  auto is_menu = [](const Control& c) {
+    return c.kind == ControlKind::Menu || c.kind == ControlKind::MenuSeparator;
+  };
+  // A menu control that holds entries opens a menu; the others are commands.
+  std::set<std::string> holders;
+  for (const auto& name : m.Names()) {
+    const Control& c = m.Get(name);
+    if (is_menu(c)) holders.insert(c.parent);
+  }
+  std::map<std::string, QMenu*> menus;
+  QMenuBar* bar = window.menuBar();
+  for (const auto& name : m.Names()) {
+    const Control& c = m.Get(name);
+    if (!is_menu(c) || RootForm(m, name) != "frmMain") continue;
+    auto parent = menus.find(c.parent);
+    QMenu* in = parent == menus.end() ? nullptr : parent->second;
+    const QString text = QString::fromStdString(c.caption);
+    if (c.kind == ControlKind::MenuSeparator) {
+      QAction* sep = in ? in->addSeparator() : bar->addSeparator();
+      sep->setObjectName(QString::fromStdString(name));
+      binder.Bind(name, sep);
+    } else if (holders.count(name)) {
+      QMenu* menu = in ? in->addMenu(text) : bar->addMenu(text);
+      menu->setObjectName(QString::fromStdString(name));
+      menu->menuAction()->setObjectName(QString::fromStdString(name));
+      menus[name] = menu;
+      binder.BindMenu(name, menu);
+    } else {
+      QAction* a = in ? in->addAction(text) : bar->addAction(text);
+      a->setObjectName(QString::fromStdString(name));
+      binder.Bind(name, a);
+    }
+  }
+}
+
+void BuildToolBar(QMainWindow& window, ViewBinder& binder) {
+  const WindowModel& m = binder.core().ui;
+  if (!m.Has("tbToolBar")) return;
+  auto* bar = window.addToolBar(QStringLiteral("Toolbar"));
+  bar->setObjectName(QStringLiteral("tbToolBar"));
+  bar->setMovable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  bar->setIconSize(QSize(24, 24));
+  binder.Bind("tbToolBar", bar);
+  for (const auto& name : m.Names()) {
+    const Control& c = m.Get(name);
+    if (c.kind != ControlKind::ToolButton || c.parent != "tbToolBar") continue;
+    QAction* a =
+        c.key.empty() ? bar->addSeparator() : bar->addAction(QString::fromStdString(c.key));
+    a->setObjectName(QString::fromStdString(name));
+    binder.Bind(name, a);
+  }
+}
+
+}  // namespace zambrix::gui

@@ -1,0 +1,120 @@
+#include "gui/main_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+#include "app/core.h"
+#include "gui/about_dialog.h"
+#include "gui/display_window.h"
+#include "gui/main_layout.h"
+
+namespace zambrix::gui {
+
+namespace {
+constexpr double kTwipsPerInch = 1440.0;
+const char kSimulatedMark[] = " [SIMULATED BOARD]";
+}  // namespace
+
+MainWindow::MainWindow(Core& core, QWidget* parent)
+    : QMainWindow(parent), core_(core), binder_(core) {
+  setObjectName(QStringLiteral("frmMain"));
+  BuildMenus(*this, binder_);
+  BuildToolBar(*this, binder_);
+  BuildMainControls(*this, binder_);
+  about_ = new AboutDialog(binder_, this);
+  display_ = new DisplayWindow(binder_, this);
+
+  binder_.OnForm("frmMain", [this](const Control&, Change what) {
+    if (what == Change::Caption) UpdateTitle();
+  });
+  binder_.after_event = [this] {
+    // File / Exit asks the window to close; the close runs the shutdown.
+    if (core_.shell.ExitRequested() && !unloaded_) QTimer::singleShot(0, this, &QWidget::close);
+  };
+  UpdateTitle();
+}
+
+void MainWindow::UpdateTitle() {
+  QString title = QString::fromStdString(core_.ui.Caption("frmMain"));
+  if (simulated_) title += QLatin1String(kSimulatedMark);
+  setWindowTitle(title);
+}
+
+void MainWindow::SetSimulatedBoard(bool simulated, const std::string& description) {
+  simulated_ = simulated;
+  if (simulated && simulated_label_ == nullptr) {
+    simulated_label_ = new QLabel(statusBar());
+    simulated_label_->setObjectName(QStringLiteral("SimulatedBoard"));
+    QFont f = simulated_label_->font();
+    f.setBold(true);
+    simulated_label_->setFont(f);
+    QPalette pal = simulated_label_->palette();
+    pal.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    simulated_label_->setPalette(pal);
+    statusBar()->addPermanentWidget(simulated_label_);
+  }
+  if (simulated_label_ != nullptr) {
+    simulated_label_->setText(QStringLiteral("SIMULATED BOARD - no chip is touched"));
+    simulated_label_->setToolTip(QString::fromStdString(description));
+    simulated_label_->setVisible(simulated);
+  }
+  UpdateTitle();
+}
+
+double MainWindow::TwipsPerPixel() const {
+  const QScreen* s = screen();
+  const double dpi = s != nullptr && s->logicalDotsPerInch() > 0 ? s->logicalDotsPerInch() : 96.0;
+  return kTwipsPerInch / dpi;
+}
+
+void MainWindow::ApplyPlacement() {
+  const Control& f = core_.ui.Get("frmMain");
+  const double tpp = TwipsPerPixel();
+  auto px = [tpp](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
+  QSize want(px(f.width), px(f.height));
+  // A stored width of 100 twips (the first run's default) would make a useless
+  // window: the layout's minimum size wins.
+  const QSize least = minimumSizeHint().expandedTo(minimumSize());
+  want = want.expandedTo(least);
+  QPoint at(px(f.left), px(f.top));
+  if (const QScreen* s = screen()) {
+    const QRect room = s->availableGeometry();
+    want = want.boundedTo(room.size()).expandedTo(least);
+    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - want.width())));
+    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - want.height())));
+  }
+  resize(want);
+  move(at);
+  if (f.window_state == 2) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::StorePlacement() {
+  // The position is the frame's, the size the inside's: exactly what
+  // ApplyPlacement sets again, so the window does not grow by its frame at
+  // every start.
+  const double tpp = TwipsPerPixel();
+  const QPoint at = frameGeometry().topLeft();
+  core_.ui.SetGeometry("frmMain", at.x() * tpp, at.y() * tpp, width() * tpp, height() * tpp);
+  const Qt::WindowStates s = windowState();
+  core_.ui.SetWindowState("frmMain", s & Qt::WindowMinimized ? 1 : s & Qt::WindowMaximized ? 2 : 0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The shutdown never cancels the close.
+  if (!unloaded_) {
+    unloaded_ = true;
+    StorePlacement();
+    core_.RunEvent([this] { core_.shell.Form_Unload(); });
+    // The other windows go with the main window.
+    about_->hide();
+    display_->hide();
+  }
+  event->accept();
+}
+
+}  // namespace zambrix::gui

@@ -1,0 +1,58 @@
+// The operator's main window "frmMain": a thin view over the core's window
+// model, with the about box and the display window it owns.
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+#include "gui/view_binder.h"
+
+class QLabel;
+
+namespace zambrix {
+class Core;
+}
+
+namespace zambrix::gui {
+
+class AboutDialog;
+class DisplayWindow;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  // The core's controls must be declared (Shell::CreateWindow) before.
+  explicit MainWindow(Core& core, QWidget* parent = nullptr);
+
+  // Says plainly in the title and the status bar that no chip is touched.
+  void SetSimulatedBoard(bool simulated, const std::string& description);
+  // Places the window as the model's frmMain says (twips: left and top of the
+  // frame, width and height inside it); the layout's minimum size wins over a
+  // smaller stored size, and the window stays on the screen.
+  void ApplyPlacement();
+  // Writes the window's placement and state (minimised = 1) into the model.
+  void StorePlacement();
+
+  QObject* ViewOf(const std::string& name) const { return binder_.ViewOf(name); }
+  ViewBinder& binder() { return binder_; }
+  AboutDialog* about() const { return about_; }
+  DisplayWindow* display() const { return display_; }
+  // Twips per pixel of this window's screen (15 at 96 dots per inch).
+  double TwipsPerPixel() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void UpdateTitle();
+
+  Core& core_;
+  ViewBinder binder_;
+  AboutDialog* about_ = nullptr;
+  DisplayWindow* display_ = nullptr;
+  QLabel* simulated_label_ = nullptr;
+  bool simulated_ = false;
+  bool unloaded_ = false;
+};
+
+}  // namespace zambrix::gui

@@ -1,0 +1,75 @@
+// Ties the window model to the widgets: every change of a control in the model
+// is mirrored into its widget or menu action at once, and every operator input
+// on a widget becomes one event of the core. Changes coming from the model are
+// never sent back as operator input.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/window_model.h"
+
+class QAction;
+class QMenu;
+
+namespace zambrix {
+class Core;
+}
+
+namespace zambrix::gui {
+
+class ViewBinder : public QObject {
+  Q_OBJECT
+ public:
+  using FormHook = std::function<void(const Control&, Change)>;
+
+  explicit ViewBinder(Core& core, QObject* parent = nullptr);
+  ~ViewBinder() override;
+
+  // Registers the widget (or action, timer) that shows the named control,
+  // connects its operator input to the core and shows the model's state.
+  void Bind(const std::string& name, QObject* view);
+  // A menu that holds entries: its action shows the state; opening it runs the
+  // menu's own handler, if it has one.
+  void BindMenu(const std::string& name, QMenu* menu);
+  // Changes of a form (caption, visibility, placement) go to its window.
+  void OnForm(const std::string& name, FormHook hook);
+
+  // The widget or action showing a control (null when none).
+  QObject* ViewOf(const std::string& name) const;
+  // Shows the model's whole state of one control.
+  void Sync(const std::string& name);
+
+  // Operator input, each run as one event of the core.
+  void Click(const std::string& name);
+  void ChangeValue(const std::string& name, int value);
+  void ChooseListIndex(const std::string& name, int index);
+  // Plain model writes from the view that are no event (typed text, a form
+  // closed by its window's close button).
+  void SetTextQuietly(const std::string& name, const std::string& text);
+  void SetFormHidden(const std::string& name);
+
+  // True while a model change is being shown (widget signals are not input).
+  bool Applying() const { return applying_ > 0; }
+  // Runs after every operator event (the main window checks File / Exit here).
+  std::function<void()> after_event;
+
+  Core& core() { return core_; }
+
+ private:
+  void OnModelChange(const Control& c, Change what);
+  void Apply(QObject* view, const Control& c, Change what);
+  void Connect(const std::string& name, QObject* view);
+  void AfterEvent(const std::string& name);
+
+  Core& core_;
+  int observer_ = 0;
+  int applying_ = 0;
+  std::map<std::string, QPointer<QObject>> views_;
+  std::map<std::string, FormHook> forms_;
+};
+
+}  // namespace zambrix::gui

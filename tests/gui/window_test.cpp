@@ -1,0 +1,168 @@
+// The main window holds every control of the model with its exact texts, the
+// menu tree and the toolbar.
+#include <QAction>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "gui/widgets.h"
+#include "gui_support.h"
+
+namespace zambrix::gui::testing {
+namespace {
+
+bool IsForm(const Control& c) { return c.kind == ControlKind::Form; }
+
+TEST_F(WindowTest, EveryControlShowsTheModelsTextTooltipAndState) {
+  int checked = 0;
+  for (const auto& name : t->ui.Names()) {
+    const Control& c = t->ui.Get(name);
+    if (IsForm(c)) continue;
+    QObject* view = window->ViewOf(name);
+    ASSERT_NE(view, nullptr) << name;
+    ++checked;
+    if (c.kind != ControlKind::ToolButton && c.kind != ControlKind::Picture &&
+        c.kind != ControlKind::Timer && c.kind != ControlKind::MenuSeparator &&
+        name != "tbToolBar") {
+      EXPECT_EQ(ShownText(view), ViewText(c.caption)) << name;
+    }
+    if (c.kind != ControlKind::Menu && c.kind != ControlKind::Timer) {
+      EXPECT_EQ(ShownTooltip(view).toStdString(), c.tooltip) << name;
+    }
+    if (c.kind != ControlKind::Timer) {
+      EXPECT_EQ(ShownEnabled(view, c.enabled), c.enabled) << name;
+      EXPECT_EQ(ShownHidden(view), !c.visible) << name;
+    }
+  }
+  EXPECT_GT(checked, 100);
+}
+
+TEST_F(WindowTest, TextsAreExactToTheCharacter) {
+  EXPECT_EQ(ShownText(window->ViewOf("Read_button")), "Read ");
+  EXPECT_EQ(ShownText(window->ViewOf("PleaseSelect")), "Please  Select Device");
+  EXPECT_EQ(ShownText(window->ViewOf("Device")), "Please Select Device on this List");
+  EXPECT_EQ(ShownTooltip(window->ViewOf("Erase_button")), "Erase Buffer to all \"FF\"");
+  EXPECT_EQ(ShownTooltip(window->ViewOf("Voltage_button(3)")),
+            "Carefull. Few Eproms Use This Programming Voltage.  Can damage wrong eproms.");
+  EXPECT_EQ(ShownTooltip(window->ViewOf("Frame10")), "All Bytes, Even Bytes or Odd Bytes");
+  EXPECT_EQ(ShownText(window->ViewOf("frmAbout.cmdSysInfo")), "&System Info...");
+  EXPECT_EQ(ShownText(window->ViewOf("Frame8")), "");
+  EXPECT_TRUE(
+      window->windowTitle().startsWith("ZAMBRIX-6 Eprom Programmer - MNX Research Inc. - "));
+}
+
+// The menu tree as the operator sees it: "-" is a separator, "(off)" a
+// disabled entry, "(hidden)" a hidden one, "[...]" a submenu.
+QStringList Entries(QMenu* menu) {
+  QStringList out;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) {
+      out << "-";
+      continue;
+    }
+    QString s = a->text();
+    if (a->menu() != nullptr) s = "[" + s + ": " + Entries(a->menu()).join(", ") + "]";
+    if (!a->isVisible()) {
+      s += " (hidden)";
+    } else if (!a->isEnabled()) {
+      s += " (off)";
+    }
+    out << s;
+  }
+  return out;
+}
+
+TEST_F(WindowTest, MenuTreeHasAccessKeysSeparatorsAndDisabledEntries) {
+  QStringList top;
+  std::map<QString, QStringList> menus;
+  for (QAction* a : window->menuBar()->actions()) {
+    top << a->text();
+    ASSERT_NE(a->menu(), nullptr);
+    menus[a->text()] = Entries(a->menu());
+  }
+  EXPECT_EQ(top, QStringList({"&File", "&Tools", "&Command", "&Setup", "&Help"}));
+  EXPECT_EQ(menus["&File"],
+            QStringList({"&Open Code...", "&Save Code (off)", "Save Code &As... (off)", "-",
+                         "Open Data... (off)", "Save Data (off)", "Save Data As... (off)", "-",
+                         "&Close", "E&xit"}));
+  EXPECT_EQ(menus["&Tools"], QStringList({"&Options..."}));
+  EXPECT_EQ(menus["&Command"], QStringList({"Blank Check Device for Erased",
+                                            "-",
+                                            "Program Device Code",
+                                            "Read Device Code",
+                                            "Verify Device Code",
+                                            "-",
+                                            "Program Device Data",
+                                            "Read Device Data",
+                                            "Verify Device Data",
+                                            "-",
+                                            "Display Device CODE",
+                                            "Display Device DATA",
+                                            "-",
+                                            "Erase CODE Buffer (\"FF\") ",
+                                            "Erase DATA Buffer (\"FF\") ",
+                                            "Erase Device Flash Memory",
+                                            "-",
+                                            "Test LPT Ports",
+                                            "-",
+                                            "Show Flash Code ID#"}));
+  EXPECT_EQ(
+      menus["&Setup"],
+      QStringList(
+          {"[&Load Setup: Load Setup #&1 (off), Load Setup #&2 (off), Load Setup #&3 (off), "
+           "Load Setup #&4 (off)]",
+           "-", "[&Save Setup: Save Setup #&1, Save Setup #&2, Save Setup #&3, Save Setup #&4]",
+           "-", "Force Set ZAMBRIX-4", "Force Set ZAMBRIX-5", "Force Set ZAMBRIX-6", "-",
+           "LoopFlashTest (hidden)", "ResetFlash (hidden)"}));
+  EXPECT_EQ(menus["&Help"], QStringList({"&Contents", "&Search For Help On...", "-", "&About "}));
+}
+
+TEST_F(WindowTest, ToolbarHasFiveButtonsByKeyWithImagesAndTooltips) {
+  auto* bar = window->findChild<QToolBar*>("tbToolBar");
+  ASSERT_NE(bar, nullptr);
+  const QList<QAction*> actions = bar->actions();
+  ASSERT_EQ(actions.size(), 5);
+  const char* keys[] = {"OpenCode", "SaveCode", "", "OpenData", "SaveData"};
+  const char* tips[] = {"Open File into Code Buffer", "Save Code Buffer Into File", "",
+                        "Open File into Data Buffer", "Save Data Buffer into File"};
+  for (int i = 0; i < 5; ++i) {
+    QAction* a = actions[i];
+    EXPECT_EQ(a, window->ViewOf("tbToolBar.Buttons(" + std::to_string(i + 1) + ")"));
+    EXPECT_EQ(a->isSeparator(), i == 2) << i;
+    if (i == 2) continue;
+    EXPECT_EQ(a->data().toString(), keys[i]);
+    EXPECT_EQ(a->toolTip(), tips[i]);
+    EXPECT_FALSE(a->icon().isNull()) << i;
+  }
+  // The two image keys give two different pictures.
+  auto picture = [](QAction* a) { return a->icon().pixmap(24, 24).toImage(); };
+  EXPECT_EQ(picture(actions[0]), picture(actions[3]));
+  EXPECT_EQ(picture(actions[1]), picture(actions[4]));
+  EXPECT_NE(picture(actions[0]), picture(actions[1]));
+}
+
+TEST_F(WindowTest, FitsA1024By768ScreenAndTheHexViewIsMonospaced) {
+  const QSize least = window->minimumSizeHint();
+  EXPECT_LE(least.width(), 1024);
+  EXPECT_LE(least.height(), 768 - 40);  // room for the title bar and a panel
+  auto* hex = View<TextView>("BufferDisplay");
+  ASSERT_NE(hex, nullptr);
+  EXPECT_TRUE(QFontInfo(hex->font()).fixedPitch());
+}
+
+TEST_F(WindowTest, SimulatedBoardIsSaidInTitleAndStatusBar) {
+  window->SetSimulatedBoard(true, "recording back end");
+  EXPECT_TRUE(window->windowTitle().endsWith(" [SIMULATED BOARD]"));
+  auto* label = window->findChild<QLabel*>("SimulatedBoard");
+  ASSERT_NE(label, nullptr);
+  EXPECT_FALSE(label->isHidden());
+  EXPECT_EQ(label->text(), "SIMULATED BOARD - no chip is touched");
+  // A later caption keeps the mark.
+  t->ui.SetCaption("frmMain", "ZAMBRIX");
+  EXPECT_EQ(window->windowTitle(), "ZAMBRIX [SIMULATED BOARD]");
+}
+
+}  // namespace
+}  // namespace zambrix::gui::testing
