@@ -119,6 +119,8 @@ TEST_F(WindowTest, OptionButtonsFollowTheModelsGroups) {
   for (int i = 0; i < 3; ++i)
     EXPECT_FALSE(View<QRadioButton>(Indexed("LPTSelection", i))->isChecked()) << i;
 
+  // Start-up disables the check boxes until a device is chosen.
+  t->ui.SetEnabled("CheckCode", true);
   QTest::mouseClick(View<QCheckBox>("CheckCode"), Qt::LeftButton);
   EXPECT_EQ(t->ui.Value("CheckCode"), 1);
 }

@@ -88,26 +88,15 @@ TEST_F(WindowTest, MenuTreeHasAccessKeysSeparatorsAndDisabledEntries) {
                          "Open Data... (off)", "Save Data (off)", "Save Data As... (off)", "-",
                          "&Close", "E&xit"}));
   EXPECT_EQ(menus["&Tools"], QStringList({"&Options..."}));
-  EXPECT_EQ(menus["&Command"], QStringList({"Blank Check Device for Erased",
-                                            "-",
-                                            "Program Device Code",
-                                            "Read Device Code",
-                                            "Verify Device Code",
-                                            "-",
-                                            "Program Device Data",
-                                            "Read Device Data",
-                                            "Verify Device Data",
-                                            "-",
-                                            "Display Device CODE",
-                                            "Display Device DATA",
-                                            "-",
-                                            "Erase CODE Buffer (\"FF\") ",
-                                            "Erase DATA Buffer (\"FF\") ",
-                                            "Erase Device Flash Memory",
-                                            "-",
-                                            "Test LPT Ports",
-                                            "-",
-                                            "Show Flash Code ID#"}));
+  // Every chip command waits for a device; only the port test is usable.
+  EXPECT_EQ(menus["&Command"],
+            QStringList({"Blank Check Device for Erased (off)", "-", "Program Device Code (off)",
+                         "Read Device Code (off)", "Verify Device Code (off)", "-",
+                         "Program Device Data (off)", "Read Device Data (off)",
+                         "Verify Device Data (off)", "-", "Display Device CODE (off)",
+                         "Display Device DATA (off)", "-", "Erase CODE Buffer (\"FF\")  (off)",
+                         "Erase DATA Buffer (\"FF\")  (off)", "Erase Device Flash Memory (off)", "-",
+                         "Test LPT Ports", "-", "Show Flash Code ID# (off)"}));
   EXPECT_EQ(
       menus["&Setup"],
       QStringList(
