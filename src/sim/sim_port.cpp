@@ -44,7 +44,9 @@ void SimPort::InsertChip(const ChipSpec* spec, std::vector<std::uint8_t> content
   board_.Refresh(clock_.NowNs());
 }
 
-std::vector<std::uint8_t> SimPort::ChipImage() const {
+std::vector<std::uint8_t> SimPort::ChipImage() {
+  constexpr std::uint64_t kLongestCycle = 100'000'000'000;  // a chip erase of the largest flash
+  board_.socket().Advance(clock_.NowNs() + kLongestCycle);
   const ChipBase* chip = board_.socket().Chip();
   return chip ? chip->Memory() : std::vector<std::uint8_t>{};
 }

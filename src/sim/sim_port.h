@@ -53,8 +53,11 @@ class SimPort final : public PortBackend {
   SimTrace& Trace() { return trace_; }
   const SimConfig& Config() const { return config_; }
   bool BoardConnected() const { return connected_; }
-  // The socket's chip contents (empty for an empty socket).
-  std::vector<std::uint8_t> ChipImage() const;
+  // Brings the chip up to the clock's time, so that its state can be inspected.
+  void Sync() { board_.socket().Advance(clock_.NowNs()); }
+  // The socket's chip contents as they stand once running write cycles have
+  // ended (empty for an empty socket).
+  std::vector<std::uint8_t> ChipImage();
   // Replaces the chip in the socket.
   void InsertChip(const ChipSpec* spec, std::vector<std::uint8_t> contents);
   void StartVcd(std::unique_ptr<std::ostream> out);

@@ -40,6 +40,9 @@ class Socket {
     return drive_;
   }
 
+  // Brings the chip up to `now` (write cycles that ended, loads that timed out).
+  void Advance(std::uint64_t now);
+
   bool Empty() const { return base_ == nullptr; }
   const ChipSpec* Spec() const { return base_ ? &base_->Spec() : nullptr; }
   ChipBase* Chip() { return base_; }
@@ -51,7 +54,6 @@ class Socket {
   const ChipPins& Pins() const { return pins_; }
 
  private:
-  void Advance(std::uint64_t now);
   ChipPins ComputePins(const std::array<std::uint8_t, 5>& latches, std::uint8_t board_data,
                        const VppSwitches& vpp) const;
   std::optional<std::string> CheckDamage(const VppSwitches& vpp);
