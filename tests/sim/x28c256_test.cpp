@@ -240,3 +240,57 @@ TEST(X28C256, ADeadByteFailsItsPageOnly) {
 
 }  // namespace
 }  // namespace zambrix
+
+// The AT29C256 has the same pinout; driven here with the XICOR socket's lines
+// (WE on latch 1 bit 6), which are the part's real ones.
+namespace zambrix {
+namespace {
+
+TEST(AT29C256, SoftwareProductIdEntryAndExit) {
+  SimRig rig(SimSetup(6, 0x378, "AT29C256", {0x11, 0x22}));
+  Xicor x(rig, 90);
+  x.Prefix({{0x5555, 0xAA}, {0x2AAA, 0x55}, {0x5555, 0x90}});
+  x.l.SleepMs(10);
+  x.l.REG4OFF();
+  EXPECT_EQ(x.Read(0), 0x1F);
+  EXPECT_EQ(x.Read(1), 0xDC);
+  x.Prefix({{0x5555, 0xAA}, {0x2AAA, 0x55}, {0x5555, 0xF0}});
+  x.l.SleepMs(10);
+  x.l.REG4OFF();
+  EXPECT_EQ(x.Read(0), 0x11);
+  EXPECT_EQ(x.Read(1), 0x22);
+}
+
+TEST(AT29C256, ASectorWriteRewritesTheWholeSector) {
+  SimRig rig(SimSetup(5, 0x378, "AT29C256", std::vector<std::uint8_t>(32768, 0x00)));
+  Xicor x(rig, 90);
+  std::vector<std::uint8_t> data(64, 0x5A);
+  x.LoadPage(2, data, 10, 12);
+  x.l.SleepMs(1);
+  x.l.REG4OFF();
+  EXPECT_EQ(x.Read(2 * 64 + 10) & 0x80, 0x80);  // DATA polling during the 10 ms cycle
+  x.l.SleepMs(10);
+  EXPECT_EQ(x.Read(2 * 64 + 10), 0x5A);
+  EXPECT_EQ(x.Read(2 * 64 + 9), 0xFF);  // not loaded: erased with the sector
+  EXPECT_EQ(x.Read(3 * 64), 0x00);
+}
+
+TEST(AT29C256, ByteLoadTimeRunsFromWeRisingAndChipEraseClearsAll) {
+  SimRig rig(SimSetup(6, 0x378, "AT29C256", std::vector<std::uint8_t>(32768, 0x00)));
+  auto& chip = rig.chip<sim::PageEeprom>();
+  Xicor x(rig, 90);
+  x.Prefix({{0x5555, 0xAA},
+            {0x2AAA, 0x55},
+            {0x5555, 0x80},
+            {0x5555, 0xAA},
+            {0x2AAA, 0x55},
+            {0x5555, 0x10}});
+  x.l.SleepMs(25);
+  rig.port.Sync();
+  EXPECT_FALSE(chip.Busy());
+  EXPECT_EQ(chip.Memory()[0x1234], 0xFF);
+  EXPECT_EQ(chip.Memory()[0x5555], 0xFF);
+}
+
+}  // namespace
+}  // namespace zambrix

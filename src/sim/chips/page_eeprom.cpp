@@ -62,7 +62,12 @@ void PageEeprom::CloseLoad(std::uint64_t at) {
   if (!commanded && sdp_) ++dummy_cycles_;
   loads_.clear();
   state_ = State::kBusy;
-  busy_until_ = at + (cycle_.erase ? kEraseNs : WriteCycle(Spec().write_cycle_ns));
+  std::uint64_t cycle = WriteCycle(Spec().write_cycle_ns);
+  if (cycle_.erase) cycle = kEraseNs;
+  // Entering or leaving the product ID mode is done 10 ms (tWC) after the last
+  // command byte, the load time included.
+  if (cycle_.set_id && !cycle_.store) cycle = Spec().write_cycle_ns - Spec().byte_load_ns;
+  busy_until_ = at + cycle;
 }
 
 void PageEeprom::FinishCycle() {
