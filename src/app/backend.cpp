@@ -1,6 +1,13 @@
 #include "app/backend.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/reporter.h"
 #include "link/link.h"
+#include "sim/sim_port.h"
 
 namespace zambrix {
 
@@ -38,6 +45,63 @@ BackEndOptions ExtractBackEndOptions(std::vector<std::string>& args) {
   return o;
 }
 
+namespace {
+
+// The chip's contents from its file; a missing file is a blank chip (the file
+// is made when the run ends).
+std::vector<std::uint8_t> LoadChipFile(const std::string& path, std::uint32_t size) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return {};
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw BackEndError("cannot read the simulated chip's file " + path);
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  if (bytes.size() > size) {
+    throw BackEndError("the simulated chip's file " + path + " holds " +
+                       std::to_string(bytes.size()) + " bytes, more than the chip's " +
+                       std::to_string(size));
+  }
+  return bytes;
+}
+
+void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackEnd& b) {
+  sim::SimConfig config;
+  try {
+    config = sim::ParseSimOptions(options);
+  } catch (const sim::SimOptionError& e) {
+    throw BackEndError(e.what());
+  }
+  if (!config.chip_file.empty()) {
+    if (config.chip == nullptr) throw BackEndError("--sim-chip none cannot have a file");
+    config.contents = LoadChipFile(config.chip_file, config.chip->size);
+  }
+  std::unique_ptr<std::ofstream> vcd;
+  if (!config.vcd_path.empty()) {
+    vcd = std::make_unique<std::ofstream>(config.vcd_path, std::ios::binary | std::ios::trunc);
+    if (!*vcd) throw BackEndError("cannot write the trace file " + config.vcd_path);
+  }
+  auto clock = std::make_unique<VirtualClock>(Link::kNsPerIteration);
+  auto port = std::make_unique<sim::SimPort>(config, *clock);
+  if (vcd) port->StartVcd(std::move(vcd));
+  sim::SimPort* p = port.get();
+  const std::string file = config.chip_file;
+  b.at_exit = [p, file] {
+    p->Finish();
+    if (file.empty()) return;
+    const auto image = p->ChipImage();
+    if (!WriteFileAtomically(
+            file, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()))) {
+      std::fprintf(stderr, "could not write the simulated chip's contents to %s\n", file.c_str());
+    }
+  };
+  b.clock = std::move(clock);
+  b.port = std::move(port);
+  b.simulated = true;
+  b.description = b.port->Describe();
+}
+
+}  // namespace
+
 BackEnd OpenBackEnd(const BackEndOptions& o) {
   BackEnd b;
   auto real = [&b](PortOpenResult r) {
@@ -58,7 +122,7 @@ BackEnd OpenBackEnd(const BackEndOptions& o) {
   if (o.board == "record") {
     recording();
   } else if (o.board == "sim") {
-    recording();  // until the simulated board is in place
+    OpenSimulatedBoard(o.sim, b);
   } else if (o.board == "direct") {
     if (!real(OpenDirectPort())) throw BackEndError(b.problem);
   } else if (o.board == "ppdev" || o.board.rfind("ppdev:", 0) == 0) {
@@ -67,19 +131,23 @@ BackEnd OpenBackEnd(const BackEndOptions& o) {
   } else if (o.board == "auto") {
     if (!real(OpenPpdevPort(""))) {
       std::string why = b.problem;
-      recording();
+      OpenSimulatedBoard(o.sim, b);
       b.problem = why;
     }
   } else {
-    throw BackEndError("unknown board '" + o.board + "' (use auto, sim, ppdev[:DEVICE], direct or record)");
+    throw BackEndError("unknown board '" + o.board +
+                       "' (use auto, sim, ppdev[:DEVICE], direct or record)");
   }
-  if (!o.sim.empty() && !b.simulated) throw BackEndError("--sim- options need the simulated board");
+  const bool sim_board = dynamic_cast<sim::SimPort*>(b.port.get()) != nullptr;
+  if (!o.sim.empty() && !sim_board) throw BackEndError("--sim- options need the simulated board");
   return b;
 }
 
 std::string BackEndHelp() {
   return "  --board auto|sim|ppdev[:DEVICE]|direct|record\n"
-         "                     port back end (auto: a usable parallel port, else the simulated board)\n";
+         "                       port back end (auto: a usable parallel port, else the simulated "
+         "board)\n" +
+         sim::SimOptionsHelp();
 }
 
 }  // namespace zambrix

@@ -1,0 +1,118 @@
+// Speed of the simulated board: raw port accesses through the port interface,
+// and a whole 1 MB chip read through the link layer.
+#include <benchmark/benchmark.h>
+
+#include "app/core.h"
+#include "app/posix_platform.h"
+#include "sim/sim_port.h"
+
+namespace zambrix {
+namespace {
+
+sim::SimConfig Board(const char* chip) {
+  sim::SimConfig c;
+  c.model = 6;
+  c.base = 0x378;
+  c.chip = sim::FindChipSpec(chip);
+  c.demo_image = true;
+  return c;
+}
+
+// The read sweep's traffic at port level: load latch 2, then two nibble reads.
+void BM_SimPortAccesses(benchmark::State& state) {
+  VirtualClock clock(Link::kNsPerIteration);
+  sim::SimPort sim_port(Board("27C080"), clock);
+  PortBackend& port = sim_port;
+  auto load = [&port](int n, int v) {  // models 5 and 6: select, strobe
+    static constexpr int kSelect[5] = {5, 13, 7, 15, 1};
+    port.PortOut(0x378, static_cast<std::uint8_t>(v));
+    port.PortOut(0x37A, static_cast<std::uint8_t>(kSelect[n]));
+    port.PortOut(0x37A, static_cast<std::uint8_t>(kSelect[n] ^ 1));
+    port.PortOut(0x37A, static_cast<std::uint8_t>(kSelect[n]));
+  };
+  load(0, 0x00);  // OE on
+  load(3, 0x40);  // CE on, data latch off
+  unsigned sum = 0;
+  int low = 0;
+  for (auto _ : state) {
+    load(2, low++ & 0xFF);
+    port.PortOut(0x37A, 5);
+    sum += port.PortIn(0x379);
+    port.PortOut(0x37A, 1);
+    sum += port.PortIn(0x379);
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations() * 8);
+  state.counters["accesses/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * 8), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SimPortAccesses);
+
+class NoDialogs : public Dialogs {
+ public:
+  MsgAnswer MessageBox(std::string_view, MsgButtons, MsgIcon, std::string_view) override {
+    return MsgAnswer::Ok;
+  }
+  std::optional<std::string> InputBox(std::string_view, std::string_view,
+                                      std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+// A 27C080 read byte by byte as the parallel read sweep does it.
+void BM_Read1MBThroughTheLink(benchmark::State& state) {
+  VirtualClock clock(Link::kNsPerIteration);
+  sim::SimPort port(Board("27C080"), clock);
+  NoDialogs dialogs;
+  SilentSound sound;
+  MemorySettings settings;
+  PosixPlatform platform;
+  Core core(Services{&port, &clock, &dialogs, &sound, &settings, &platform});
+  core.shell.CreateWindow();
+  Link& l = core.link;
+  l.InitControlTables();
+  l.BuildReadTables();
+  l.PortAddress = 0x378;
+  l.BoardModel = 6;
+  l.ApplyBoardModel();
+  l.ApplySpeedSetting();
+  std::vector<std::uint8_t> buffer(1 << 20);
+  std::uint64_t accesses = 0;
+  for (auto _ : state) {
+    const auto before = port.Trace().counts.writes + port.Trace().counts.reads;
+    l.Reset();
+    l.SETADR();
+    l.REG4OFF();
+    l.CEOEON();
+    std::size_t i = 0;
+    for (int bank = 0; bank < 16; ++bank) {
+      l.Reg3Value =
+          l.AddressHighMap[static_cast<std::size_t>(bank)] | (l.Reg3Value & 0xF0) | l.Reg3Fixed;
+      l.SetReg3();
+      for (int page = 0; page < 256; ++page) {
+        l.Reg1Value = l.AddressMidMap[static_cast<std::size_t>(page)] | l.Reg1Fixed;
+        l.SetReg1();
+        for (l.Reg2Value = 0; l.Reg2Value < 256; ++l.Reg2Value) {
+          l.SetReg2();
+          l.GetNibbles();
+          buffer[i++] = l.ReadValue;
+        }
+      }
+    }
+    accesses += port.Trace().counts.writes + port.Trace().counts.reads - before;
+  }
+  benchmark::DoNotOptimize(buffer.data());
+  state.SetBytesProcessed(state.iterations() * (1 << 20));
+  state.counters["accesses/s"] =
+      benchmark::Counter(static_cast<double>(accesses), benchmark::Counter::kIsRate);
+  state.counters["virtual s/MB"] =
+      static_cast<double>(clock.NowNs()) / 1e9 / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_Read1MBThroughTheLink)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace zambrix
+
+BENCHMARK_MAIN();

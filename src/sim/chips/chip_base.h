@@ -1,0 +1,121 @@
+// What every simulated chip shares: the pins it sees, what it drives, its
+// memory, and the damage and fault state.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "sim/chip_specs.h"
+
+namespace zambrix::sim {
+
+constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+
+// The chip's inputs as the board drives them at one moment.
+struct ChipPins {
+  std::uint32_t address = 0;
+  std::uint8_t data = 0xFF;  // the data lines as the board drives them (FFh where nothing drives)
+  bool powered = false;
+  bool ce_low = false;
+  bool oe_low = false;
+  bool strobe_low = false;  // PGM or WE
+  double vpp = 0;           // volts on the VPP pin, or on OE/VPP for the parts that have one
+  bool scl = true;          // the 8-pin socket
+};
+
+// What the chip does to the data lines (1 where it does not pull low: the
+// lines are wired-AND), and when it next changes on its own.
+struct ChipOutput {
+  std::uint8_t drive = 0xFF;
+  std::uint64_t next_event = kNever;
+};
+
+// Deterministic hash for seeded choices.
+constexpr std::uint64_t Mix(std::uint64_t x) {
+  x += 0x9E3779B97F4A7C15ull;
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+  return x ^ (x >> 31);
+}
+
+class ChipBase {
+ public:
+  ChipBase(const ChipSpec& spec, std::vector<std::uint8_t> memory, std::uint64_t seed)
+      : spec_(&spec), mem_(std::move(memory)), seed_(seed) {
+    mem_.resize(spec.size, 0xFF);
+  }
+  const ChipSpec& Spec() const { return *spec_; }
+  std::vector<std::uint8_t>& Memory() { return mem_; }
+  const std::vector<std::uint8_t>& Memory() const { return mem_; }
+  bool Destroyed() const { return destroyed_; }
+  void Destroy() { destroyed_ = true; }
+  // A byte that never takes a written value (fault injection).
+  void SetDeadByte(std::uint32_t address) { dead_ = address; }
+  // Write cycles last this long instead of the datasheet's figure (fault injection).
+  void SetWriteCycle(std::uint64_t ns) { slow_write_ns_ = ns; }
+
+ protected:
+  bool Dead(std::uint32_t address) const { return dead_ == address; }
+  std::uint64_t WriteCycle(std::uint64_t datasheet_ns) const {
+    return slow_write_ns_ ? slow_write_ns_ : datasheet_ns;
+  }
+  // What a destroyed part reads: different on every read.
+  std::uint8_t Garbage(std::uint32_t address) {
+    return static_cast<std::uint8_t>(
+        Mix(seed_ ^ (std::uint64_t{address} << 20) ^ ++garbage_reads_));
+  }
+  std::uint64_t Seed() const { return seed_; }
+
+  const ChipSpec* spec_;
+  std::vector<std::uint8_t> mem_;
+
+ private:
+  std::uint64_t seed_;
+  std::int64_t dead_ = -1;
+  std::uint64_t slow_write_ns_ = 0;
+  std::uint64_t garbage_reads_ = 0;
+  bool destroyed_ = false;
+};
+
+// Write cycles of a parallel part: a write runs while CE and WE are low and OE
+// is high; the address is taken at the later falling edge, the data at the
+// first rising edge.
+class WriteStrobe {
+ public:
+  // kAbort: OE fell during the write, which inhibits it.
+  enum class Edge { kNone, kStart, kEnd, kAbort };
+  Edge Update(const ChipPins& p) {
+    const bool active = p.powered && p.ce_low && p.strobe_low && !p.oe_low;
+    if (active == active_) return Edge::kNone;
+    active_ = active;
+    if (active) {
+      address_ = p.address;
+      return Edge::kStart;
+    }
+    return p.powered && p.ce_low && p.strobe_low ? Edge::kAbort : Edge::kEnd;
+  }
+  std::uint32_t Address() const { return address_; }
+
+ private:
+  bool active_ = false;
+  std::uint32_t address_ = 0;
+};
+
+// Read cycles: a new one starts when CE or OE falls while the other is low.
+class ReadCycles {
+ public:
+  // True when this update starts a new read cycle.
+  bool Update(const ChipPins& p) {
+    const bool reading = p.powered && p.ce_low && p.oe_low;
+    const bool started = reading && !reading_;
+    reading_ = reading;
+    return started;
+  }
+  bool Reading() const { return reading_; }
+
+ private:
+  bool reading_ = false;
+};
+
+}  // namespace zambrix::sim

@@ -1,0 +1,39 @@
+// UV EPROM: erased cells read 1; program pulses with VPP on the right pin turn
+// 1s into 0s once a byte has had enough pulse time (seeded per byte, so some
+// bytes need several pulses); reads need CE and OE.
+#pragma once
+
+#include <unordered_map>
+
+#include "sim/chips/chip_base.h"
+
+namespace zambrix::sim {
+
+class Eprom : public ChipBase {
+ public:
+  using ChipBase::ChipBase;
+  ChipOutput Update(const ChipPins& p, std::uint64_t now);
+  ChipOutput Advance(std::uint64_t) const { return {drive_, kNever}; }
+  // Pulse time this byte needs before its bits turn (a multiple of the part's
+  // nominal pulse).
+  std::uint64_t PulseTimeNeeded(std::uint32_t address) const;
+  // Number of nominal pulses a byte needs, 1..10, mostly 1.
+  int PulsesNeeded(std::uint32_t address) const;
+  std::uint64_t ProgrammingTime() const { return programmed_ns_; }
+
+ private:
+  bool VppInWindow(double volts) const;
+  bool Programming(const ChipPins& p) const;
+  bool OutputsOn(const ChipPins& p) const;
+  void EndPulse(std::uint64_t now);
+
+  bool pulsing_ = false;
+  std::uint64_t pulse_start_ = 0;
+  std::uint32_t pulse_address_ = 0;
+  std::uint8_t pulse_data_ = 0xFF;
+  std::unordered_map<std::uint32_t, std::uint64_t> charge_;  // pulse time a byte has had
+  std::uint64_t programmed_ns_ = 0;
+  std::uint8_t drive_ = 0xFF;
+};
+
+}  // namespace zambrix::sim

@@ -1,0 +1,159 @@
+#include "support/sim_support.h"
+
+#include <map>
+
+namespace zambrix::testing {
+
+namespace {
+
+struct KeyRow {
+  int reg1, reg3;
+  std::int32_t short_f, medium_f, long_f;
+};
+
+const std::map<std::string, KeyRow>& Keys() {
+  static const std::map<std::string, KeyRow> keys = {
+      {"P1", {0x20, 0, 50, 20000, 100000}}, {"P2", {0xC0, 2, 50, 20000, 100000}},
+      {"P3", {0xC0, 2, 5, 100, 500}},       {"P4", {0x80, 2, 5, 100, 500}},
+      {"P5", {0x00, 2, 5, 100, 500}},       {"P6", {0x00, 0x0C, 5, 100, 500}},
+      {"P7", {0x00, 0x0C, 5, 100, 500}},    {"P8", {0x00, 8, 5, 100, 500}},
+      {"P9", {0x00, 0, 2, 50, 250}},        {"EN", {0x40, 2, 5, 100, 500}},
+      {"FA", {0x80, 2, 5, 100, 500}},       {"FM", {0x00, 4, 5, 100, 500}},
+      {"FL", {0x00, 4, 5, 100, 500}},       {"FS", {0x00, 4, 5, 100, 500}},
+      {"SA", {0x00, 0, 5, 100, 500}},       {"SB", {0x00, 0, 5, 100, 500}},
+      {"SC", {0x00, 0, 5, 100, 500}},
+  };
+  return keys;
+}
+
+}  // namespace
+
+sim::SimConfig SimSetup(int model, std::uint16_t base, const std::string& chip,
+                        std::vector<std::uint8_t> contents) {
+  sim::SimConfig c;
+  c.model = model;
+  c.base = base;
+  c.chip = chip.empty() ? nullptr : sim::FindChipSpec(chip);
+  c.demo_image = false;
+  c.contents = std::move(contents);
+  return c;
+}
+
+SimRig::SimRig(const sim::SimConfig& config)
+    : own_clock(std::make_unique<VirtualClock>(Link::kNsPerIteration)),
+      own_port(std::make_unique<sim::SimPort>(config, *own_clock)),
+      clock(*own_clock),
+      port(*own_port),
+      t(&port, &clock) {}
+
+SimRig::SimRig(sim::SimPort& p, VirtualClock& c) : clock(c), port(p), t(&port, &clock) {}
+
+void SimRig::UseBoard(int model, int port_address) {
+  auto& l = link();
+  l.InitControlTables();
+  l.BuildReadTables();
+  l.PortAddress = port_address;
+  l.BoardModel = model;
+  l.ApplyBoardModel();
+  l.Reset();
+}
+
+void SimRig::Select(const std::string& k) {
+  key = k;
+  const KeyRow& row = Keys().at(k);
+  auto& l = link();
+  l.Reg1Fixed = row.reg1;
+  l.Reg3Fixed = row.reg3;
+  l.BuildIdentityMaps();
+  if (k == "FM" || k == "FL" || k == "FR" || k == "FS") {
+    for (int i = 4; i < 8; ++i) l.AddressHighMap[static_cast<std::size_t>(i)] = i + 4;
+  }
+  if (k == "EN") {
+    for (int i = 64; i < 128; ++i) l.AddressMidMap[static_cast<std::size_t>(i)] = i + 64;
+  }
+  l.DelayFactorShort = row.short_f;
+  l.DelayFactorMedium = row.medium_f;
+  l.DelayFactorLong = row.long_f;
+  l.CEOFF();
+  l.OEOFF();
+  if (k[0] == 'S') {
+    l.CEON();
+    l.OEON();
+  }
+  l.ApplySpeedSetting();
+}
+
+std::uint8_t SimRig::ReadByte(std::int32_t address) {
+  auto& l = link();
+  l.CurrentAddress = address;
+  l.Endereco2Adr();
+  l.SETADR();
+  l.REG4OFF();
+  l.CEOEON();
+  l.GetNibbles();
+  return l.ReadValue;
+}
+
+void SimRig::EpromSetUp() {
+  auto& l = link();
+  int v = l.BoardModel == 4 ? 0x4C : 0x48;
+  if (l.BoardModel != 4 && (key == "P1" || key == "P2")) {
+    if (t->dev.ProgramVoltage == 21) v = 0x4A;
+    if (t->dev.ProgramVoltage == 25) v = 0x4B;
+  }
+  if (key == "P2" || key == "P3" || key == "P4") v |= 0x10;
+  if (key == "P6" || key == "P7" || key == "P8") v |= 0x20;
+  l.Reg0Value = v;
+  l.SetReg0();
+}
+
+int SimRig::ProgramEpromByte(std::int32_t address, std::uint8_t value, int limit) {
+  auto& l = link();
+  const bool ce_pulse = key == "P4" || key == "P8", oe_vpp = key == "P5" || key == "P9";
+  const bool pgm = key == "P2" || key == "P3", pgm3 = key == "P6" || key == "P7";
+  l.REG4ON();
+  if (pgm3) {
+    l.CEON();
+    l.OEOFF();
+  } else {
+    l.CEOEOFF();
+  }
+  EpromSetUp();
+  if (key == "P1" || oe_vpp) l.OEON();
+  l.CurrentAddress = address;
+  l.Endereco2Adr();
+  l.SETADR();
+  if (pgm) l.CEON();
+  for (int budget = 255, pulses = 1; pulses <= limit; ++pulses) {
+    --budget;
+    l.WriteValue = value;
+    auto delays = [&] {
+      l.DelayMedium();
+      if (budget < 200) l.DelayLong();
+    };
+    if (key == "P1") {
+      l.Reg4Value = value, l.SetReg4(), l.REG4ON(), l.CEOFF(), l.VPP24_ON(), l.CEON();
+      l.SleepMs(5);
+      l.CEOFF(), l.VPP24_OFF(), l.CEON(), l.DelayFixed20(), l.ReadBackByte();
+    } else if (pgm || pgm3) {
+      int& reg = pgm ? l.Reg1Value : l.Reg3Value;
+      const int bit = pgm ? 0x40 : 0x04;
+      auto load = [&] { pgm ? l.SetReg1() : l.SetReg3(); };
+      l.REG4ON(), l.Reg4Value = value, l.SetReg4(), reg &= ~bit, load();
+      delays();
+      reg |= bit, load(), l.DelayFixed20(), l.OEON(), l.ReadBackByte(), l.OEOFF();
+    } else if (ce_pulse) {
+      l.REG4ON(), l.Reg4Value = value, l.SetReg4(), l.CEOEOFF(), l.CEON();
+      delays();
+      l.CEOFF(), l.DelayFixed20(), l.OEON(), l.ReadBackByte(), l.OEOFF();
+    } else if (oe_vpp) {
+      l.REG4ON(), l.Reg4Value = value, l.SetReg4(), l.VPP24_ON(), l.CEON();
+      delays();
+      l.CEOFF(), l.VPP24_OFF(), l.CEON(), l.DelayFixed20(), l.ReadBackByte();
+    }
+    if (l.ReadValue == value) return pulses;
+  }
+  return 0;
+}
+
+}  // namespace zambrix::testing
