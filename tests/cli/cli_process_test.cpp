@@ -84,6 +84,8 @@ TEST_F(Cli, ErrorsGiveTheirExitStatusAndAOneLineMessage) {
     int status;
     std::string says;
   } cases[] = {
+      // First: a simulated run below remembers its board in this folder.
+      {"--board record blank -d 27C256", 3, "no ZAMBRIX board found"},
       {"", 2, "no command given"},
       {"frobnicate", 2, "unknown command"},
       {"--bogus list", 2, "unknown option --bogus"},
@@ -94,7 +96,6 @@ TEST_F(Cli, ErrorsGiveTheirExitStatusAndAOneLineMessage) {
       {"--board sim blank -d AM29F040", 2, "device 'Flash AMD AM29F040' is listed but not offered"},
       {"--board sim read -d 27C256", 2, "read needs -o FILE"},
       {"view -i /no/such/file.bin", 4, "cannot open /no/such/file.bin"},
-      {"--board record blank -d 27C256", 3, "no ZAMBRIX board found"},
       {"--board ppdev:/dev/no-such-port list", 3, "/dev/no-such-port"},
   };
   for (const auto& c : cases) {

