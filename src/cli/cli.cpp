@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -245,7 +246,7 @@ int Session::Read() {
   const auto& code = core_->buf.CodeBuffer;
   const auto size = static_cast<std::size_t>(core_->buf.CodeSize);
   if (!f.good() && !f.eof()) return Fail(kFileError, "cannot write " + o_.output);
-  if (saved.size() != size || !std::equal(saved.begin(), saved.end(), code.begin())) {
+  if (saved.size() != size || (size > 0 && std::memcmp(saved.data(), code.data(), size) != 0)) {
     return Fail(kFileError, "cannot write " + o_.output);
   }
   return kOk;

@@ -96,6 +96,7 @@ TEST_F(Cli, ErrorsGiveTheirExitStatusAndAOneLineMessage) {
       {"--board sim blank -d AM29F040", 2, "device 'Flash AMD AM29F040' is listed but not offered"},
       {"--board sim read -d 27C256", 2, "read needs -o FILE"},
       {"view -i /no/such/file.bin", 4, "cannot open /no/such/file.bin"},
+      {"--board sim read -d 27C256 -o /no/such/dir/out.bin", 4, "cannot write /no/such/dir/out.bin"},
       {"--board ppdev:/dev/no-such-port list", 3, "/dev/no-such-port"},
   };
   for (const auto& c : cases) {
@@ -112,6 +113,65 @@ TEST_F(Cli, HelpAndVersionGoToStandardOutput) {
   EXPECT_NE(h.out.find("--board"), std::string::npos);
   auto v = Run("--version");
   EXPECT_EQ(v.out, "zambrix-cli 1.0.60\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Cli, DetectFindsTheSimulatedBoardWhereItIs) {
+  auto r = Run("--board sim --sim-model 4 --sim-port 278h detect");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "ZAMBRIX-4 at 278h (simulated)\n");
+  EXPECT_NE(r.err.find("ZAMBRIX-4 Device was FOUND at Port: 278"), std::string::npos) << r.err;
+
+  auto none = Run("--board sim --sim-fault no-board detect");
+  EXPECT_EQ(none.status, 3);
+  EXPECT_EQ(none.out, "no board found\n");
+}
+
+TEST_F(Cli, ReadSavesExactlyTheChipAndPrintsTheChecksum) {
+  std::string image(32768, '\0');
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 7 + i / 256);
+  auto chip = dir_ / "chip.bin";
+  std::ofstream(chip, std::ios::binary) << image;
+  auto out = dir_ / "read.bin";
+  auto r = Run("--board sim --sim-chip 27C256:" + chip.string() + " read -d 27C256 -o " + out.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Slurp(out), image);
+  unsigned sum = 0;
+  for (unsigned char c : image) sum += c;
+  char line[40];
+  std::snprintf(line, sizeof line, "Device CHKSUMM = $%04X", sum % 65536);
+  EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("32768 bytes Read from Device"), std::string::npos);
+}
+
+TEST_F(Cli, BlankFailsOnAProgrammedChipWithTheAddressLine) {
+  auto r = Run("--board sim blank -d \"Eprom 27C256\"");  // the demo image
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("Device IS NOT BLANK (ERASED)"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Address: 0 ][ Device Data: "), std::string::npos) << r.err;
+
+  auto erased = Run("--board sim --sim-chip 27C512 blank -d 27c512");
+  EXPECT_EQ(erased.status, 0) << erased.err;
+  EXPECT_NE(erased.err.find("Device IS BLANK (ERASED)"), std::string::npos);
+}
+
+TEST_F(Cli, ViewOfTheChipUsesTheChipRulesAndTheLogFileIsWritten) {
+  auto log = dir_ / "run.log";
+  auto r = Run("--board sim --log " + log.string() + " view -d 27C256 --page 1");
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 16u);
+  EXPECT_EQ(lines[0].substr(0, 8), "000100| ");
+  EXPECT_EQ(lines[0].size(), 62u);
+  auto text = Slurp(log);
+  EXPECT_EQ(text.rfind("ZAMBRIX SYSTEM LOG FILE - MNX RESEARCH INC. ", 0), 0u);
+  EXPECT_NE(text.find("Fetching Device Binary Contents to Screen"), std::string::npos);
+  auto beyond = Run("--board sim view -d 27C256 --page 128");
+  EXPECT_EQ(beyond.status, 2);
+  EXPECT_NE(beyond.err.find("--page takes 0 to 127"), std::string::npos) << beyond.err;
 }
 
 }  // namespace
