@@ -61,17 +61,28 @@ class NoDialogs : public Dialogs {
   std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 
-// A 27C080 read byte by byte as the parallel read sweep does it.
-void BM_Read1MBThroughTheLink(benchmark::State& state) {
-  VirtualClock clock(Link::kNsPerIteration);
-  sim::SimPort port(Board("27C080"), clock);
+// A program run on a simulated 27C080 with silent services.
+struct SimulatedProgram {
+  SimulatedProgram()
+      : port(Board("27C080"), clock),
+        core(Services{&port, &clock, &dialogs, &sound, &settings, &platform}) {
+    core.shell.CreateWindow();
+  }
+  VirtualClock clock{Link::kNsPerIteration};
+  sim::SimPort port;
   NoDialogs dialogs;
   SilentSound sound;
   MemorySettings settings;
   PosixPlatform platform;
-  Core core(Services{&port, &clock, &dialogs, &sound, &settings, &platform});
-  core.shell.CreateWindow();
-  Link& l = core.link;
+  Core core;
+};
+
+// A 27C080 read byte by byte as the parallel read sweep does it.
+void BM_Read1MBThroughTheLink(benchmark::State& state) {
+  SimulatedProgram p;
+  auto& port = p.port;
+  auto& clock = p.clock;
+  Link& l = p.core.link;
   l.InitControlTables();
   l.BuildReadTables();
   l.PortAddress = 0x378;
@@ -115,14 +126,9 @@ BENCHMARK(BM_Read1MBThroughTheLink)->Unit(benchmark::kMillisecond);
 // The whole read command of the window on a 27C080: device selection once,
 // then Read_button_Click (sweep, checksum, log lines, page display) per pass.
 void BM_ReadCommand1MB(benchmark::State& state) {
-  VirtualClock clock(Link::kNsPerIteration);
-  sim::SimPort port(Board("27C080"), clock);
-  NoDialogs dialogs;
-  SilentSound sound;
-  MemorySettings settings;
-  PosixPlatform platform;
-  Core core(Services{&port, &clock, &dialogs, &sound, &settings, &platform});
-  core.shell.CreateWindow();
+  SimulatedProgram p;
+  auto& clock = p.clock;
+  Core& core = p.core;
   core.setup.SettingsDir = "/nonexistent";
   core.shell.Form_Load();
   core.ChooseListIndex("Device", 19);  // Eprom 27C080

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "support/fakes.h"
+#include "support/link_traffic.h"
 
 namespace zambrix {
 namespace {
@@ -13,12 +14,8 @@ using testing::TestCore;
 // by hand (key, size and fixed bits as the catalogue gives them).
 struct ParallelBench {
   explicit ParallelBench(const std::string& key, std::int32_t size, int reg1 = 0, int reg3 = 0) {
+    testing::Install(t, 6);
     auto& link = t->link;
-    link.InitControlTables();
-    link.BuildReadTables();
-    link.PortAddress = 0x378;
-    link.BoardModel = 6;
-    link.ApplyBoardModel();
     t->dev.DeviceKey = key;
     t->dev.DeviceClass = key.substr(0, 1);
     t->buf.CodeSize = size;
