@@ -158,15 +158,5 @@ TEST(SimulatedBlankCheck, ErasedPassesAndTheFirstProgrammedByteIsReported) {
   EXPECT_EQ(l.Log()[l.Log().size() - 2], "Address: FFFF ][ Device Data: 0");
 }
 
-TEST(SimulatedBlankCheck, SerialChipsGetTheMissingRoutineBox) {
-  Bench b("24C32");
-  b.Choose("Eeprom 24C32 Serial (8 pins)");
-  b.core().Click("Blank_button");  // the button is disabled; the menu forwards anyway
-  b.core().Click("menuBlankCheck");
-  ASSERT_FALSE(b.t->dialogs.shown.empty());
-  EXPECT_EQ(b.t->dialogs.shown.back().text, "Please Write Missing Routines at BLANKCODE");
-  EXPECT_EQ(b.core().ui.Colour("Error_label"), colour::kButtonFace);
-}
-
 }  // namespace
 }  // namespace zambrix
