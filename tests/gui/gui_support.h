@@ -6,8 +6,7 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
-#include <map>
+#include <list>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -15,50 +14,45 @@
 #include "gui/main_window.h"
 #include "support/fakes.h"
 
-// Readable QStrings in test failures.
+// Readable QStrings (and lists of them) in test failures.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-  *os << '{';
-  for (const auto& s : l) *os << " \"" << s.toStdString() << '"';
-  *os << " }";
-}
 
 namespace zambrix::gui::testing {
 
 // A main window over a core of fakes, after the start-up sequence.
 class WindowTest : public ::testing::Test {
+ private:
+  std::list<int> counters_;  // outlives the window and the core
+
  protected:
-  WindowTest();
-  ~WindowTest() override;
+  WindowTest() : window(std::make_unique<MainWindow>(*t)) { t->shell.Form_Load(); }
 
   template <class T>
   T* View(const std::string& name) const {
     return qobject_cast<T*>(window->ViewOf(name));
   }
   // Counts the runs of a control's handler from now on.
-  int* CountClicks(const std::string& name);
+  int* CountClicks(const std::string& name) {
+    int* n = &counters_.emplace_back(0);
+    t->ui.SetHandler(name, [n] { ++*n; });
+    return n;
+  }
 
   zambrix::testing::TestCore t;
   std::unique_ptr<MainWindow> window;
-
- private:
-  std::map<std::string, std::unique_ptr<int>> counters_;
 };
 
 // The caption or text a widget or action shows.
 QString ShownText(QObject* view);
-// True when the widget or action is hidden on its own account.
-bool ShownHidden(QObject* view);
-bool ShownEnabled(QObject* view, bool model_enabled);
-QString ShownTooltip(QObject* view);
+
 // Counts the paint events of a widget.
 class PaintCounter : public QObject {
  public:
-  explicit PaintCounter(QObject* target);
+  explicit PaintCounter(QObject* target) : QObject(target) { target->installEventFilter(this); }
   int count = 0;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool eventFilter(QObject*, QEvent* event) override;
 };
 
 }  // namespace zambrix::gui::testing

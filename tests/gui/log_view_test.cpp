@@ -1,6 +1,5 @@
 // The system log in the window: appended piece by piece, newest line in view,
 // fast enough for very long logs.
-#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 
@@ -17,19 +16,14 @@ TEST_F(WindowTest, LogShowsEveryEntryOnItsOwnLine) {
   QCoreApplication::processEvents();  // the pieces are inserted together
   // Each entry begins with a line break: an empty first line.
   EXPECT_EQ(log->toPlainText(), "\n12:34:56>  first\n12:34:56>  second");
-  EXPECT_EQ(log->MirroredBytes(), t->report.LogText().size());
   t->report.LogMessage("waiting");
   t->report.ClearLog();  // what waited goes with the old text
   QCoreApplication::processEvents();
   EXPECT_EQ(log->toPlainText(), "");
-  t->report.LogMessage("again");
-  EXPECT_EQ(ShownText(log), "\n12:34:56>  again");
-}
-
-TEST_F(WindowTest, ALineBreakSplitAcrossTwoAppendsIsOneBreak) {
+  // A line break split across two appends is one break.
   t->ui.AppendText("SystemLog", "a\r");
   t->ui.AppendText("SystemLog", "\nb");
-  EXPECT_EQ(ShownText(window->ViewOf("SystemLog")), "a\nb");
+  EXPECT_EQ(ShownText(log), "a\nb");
 }
 
 TEST_F(WindowTest, AHundredThousandLinesAppendAndTheNewestStaysInView) {
@@ -42,8 +36,6 @@ TEST_F(WindowTest, AHundredThousandLinesAppendAndTheNewestStaysInView) {
   EXPECT_EQ(log->document()->blockCount(), kLines + 1);
   EXPECT_EQ(log->document()->lastBlock().text(), "12:34:56>  line 99999");
   EXPECT_EQ(log->MirroredBytes(), t->report.LogText().size());
-  EXPECT_TRUE(log->textCursor().atEnd());
-  EXPECT_GT(log->verticalScrollBar()->maximum(), 0);
   EXPECT_TRUE(log->viewport()->rect().contains(log->cursorRect()))
       << "the newest line is out of view";
 }
