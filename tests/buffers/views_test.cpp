@@ -84,7 +84,6 @@ TEST_F(Views, EraseFillsExactlyItsRangeAndDisablesProgramming) {
   EXPECT_EQ(std::count(b.CodeBuffer.begin(), b.CodeBuffer.end(), 0xFF), 0x100001);
   EXPECT_EQ(b.CodeBuffer[0x100001], 0x12);
   EXPECT_FALSE(t->ui.Enabled("Program_button"));
-  EXPECT_TRUE(t->ui.Enabled("menuProgramData"));
   auto rows = ViewRows();
   ASSERT_EQ(rows.size(), 16u);
   for (const auto& r : rows) EXPECT_EQ(r.substr(6), kFFRow);
