@@ -1,60 +1,45 @@
-// A Core with its read tables built and a temporary folder for files.
+// A Core with its read tables built, a temporary folder for files, and the
+// rows of the hex views.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/fakes.h"
+#include "support/temp_dir.h"
 
 namespace zambrix::testing {
 
+// The rows of a view, without the line breaks in front of them.
+inline std::vector<std::string> Rows(const std::string& text) {
+  std::vector<std::string> rows;
+  for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos;) {
+    pos += 2;
+    rows.push_back(text.substr(pos, text.find("\r\n", pos) - pos));
+  }
+  return rows;
+}
+
 class BufferTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> serial{0};
-    dir_ = std::filesystem::temp_directory_path() /
-           ("zambrix-buf-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::create_directories(dir_);
-    t->link.BuildReadTables();
+  void SetUp() override { t->link.BuildReadTables(); }
+  std::string PathOf(const std::string& name) const { return (dir / name).string(); }
+  std::string File(const std::string& name, const std::string& bytes) const {
+    WriteWholeFile(dir / name, bytes);
+    return PathOf(name);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-
-  std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-    auto path = PathOf(name);
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-    return path;
-  }
-
-  static std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
-
-  // Opens a code (or data) file through the File menu, answering the dialog.
-  void OpenCode(const std::string& path) {
+  // Answers the open dialog of a File menu command with `path`.
+  void Open(const char* menu, const std::string& path) {
     t.dialogs.open_files.push_back(path);
-    t->Click("mnuFileOpenCode");
+    t->Click(menu);
   }
-  void OpenData(const std::string& path) {
-    t.dialogs.open_files.push_back(path);
-    t->Click("mnuFileOpenData");
+  std::vector<std::string> ViewRows(const char* control = "BufferDisplay") {
+    return Rows(t->ui.Text(control));
   }
-
   TestCore t;
-  std::filesystem::path dir_;
+  TempDir dir;
 };
 
 }  // namespace zambrix::testing
