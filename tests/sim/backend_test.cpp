@@ -34,10 +34,8 @@ TEST(SimBackEnd, TheDefaultIsAModelSixAt378WithADemoImage) {
   ASSERT_TRUE(b.simulated && b.port->IsSimulated() && b.clock->IsVirtual());
   EXPECT_EQ(b.description,
             "simulated ZAMBRIX-6 board at 378h with a 27C256 in the socket (demo image)");
-  OnBoard rig(b);
-  std::string text;
-  for (int a = 0; a < 7; ++a) text += static_cast<char>(rig.ReadByte(a));
-  EXPECT_EQ(text, "ZAMBRIX");
+  const auto demo = dynamic_cast<sim::SimPort&>(*b.port).ChipImage();
+  EXPECT_EQ(std::string(demo.begin(), demo.begin() + 7), "ZAMBRIX");
   BackEnd a = Open({"--sim-model", "4"});  // auto, and this machine has no usable port
   if (!a.simulated) GTEST_SKIP() << "this machine has a usable parallel port";
   EXPECT_FALSE(a.problem.empty());
@@ -70,10 +68,6 @@ TEST(SimBackEnd, BadValuesAreRefusedWithWhatIsWrong) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"--sim-model", "7"}, "bad value '7' for --sim-model (4, 5 or 6)"},
       {{"--sim-port", "3F8h"}, "bad value '3F8h' for --sim-port (378h, 278h or 3BCh)"},
-      {{"--sim-chip", "27C256+sdp"},
-       "bad value '27C256+sdp' for --sim-chip (+sdp is for X28C256 and AT29C256)"},
-      {{"--sim-fault", "stuck-bit=9:0"},
-       "bad value 'stuck-bit=9:0' for --sim-fault (stuck-bit=BIT:0 or BIT:1, BIT 0..7)"},
       {{"--sim-colour", "red"}, "unknown option --sim-colour (see --help)"},
       {{"--sim-trace", "/nonexistent/dir/x.vcd"},
        "cannot write the trace file /nonexistent/dir/x.vcd"},

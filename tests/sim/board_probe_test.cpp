@@ -1,5 +1,5 @@
-// The three board models against the detection probes, replayed at port level;
-// the port's own behaviour and the vanishing board.
+// The three board models against the detection's probes, and the port itself:
+// absent ports, the time and trace of every access, the vanishing board.
 #include <gtest/gtest.h>
 
 #include "support/sim_support.h"
@@ -10,62 +10,34 @@ namespace {
 using sim::SimPort;
 using testing::SimSetup;
 
-// The probe sequences exactly as the detection sends them.
-struct Prober {
-  SimPort& p;
-  VirtualClock& clock;
-  std::uint16_t base;
-  void D(int v) { p.PortOut(base, static_cast<std::uint8_t>(v)); }
-  void C(int v) { p.PortOut(static_cast<std::uint16_t>(base + 2), static_cast<std::uint8_t>(v)); }
-  int Status() { return p.PortIn(static_cast<std::uint16_t>(base + 1)); }
-  int Read() { return clock.Spin(500), Status() & 0x70; }
-  int ModelFive() {
-    D(0x9F), C(14), C(0), D(0x00), C(6);
-    const int r1 = Read();
-    C(0), D(0xFF), C(6);
-    return r1 * 256 + Read();
-  }
-  int ModelFour() {  // 13 port accesses
-    C(9), D(0xBF), C(1), C(9), D(0x00), C(15), C(9);
-    const int r3 = Read();
-    D(0xFF), C(15), C(9);
-    const int r4 = Read();
-    return C(8), r3 * 256 + r4;
-  }
-  // The model-6 test, read with GetNibbles and these nibble selects.
-  bool ModelSix(int low, int high) {
-    auto nibbles = [&] {
-      C(low);
-      const int s1 = Status();
-      return C(high), (((Status() >> 3) & 15) * 16) | ((s1 >> 3) & 15);
-    };
-    D(0x60), C(14), C(0);
-    const int c1 = nibbles();
-    D(0x40), C(14), C(0);
-    return c1 == 0xEF && nibbles() == 0xFF;
-  }
-};
+// The detection's model-5 pattern: the status bits it reads back.
+int ModelFivePattern(SimPort& p, std::uint16_t d) {
+  const auto c = static_cast<std::uint16_t>(d + 2), s = static_cast<std::uint16_t>(d + 1);
+  p.PortOut(d, 0x9F), p.PortOut(c, 14), p.PortOut(c, 0), p.PortOut(d, 0x00), p.PortOut(c, 6);
+  const int r1 = p.PortIn(s) & 0x70;
+  p.PortOut(c, 0), p.PortOut(d, 0xFF), p.PortOut(c, 6);
+  return r1 * 256 + (p.PortIn(s) & 0x70);
+}
 
-TEST(BoardProbes, EachModelAnswersItsOwnPatternsAtItsOwnPortAndNoOther) {
+TEST(BoardProbes, TheDetectionFindsEachModelAtItsOwnPortAndNoOther) {
   const std::pair<int, const char*> boards[] = {{4, ""},       {5, ""},       {6, ""},
                                                 {4, "27C256"}, {6, "27C256"}, {6, "24C16"}};
   for (auto [model, chip] : boards) {
     for (std::uint64_t access_ns : {1000u, 400u, 2500u}) {
       auto config = SimSetup(model, 0x378, chip);
       config.access_ns = access_ns;
-      VirtualClock clock(10);
-      SimPort port(config, clock);
-      for (std::uint16_t base : {0x278, 0x378, 0x3BC}) {
+      testing::SimRig rig(config);
+      auto& l = rig.link();
+      l.InitControlTables(), l.BuildReadTables();
+      for (int base : {0x278, 0x378, 0x3BC}) {
         SCOPED_TRACE("model " + std::to_string(model) + " " + chip + " probed at " +
                      std::to_string(base) + ", " + std::to_string(access_ns) + " ns");
-        Prober pr{port, clock, base};
-        const bool here = base == 0x378;
-        EXPECT_EQ(pr.ModelFive() == 0x70, here && model != 4);
-        EXPECT_EQ(pr.ModelFour() == 0x70, here && model == 4);
-        // Nibble selects of no board yet (0/0) and of models 5 and 6.
-        EXPECT_EQ(pr.ModelSix(0, 0), here && model == 6);
-        EXPECT_EQ(pr.ModelSix(5, 1), here && model == 6);
+        l.PortAddress = base, l.BoardModel = 0;
+        l.CheckHardware();
+        EXPECT_EQ(l.BoardModel, base == 0x378 ? model : 0);
       }
+      // Model 4 wins when both patterns answer: the model-5 one on its own.
+      EXPECT_EQ(ModelFivePattern(rig.port, 0x378) == 0x70, model != 4) << model;
     }
   }
 }
@@ -102,13 +74,13 @@ TEST(SimPort, TheBoardVanishesAfterTheGivenNumberOfAccesses) {
   config.faults.vanish_after = 30;
   VirtualClock clock(10);
   SimPort port(config, clock);
-  Prober pr{port, clock, 0x278};
-  EXPECT_EQ(pr.ModelFour(), 0x70);
-  EXPECT_EQ(pr.ModelFour(), 0x70);    // 26 accesses
-  EXPECT_EQ(pr.ModelFour(), 0x7070);  // gone at the 30th: every status line high
+  for (int i = 0; i < 28; ++i) port.PortOut(0x278, 0);
+  EXPECT_EQ(port.PortIn(0x279), 0x8F);  // model 4 with 00h on the data lines
+  EXPECT_EQ(port.PortIn(0x279), 0x8F);  // the 30th access still reaches the board
+  EXPECT_EQ(port.PortIn(0x279), 0x7F);  // then every status line is high, as with no board
   ASSERT_EQ(port.Trace().Events().size(), 1u);
   EXPECT_EQ(port.Trace().Events()[0].text, "the board vanished after 30 port accesses");
-  EXPECT_EQ(port.Trace().Events()[0].ns, 30'000u + 4 * 5000u);
+  EXPECT_EQ(port.Trace().Events()[0].ns, 30'000u);
 }
 
 }  // namespace

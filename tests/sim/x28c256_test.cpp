@@ -109,7 +109,9 @@ TEST(X28C256, PageWritesStoreAfterTheWriteCycleWithDataPollingMeanwhile) {
   EXPECT_EQ(x.Read(4 * 64), 0xFF);
 }
 
-TEST(X28C256, TheWholeAlgorithmTurnsProtectionOffAndWritesPages) {
+// At the fastest setting the routine reads back 3 ms after a load, before the
+// 5 ms write cycle ends; the reload starts a new cycle, so the page never verifies.
+TEST(X28C256, TheWholeAlgorithmTurnsProtectionOffAndWritesPagesButNotAtTheFastestSetting) {
   SimRig rig(SimSetup(5, 0x378, "X28C256"));
   rig.chip<sim::PageEeprom>().SetProtected(true);
   Xicor x(rig, 90);  // 11 ms before and 13 ms after each load
@@ -118,14 +120,8 @@ TEST(X28C256, TheWholeAlgorithmTurnsProtectionOffAndWritesPages) {
   for (int p : {0, 1, 255, 511}) EXPECT_EQ(x.WritePage(p, PageData(p)), 1) << "page " << p;
   EXPECT_FALSE(rig.chip<sim::PageEeprom>().Protected());
   EXPECT_EQ(x.Settle(0)[511 * 64 + 10], PageData(511)[10]);
-}
-
-// At the fastest setting the routine reads back 3 ms after a load, before the
-// 5 ms write cycle ends; the reload starts a new cycle, so the page never verifies.
-TEST(X28C256, AtTheFastestSettingThePageNeverVerifies) {
-  SimRig rig(SimSetup(6, 0x378, "X28C256"));
-  EXPECT_EQ(Xicor(rig, 100).WritePage(0, PageData(0)), 0);
-  EXPECT_EQ(Xicor(rig, 97).WritePage(1, PageData(1)), 1);
+  EXPECT_EQ(Xicor(rig, 100).WritePage(2, PageData(2)), 0);
+  EXPECT_EQ(Xicor(rig, 97).WritePage(3, PageData(3)), 1);
 }
 
 TEST(X28C256, ProtectionOnWithThreeBytesOffWithSixAndPrefixedWritesMeanwhile) {
@@ -158,17 +154,6 @@ TEST(X28C256, ByteLoadLimitEndsThePageWhenBytesComeTooSlowly) {
   EXPECT_EQ(m[7 * 64], data[0]);
   EXPECT_EQ(m[7 * 64 + 1], 0xFF);
   EXPECT_EQ(x.WritePage(7, data), 0);  // the page algorithm can never finish
-}
-
-TEST(X28C256, LoadsDuringASlowWriteCycleAreIgnored) {
-  auto loads = [](std::uint64_t ns) {
-    auto config = SimSetup(6, 0x378, "X28C256");
-    config.faults.slow_write_ns = ns;
-    SimRig rig(config);
-    return Xicor(rig, 100).WritePage(0, PageData(0));
-  };
-  EXPECT_NEAR(loads(200'000'000), 35, 4);  // about 6 ms per attempt
-  EXPECT_EQ(loads(1'000'000'000), 0);
 }
 
 TEST(AT29C256, ProductIdChipEraseAndSectorWrites) {
