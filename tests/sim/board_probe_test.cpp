@@ -60,13 +60,6 @@ TEST(SimPort, AbsentPortsIgnoreWritesAndReadFFAndEveryAccessCostsTime) {
   EXPECT_EQ(port.Trace().Accesses(),
             (std::vector<sim::AccessRecord>{
                 {700, 0x378, 0x12, true}, {1430, 0x379, 0xFF, false}, {2130, 0x37A, 4, true}}));
-  // The board's own port keeps its registers; the latches, clear at power-up,
-  // drive 00h, which model 5 reads as 07h.
-  port.PortOut(0x3BC, 0x5A);
-  port.PortOut(0x3BE, 0x0B);
-  EXPECT_EQ(port.PortIn(0x3BC), 0x5A);
-  EXPECT_EQ(port.PortIn(0x3BE), 0x0B);
-  EXPECT_EQ(port.PortIn(0x3BD), 0x07);
 }
 
 TEST(SimPort, TheBoardVanishesAfterTheGivenNumberOfAccesses) {

@@ -50,18 +50,5 @@ TEST(Wiring, TheAt29c256RowDrivesA14WhereThePartExpectsWe) {
   EXPECT_TRUE(rig.socket().Pins().strobe_low);      // and WE is low whenever A14 is 0
 }
 
-TEST(Wiring, TheSerialSocketHasSclOnTheChipEnableLineAndSdaOnD7) {
-  SimRig rig(SimSetup(5, 0x378, "24C08"), "SA");
-  auto& l = rig.link();
-  const auto& pins = rig.socket().Pins();
-  EXPECT_FALSE(pins.scl);  // CEON: SCL low
-  l.CEOFF();
-  EXPECT_TRUE(pins.scl);
-  l.Reg4Value = 0x7F, l.SetReg4(), l.REG4ON();
-  EXPECT_EQ(pins.data & 0x80, 0);
-  l.REG4OFF();
-  EXPECT_EQ(pins.data & 0x80, 0x80);  // released: pulled up
-}
-
 }  // namespace
 }  // namespace zambrix

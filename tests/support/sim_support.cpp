@@ -111,12 +111,7 @@ int SimRig::ProgramEpromByte(std::int32_t address, std::uint8_t value, int limit
   for (int budget = 255, pulses = 1; pulses <= limit; ++pulses) {
     --budget;
     l.WriteValue = value;
-    l.Reg4Value = value;
-    if (key == "P1") {
-      l.SetReg4(), l.REG4ON();  // the 2716 routine loads the byte first
-    } else {
-      l.REG4ON(), l.SetReg4();
-    }
+    l.Reg4Value = value, l.SetReg4(), l.REG4ON();
     auto delays = [&] {
       l.DelayMedium();
       if (budget < 200) l.DelayLong();
