@@ -1,4 +1,5 @@
-// A known byte read back through the link for each board model.
+// Bytes read back through the link on each board model, and what the data
+// lines carry when latch, chip or a fault drive them.
 #include <gtest/gtest.h>
 
 #include "support/sim_support.h"
@@ -6,81 +7,49 @@
 namespace zambrix {
 namespace {
 
-std::vector<std::uint8_t> Pattern(std::size_t size) {
-  std::vector<std::uint8_t> v(size);
-  for (std::size_t i = 0; i < size; ++i)
-    v[i] = static_cast<std::uint8_t>((i * 7 + (i >> 8)) & 0xFF);
-  return v;
-}
+using testing::SimRig;
+using testing::SimSetup;
 
 TEST(ReadBack, EveryByteValueComesBackThroughGetNibblesOnEachModel) {
+  std::vector<std::uint8_t> image(32768, 0xFF);
+  for (int i = 0; i < 256; ++i) image[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  image[0x1234] = 0x5A, image[0x4000] = 0xA5, image[0x7FFF] = 0x3C;
+  std::vector<std::int32_t> addresses = {0x1234, 0x4000, 0x7FFF};
+  for (int i = 0; i < 256; ++i) addresses.push_back(i);
   for (int model : {4, 5, 6}) {
-    testing::SimRig rig(testing::SimSetup(model, 0x3BC, "27C256", Pattern(32768)));
-    rig.UseBoard(model, 0x3BC);
-    rig.Select("P4");
-    rig.link().Reset();
-    for (std::int32_t a : {0, 1, 0x1234, 0x4000, 0x7FFF}) {
-      EXPECT_EQ(rig.ReadByte(a), Pattern(32768)[static_cast<std::size_t>(a)])
-          << "model " << model << " at " << a;
+    SimRig rig(SimSetup(model, 0x3BC, "27C256", image), "P4");
+    for (auto a : addresses) {
+      ASSERT_EQ(rig.ReadByte(a), image[static_cast<std::size_t>(a)]) << model << " at " << a;
     }
-    // All 256 values, one per address: every data bit in both nibbles.
-    std::vector<std::uint8_t> img(32768, 0xFF);
-    for (int i = 0; i < 256; ++i) img[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
-    rig.port.InsertChip(sim::FindChipSpec("27C256"), img);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(rig.ReadByte(i), i) << "model " << model;
   }
 }
 
-TEST(ReadBack, ModelFourCarriesDataBitsOneAndFiveOnTheInvertedBusyLine) {
-  testing::SimRig rig(testing::SimSetup(4, 0x378, "27C256", {0x02}));
-  rig.UseBoard(4, 0x378);
-  rig.Select("P4");
-  rig.ReadByte(0);
+TEST(ReadBack, TheDataLinesAreTheAndOfTheLatchAndTheEnabledChip) {
+  SimRig rig(SimSetup(5, 0x378, "27C256", {0x3C}), "P4");
   auto& l = rig.link();
-  l.PortOut(l.ControlPort, l.NibbleSelectLow);
-  EXPECT_EQ(l.PortIn(l.StatusPort) & 0x80, 0x00);  // bit 1 high on BUSY reads 0
-  l.PortOut(l.ControlPort, l.NibbleSelectHigh);
-  EXPECT_EQ(l.PortIn(l.StatusPort) & 0x80, 0x80);  // bit 5 low reads 1
-}
-
-TEST(ReadBack, ChipOutputsNeedChipEnableAndOutputEnable) {
-  testing::SimRig rig(testing::SimSetup(6, 0x378, "27C256", {0x12}));
-  rig.UseBoard(6, 0x378);
-  rig.Select("P4");
-  auto& l = rig.link();
-  EXPECT_EQ(rig.ReadByte(0), 0x12);
+  auto lines = [&] { return l.GetNibbles(), l.ReadValue; };
+  EXPECT_EQ(rig.ReadByte(0), 0x3C);
   l.CEOFF();
-  l.GetNibbles();
-  EXPECT_EQ(l.ReadValue, 0xFF);
-  l.CEON();
-  l.OEOFF();
-  l.GetNibbles();
-  EXPECT_EQ(l.ReadValue, 0xFF);
+  EXPECT_EQ(lines(), 0xFF);
+  l.CEON(), l.OEOFF();
+  EXPECT_EQ(lines(), 0xFF);
   l.OEON();
-  l.GetNibbles();
-  EXPECT_EQ(l.ReadValue, 0x12);
-}
-
-TEST(ReadBack, LatchAndChipDrivingTogetherReadAsTheirAnd) {
-  testing::SimRig rig(testing::SimSetup(5, 0x378, "27C256", {0x3C}));
-  rig.UseBoard(5, 0x378);
-  rig.Select("P4");
-  auto& l = rig.link();
-  rig.ReadByte(0);
-  l.Reg4Value = 0xF0;
-  l.SetReg4();
-  l.REG4ON();
-  l.GetNibbles();
-  EXPECT_EQ(l.ReadValue, 0x30);
+  l.Reg4Value = 0xF0, l.SetReg4(), l.REG4ON();
+  EXPECT_EQ(lines(), 0x30);
   l.ReadBackByte();  // FFh into the latch, then released: the chip alone
   EXPECT_EQ(l.ReadValue, 0x3C);
 }
 
-TEST(ReadBack, AnEmptySocketReadsFF) {
-  testing::SimRig rig(testing::SimSetup(6, 0x378, ""));
-  rig.UseBoard(6, 0x378);
-  rig.Select("P4");
-  EXPECT_EQ(rig.ReadByte(0x100), 0xFF);
+TEST(ReadBack, StuckDataLinesChangeReadsAndWhatTheChipIsGiven) {
+  auto config = SimSetup(6, 0x378, "27C256", {0xFF, 0x00});
+  config.faults.stuck_low = 0x08;
+  config.faults.stuck_high = 0x01;
+  SimRig rig(config, "P4");
+  EXPECT_EQ(rig.ReadByte(0), 0xF7);
+  EXPECT_EQ(rig.ReadByte(1), 0x01);
+  // FEh reaches the chip as F7h: bit 0 cannot go low, bit 3 goes low unasked.
+  EXPECT_EQ(rig.ProgramEpromByte(2, 0xFE, 40), 0);
+  EXPECT_EQ(rig.chip<sim::Eprom>().Memory()[2], 0xF7);
 }
 
 }  // namespace

@@ -1,32 +1,10 @@
 #include "support/sim_support.h"
 
-#include <map>
+#include <algorithm>
+
+#include "devices/device_catalogue.h"
 
 namespace zambrix::testing {
-
-namespace {
-
-struct KeyRow {
-  int reg1, reg3;
-  std::int32_t short_f, medium_f, long_f;
-};
-
-const std::map<std::string, KeyRow>& Keys() {
-  static const std::map<std::string, KeyRow> keys = {
-      {"P1", {0x20, 0, 50, 20000, 100000}}, {"P2", {0xC0, 2, 50, 20000, 100000}},
-      {"P3", {0xC0, 2, 5, 100, 500}},       {"P4", {0x80, 2, 5, 100, 500}},
-      {"P5", {0x00, 2, 5, 100, 500}},       {"P6", {0x00, 0x0C, 5, 100, 500}},
-      {"P7", {0x00, 0x0C, 5, 100, 500}},    {"P8", {0x00, 8, 5, 100, 500}},
-      {"P9", {0x00, 0, 2, 50, 250}},        {"EN", {0x40, 2, 5, 100, 500}},
-      {"FA", {0x80, 2, 5, 100, 500}},       {"FM", {0x00, 4, 5, 100, 500}},
-      {"FL", {0x00, 4, 5, 100, 500}},       {"FS", {0x00, 4, 5, 100, 500}},
-      {"SA", {0x00, 0, 5, 100, 500}},       {"SB", {0x00, 0, 5, 100, 500}},
-      {"SC", {0x00, 0, 5, 100, 500}},
-  };
-  return keys;
-}
-
-}  // namespace
 
 sim::SimConfig SimSetup(int model, std::uint16_t base, const std::string& chip,
                         std::vector<std::uint8_t> contents) {
@@ -60,10 +38,13 @@ void SimRig::UseBoard(int model, int port_address) {
 
 void SimRig::Select(const std::string& k) {
   key = k;
-  const KeyRow& row = Keys().at(k);
+  const auto rows = DeviceCatalogue();
+  const auto row = std::find_if(rows.begin(), rows.end(), [&](const CatalogueRow& r) {
+    return r.device_class == k[0] && r.size_code == k[1];
+  });
   auto& l = link();
-  l.Reg1Fixed = row.reg1;
-  l.Reg3Fixed = row.reg3;
+  l.Reg1Fixed = row->reg1_fixed;
+  l.Reg3Fixed = row->reg3_fixed;
   l.BuildIdentityMaps();
   if (k == "FM" || k == "FL" || k == "FR" || k == "FS") {
     for (int i = 4; i < 8; ++i) l.AddressHighMap[static_cast<std::size_t>(i)] = i + 4;
@@ -71,16 +52,20 @@ void SimRig::Select(const std::string& k) {
   if (k == "EN") {
     for (int i = 64; i < 128; ++i) l.AddressMidMap[static_cast<std::size_t>(i)] = i + 64;
   }
-  l.DelayFactorShort = row.short_f;
-  l.DelayFactorMedium = row.medium_f;
-  l.DelayFactorLong = row.long_f;
+  const bool slow = k[1] < '3', fast = k[1] == '9';  // 2716 to 2764; 27C080
+  l.DelayFactorShort = slow ? 50 : fast ? 2 : 5;
+  l.DelayFactorMedium = slow ? 20000 : fast ? 50 : 100;
+  l.DelayFactorLong = slow ? 100000 : fast ? 250 : 500;
   l.CEOFF();
   l.OEOFF();
-  if (k[0] == 'S') {
-    l.CEON();
-    l.OEON();
-  }
+  if (k[0] == 'S') l.CEON(), l.OEON();
   l.ApplySpeedSetting();
+}
+
+void SimRig::Use(const std::string& k) {
+  UseBoard(port.Config().model, port.Config().base);
+  Select(k);
+  if (k[0] != 'S') link().Reset();
 }
 
 std::uint8_t SimRig::ReadByte(std::int32_t address) {
@@ -113,8 +98,7 @@ int SimRig::ProgramEpromByte(std::int32_t address, std::uint8_t value, int limit
   const bool pgm = key == "P2" || key == "P3", pgm3 = key == "P6" || key == "P7";
   l.REG4ON();
   if (pgm3) {
-    l.CEON();
-    l.OEOFF();
+    l.CEON(), l.OEOFF();
   } else {
     l.CEOEOFF();
   }
@@ -127,27 +111,28 @@ int SimRig::ProgramEpromByte(std::int32_t address, std::uint8_t value, int limit
   for (int budget = 255, pulses = 1; pulses <= limit; ++pulses) {
     --budget;
     l.WriteValue = value;
+    l.Reg4Value = value, l.SetReg4(), l.REG4ON();
     auto delays = [&] {
       l.DelayMedium();
       if (budget < 200) l.DelayLong();
     };
     if (key == "P1") {
-      l.Reg4Value = value, l.SetReg4(), l.REG4ON(), l.CEOFF(), l.VPP24_ON(), l.CEON();
+      l.CEOFF(), l.VPP24_ON(), l.CEON();
       l.SleepMs(5);
       l.CEOFF(), l.VPP24_OFF(), l.CEON(), l.DelayFixed20(), l.ReadBackByte();
     } else if (pgm || pgm3) {
       int& reg = pgm ? l.Reg1Value : l.Reg3Value;
       const int bit = pgm ? 0x40 : 0x04;
       auto load = [&] { pgm ? l.SetReg1() : l.SetReg3(); };
-      l.REG4ON(), l.Reg4Value = value, l.SetReg4(), reg &= ~bit, load();
+      reg &= ~bit, load();
       delays();
       reg |= bit, load(), l.DelayFixed20(), l.OEON(), l.ReadBackByte(), l.OEOFF();
     } else if (ce_pulse) {
-      l.REG4ON(), l.Reg4Value = value, l.SetReg4(), l.CEOEOFF(), l.CEON();
+      l.CEOEOFF(), l.CEON();
       delays();
       l.CEOFF(), l.DelayFixed20(), l.OEON(), l.ReadBackByte(), l.OEOFF();
     } else if (oe_vpp) {
-      l.REG4ON(), l.Reg4Value = value, l.SetReg4(), l.VPP24_ON(), l.CEON();
+      l.VPP24_ON(), l.CEON();
       delays();
       l.CEOFF(), l.VPP24_OFF(), l.CEON(), l.DelayFixed20(), l.ReadBackByte();
     }

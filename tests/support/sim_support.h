@@ -14,6 +14,8 @@ sim::SimConfig SimSetup(int model, std::uint16_t base, const std::string& chip,
 
 struct SimRig {
   explicit SimRig(const sim::SimConfig& config);
+  // ... and Use(key).
+  SimRig(const sim::SimConfig& config, const std::string& key) : SimRig(config) { Use(key); }
   // On a board that exists already (the back end's).
   SimRig(sim::SimPort& port, VirtualClock& clock);
   std::unique_ptr<VirtualClock> own_clock;
@@ -24,15 +26,24 @@ struct SimRig {
 
   Link& link() { return t->link; }
   sim::Socket& socket() { return port.Board().socket(); }
+  sim::SimTrace& trace() { return port.Trace(); }
   template <class T>
   T& chip() {
     return *socket().As<T>();
   }
+  // The chip's memory as it stands now.
+  std::vector<std::uint8_t>& Memory() {
+    port.Sync();
+    return socket().Chip()->Memory();
+  }
   // The link on this board's port and model, as after detection.
   void UseBoard(int model, int port_address);
-  // The fixed bits, address maps and delay factors of a catalogue key, then the
-  // line changes of a device selection.
+  // The catalogue row's fixed bits, the address maps and delay factors of a
+  // key, then the line changes of a device selection.
   void Select(const std::string& key);
+  // UseBoard on this board's own model and port, Select(key), then the reset an
+  // operation starts with (not for the serial chips, whose lines Select leaves on).
+  void Use(const std::string& key);
   // One byte through SETADR, REG4OFF, CEOEON and GetNibbles.
   std::uint8_t ReadByte(std::int32_t address);
   // Pulses one EPROM byte with the key's programming sequence until it reads
