@@ -155,7 +155,7 @@ int Session::StartUp() {
   core_ = std::make_unique<Core>(s);
   core_->shell.CreateWindow();
   core_->setup.SettingsDir = o_.settings_dir;
-  echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet, isatty(fileno(err_)) != 0);
+  echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet, !o_.quiet && isatty(fileno(err_)) != 0);
   core_->shell.Form_Load();
   core_->shell.AnnounceBackEnd(backend_.description, backend_.simulated, backend_.problem);
 
