@@ -10,8 +10,7 @@ void Operations::Blank_button_Click() {
 }
 
 void Operations::BlankCheckCode() {
-  const auto& dev = core_.dev;
-  if (dev.DeviceKey == "EN" || dev.DeviceClass == "P" || dev.DeviceClass == "F") {
+  if (ParallelDevice()) {
     BlankCheckParallel();
   } else {
     RoutineNotReady("Please Write Missing Routines at BLANKCODE", "Missing Routine");

@@ -64,6 +64,7 @@ class Operations {
   bool EraseInProgress = false;
 
  private:
+  bool ParallelDevice() const;
   void RoutineNotReady(const std::string& text, const std::string& title = "Routine Not Ready");
   Core& core_;
 };

@@ -8,16 +8,21 @@ void Operations::RoutineNotReady(const std::string& text, const std::string& tit
   core_.svc.dialogs->MessageBox(text, MsgButtons::Ok, MsgIcon::None, title);
 }
 
+// EPROMs, flash chips and the X28C256 are read and checked over the parallel bus.
+bool Operations::ParallelDevice() const {
+  const auto& dev = core_.dev;
+  return dev.DeviceKey == "EN" || dev.DeviceClass == "P" || dev.DeviceClass == "F";
+}
+
 void Operations::Read_button_Click() {
   if (core_.ui.Value("CheckCode") == 1) ReadDeviceCode();
   if (core_.ui.Value("CheckData") == 1) ReadDeviceData();
 }
 
 void Operations::ReadDeviceCode() {
-  const auto& dev = core_.dev;
-  if (dev.DeviceKey == "EN" || dev.DeviceClass == "P" || dev.DeviceClass == "F") {
+  if (ParallelDevice()) {
     ReadParallelDevice();
-  } else if (dev.DeviceClass == "S") {
+  } else if (core_.dev.DeviceClass == "S") {
     ReadSerialDevice();
   } else {
     RoutineNotReady("Please Write Missing Routines at READCODE");
