@@ -29,6 +29,12 @@ fi
 zambrix_build() {
   local dir=$1
   shift
-  cmake -S "$ZAMBRIX_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  local launcher=()
+  if command -v ccache >/dev/null 2>&1; then
+    # Paths relative to the checkout, so clones and worktrees share the cache.
+    export CCACHE_BASEDIR="$ZAMBRIX_ROOT" CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S "$ZAMBRIX_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir"
 }

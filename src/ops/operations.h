@@ -29,14 +29,36 @@ class Operations {
   void BlankCheckParallel();
   void ReportNotBlank();
 
-  // ---- Later commands ----
+  // ---- EPROM programming and verify (program.cpp, verify.cpp) ----
   void Program_button_Click();
   void Verify_button_Click();
+
+  // ---- Serial 24Cxx EEPROMs (serial.cpp) ----
+  // Each fills or compares CodeSize bytes from chip address 0 and leaves
+  // ErrorCount non-zero when the chip did not acknowledge.
+  void Read24Cxx();
+  void Verify24Cxx();
+  void Write24C08_16();
+  void Write24C32();
+
+  // ---- Flash and parallel EEPROM (flash.cpp) ----
+  void ProgramX28C256();
+  void ProgramAT29C256();
+  void ProgramFlashBytes();
   void EraseFlash_button_Click();
+  void EraseX28C256();
+  void EraseFlashChip();
+  void EraseAT29C256();
   void menuFlashShowCodeID_Click();
   void LoopFlashTest_Click();
   void ResetFlash_Click();
   void FlashIdCycle();
+
+  // Asks the board whether it is still there (the detection's probe at the
+  // current port, latches left as they were). When it does not answer: logs what
+  // happened, raises the error alert, resets, sets BoardLost and returns false.
+  // `when` names the moment for the log ("before the read", "after the sweep").
+  bool ConfirmBoard(const std::string& when);
 
   // The parallel sweep over CodeSize bytes shared by read, blank check and
   // verify: latch 3 once per bank, latch 1 once per page (then a progress
@@ -62,6 +84,7 @@ class Operations {
   int LastBank = 0;
   int LastPage = 0;
   bool EraseInProgress = false;
+  bool BoardLost = false;  // the last operation found no board; cleared as each starts
 
  private:
   bool ParallelDevice() const;

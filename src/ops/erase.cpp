@@ -1,0 +1,39 @@
+#include "app/core.h"
+#include "ops/operations.h"
+
+namespace zambrix {
+
+// "Erase Chip": EEPROMs and flash chips by their own erase, the 24Cxx chips by
+// writing FFh through their page writes.
+void Operations::EraseFlash_button_Click() {
+  const auto& key = core_.dev.DeviceKey;
+  EraseInProgress = true;
+  if (key == "EN") EraseX28C256();
+  else if (key == "FM" || key == "FL" || key == "FR" || key == "FS") EraseFlashChip();
+  else if (key == "FA") EraseAT29C256();
+  else if (key == "SA" || key == "SB") Write24C08_16();
+  else if (key == "SC") Write24C32();
+  if (core_.dev.DeviceClass != "S") return;
+  if (ErrorCount != 0) {
+    ReportSerialAckError();
+    FailFlag = 1;
+    return;
+  }
+  auto& link = core_.link;
+  auto& report = core_.report;
+  report.LogMessage("Programming Device Successfull");
+  report.DataFlowLightOff();
+  report.ProgramLightOff();
+  report.PlayEventSound("OK");
+  link.Reg0Value = 64;
+  link.SetReg0();
+  core_.ui.SetValue("ProgressBar1", 0);
+  link.CEON();
+  link.OEON();
+  link.Reg1Value = 0;
+  link.Reg2Value = 0;
+  link.SetReg1();
+  link.SetReg2();
+}
+
+}  // namespace zambrix
