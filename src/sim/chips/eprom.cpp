@@ -84,6 +84,7 @@ ChipOutput Eprom::Update(const ChipPins& p, std::uint64_t now) {
     EndPulse(now);
   if (programming && !pulsing_) {
     pulsing_ = true;
+    ++pulses_;
     pulse_start_ = now;
     pulse_address_ = address;
     pulse_data_ = p.data;
