@@ -220,6 +220,23 @@ TEST(ProgramEprom, AnUnsupportedKeyAndAFailedBlankCheckProgramNothing) {
   EXPECT_EQ(b.core().ui.Colour("Error_label"), colour::kRed);
 }
 
+// A serial chip is never blank-checked, and its socket stays powered with the
+// address lines at rest after the run.
+TEST(ProgramEprom, ASerialChipSkipsTheBlankCheckAndKeepsItsSocketPowered) {
+  Programmer p("24C16");
+  p.Choose("Eeprom 24C16 Serial (8 pins)");
+  p.Open(RandomImage(2048, 4));
+  p.core().ChangeValue("CheckBlankPriorProgramming", 1);
+  p.core().Click("Program_button");
+  EXPECT_TRUE(p.Logged("Programming Button Pressed"));
+  EXPECT_FALSE(p.Logged("Checking Device for BLANK (Erased)... Wait"));
+  const auto& board = p.port->Board();
+  EXPECT_EQ(board.Latch(3) & 0x80, 0);  // chip enable on
+  EXPECT_EQ(board.Latch(0) & 0xC0, 0);  // output enable on
+  EXPECT_EQ(board.Latch(1), 0);
+  EXPECT_EQ(board.Latch(2), 0);
+}
+
 // A voltage the chip cannot take: the simulator's report reaches the log when
 // it happens, marked as the simulator's.
 TEST(ProgramEprom, TheSimulatorsDamageReportIsLoggedWhenItHappens) {
