@@ -91,6 +91,8 @@ BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2732_2732A, Family{"Eprom 2732A", "2732A
     ->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2764_128_27C64, Family{"Eprom 27C64", "27C64", 0})
     ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2764_128_27C128, Family{"Eprom 27C128", "27C128", 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27256_040_27C256, Family{"Eprom 27C256", "27C256", 0})
     ->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27080_27C512, Family{"Eprom 27C512", "27C512", 0})
