@@ -135,7 +135,8 @@ class Session {
  private:
   int Fail(int status, const std::string& message) {
     echo_->Finish();
-    std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
+    // An interrupted run says so once, on its way out.
+    if (StopRequested() == 0) std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
     return status;
   }
   int StartUp();
