@@ -35,6 +35,8 @@ class Shell {
 
   // True once File / Exit asked the window to close (the view closes it).
   bool ExitRequested() const { return exit_requested_; }
+  // Start-up searched every port (no usable remembered board).
+  bool StartupSearched = false;
   // Help document shown by the help commands (empty = no help configured).
   std::string HelpFile;
   // The program that shows system information (none on this platform).

@@ -5,7 +5,7 @@
 namespace zambrix {
 
 // Programming and verify.
-void Operations::Program_button_Click() {}
-void Operations::Verify_button_Click() {}
+void Operations::Program_button_Click() { RoutineNotReady("Please Write Missing Routines at PROGRAM"); }
+void Operations::Verify_button_Click() { RoutineNotReady("Please Write Missing Routines at VERIFY"); }
 
 }  // namespace zambrix
