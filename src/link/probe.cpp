@@ -57,14 +57,17 @@ int Link::ProbePattern4() {
 // The reads always use the model-5/6 nibble selects: the values in force may
 // still be those of no board (all 0, at the first detection of a run) or of a
 // model-4 board, and with them both reads of a byte see the same nibble, so a
-// model 6 could never be told apart. The values in force are kept.
+// model 6 could never be told apart. The values in force are kept, and so is
+// the board model (the reads decode as a model-5/6 board's).
 bool Link::Model6Answers() {
   const int d = PortAddress;
   const int c = ControlPort;
   const int saved_low = NibbleSelectLow;
   const int saved_high = NibbleSelectHigh;
+  const int saved_model = BoardModel;
   NibbleSelectLow = Model56Table.nibble_low;
   NibbleSelectHigh = Model56Table.nibble_high;
+  BoardModel = 5;
 
   PortOut(d, 0x60);
   PortOut(c, 14);
@@ -79,6 +82,7 @@ bool Link::Model6Answers() {
 
   NibbleSelectLow = saved_low;
   NibbleSelectHigh = saved_high;
+  BoardModel = saved_model;
   return c1 == 0xEF && c2 == 0xFF;
 }
 

@@ -61,6 +61,22 @@ TEST(OperationBoxes, DevicesWithoutARoutineGetTheirBoxesAndNoAlert) {
   }
 }
 
+// No command the operator can click is silent: each shows a box or logs.
+TEST(OperationBoxes, EveryCommandAnswers) {
+  const std::pair<const char*, const char*> commands[] = {
+      {"P4", "Program_button"}, {"P4", "Verify_button"},     {"FA", "menuFlashShowCodeID"},
+      {"FA", "ResetFlash"},     {"FA", "LoopFlashTest"},     {"EN", "EraseFlash_button"},
+      {"FM", "EraseFlash_button"}, {"P4", "SaveSetup1"},   {"P4", "LoadSetup4"},
+  };
+  for (const auto& [key, command] : commands) {
+    TestCore t;
+    testing::Install(t, 6);
+    Choose(t, key, 1024);
+    t->Click(command);
+    EXPECT_TRUE(!t.dialogs.shown.empty() || !t.LogLines().empty()) << key << " " << command;
+  }
+}
+
 TEST(SerialAck, ReportRaisesTheAlertWithFourLines) {
   TestCore t;
   t->ops.ReportSerialAckError();
