@@ -113,6 +113,14 @@ void ApplyColour(QWidget* w, const Control& c) {
   w->repaint();
 }
 
+// A button's face colour (the Verify button shows a running verify this way).
+void ApplyBackColour(QWidget* w, const Control& c) {
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::Button, ModelColour(c.back_colour, QApplication::palette()));
+  w->setPalette(pal);
+  w->repaint();
+}
+
 bool SameItems(const QComboBox* cb, const std::vector<std::string>& items) {
   if (cb->count() != static_cast<int>(items.size())) return false;
   for (int i = 0; i < cb->count(); ++i) {
@@ -216,6 +224,9 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
       break;
     case Change::Colour:
       ApplyColour(w, c);
+      break;
+    case Change::BackColour:
+      ApplyBackColour(w, c);
       break;
     case Change::Items:
     case Change::ListIndex:

@@ -44,7 +44,8 @@ void Operations::BlankCheckParallel() {
     link.ReadValue = value;
     return false;
   });
-  if (BoardLost) return;
+  // A byte that is not FFh is only news if the board gave it.
+  if (BoardLost || !ConfirmBoard("after the blank check")) return;
   if (!blank) {
     // The latches stay as they are: no reset after a failed check.
     ReportNotBlank();

@@ -70,7 +70,7 @@ void Operations::ReadParallelDevice() {
     link.CurrentAddress = address + 1;
     return true;
   });
-  if (!whole) return;
+  if (!whole || !ConfirmBoard("after the read")) return;
   std::copy(staged.begin(), staged.end(), code.begin());
   DeviceChecksum = checksum;
   DeviceChecksumText = Hex4(DeviceChecksum);

@@ -46,15 +46,11 @@ bool Operations::ParallelSweep(const std::function<bool(std::int32_t, std::uint8
         link.Reg2Value = byte;
         link.SetReg2();
         link.GetNibbles();
-        if (!per_byte(base + byte, link.ReadValue)) {
-          // A byte that stops the sweep is only news if the board gave it.
-          ConfirmBoard(AfterAddress(base + byte));
-          return false;
-        }
+        if (!per_byte(base + byte, link.ReadValue)) return false;
       }
     }
   }
-  return ConfirmBoard(AfterAddress(size - 1));
+  return true;
 }
 
 }  // namespace zambrix

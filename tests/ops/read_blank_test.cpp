@@ -72,6 +72,7 @@ TEST(OperationBoxes, EveryCommandAnswers) {
     TestCore t;
     testing::Install(t, 6);
     Choose(t, key, 1024);
+    t->ui.SetValueQuiet("CheckCode", 1);
     t->Click(command);
     EXPECT_TRUE(!t.dialogs.shown.empty() || !t.LogLines().empty()) << key << " " << command;
   }
