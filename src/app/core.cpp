@@ -33,6 +33,7 @@ void Core::RunEvent(const std::function<void()>& event) {
     explicit Depth(int& depth) : d(depth) { ++d; }
     ~Depth() { --d; }
   } depth(event_depth_);
+  ops.BoardLost = false;
   std::string what;
   try {
     event();

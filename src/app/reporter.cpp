@@ -44,7 +44,7 @@ std::string_view Reporter::SoundFileForKey(std::string_view key) {
 }
 
 std::string Reporter::SoundPathForKey(std::string_view key) const {
-  // The original joined the folder and "\name.wav"; here the separator is "/".
+  // The file names start with "\"; the path is joined with this platform's separator.
   auto file = SoundFileForKey(key).substr(1);
   return (std::filesystem::path(core_.svc.platform->DataFolder()) / std::string(file)).string();
 }
@@ -59,7 +59,13 @@ void Reporter::ErrorLightOn() {
   DataFlowLightOff();
   Light("Error_label", colour::kRed);  // repaint
 }
-void Reporter::ErrorLightOff() { Light("Error_label", colour::kButtonFace); }
+// Wherever the alert ends, the buttons it locked come back as they were.
+void Reporter::ErrorLightOff() {
+  Light("Error_label", colour::kButtonFace);
+  if (!alert_locked_) return;
+  alert_locked_ = false;
+  RestoreAlertButtons();
+}
 void Reporter::ProgramLightOn() { Light("Program_label", colour::kGreen); }
 void Reporter::ProgramLightOff() { Light("Program_label", colour::kButtonFace); }
 void Reporter::DataFlowLightOn() { Light("DataFlow_label", colour::kGreen); }
@@ -69,10 +75,19 @@ namespace {
 constexpr const char* kAlertButtons[4] = {"Program_button", "Verify_button", "Read_button", "Display_button"};
 }
 
+// A second alert before the first is reset keeps the states the first saved:
+// the buttons are already locked.
 void Reporter::RaiseErrorAlert() {
   ErrorLightOn();
-  for (int i = 0; i < 4; ++i) saved_button_states_[i] = core_.ui.Enabled(kAlertButtons[i]) ? "True" : "False";
+  if (!alert_locked_) {
+    for (int i = 0; i < 4; ++i) saved_button_states_[i] = core_.ui.Enabled(kAlertButtons[i]) ? "True" : "False";
+  }
+  alert_locked_ = true;
   for (auto* b : kAlertButtons) core_.ui.SetEnabled(b, false);
+}
+
+void Reporter::RestoreAlertButtons() {
+  for (int i = 0; i < 4; ++i) core_.ui.SetEnabled(kAlertButtons[i], saved_button_states_[i] == "True");
 }
 
 void Reporter::Error_label_Click() {
@@ -82,7 +97,7 @@ void Reporter::Error_label_Click() {
   DataFlowLightOff();
   LogMessage("Error Alert was Turned Off");
   core_.ui.SetValueQuiet("ProgressBar1", 0);
-  for (int i = 0; i < 4; ++i) core_.ui.SetEnabled(kAlertButtons[i], saved_button_states_[i] == "True");
+  RestoreAlertButtons();
   core_.link.Reset();
 }
 

@@ -153,7 +153,7 @@ void Buffers::FinishCodeLoad() {
     for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode"})
       ui.SetEnabled(c, true);
   }
-  ui.SetCaption("FileNameCodeSize", "(" + std::to_string(CodeSize) + ")");
+  ui.SetCaption("FileNameCodeSize", std::string("(").append(std::to_string(CodeSize)).append(")"));
   for (auto* c : {"tbToolBar.Buttons(2)", "mnuFileSaveCode", "mnuFileSaveCodeAs", "menuEraseCode",
                   "Erase_button"}) {
     ui.SetEnabled(c, true);

@@ -225,6 +225,7 @@ int Session::SelectDevice() {
 
 // A failure shows as the error alert; a missing routine as a message box.
 int Session::CheckOutcome(std::size_t boxes_before, const std::string& what) {
+  if (core_->ops.BoardLost) return Fail(kNoBoard, what + " failed: the board does not answer (see log)");
   if (core_->ui.Colour("Error_label") == colour::kRed) return Fail(kOperationFailed, what + " failed (see log)");
   if (dialogs_.titles.size() > boxes_before) return Fail(kOperationFailed, what + " is not available for this device");
   return kOk;
@@ -241,7 +242,11 @@ int Session::List() {
 }
 
 int Session::Detect() {
-  core_->Click("TestHardware_button");
+  // Start-up has just searched unless it trusted a remembered board, or an
+  // option changed the port or the model since.
+  if (!core_->shell.StartupSearched || !o_.port.empty() || !o_.model.empty()) {
+    core_->Click("TestHardware_button");
+  }
   auto& link = core_->link;
   if (link.BoardModel == 0) {
     std::fprintf(out_, "no board found\n");

@@ -101,7 +101,10 @@ class Operations {
   // verify: latch 3 once per bank, latch 1 once per page (then a progress
   // step), latch 2 and one two-nibble read per byte. `per_byte` gets the chip
   // address and the byte read; returning false ends the sweep at once (the
-  // sweep then returns false).
+  // sweep then returns false). The board is asked whether it is still there
+  // between banks; when it is gone the sweep returns false with BoardLost set
+  // and the alert raised, and the caller reports nothing more. The caller asks
+  // once more when the sweep ends, before it reports a result.
   bool ParallelSweep(const std::function<bool(std::int32_t address, std::uint8_t value)>& per_byte);
   // Bank and page limits of a sweep over `size` bytes.
   static int SweepLastBank(std::int32_t size);
@@ -146,6 +149,9 @@ class Operations {
                     std::int32_t& compared);
   void LogRanges(const std::string& label, const std::vector<AddressRange>& ranges);
   void RoutineNotReady(const std::string& text, const std::string& title = "Routine Not Ready");
+  // One log line when the code buffer's length, which a shorter file sets, left
+  // part of the chip out: "<verb> N of M bytes (the loaded file's length)".
+  void ReportPartialLength(const std::string& verb);
   Core& core_;
 };
 

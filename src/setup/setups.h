@@ -28,6 +28,7 @@ class Setups {
   void SaveSetup_Click(int n);
 
  private:
+  bool RememberedBoardAnswers();
   Core& core_;
 };
 

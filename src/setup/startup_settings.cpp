@@ -227,9 +227,38 @@ void Setups::LoadStartupSettings() {
   link.StatusPort = link.PortAddress + 1;
   link.ControlPort = link.PortAddress + 2;
 
-  if (StartupKeysSeen == "MODELPORT" || StartupKeysSeen == "PORTMODEL")
-    link.FoundPortAddress = link.PortAddress;
+  if (!RememberedBoardAnswers()) {
+    // Start-up then searches every port, as on a first start.
+    link.PortAddress = 0;
+    link.BoardModel = 0;
+    link.StatusPort = 1;
+    link.ControlPort = 2;
+    return;
+  }
+  link.FoundPortAddress = link.PortAddress;
   link.AnnounceBoard();
+}
+
+// The remembered port and model are used only when the board there answers
+// its own probe as that model; otherwise one line says why they are not.
+bool Setups::RememberedBoardAnswers() {
+  auto& link = core_.link;
+  const std::string searching = ": searching all LPT ports";
+  const bool both = StartupKeysSeen == "MODELPORT" || StartupKeysSeen == "PORTMODEL";
+  if (!both || !Link::IsLptPort(link.PortAddress) || link.BoardModel == 0) {
+    core_.report.LogMessage("The start-up settings name no usable port and board model" + searching);
+    return false;
+  }
+  const int answered = link.ProbeBoardModel();
+  if (answered == link.BoardModel) return true;
+  const std::string remembered =
+      "ZAMBRIX-" + std::to_string(link.BoardModel) + " remembered at Port " + HexText(link.PortAddress);
+  if (answered == 0) {
+    core_.report.LogMessage(remembered + " does not answer" + searching);
+  } else {
+    core_.report.LogMessage(remembered + " answers as ZAMBRIX-" + std::to_string(answered) + searching);
+  }
+  return false;
 }
 
 }  // namespace zambrix

@@ -130,6 +130,51 @@ TEST_F(Cli, DetectFindsTheSimulatedBoardWhereItIs) {
   EXPECT_EQ(none.out, "no board found\n");
 }
 
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// A board remembered where it no longer is, or of another model, is searched
+// for before anything is read; detect searches once.
+TEST_F(Cli, ARememberedBoardIsCheckedBeforeItIsUsed) {
+  auto first = Run("--board sim --sim-model 5 --sim-port 278h detect");
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(Count(first.err, "Port 3BC Not Responding"), 1u) << first.err;
+
+  std::string image(32768, '\0');
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 3 + 1);
+  auto chip = dir_ / "chip.bin";
+  std::ofstream(chip, std::ios::binary) << image;
+  auto out = dir_ / "read.bin";
+  auto moved = Run("--board sim --sim-model 4 --sim-chip 27C256:" + chip.string() + " read -d 27C256 -o " +
+                   out.string());
+  ASSERT_EQ(moved.status, 0) << moved.err;
+  EXPECT_NE(moved.err.find("ZAMBRIX-5 remembered at Port 278 does not answer: searching all LPT ports"),
+            std::string::npos)
+      << moved.err;
+  EXPECT_NE(moved.err.find("ZAMBRIX-4 Device was FOUND at Port: 378"), std::string::npos) << moved.err;
+  EXPECT_EQ(Slurp(out), image);
+
+  auto again = Run("--board sim --sim-model 4 detect");  // remembered and answering: the search of detect only
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(Count(again.err, "Port 3BC Not Responding"), 1u) << again.err;
+}
+
+// A board that goes away mid-read: exit 3, and no file.
+TEST_F(Cli, ABoardLostDuringTheReadSavesNothing) {
+  auto out = dir_ / "read.bin";
+  auto r = Run("--board sim --sim-fault vanish=100000 read -d 27C256 -o " + out.string());
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_FALSE(fs::exists(out));
+  EXPECT_EQ(r.err.find("bytes Read from Device"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("DOES NOT ANSWER after the read"), std::string::npos) << r.err;
+  auto blank = Run("--board sim --sim-fault vanish=100000 --sim-chip 27C256 blank -d 27C256");
+  EXPECT_EQ(blank.status, 3) << blank.err;
+  EXPECT_EQ(blank.err.find("Device IS BLANK"), std::string::npos) << blank.err;
+}
+
 TEST_F(Cli, ReadSavesExactlyTheChipAndPrintsTheChecksum) {
   std::string image(32768, '\0');
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 7 + i / 256);
