@@ -156,8 +156,11 @@ InputFile Refused(InputStatus status, std::string error, std::uintmax_t size = 0
 
 // Why a file that is not a regular file is not read.
 InputFile NotRegular(const struct stat& st) {
-  if (S_ISDIR(st.st_mode)) return Refused(InputStatus::NotRegular, "it is a folder, not a file");
-  return Refused(InputStatus::NotRegular, "it is not a regular file (a device, FIFO or socket)");
+  const char* kind = S_ISDIR(st.st_mode)    ? "folder"
+                     : S_ISFIFO(st.st_mode) ? "FIFO"
+                     : S_ISSOCK(st.st_mode) ? "socket"
+                                            : "device";
+  return Refused(InputStatus::NotRegular, std::string("it is a ") + kind + ", not a file");
 }
 
 InputFile TooBig(std::uintmax_t size, std::uintmax_t max_bytes) {

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "buffer_fixture.h"
 
 namespace zambrix {
@@ -56,7 +58,11 @@ TEST_F(Files, RefusedCodeFilesChangeNothing) {
   auto good = File("good.bin", std::string(512, '\x11'));
   Open(kCode, good);
   std::filesystem::create_directories(dir / "folder");
+  ASSERT_EQ(::mkfifo(PathOf("fifo").c_str(), 0600), 0);  // must not hang the load
   const std::pair<std::string, std::string> cases[] = {
+      {PathOf("fifo"),
+       "File " + PathOf("fifo") + " could NOT be read (it is a FIFO, not a file) - Buffer unchanged"},
+      {"/dev/zero", "File /dev/zero could NOT be read (it is a device, not a file) - Buffer unchanged"},
       {PathOf("missing.bin"),
        "File " + PathOf("missing.bin") + " could NOT be read (no such file) - Buffer unchanged"},
       {PathOf("folder"), "File " + PathOf("folder") +
@@ -73,7 +79,7 @@ TEST_F(Files, RefusedCodeFilesChangeNothing) {
   auto& b = t->buf;
   EXPECT_EQ(std::tuple(t.LogLines().size(), b.CodeSize, b.CodeFileName, b.FileCrcText,
                        b.CodeBuffer[512], t.sound.played.size()),
-            std::tuple(7u, 512, good, "2200", 0, 1u));
+            std::tuple(9u, 512, good, "2200", 0, 1u));
   Open(kCode, File("full.bin", std::string(Buffers::kCodeBufferSize, '\1')));  // fits exactly
   EXPECT_EQ(b.CodeSize, 2100001);
 }
