@@ -51,7 +51,7 @@ struct Resolved {
 // to a name that does not exist yet resolves to that name.
 Resolved FollowLinks(std::string path) {
   for (int i = 0; i < kMaxLinks; ++i) {
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
       if (errno == ENOENT) return {path, ""};
       return {path, Reason(errno)};
@@ -134,7 +134,7 @@ std::string WriteFileSafely(const std::string& path, std::string_view bytes) {
   if (path.empty()) return "no file name";
   const Resolved target = FollowLinks(path);
   if (!target.error.empty()) return target.error;
-  struct stat st{};
+  struct stat st {};
   if (::stat(target.path.c_str(), &st) != 0) {
     if (errno != ENOENT) return Reason(errno);
     return WriteReplacing(target.path, nullptr, bytes);
@@ -174,7 +174,7 @@ InputFile TooBig(std::uintmax_t size, std::uintmax_t max_bytes) {
 
 InputFile ReadInputFile(const std::string& path, std::uintmax_t max_bytes) {
   max_bytes = std::min<std::uintmax_t>(max_bytes, PTRDIFF_MAX - 1);
-  struct stat st{};
+  struct stat st {};
   // Checked before opening, so that no device is even opened.
   if (::stat(path.c_str(), &st) != 0) {
     if (errno == ENOENT) return Refused(InputStatus::Missing, "no such file");
@@ -216,7 +216,8 @@ InputFile ReadInputFile(const std::string& path, std::uintmax_t max_bytes) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa{}, sb{};
+  struct stat sa {};
+  struct stat sb {};
   if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
   auto normal = [](const std::string& p) {

@@ -246,7 +246,8 @@ int Session::Read() {
   dialogs_.save_answers.push_back(o_.output);
   core_->Click("mnuFileSaveCodeAs");
   const auto& buf = core_->buf;
-  if (!buf.LastSaveError.empty()) return Fail(kFileError, "cannot write " + o_.output + ": " + buf.LastSaveError);
+  if (!buf.LastSaveError.empty())
+    return Fail(kFileError, "cannot write " + o_.output + ": " + buf.LastSaveError);
   return CheckSaved(buf.CodeBuffer, static_cast<std::size_t>(buf.CodeSize));
 }
 
@@ -257,7 +258,8 @@ int Session::CheckSaved(const std::vector<std::uint8_t>& buffer, std::size_t siz
   if (saved.status == InputStatus::NotRegular) return kOk;
   if (!saved.ok() || saved.bytes.size() != size ||
       !std::equal(saved.bytes.begin(), saved.bytes.end(), buffer.begin())) {
-    return Fail(kFileError, "cannot write " + o_.output + ": the saved file does not hold the bytes read");
+    return Fail(kFileError,
+                "cannot write " + o_.output + ": the saved file does not hold the bytes read");
   }
   return kOk;
 }
@@ -298,7 +300,8 @@ int Session::View() {
   if (o_.input.empty() == o_.device.empty()) return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
   if (!o_.input.empty()) {
     const InputFile in = ReadInputFile(o_.input, Buffers::kCodeBufferSize);
-    if (!in.ok() && in.status != InputStatus::TooBig) return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
+    if (!in.ok() && in.status != InputStatus::TooBig)
+      return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
     dialogs_.open_answers.push_back(o_.input);
     core_->Click("mnuFileOpenCode");
     if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
@@ -310,7 +313,8 @@ int Session::View() {
   auto boxes = dialogs_.titles.size();
   core_->Click("Display_button");
   if (int s = CheckOutcome(boxes, "display")) return s;
-  if (!core_->buf.HasChipView()) return Fail(kOperationFailed, "display is not available for this device");
+  if (!core_->buf.HasChipView())
+    return Fail(kOperationFailed, "display is not available for this device");
   return ShowPage();
 }
 
@@ -324,7 +328,8 @@ int Session::CheckLogFile() {
   }
   for (const auto& [what, name] : others) {
     if (!name.empty() && SameFile(o_.log_file, name)) {
-      std::fprintf(err_, "zambrix-cli: --log %s names the same file as %s\n", o_.log_file.c_str(), what.c_str());
+      std::fprintf(err_, "zambrix-cli: --log %s names the same file as %s\n", o_.log_file.c_str(),
+                   what.c_str());
       return kUsage;
     }
   }

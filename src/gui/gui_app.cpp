@@ -89,8 +89,8 @@ int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot
       if (buffer.open(QIODevice::WriteOnly) && window.grab().save(&buffer, "PNG"))
         error = WriteFileSafely(screenshot, std::string_view(png.constData(), png.size()));
       if (!error.empty()) {
-        std::fprintf(stderr, "zambrix: could not write the screenshot %s: %s\n",
-                     screenshot.c_str(), error.c_str());
+        std::fprintf(stderr, "zambrix: could not write the screenshot %s: %s\n", screenshot.c_str(),
+                     error.c_str());
         status = 1;
       }
       window.close();

@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 #include "app/core.h"

@@ -23,7 +23,7 @@ using testing::TempDir;
 using testing::WriteWholeFile;
 
 mode_t ModeOf(const fs::path& p) {
-  struct stat st{};
+  struct stat st {};
   EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
   return st.st_mode;
 }

@@ -60,9 +60,10 @@ TEST_F(Files, RefusedCodeFilesChangeNothing) {
   std::filesystem::create_directories(dir / "folder");
   ASSERT_EQ(::mkfifo(PathOf("fifo").c_str(), 0600), 0);  // must not hang the load
   const std::pair<std::string, std::string> cases[] = {
-      {PathOf("fifo"),
-       "File " + PathOf("fifo") + " could NOT be read (it is a FIFO, not a file) - Buffer unchanged"},
-      {"/dev/zero", "File /dev/zero could NOT be read (it is a device, not a file) - Buffer unchanged"},
+      {PathOf("fifo"), "File " + PathOf("fifo") +
+                           " could NOT be read (it is a FIFO, not a file) - Buffer unchanged"},
+      {"/dev/zero",
+       "File /dev/zero could NOT be read (it is a device, not a file) - Buffer unchanged"},
       {PathOf("missing.bin"),
        "File " + PathOf("missing.bin") + " could NOT be read (no such file) - Buffer unchanged"},
       {PathOf("folder"), "File " + PathOf("folder") +
@@ -120,8 +121,8 @@ TEST_F(Files, DataFilesUpTo8192BytesAreAccepted) {
                        MsgIcon::Warning));
   Open(kData, File("empty.bin", ""));
   Open(kData, PathOf("missing.bin"));
-  EXPECT_EQ(t.LogLines().back(),
-            "File " + PathOf("missing.bin") + " could NOT be read (no such file) - DataBuffer unchanged");
+  EXPECT_EQ(t.LogLines().back(), "File " + PathOf("missing.bin") +
+                                     " could NOT be read (no such file) - DataBuffer unchanged");
   auto& b = t->buf;
   EXPECT_EQ(std::tuple(b.DataSize, b.DataFileName, b.DataBuffer[0], b.DataBuffer[8192]),
             std::tuple(8192, ok, 0x5A, 0));
@@ -142,11 +143,11 @@ TEST_F(Files, AFailedSaveSaysSoAndNeverCallsItSaved) {
   t->buf.DataFileName = PathOf("taken");
   t->Click("mnuFileSaveCode");
   t->Click("mnuFileSaveData");
-  EXPECT_EQ(t.LogLines(),
-            (Lines{"File could NOT be Saved as " + t->buf.CodeFileName +
-                       " - cannot create a file in its folder: No such file or directory",
-                   "File could NOT be Saved as " + PathOf("taken") +
-                       " - it is a folder, not a file"}));
+  EXPECT_EQ(
+      t.LogLines(),
+      (Lines{"File could NOT be Saved as " + t->buf.CodeFileName +
+                 " - cannot create a file in its folder: No such file or directory",
+             "File could NOT be Saved as " + PathOf("taken") + " - it is a folder, not a file"}));
   EXPECT_TRUE(std::filesystem::is_directory(dir / "taken/inside"));
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))
     EXPECT_EQ(e.path().filename(), "taken");

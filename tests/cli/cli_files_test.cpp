@@ -22,7 +22,7 @@ class CliFiles : public Cli {
     return ::mknod(P(name).c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
   }
   bool IsDevice(const std::string& name) const {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(P(name).c_str(), &st) == 0 && S_ISCHR(st.st_mode);
   }
 };

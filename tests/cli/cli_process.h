@@ -30,8 +30,9 @@ struct Result {
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zambrix-cli-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() /
+           ("zambrix-cli-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -39,8 +40,8 @@ class Cli : public ::testing::Test {
   // Runs the binary with its own settings folder, so no run touches another's file.
   Result Run(const std::string& args) {
     auto out = dir_ / "out.txt", err = dir_ / "err.txt";
-    std::string cmd = std::string(ZAMBRIX_CLI_BINARY) + " --settings-dir " + dir_.string() + " " + args + " >" +
-                      out.string() + " 2>" + err.string() + " </dev/null";
+    std::string cmd = std::string(ZAMBRIX_CLI_BINARY) + " --settings-dir " + dir_.string() + " " +
+                      args + " >" + out.string() + " 2>" + err.string() + " </dev/null";
     Result r;
     int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
