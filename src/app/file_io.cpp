@@ -118,7 +118,8 @@ std::string WriteReplacing(const std::string& path, const struct stat* old,
     // Keeping the owner needs privileges; without them the file is the saver's.
     if (::fchown(fd.get(), old->st_uid, old->st_gid) != 0) errno = 0;
   }
-  const mode_t mode = old != nullptr ? (old->st_mode & 07777) : NewFileMode();
+  // New contents drop set-user-ID and set-group-ID, as a write in place would.
+  const mode_t mode = old != nullptr ? (old->st_mode & 01777) : NewFileMode();
   if (::fchmod(fd.get(), mode) != 0) error = Reason(errno);
   if (error.empty()) error = WriteAll(fd.get(), bytes);
   if (error.empty() && ::fsync(fd.get()) != 0) error = Reason(errno);

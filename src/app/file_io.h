@@ -7,7 +7,8 @@
 //     temporary file created exclusively (unique name, in the same folder) and
 //     renamed over the target only when every byte is on the disk; a failed save
 //     leaves the old file as it was. The replaced file keeps its permission bits
-//     (and, where allowed, its owner); a new file gets 0666 less the umask.
+//     (less set-user-ID and set-group-ID) and, where allowed, its owner; a new
+//     file gets 0666 less the umask.
 //   - A symlink is followed to its final target, which is written as above;
 //     the link itself stays a link.
 //   - An existing output that is not a regular file (a device such as /dev/null

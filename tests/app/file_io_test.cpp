@@ -49,10 +49,14 @@ TEST(WriteFileSafely, NewAndReplacedFilesGetTheirModeAndNoTemporaryIsLeft) {
   EXPECT_EQ(WriteFileSafely((dir / "private.bin").string(), std::string(3000, 'x')), "");
   EXPECT_EQ(ModeOf(dir / "private.bin") & 07777, 0600u);
   EXPECT_EQ(ReadWholeFile(dir / "private.bin"), std::string(3000, 'x'));
+  WriteWholeFile(dir / "tool", "#!");
+  ::chmod((dir / "tool").c_str(), 04755);
+  EXPECT_EQ(WriteFileSafely((dir / "tool").string(), "other"), "");
+  EXPECT_EQ(ModeOf(dir / "tool") & 07777, 0755u);
   EXPECT_EQ(WriteFileSafely((dir / "empty.bin").string(), ""), "");
   EXPECT_EQ(fs::file_size(dir / "empty.bin"), 0u);
   ::umask(old_mask);
-  EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"new.bin", "private.bin", "empty.bin"}));
+  EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"new.bin", "private.bin", "tool", "empty.bin"}));
 }
 
 // A link planted where a predictable temporary name would be never redirects the save.
