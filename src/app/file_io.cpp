@@ -1,6 +1,8 @@
 #include "app/file_io.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 namespace zambrix {
@@ -84,8 +87,39 @@ std::string WriteAll(int fd, std::string_view bytes) {
   return {};
 }
 
+// While alive, SIGPIPE is held back in this thread, so that a FIFO whose
+// reader goes away mid-write gives EPIPE instead of ending the program.
+class SigPipeHeld {
+ public:
+  SigPipeHeld() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    was_pending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+  }
+  ~SigPipeHeld() {
+    sigset_t pending;
+    sigpending(&pending);
+    if (!was_pending_ && sigismember(&pending, SIGPIPE) == 1) {
+      const timespec now{};
+      sigtimedwait(&pipe_, nullptr, &now);  // the one this write raised
+    }
+    pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+  }
+  SigPipeHeld(const SigPipeHeld&) = delete;
+  SigPipeHeld& operator=(const SigPipeHeld&) = delete;
+
+ private:
+  sigset_t pipe_{};
+  sigset_t old_{};
+  bool was_pending_ = false;
+};
+
 // A device or FIFO: written where it is, never replaced by a file.
 std::string WriteInPlace(const std::string& path, std::string_view bytes) {
+  const SigPipeHeld held;
   Fd fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) {
     if (errno == ENXIO) return "it is a FIFO or socket that nobody reads";

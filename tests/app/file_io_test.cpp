@@ -137,6 +137,21 @@ TEST(WriteFileSafely, AFifoIsWrittenToItsReaderAndWithoutOneFailsAtOnce) {
   EXPECT_EQ(error, "");
   EXPECT_EQ(reader.get(), std::string(200000, 'f'));
   EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
+  // A reader that leaves early is a write error, not the end of the program.
+  auto quitter = std::async(std::launch::async, [&fifo] {
+    const int fd = ::open(fifo.c_str(), O_RDONLY);
+    char one = 0;
+    const bool got = ::read(fd, &one, 1) == 1;
+    ::close(fd);
+    return got;
+  });
+  for (int i = 0; i < 500; ++i) {
+    error = WriteFileSafely(fifo.string(), std::string(1 << 20, 'q'));
+    if (error != "it is a FIFO or socket that nobody reads") break;
+    ::usleep(2000);
+  }
+  EXPECT_TRUE(quitter.get());
+  EXPECT_EQ(error, "Broken pipe");
 }
 
 // A small tmpfs stands in for a full disk: the failed save leaves the old file whole.
