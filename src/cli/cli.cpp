@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "app/backend.h"
 #include "app/controls.h"
 #include "app/core.h"
+#include "app/file_io.h"
 #include "app/interrupt.h"
 #include "app/posix_platform.h"
 #include "app/text.h"
@@ -146,11 +146,13 @@ class Session {
   int List();
   int Detect();
   int Read();
+  int CheckSaved(const std::vector<std::uint8_t>& buffer, std::size_t size);
   int Blank();
   int View();
   int ShowPage();
   int Write(int (*command)(WriteContext&));
   int Finish(int status);
+  int CheckLogFile();
 
   const Options& o_;
   std::FILE* out_;
@@ -167,6 +169,9 @@ class Session {
 int Session::StartUp() {
   try {
     backend_ = OpenBackEnd(o_.backend);
+  } catch (const BackEndFileError& e) {
+    std::fprintf(err_, "zambrix-cli: %s\n", e.what());
+    return kFileError;
   } catch (const BackEndError& e) {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
     std::fprintf(err_, "zambrix-cli: %s\n", e.what());
@@ -266,14 +271,21 @@ int Session::Read() {
   if (int s = CheckOutcome(boxes, "read")) return s;
   dialogs_.save_answers.push_back(o_.output);
   core_->Click("mnuFileSaveCodeAs");
-  // The saved file must hold exactly the bytes read.
-  std::ifstream f(o_.output, std::ios::binary);
-  std::string saved((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  const auto& code = core_->buf.CodeBuffer;
-  const auto size = static_cast<std::size_t>(core_->buf.CodeSize);
-  if (!f.good() && !f.eof()) return Fail(kFileError, "cannot write " + o_.output);
-  if (saved.size() != size || (size > 0 && std::memcmp(saved.data(), code.data(), size) != 0)) {
-    return Fail(kFileError, "cannot write " + o_.output);
+  const auto& buf = core_->buf;
+  if (!buf.LastSaveError.empty())
+    return Fail(kFileError, "cannot write " + o_.output + ": " + buf.LastSaveError);
+  return CheckSaved(buf.CodeBuffer, static_cast<std::size_t>(buf.CodeSize));
+}
+
+// A saved regular file must hold exactly the bytes read; a device written in
+// place (/dev/null) has nothing to read back.
+int Session::CheckSaved(const std::vector<std::uint8_t>& buffer, std::size_t size) {
+  const InputFile saved = ReadInputFile(o_.output, size);
+  if (saved.status == InputStatus::NotRegular) return kOk;
+  if (!saved.ok() || saved.bytes.size() != size ||
+      !std::equal(saved.bytes.begin(), saved.bytes.end(), buffer.begin())) {
+    return Fail(kFileError,
+                "cannot write " + o_.output + ": the saved file does not hold the bytes read");
   }
   return kOk;
 }
@@ -313,8 +325,9 @@ int Session::ShowPage() {
 int Session::View() {
   if (o_.input.empty() == o_.device.empty()) return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
   if (!o_.input.empty()) {
-    std::ifstream probe(o_.input, std::ios::binary);
-    if (!probe) return Fail(kFileError, "cannot open " + o_.input);
+    const InputFile in = ReadInputFile(o_.input, Buffers::kCodeBufferSize);
+    if (!in.ok() && in.status != InputStatus::TooBig)
+      return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
     dialogs_.open_answers.push_back(o_.input);
     core_->Click("mnuFileOpenCode");
     if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
@@ -326,6 +339,8 @@ int Session::View() {
   auto boxes = dialogs_.titles.size();
   core_->Click("Display_button");
   if (int s = CheckOutcome(boxes, "display")) return s;
+  if (!core_->buf.HasChipView())
+    return Fail(kOperationFailed, "display is not available for this device");
   return ShowPage();
 }
 
@@ -342,6 +357,24 @@ int Session::Write(int (*command)(WriteContext&)) {
                  },
                  isatty(fileno(stdin)) != 0};
   return command(c);
+}
+
+// The log saved at the end must not overwrite a file the command reads or writes.
+int Session::CheckLogFile() {
+  if (o_.log_file.empty()) return kOk;
+  std::vector<std::pair<std::string, std::string>> others{{"-o", o_.output}, {"-i", o_.input}};
+  if (auto chip = o_.backend.sim.find("chip"); chip != o_.backend.sim.end()) {
+    if (auto colon = chip->second.find(':'); colon != std::string::npos)
+      others.emplace_back("the simulated chip's file", chip->second.substr(colon + 1));
+  }
+  for (const auto& [what, name] : others) {
+    if (!name.empty() && SameFile(o_.log_file, name)) {
+      std::fprintf(err_, "zambrix-cli: --log %s names the same file as %s\n", o_.log_file.c_str(),
+                   what.c_str());
+      return kUsage;
+    }
+  }
+  return kOk;
 }
 
 int Session::Finish(int status) {
@@ -365,11 +398,16 @@ int Session::Finish(int status) {
     status = Fail(kFileError, "cannot write the log to " + o_.log_file);
   }
   echo_->Finish();
-  if (backend_.at_exit) backend_.at_exit();
+  if (!backend_.at_exit) return status;
+  if (const std::string error = backend_.at_exit(); !error.empty()) {
+    std::fprintf(err_, "zambrix-cli: %s\n", error.c_str());
+    if (status == kOk) status = kFileError;
+  }
   return status;
 }
 
 int Session::Run() {
+  if (int s = CheckLogFile()) return s;
   if (int s = StartUp()) return Finish(s);
   int status = kOk;
   const auto& c = o_.command;

@@ -13,12 +13,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 #include "app/core.h"
+#include "app/file_io.h"
 #include "app/text.h"
 
 namespace zambrix {
@@ -31,6 +32,8 @@ constexpr std::string_view kPortKey = "IO_PORT = ";
 constexpr std::string_view kModelKey = "MODEL = ";
 // Characters of a line beyond this are ignored (a real line is 20 long).
 constexpr std::size_t kMaxLine = 1024;
+// A settings file longer than this is not read (a real one is about 60 bytes).
+constexpr std::uintmax_t kMaxFileSize = 1024 * 1024;
 
 std::optional<fs::path> UserConfigFolder() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -212,7 +215,13 @@ void Setups::LoadStartupSettings() {
   }
   if (!path) return;
 
-  std::ifstream in(*path, std::ios::binary);
+  const InputFile file = ReadInputFile(path->string(), kMaxFileSize);
+  if (!file.ok()) {
+    core_.report.LogMessage("Could not read the start-up settings file " + path->string() + " - " +
+                            file.error);
+    return;
+  }
+  std::istringstream in(std::string(file.bytes.begin(), file.bytes.end()));
   ForEachLine(in, [this, &link](std::string_view line) {
     if (line.substr(0, kPortKey.size()) == kPortKey) {
       link.PortAddress = Nearest16(LeadingHex(line.substr(kPortKey.size())));

@@ -82,7 +82,9 @@ TEST_F(LogSave, AFailedWriteIsLoggedAndNeverCalledSaved) {
   TestCore t;
   auto path = (dir_ / "no-such-folder" / "ZAMBRIX.LOG").string();
   EXPECT_FALSE(t->report.SaveLogTo(path));
-  EXPECT_EQ(t.LogLines().back(), "System Log could NOT be Saved to " + path);
+  EXPECT_EQ(t.LogLines().back(),
+            "System Log could NOT be Saved to " + path +
+                " - cannot create a file in its folder: No such file or directory");
 }
 
 TEST(Sounds, KeysMapCaseSensitivelyWithErrorAsDefault) {
