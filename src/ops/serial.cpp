@@ -20,8 +20,8 @@ std::int32_t Operations::SerialByteCount(const std::string& done) {
   const std::int32_t size = core_.buf.CodeSize;
   const std::int32_t chip = core_.dev.DeviceSize;
   if (chip <= 0 || size <= chip) return std::max<std::int32_t>(size, 0);
-  core_.report.LogMessage("Buffer is larger than the Device: only the first " + std::to_string(chip) +
-                          " bytes were " + done);
+  core_.report.LogMessage("Buffer is larger than the Device: only the first " +
+                          std::to_string(chip) + " bytes were " + done);
   return chip;
 }
 
@@ -51,7 +51,8 @@ bool Operations::SerialReadHeader() {
   I2cFreeBus();
   I2cStart();
   const bool two_bytes = core_.dev.DeviceKey == "SC";
-  if (!SerialSend(kDeviceWrite) || !SerialSend(0x00) || (two_bytes && !SerialSend(0x00))) return false;
+  if (!SerialSend(kDeviceWrite) || !SerialSend(0x00) || (two_bytes && !SerialSend(0x00)))
+    return false;
   I2cStart();
   if (!SerialSend(kDeviceRead)) return false;
   link.REG4OFF();
@@ -124,7 +125,8 @@ void Operations::Write24C32() { SerialPageWrite(32, true, "Erasing Device 24C32"
 
 // Page writes of the code buffer (FFh while erasing, over the whole chip); a
 // last page shorter than the page size holds the bytes that are left.
-void Operations::SerialPageWrite(int page_size, bool two_address_bytes, const std::string& erase_message) {
+void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
+                                 const std::string& erase_message) {
   auto& link = core_.link;
   auto& ui = core_.ui;
   std::int32_t count = core_.dev.DeviceSize;
@@ -142,7 +144,8 @@ void Operations::SerialPageWrite(int page_size, bool two_address_bytes, const st
   ui.SetMax("ProgressBar1", (count + page_size - 1) / page_size);
   for (std::int32_t n = 0; n < count; n += page_size) {
     if (!SerialWritePage(n, std::min(page_size, count - n), two_address_bytes)) return;
-    ui.SetValueQuiet("ProgressBar1", std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
+    ui.SetValueQuiet("ProgressBar1",
+                     std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
     SerialWritePoll(two_address_bytes ? kDeviceWrite : kDeviceWrite + 2 * link.AddressMid);
     link.CEOFF();
     link.CEON();

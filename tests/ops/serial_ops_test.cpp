@@ -72,7 +72,8 @@ struct Chip {
   int size, page;
   const char* key;
 };
-constexpr Chip kChips[] = {{"24C08", 1024, 16, "SA"}, {"24C16", 2048, 16, "SB"}, {"24C32", 4096, 32, "SC"}};
+constexpr Chip kChips[] = {
+    {"24C08", 1024, 16, "SA"}, {"24C16", 2048, 16, "SB"}, {"24C32", 4096, 32, "SC"}};
 
 // A board as the program finds it at start-up, a serial chip chosen.
 struct Serial {
@@ -160,7 +161,8 @@ TEST(SerialRead, AKnownImageReadsByteForByteAndTheLastByteIsNotAcknowledged) {
     ASSERT_GE(x.size(), 2u);
     const auto& address = x[x.size() - 2];
     const auto& read = x.back();
-    EXPECT_EQ(address.bytes, chip.key == std::string("SC") ? (Bytes{0xA0, 0, 0}) : (Bytes{0xA0, 0}));
+    EXPECT_EQ(address.bytes,
+              chip.key == std::string("SC") ? (Bytes{0xA0, 0, 0}) : (Bytes{0xA0, 0}));
     ASSERT_EQ(read.bytes.size(), image.size() + 1);
     EXPECT_EQ(read.bytes[0], 0xA1);
     EXPECT_EQ(Bytes(read.bytes.begin() + 1, read.bytes.end()), image);
@@ -185,11 +187,15 @@ TEST(SerialWrite, ProgramVerifyAndReadBackWithTheDeviceAndAddressBytesOfEveryPag
     ASSERT_EQ(pages.size(), static_cast<std::size_t>(chip.size / chip.page));
     for (std::size_t k = 0; k < pages.size(); ++k) {
       const int first = static_cast<int>(k) * chip.page;
-      const Bytes header = chip.page == 32 ? Bytes{0xA0, std::uint8_t(first / 256), std::uint8_t(first % 256)}
-                                           : Bytes{std::uint8_t(0xA0 + 2 * (first / 256)), std::uint8_t(first % 256)};
+      const Bytes header =
+          chip.page == 32
+              ? Bytes{0xA0, std::uint8_t(first / 256), std::uint8_t(first % 256)}
+              : Bytes{std::uint8_t(0xA0 + 2 * (first / 256)), std::uint8_t(first % 256)};
       const auto& bytes = pages[k].bytes;
       ASSERT_EQ(bytes.size(), header.size() + static_cast<std::size_t>(chip.page)) << k;
-      EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(header.size())), header) << k;
+      EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(header.size())),
+                header)
+          << k;
     }
     if (chip.size == 1024) {  // blocks 0 to 3 of a 24C08: A0h, A2h, A4h, A6h
       EXPECT_EQ(pages[16].bytes[0], 0xA2);
@@ -235,7 +241,8 @@ TEST(SerialWrite, ABufferLargerThanTheChipIsCoveredUpToTheChipsSize) {
   EXPECT_EQ(s.Memory(), Bytes(data.begin(), data.begin() + 4096));
   EXPECT_TRUE(s.Logged("Buffer is larger than the Device: only the first 4096 bytes were written"));
   s.ops().Verify24Cxx();
-  EXPECT_TRUE(s.Logged("Buffer is larger than the Device: only the first 4096 bytes were compared"));
+  EXPECT_TRUE(
+      s.Logged("Buffer is larger than the Device: only the first 4096 bytes were compared"));
   EXPECT_FALSE(s.AlertRaised());
   s.core().Click("Read_button");
   EXPECT_TRUE(s.Logged("Buffer is larger than the Device: only the first 4096 bytes were read"));
@@ -257,9 +264,9 @@ TEST(SerialErase, EveryByteBecomesFFAndNeitherBufferChanges) {
     EXPECT_EQ(std::count(program.begin(), program.begin() + 64, 0x3C), 64);
     const auto log = s.Log();
     const std::vector<std::string> tail(log.end() - 3, log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{chip.page == 32 ? "Erasing Device 24C32" : "Erasing Device 24CXX",
-                                              "Program Buffer will not be erased",
-                                              "Programming Device Successfull"}));
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        chip.page == 32 ? "Erasing Device 24C32" : "Erasing Device 24CXX",
+                        "Program Buffer will not be erased", "Programming Device Successfull"}));
     EXPECT_EQ(s.t->sound.played.back(), "/opt/zambrix/ok.wav");
     EXPECT_FALSE(s.AlertRaised());
   });
@@ -308,7 +315,8 @@ TEST(SerialVerify, AMismatchNamesTheCodeBufferByteAndLeavesTheBusFree) {
   s.ops().Verify24Cxx();
   const auto log = s.Log();
   char line[80];
-  std::snprintf(line, sizeof line, "Address: 123 ][ Buffer Data: %X ][ Device Data: %X", code[0x123], image[0x123]);
+  std::snprintf(line, sizeof line, "Address: 123 ][ Buffer Data: %X ][ Device Data: %X",
+                code[0x123], image[0x123]);
   EXPECT_TRUE(s.Logged(line));
   EXPECT_EQ(s.ops().WorkAddress, 0x123);
   EXPECT_TRUE(s.AlertRaised());
