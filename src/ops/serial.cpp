@@ -93,8 +93,9 @@ void Operations::Read24Cxx() {
   I2cStop();
 }
 
-// Stops at the first byte that differs from the code buffer and reports it;
-// that byte is not acknowledged, so the chip is left in standby.
+// Sums the bytes compared into DeviceChecksum. Stops at the first byte that
+// differs from the code buffer and reports it; that byte is not acknowledged,
+// so the chip is left in standby.
 void Operations::Verify24Cxx() {
   auto& link = core_.link;
   auto& ui = core_.ui;
@@ -109,6 +110,7 @@ void Operations::Verify24Cxx() {
     I2cReadByte();
     const std::uint8_t expected = code.at(static_cast<std::size_t>(i));
     const bool differs = expected != link.ReadValue;
+    DeviceChecksum = (DeviceChecksum + link.ReadValue) & 0xFFFF;
     SerialAcknowledge(differs || i == count - 1);
     if (differs) {
       I2cStop();
@@ -118,6 +120,21 @@ void Operations::Verify24Cxx() {
     }
   }
   I2cStop();
+}
+
+void Operations::VerifySerial() {
+  if (!ConfirmBoard("before the verify")) {
+    VerifyFailed = 1;
+    return;
+  }
+  Verify24Cxx();
+  if (VerifyFailed != 0) return;
+  if (ErrorCount != 0) {
+    ReportSerialAckError();
+    VerifyFailed = 1;
+  } else if (!ConfirmBoard("after the verify")) {
+    VerifyFailed = 1;
+  }
 }
 
 void Operations::Write24C08_16() { SerialPageWrite(16, false, "Erasing Device 24CXX"); }
