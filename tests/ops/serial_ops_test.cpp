@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "app/text.h"
 #include "sim/sim_port.h"
 #include "support/fakes.h"
 
@@ -209,6 +210,48 @@ TEST(SerialWrite, ProgramVerifyAndReadBackWithTheDeviceAndAddressBytesOfEveryPag
     s.core().Click("Read_button");
     EXPECT_EQ(s.Code(image.size()), image);
   });
+}
+
+// The window's commands: Program (with the verify after it), Verify, Read.
+TEST(SerialCommands, ProgramVerifyAndReadBackThroughTheButtons) {
+  ForEachChip([](const Chip& chip, int model) {
+    Serial s(chip, model);
+    const auto image = Random(static_cast<std::size_t>(chip.size), 21);
+    s.LoadCode(image);
+    s.core().ui.SetValue("VerifyAfterProgramming", 1);
+    s.core().Click("Program_button");
+    EXPECT_EQ(s.Memory(), image);
+    EXPECT_EQ(s.ops().FailFlag, 0);
+    EXPECT_TRUE(s.Logged("Programming Device Successfull"));
+    EXPECT_TRUE(s.Logged("Device Contents MATCHES with Buffer Contents"));
+    unsigned sum = 0;
+    for (auto b : image) sum += b;
+    EXPECT_TRUE(s.Logged("Device CHKSUMM = $" + Hex4(sum % 65536)));
+    EXPECT_FALSE(s.AlertRaised());
+    EXPECT_EQ(s.core().link.Reg3Value & 0x80, 0);  // SCL low: the socket at rest
+
+    std::fill_n(s.core().buf.CodeBuffer.begin(), chip.size, 0);
+    s.core().Click("Read_button");
+    EXPECT_EQ(s.Code(image.size()), image);
+  });
+}
+
+TEST(SerialCommands, AnEmptySocketFailsProgramAndVerifyWithTheAcknowledgeReport) {
+  Serial s(kChips[2], 6, {}, true);
+  s.LoadCode(Random(4096, 1));
+  s.core().ui.SetValue("VerifyAfterProgramming", 1);
+  s.core().Click("Program_button");
+  EXPECT_EQ(s.ops().FailFlag, 1);
+  EXPECT_TRUE(s.AlertRaised());
+  EXPECT_TRUE(s.Logged("Device 24CXX DOES NOT RESPOND - ACK Error"));
+  EXPECT_FALSE(s.Logged("Programming Device Successfull"));
+  EXPECT_FALSE(s.Logged("Verify Function Started... Wait"));
+
+  s.core().Click("Error_label");
+  s.core().Click("Verify_button");
+  EXPECT_TRUE(s.AlertRaised());
+  EXPECT_EQ(s.ops().VerifyFailed, 1);
+  EXPECT_FALSE(s.Logged("Device Contents MATCHES with Buffer Contents"));
 }
 
 // Whole pages, then a shorter last one; nothing beyond the buffer's size.
