@@ -7,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -146,28 +145,6 @@ TEST_F(Cli, ReadSavesExactlyTheChipAndPrintsTheChecksum) {
   std::snprintf(line, sizeof line, "Device CHKSUMM = $%04X", sum % 65536);
   EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("32768 bytes Read from Device"), std::string::npos);
-}
-
-// The serial chips over the two-wire bus, on both board decodings: the chip's
-// file is read back exactly; an empty socket fails with the acknowledge report.
-TEST_F(Cli, SerialChipsReadBackTheirFileAndAnEmptySocketFails) {
-  for (auto [chip, size, model] : {std::tuple{"24C08", 1024, 4}, {"24C32", 4096, 6}}) {
-    SCOPED_TRACE(chip);
-    std::string image(static_cast<std::size_t>(size), '\0');
-    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 11 + i / 256);
-    auto file = dir_ / "chip.bin", out = dir_ / "read.bin";
-    std::ofstream(file, std::ios::binary) << image;
-    fs::remove(dir_ / "zambrix6-sim.ini");  // the board the run before found
-    const std::string board = "--board sim --sim-model " + std::to_string(model) + " ";
-    auto r = Run(board + "--sim-chip " + chip + ":" + file.string() + " read -d " + chip + " -o " + out.string());
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(Slurp(out) == image);
-    EXPECT_NE(r.err.find(std::to_string(size) + " bytes Read from Device"), std::string::npos) << r.err;
-
-    auto empty = Run(board + "--sim-chip none read -d " + chip + " -o " + out.string());
-    EXPECT_EQ(empty.status, 1) << empty.err;
-    EXPECT_NE(empty.err.find("Device 24CXX DOES NOT RESPOND - ACK Error"), std::string::npos) << empty.err;
-  }
 }
 
 TEST_F(Cli, BlankFailsOnAProgrammedChipWithTheAddressLine) {
