@@ -223,7 +223,7 @@ void Operations::LoopFlashTest_Click() {
   for (std::int64_t n = 1; n <= rounds; ++n) {
     FlashProgramByte();
     core_.svc.clock->Spin(10000);
-    WorkAddress = 10000;
+    WorkAddress = 10001;  // where the counted loop leaves its counter
   }
 }
 

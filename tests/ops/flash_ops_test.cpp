@@ -8,6 +8,7 @@
 #include <random>
 
 #include "app/text.h"
+#include "sim/chips/jedec_flash.h"
 #include "sim/chips/page_eeprom.h"
 #include "sim/sim_port.h"
 #include "support/fakes.h"
@@ -298,6 +299,33 @@ TEST(ExtendedCatalogue, OffersTheProvenFlashRowsAndSaysWhyTheOthersStayRefused) 
   b.core().Click("mnuToolsCatalogue");  // back to the standard table
   EXPECT_EQ(b.core().ui.Get("Device").items[25].rfind("N/A - Flash AMD AM29F040", 0), 0u);
   EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "Extended Device Catalogue: Off");
+}
+
+TEST(ExtendedCatalogue, IsRememberedWithTheWindowSettings) {
+  Board b("AM29F040");
+  b.core().shell.Form_Unload();
+  b.core().dev.ExtendedCatalogue = false;
+  b.core().shell.Form_Load();
+  EXPECT_TRUE(b.core().dev.ExtendedCatalogue);
+  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "Extended Device Catalogue: On");
+  b.core().Click("mnuToolsCatalogue");
+  b.core().shell.Form_Unload();
+  b.core().shell.Form_Load();
+  EXPECT_FALSE(b.core().dev.ExtendedCatalogue);
+}
+
+TEST(FlashReset, TheResetCommandReturnsAChipInIdModeToReading) {
+  Board b("AM29F040B", RandomImage(16, 8));
+  b.Choose("Flash AMD AM29F040");
+  auto* chip = b.port->Board().socket().As<sim::JedecFlash>();
+  b.ops().FlashCommandByte = 0x90;
+  b.ops().FlashCommand3();
+  b.port->Sync();
+  ASSERT_TRUE(chip->InAutoselect());
+  b.core().link.REG4ON();  // the data latch drives the lines, as after a write
+  b.core().Click("ResetFlash");
+  b.port->Sync();
+  EXPECT_FALSE(chip->InAutoselect());
 }
 
 }  // namespace
