@@ -88,7 +88,7 @@ bool DeviceSelection::RowOffered(std::size_t row) const {
 void DeviceSelection::SetExtendedCatalogue(bool on) {
   ExtendedCatalogue = on;
   core_.ui.SetCaption("mnuToolsCatalogue",
-                      on ? "Extended Device Catalogue: On" : "Extended Device Catalogue: Off");
+                      on ? "&Extended Device Catalogue: On" : "&Extended Device Catalogue: Off");
 }
 
 void DeviceSelection::mnuToolsCatalogue_Click() {

@@ -298,7 +298,7 @@ TEST(ExtendedCatalogue, OffersTheProvenFlashRowsAndSaysWhyTheOthersStayRefused) 
 
   b.core().Click("mnuToolsCatalogue");  // back to the standard table
   EXPECT_EQ(b.core().ui.Get("Device").items[25].rfind("N/A - Flash AMD AM29F040", 0), 0u);
-  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "Extended Device Catalogue: Off");
+  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: Off");
 }
 
 TEST(ExtendedCatalogue, IsRememberedWithTheWindowSettings) {
@@ -307,7 +307,7 @@ TEST(ExtendedCatalogue, IsRememberedWithTheWindowSettings) {
   b.core().dev.ExtendedCatalogue = false;
   b.core().shell.Form_Load();
   EXPECT_TRUE(b.core().dev.ExtendedCatalogue);
-  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "Extended Device Catalogue: On");
+  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: On");
   b.core().Click("mnuToolsCatalogue");
   b.core().shell.Form_Unload();
   b.core().shell.Form_Load();
