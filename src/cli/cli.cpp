@@ -319,6 +319,7 @@ int Session::View() {
 
 int Session::Id() {
   if (int s = SelectDevice()) return s;
+  if (core_->dev.DeviceClass != "F") return Fail(kUsage, "id is for the flash chips (--catalogue extended)");
   if (int s = NeedBoard()) return s;
   echo_->Finish();
   return ShowFlashId(*core_, out_);

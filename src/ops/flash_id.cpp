@@ -184,9 +184,10 @@ void Operations::FlashIdCycle() {
 
 void Operations::menuFlashShowCodeID_Click() {
   core_.report.LogMessage("Reading Flash Code ID_________________ wait");
-  if (!ConfirmBoard("before the identification")) return;
+  const bool flash = core_.dev.DeviceClass == "F";  // the others touch no line
+  if (flash && !ConfirmBoard("before the identification")) return;
   IdentifyFlash();
-  ConfirmBoard("after the identification");
+  if (flash) ConfirmBoard("after the identification");
 }
 
 // F0h written at the current address, timed by a chip-enable pulse while the

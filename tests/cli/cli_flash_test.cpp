@@ -53,6 +53,7 @@ TEST(CliFlash, TheStandardCatalogueRefusesTheFlashRows) {
   EXPECT_EQ(RunCli("--sim-chip AM29F040 id -d AM29F040").status, 2);
   EXPECT_EQ(RunCli("--sim-chip AM29F040 --catalogue standard id -d AM29F040").status, 2);
   EXPECT_EQ(RunCli("--catalogue everything list").status, 2);
+  EXPECT_EQ(RunCli("--sim-chip X28C256 id -d X28C256").status, 2);
   const Result list = RunCli("--catalogue extended list");
   EXPECT_NE(list.out.find("\tFlash AMD AM29F040"), std::string::npos);
   EXPECT_NE(list.out.find("N/A - Flash Atmel AT29C256"), std::string::npos);
