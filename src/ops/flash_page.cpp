@@ -186,33 +186,4 @@ void Operations::EraseX28C256() {
   BuildProgramImage();
 }
 
-void Operations::BuildProgramImage() {
-  auto& buf = core_.buf;
-  const std::int32_t size = core_.dev.DeviceSize;
-  int option = 0;
-  for (int i = 0; i < 3; ++i) {
-    if (core_.ui.Value(Indexed("HiLow_button", i)) != 0) option = i;
-  }
-  if (option == 0) {
-    for (std::int32_t i = 0; i < size; ++i)
-      buf.ProgramBuffer.at(static_cast<std::size_t>(i)) =
-          buf.CodeBuffer.at(static_cast<std::size_t>(i));
-    buf.ProgramLength = size;
-    return;
-  }
-  const std::int32_t odd = option == 1 ? 1 : 0;
-  for (std::int32_t i = 0; 2 * i <= size - 2; ++i)
-    buf.ProgramBuffer.at(static_cast<std::size_t>(i)) =
-        buf.CodeBuffer.at(static_cast<std::size_t>(2 * i + odd));
-  buf.ProgramLength = size / 2;
-}
-
-void Operations::GoProgressiveBar1() {
-  ProgressCount += 1;
-  if (ProgressCount != ProgressStep) return;
-  auto& ui = core_.ui;
-  ui.SetValueQuiet("ProgressBar1", std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
-  ProgressCount = 0;
-}
-
 }  // namespace zambrix
