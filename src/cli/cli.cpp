@@ -17,6 +17,7 @@
 #include "app/interrupt.h"
 #include "app/posix_platform.h"
 #include "app/text.h"
+#include "cli/cli_flash.h"
 #include "cli/cli_services.h"
 #include "cli/write_commands.h"
 #include "sim/sim_port.h"
@@ -43,6 +44,7 @@ constexpr const char* kUsageText =
     "                               compare the chip with FILE (--all: every difference)\n"
     "  check -d DEVICE -i FILE      can FILE be programmed over what the chip holds?\n"
     "  erase -d DEVICE [--yes]      erase an EEPROM or flash chip\n"
+    "  id -d DEVICE                 read a flash chip's maker and device codes\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -50,6 +52,8 @@ constexpr const char* kUsageText =
     "  --port 378h|278h|3BCh        use this port (as the port options of the window)\n"
     "  --model 4|5|6                force the board model\n"
     "  --speed N                    programming speed slider position\n"
+    "  --catalogue standard|extended\n"
+    "                               extended also offers the flash chips\n"
     "  --log FILE                   save the system log to FILE at the end\n"
     "  --settings-dir DIR           where the start-up settings file is read and written\n"
     "  -q                           print only errors\n"
@@ -58,7 +62,7 @@ constexpr const char* kUsageText =
 
 struct Options {
   BackEndOptions backend;
-  std::string port, model, speed, log_file, settings_dir;
+  std::string port, model, speed, log_file, settings_dir, catalogue;
   bool quiet = false, yes = false, help = false, version = false;
   std::string command, device, output, input, page;
   WriteOptions write;
@@ -86,6 +90,7 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "--speed") value(o.speed);
     else if (a == "--log") value(o.log_file);
     else if (a == "--settings-dir") value(o.settings_dir);
+    else if (a == "--catalogue") value(o.catalogue);
     else if (a == "-d" || a == "--device") value(o.device);
     else if (a == "-o" || a == "--output") value(o.output);
     else if (a == "-i" || a == "--input") value(o.input);
@@ -149,6 +154,7 @@ class Session {
   int CheckSaved(const std::vector<std::uint8_t>& buffer, std::size_t size);
   int Blank();
   int View();
+  int Id();
   int ShowPage();
   int Write(int (*command)(WriteContext&));
   int Finish(int status);
@@ -185,6 +191,13 @@ int Session::StartUp() {
   core_->shell.Form_Load();
   core_->shell.AnnounceBackEnd(backend_.description, backend_.simulated, backend_.problem);
 
+  if (!o_.catalogue.empty()) {
+    if (o_.catalogue != "standard" && o_.catalogue != "extended") {
+      return Fail(kUsage, "--catalogue takes standard or extended");
+    }
+    core_->dev.SetExtendedCatalogue(o_.catalogue == "extended");
+    core_->dev.FillDeviceList();
+  }
   if (!o_.port.empty()) {
     static const char* kPorts[] = {"378h", "278h", "3BCh"};
     auto it = std::find_if(std::begin(kPorts), std::end(kPorts),
@@ -217,9 +230,9 @@ int Session::SelectDevice() {
   if (o_.device.empty()) return Fail(kUsage, "the command needs -d DEVICE");
   std::vector<std::string> names;
   std::vector<bool> offered;
-  for (const auto& row : core_->dev.DeviceTable) {
-    names.push_back(row[0]);
-    offered.push_back(row[7] == "Y");
+  for (std::size_t i = 0; i < core_->dev.DeviceTable.size(); ++i) {
+    names.push_back(core_->dev.DeviceTable[i][0]);
+    offered.push_back(core_->dev.RowOffered(i));
   }
   auto m = MatchDevice(names, offered, o_.device);
   if (m.row < 0) return Fail(kUsage, m.error);
@@ -377,6 +390,14 @@ int Session::CheckLogFile() {
   return kOk;
 }
 
+int Session::Id() {
+  if (int s = SelectDevice()) return s;
+  if (core_->dev.DeviceClass != "F") return Fail(kUsage, "id is for the flash chips (--catalogue extended)");
+  if (int s = NeedBoard()) return s;
+  echo_->Finish();
+  return ShowFlashId(*core_, out_);
+}
+
 int Session::Finish(int status) {
   if (!core_) return status;
   // From here on the way out runs to its end: a late signal no longer throws
@@ -420,6 +441,7 @@ int Session::Run() {
   else if (c == "verify") status = Write(VerifyCommand);
   else if (c == "check") status = Write(CheckCommand);
   else if (c == "erase") status = Write(EraseCommand);
+  else if (c == "id") status = Id();
   else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
   return Finish(status);
 }

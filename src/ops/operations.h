@@ -109,6 +109,21 @@ class Operations {
   void LoopFlashTest_Click();
   void ResetFlash_Click();
   void FlashIdCycle();
+  // Command write cycles and the protection-off sequence of the two page sockets.
+  void FlashCommandWrite();
+  void XicorCommandWrite();
+  void FlashSdpOff();
+  void XicorSdpOff();
+  // Identification: the three-cycle command with FlashCommandByte, the quick
+  // path and the AT29C256 path, and the lookup in the identification table.
+  void IdentifyFlash();
+  void FlashCommand3();
+  void FlashCommand3Slow();
+  // The byte algorithm's write step and its read-back.
+  void FlashProgramByte();
+  void FlashPollByte();
+  void Reg3Bit2Clear();
+  void Reg3Bit2Set();
 
   // Asks the board whether it is still there (the detection's probe at the
   // current port, latches left as they were). When it does not answer: logs what
@@ -149,6 +164,20 @@ class Operations {
   static constexpr std::uint32_t kVerifyRunningColour = 0x80000014;
   static constexpr std::uint32_t kVerifyIdleColour = 0x8000000F;
 
+  // Flash and parallel EEPROM state.
+  int FlashCommandByte = 0;
+  int FlashMakerCode = 0;
+  int FlashDeviceCode = 0;
+  std::string FlashIdText;
+  std::string FlashArrayText;
+  int FlashPageSize = 0;
+  int FlashPageCount = 0;
+  std::int32_t FlashCommandAddress = 0;
+  std::int32_t FlashPollResult = 0;
+  // The chip took its commands at 5555h/2AAAh only (a part that decodes more
+  // address lines than the short 0555h/02AAh).
+  bool FlashLongAddresses = false;
+
  private:
   bool ParallelDevice() const;
   bool DispatchProgram(const std::string& key);
@@ -181,6 +210,24 @@ class Operations {
   bool SerialWritePage(std::int32_t first, std::int32_t count, bool two_address_bytes);
   void SerialWritePoll(int device_byte);
   void ReportSerialErase(bool written);
+  // Flash and parallel EEPROM helpers (flash_*.cpp).
+  int SpeedSpan() const;
+  void ProgramPages(bool xicor);
+  bool WritePage(int page, bool xicor);
+  int LoadAndReadPage(int page, bool xicor);
+  bool WaitPageCycle();
+  std::uint8_t ReadPageByte(std::int32_t address);
+  void SdpOffSequence(bool xicor, int last);
+  void QuickLoad(int latch, int value);
+  void QuickCommandCycle(int mid, int low, int data);
+  void ReadIdentification();
+  void FlashBusWrite(int reg1, int reg2, int reg3, int data);
+  void FlashUnlock(int command);
+  bool WaitFlashProgram();
+  void FinishChipErase(std::uint64_t limit_ns, int poll_ms);
+  bool ChipToggling();
+  void ReportEraseFailure(const std::string& why);
+  static bool SupportedFlashMaker(int maker);
   Core& core_;
 };
 
