@@ -17,6 +17,7 @@
 #include "app/posix_platform.h"
 #include "app/text.h"
 #include "cli/cli_services.h"
+#include "cli/setup_command.h"
 
 namespace zambrix::cli {
 
@@ -32,6 +33,10 @@ constexpr const char* kUsageText =
     "  blank -d DEVICE              check that the chip is erased\n"
     "  view (-i FILE | -d DEVICE) [--page N]\n"
     "                               print one page as the hex view shows it\n"
+    "  setup list                   the saved setups: slot, name, device, code file\n"
+    "  setup save N [--name NAME] [-d DEVICE] [-i FILE]\n"
+    "                               save the global options, device and code file as\n"
+    "                               setup N (1 to 4)\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -40,7 +45,8 @@ constexpr const char* kUsageText =
     "  --model 4|5|6                force the board model\n"
     "  --speed N                    programming speed slider position\n"
     "  --log FILE                   save the system log to FILE at the end\n"
-    "  --settings-dir DIR           where the start-up settings file is read and written\n"
+    "  --settings-dir DIR           where the start-up settings file and the setups live\n"
+    "  --setup N                    restore setup N first; the other options override it\n"
     "  -q                           print only errors\n"
     "  --yes                        answer yes to the program's questions\n"
     "  --help, --version\n";
@@ -50,6 +56,8 @@ struct Options {
   std::string port, model, speed, log_file, settings_dir;
   bool quiet = false, yes = false, help = false, version = false;
   std::string command, device, output, input, page;
+  std::string setup, setup_name;
+  std::vector<std::string> operands;  // after the command
 };
 
 struct UsageError : std::runtime_error {
@@ -78,14 +86,18 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "-o" || a == "--output") value(o.output);
     else if (a == "-i" || a == "--input") value(o.input);
     else if (a == "--page") value(o.page);
+    else if (a == "--setup") value(o.setup);
+    else if (a == "--name") value(o.setup_name);
     else if (a == "-q" || a == "--quiet") o.quiet = true;
     else if (a == "--yes" || a == "-y") o.yes = true;
     else if (a == "--help" || a == "-h") o.help = true;
     else if (a == "--version") o.version = true;
     else if (!a.empty() && a[0] == '-') throw UsageError("unknown option " + a);
     else if (o.command.empty()) o.command = a;
-    else throw UsageError("unexpected argument " + a);
+    else o.operands.push_back(a);
   }
+  if (o.command != "setup" && !o.operands.empty())
+    throw UsageError("unexpected argument " + o.operands.front());
   return o;
 }
 
@@ -128,6 +140,8 @@ class Session {
   int Read();
   int Blank();
   int View();
+  int LoadInputFile();
+  int Setup();
   int ShowPage();
   int Finish(int status);
 
@@ -158,6 +172,11 @@ int Session::StartUp() {
   echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet, !o_.quiet && isatty(fileno(err_)) != 0);
   core_->shell.Form_Load();
   core_->shell.AnnounceBackEnd(backend_.description, backend_.simulated, backend_.problem);
+  if (!o_.setup.empty()) {
+    auto slot = SetupSlot(o_.setup);
+    if (!slot) return Fail(kUsage, "--setup takes 1, 2, 3 or 4");
+    if (!RestoreSetup(*core_, *slot)) return Fail(kFileError, "setup " + o_.setup + " was not restored (see log)");
+  }
 
   if (!o_.port.empty()) {
     static const char* kPorts[] = {"378h", "278h", "3BCh"};
@@ -188,7 +207,11 @@ int Session::NeedBoard() {
 }
 
 int Session::SelectDevice() {
-  if (o_.device.empty()) return Fail(kUsage, "the command needs -d DEVICE");
+  if (o_.device.empty()) {
+    // A device restored by --setup serves when the command names none.
+    if (!o_.setup.empty() && core_->ui.ListIndex("Device") >= 0) return kOk;
+    return Fail(kUsage, "the command needs -d DEVICE");
+  }
   std::vector<std::string> names;
   std::vector<bool> offered;
   for (const auto& row : core_->dev.DeviceTable) {
@@ -287,11 +310,7 @@ int Session::ShowPage() {
 int Session::View() {
   if (o_.input.empty() == o_.device.empty()) return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
   if (!o_.input.empty()) {
-    std::ifstream probe(o_.input, std::ios::binary);
-    if (!probe) return Fail(kFileError, "cannot open " + o_.input);
-    dialogs_.open_answers.push_back(o_.input);
-    core_->Click("mnuFileOpenCode");
-    if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+    if (int s = LoadInputFile()) return s;
     core_->ui.SetMax("VScroll1", std::max(0, (core_->buf.CodeSize + 255) / 256 - 1));
     return ShowPage();
   }
@@ -301,6 +320,38 @@ int Session::View() {
   core_->Click("Display_button");
   if (int s = CheckOutcome(boxes, "display")) return s;
   return ShowPage();
+}
+
+int Session::LoadInputFile() {
+  std::ifstream probe(o_.input, std::ios::binary);
+  if (!probe) return Fail(kFileError, "cannot open " + o_.input);
+  dialogs_.open_answers.push_back(o_.input);
+  core_->Click("mnuFileOpenCode");
+  if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+  return kOk;
+}
+
+int Session::Setup() {
+  const auto& args = o_.operands;
+  if (args.size() == 1 && args[0] == "list") {
+    ListSetups(*core_, out_);
+    return kOk;
+  }
+  if (args.size() != 2 || args[0] != "save") return Fail(kUsage, "setup takes 'list' or 'save N'");
+  auto slot = SetupSlot(args[1]);
+  if (!slot) return Fail(kUsage, "setup save takes a slot 1, 2, 3 or 4");
+  if (!o_.device.empty()) {
+    if (int s = SelectDevice()) return s;
+  }
+  if (!o_.input.empty()) {
+    if (int s = LoadInputFile()) return s;
+  }
+  dialogs_.input_answers.push_back(o_.setup_name);
+  const std::string path = SaveSetup(*core_, *slot);
+  if (path.empty()) return Fail(kFileError, "setup " + args[1] + " could not be written (see log)");
+  echo_->Finish();
+  std::fprintf(out_, "%s\n", path.c_str());
+  return kOk;
 }
 
 int Session::Finish(int status) {
@@ -323,6 +374,7 @@ int Session::Run() {
   else if (c == "read") status = Read();
   else if (c == "blank") status = Blank();
   else if (c == "view") status = View();
+  else if (c == "setup") status = Setup();
   else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
   return Finish(status);
 }

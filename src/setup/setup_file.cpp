@@ -112,14 +112,13 @@ bool HasControlCharacters(std::string_view s) {
   return false;
 }
 
-std::string Shown(std::string_view value) {
-  constexpr std::size_t kLongest = 60;
+std::string Shown(std::string_view value, std::size_t longest) {
   std::string out;
-  for (char ch : value.substr(0, kLongest)) {
+  for (char ch : value.substr(0, longest)) {
     const auto u = static_cast<unsigned char>(ch);
     out.push_back(u < 0x20 || u == 0x7F ? '?' : ch);
   }
-  if (value.size() > kLongest) out += "...";
+  if (value.size() > longest) out += "...";
   return out;
 }
 

@@ -71,7 +71,8 @@ SetupFileRead ReadSetupFile(const std::string& path);
 // True for a text with a line break or another control character.
 bool HasControlCharacters(std::string_view s);
 
-// A value shown in a log line: control characters as '?', long texts cut.
-std::string Shown(std::string_view value);
+// A value shown in a log line or a column: control characters as '?', texts
+// longer than `longest` cut.
+std::string Shown(std::string_view value, std::size_t longest = 60);
 
 }  // namespace zambrix

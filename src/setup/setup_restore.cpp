@@ -137,9 +137,10 @@ void Setups::ApplyOption(const SetupLine& line) {
   const std::string control = SetupKeyControl(line.key);
   if (!*on || ui.Value(control) != 0) return;
   if (!ui.Enabled(control)) {
-    const std::string& device = core_.dev.DeviceKey.empty() ? std::string("no device")
-                                                              : core_.dev.SelectedDeviceName;
-    return Refuse(line, "chooses " + ui.Caption(control) + ", which " + device + " does not allow");
+    const std::string& device = core_.dev.SelectedDeviceName;
+    return Refuse(line, "chooses " + ui.Caption(control) +
+                            (device.empty() ? " with no device selected"
+                                            : ", which " + device + " does not allow"));
   }
   ui.SetValue(control, 1);
 }

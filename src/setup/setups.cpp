@@ -72,7 +72,12 @@ std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& fil
   std::array<std::string, kSetupLines> values;
   auto set = [&values](SetupKey k, std::string v) { values[static_cast<std::size_t>(k)] = std::move(v); };
   set(SetupKey::SetupName, name);
-  const std::string& code_file = core_.buf.CodeFileName;
+  // A relative code file name is kept as the full path, so the setup restores
+  // the same file whatever folder the program is started from.
+  std::string code_file = core_.buf.CodeFileName;
+  std::error_code ec;
+  if (!code_file.empty()) code_file = std::filesystem::absolute(code_file, ec).string();
+  if (ec) code_file = core_.buf.CodeFileName;
   if (HasControlCharacters(code_file)) {
     report.LogMessage("The code file name holds a line break or control character and is not kept"
                       " in the setup");
