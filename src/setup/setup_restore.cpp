@@ -62,16 +62,18 @@ bool Setups::LoadSetupRot(const std::string& file_name) {
   return true;
 }
 
-// The code file named by the setup (or the current one when the setup names
-// none) is read again; one that cannot be read leaves the buffer, its name and
-// its label as they were.
+// The code file named by the setup (or the current one when the setup has no
+// file line) is read again; one that cannot be read leaves the buffer, its name
+// and its label as they were.
 void Setups::RestoreCodeFile(const std::optional<std::string>& file) {
   auto& buf = core_.buf;
   auto& ui = core_.ui;
   const std::string previous_name = buf.CodeFileName;
   const std::string previous_caption = ui.Caption("FileNameCodeText");
   if (file) buf.CodeFileName = *file;
-  ui.SetCaption("FileNameCodeText", buf.CodeFileName);
+  // Without a name the label offers the file choice again, as at start-up.
+  ui.SetCaption("FileNameCodeText",
+                buf.CodeFileName.empty() ? "Click To Select a File" : buf.CodeFileName);
   if (buf.CodeFileName.empty() || buf.ReadBinaryFile()) return;
   buf.CodeFileName = previous_name;
   ui.SetCaption("FileNameCodeText", previous_caption);

@@ -282,6 +282,7 @@ TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
     EXPECT_EQ(ui.Value("CheckData"), 0) << c.value;
     EXPECT_EQ((*t)->buf.CodeBufferLoaded, 0) << c.value;  // an empty "sFILE = " loads nothing
     EXPECT_EQ((*t)->buf.CodeFileName, "") << c.value;
+    EXPECT_EQ(ui.Caption("FileNameCodeText"), "Click To Select a File") << c.value;
     EXPECT_EQ(ui.Value("VerifyAfterProgramming"), 1) << c.value;
   }
 }
