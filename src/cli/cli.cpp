@@ -175,7 +175,8 @@ int Session::StartUp() {
   if (!o_.setup.empty()) {
     auto slot = SetupSlot(o_.setup);
     if (!slot) return Fail(kUsage, "--setup takes 1, 2, 3 or 4");
-    if (!RestoreSetup(*core_, *slot)) return Fail(kFileError, "setup " + o_.setup + " was not restored (see log)");
+    if (!RestoreSetup(*core_, *slot))
+      return Fail(kFileError, "setup " + o_.setup + " was not restored (see log)");
   }
 
   if (!o_.port.empty()) {

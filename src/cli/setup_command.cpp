@@ -12,8 +12,7 @@ namespace {
 // The list entry a device line names, "-" for none, "?" for no entry at all.
 std::string DeviceOf(Core& core, const std::string& value) {
   const auto& items = core.ui.Get("Device").items;
-  const auto index =
-      NearestInRange(LeadingDecimal(value), -1, static_cast<long>(items.size()) - 1);
+  const auto index = NearestInRange(LeadingDecimal(value), -1, static_cast<long>(items.size()) - 1);
   if (!index) return "?";
   if (*index < 0) return "-";
   return Trim(items[static_cast<std::size_t>(*index)]);

@@ -33,9 +33,8 @@ bool Setups::LoadSetupRot(const std::string& file_name) {
   const auto read = path ? ReadSetupFile(path->string()) : SetupFileRead{"", "was not found"};
   std::vector<SetupLine> lines;
   if (read.problem.empty()) lines = ParseSetupText(read.text);
-  const bool holds_setup = std::any_of(lines.begin(), lines.end(), [](const SetupLine& l) {
-    return l.key != SetupKey::SetupName;
-  });
+  const bool holds_setup = std::any_of(
+      lines.begin(), lines.end(), [](const SetupLine& l) { return l.key != SetupKey::SetupName; });
   if (!read.problem.empty() || !holds_setup) {
     const std::string why = read.problem.empty() ? "holds no setup lines" : read.problem;
     report.LogMessage("Setup file " + file_name + " " + why + " - nothing restored");
@@ -114,8 +113,8 @@ void Setups::ApplySetupLine(const SetupLine& line) {
 void Setups::ApplyDeviceIndex(const SetupLine& line) {
   auto& ui = core_.ui;
   const auto& items = ui.Get("Device").items;
-  const auto index = NearestInRange(LeadingDecimal(line.value), -1,
-                                    static_cast<long>(items.size()) - 1);
+  const auto index =
+      NearestInRange(LeadingDecimal(line.value), -1, static_cast<long>(items.size()) - 1);
   if (!index) return Refuse(line, "names no entry of the device list");
   const int row = static_cast<int>(*index);
   if (row >= 0 && Trim(items[static_cast<std::size_t>(row)]).rfind("N/A", 0) == 0) {
@@ -173,8 +172,8 @@ void Setups::ApplyPortText(const SetupLine& line) {
 void Setups::ApplySlider(const SetupLine& line) {
   const auto value = NearestInRange(LeadingDecimal(line.value), kSliderMin, kSliderMax);
   if (!value) {
-    return Refuse(line, "lies outside " + std::to_string(kSliderMin) + " to " +
-                            std::to_string(kSliderMax));
+    return Refuse(
+        line, "lies outside " + std::to_string(kSliderMin) + " to " + std::to_string(kSliderMax));
   }
   core_.ui.SetValue("Slider1", static_cast<int>(*value));
 }

@@ -26,14 +26,17 @@ std::string SetupName(const std::optional<std::string>& typed, const std::string
 // The caption of a load entry: the saved name, with "&" shown as itself.
 std::string LoadCaption(const std::string& first_line, int slot) {
   const std::string_view key = SetupKeyText(SetupKey::SetupName);
-  std::string name = first_line.rfind(key, 0) == 0 ? Trim(Shown(first_line.substr(key.size()))) : "";
+  std::string name =
+      first_line.rfind(key, 0) == 0 ? Trim(Shown(first_line.substr(key.size()))) : "";
   if (name.empty()) return "Load Setup #&" + std::to_string(slot);
   std::string caption;
   for (char ch : name) caption += ch == '&' ? "&&" : std::string(1, ch);
   return caption;
 }
 
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+std::string FirstLine(const std::string& text) {
+  return text.substr(0, text.find_first_of("\r\n"));
+}
 
 }  // namespace
 
@@ -70,7 +73,9 @@ std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& fil
       file_name);
 
   std::array<std::string, kSetupLines> values;
-  auto set = [&values](SetupKey k, std::string v) { values[static_cast<std::size_t>(k)] = std::move(v); };
+  auto set = [&values](SetupKey k, std::string v) {
+    values[static_cast<std::size_t>(k)] = std::move(v);
+  };
   set(SetupKey::SetupName, name);
   // A relative code file name is kept as the full path, so the setup restores
   // the same file whatever folder the program is started from.
@@ -79,8 +84,9 @@ std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& fil
   if (!code_file.empty()) code_file = std::filesystem::absolute(code_file, ec).string();
   if (ec) code_file = core_.buf.CodeFileName;
   if (HasControlCharacters(code_file)) {
-    report.LogMessage("The code file name holds a line break or control character and is not kept"
-                      " in the setup");
+    report.LogMessage(
+        "The code file name holds a line break or control character and is not kept"
+        " in the setup");
   } else {
     set(SetupKey::File, code_file);
   }

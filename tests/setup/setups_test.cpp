@@ -57,7 +57,8 @@ Lines SetupControls() {
   Lines names;
   for (std::size_t k = 0; k < kSetupLines; ++k) {
     auto control = SetupKeyControl(static_cast<SetupKey>(k));
-    if (!control.empty() && control != "Device" && control != "PortSelected") names.push_back(control);
+    if (!control.empty() && control != "Device" && control != "PortSelected")
+      names.push_back(control);
   }
   return names;
 }
@@ -72,24 +73,26 @@ TEST_F(SetupFiles, ASaveWritesTheNineteenLinesAndCancelNamesTheSlot) {
             "input|Please input a NAME for this Setup|Saving Name Input");
   EXPECT_EQ(testing::ReadWholeFile(dir / "EPSetup3.INI"),
             "SetupName = No Name Setup 3\r\n"
-            "sFILE = " + CodeFile().string() + "\r\n"
-            "Device.Index = 5\r\n"
-            "Voltage_button(0).Value = False\r\n"
-            "Voltage_button(1).Value = False\r\n"
-            "Voltage_button(2).Value = True\r\n"
-            "Voltage_button(3).Value = False\r\n"
-            "CheckBlankPriorProgramming.Value = 1\r\n"
-            "VerifyAfterProgramming.Value = 0\r\n"
-            "LPTSelection(0).Value = False\r\n"
-            "LPTSelection(1).Value = True\r\n"
-            "LPTSelection(2).Value = False\r\n"
-            "PortSelected.Text = 278h\r\n"
-            "HiLow_button(0).Value = False\r\n"
-            "HiLow_button(1).Value = False\r\n"
-            "HiLow_button(2).Value = True\r\n"
-            "Slider1.Value = 7\r\n"
-            "CheckCode.Value = 1\r\n"
-            "CheckData.Value = 0\r\n");
+            "sFILE = " +
+                CodeFile().string() +
+                "\r\n"
+                "Device.Index = 5\r\n"
+                "Voltage_button(0).Value = False\r\n"
+                "Voltage_button(1).Value = False\r\n"
+                "Voltage_button(2).Value = True\r\n"
+                "Voltage_button(3).Value = False\r\n"
+                "CheckBlankPriorProgramming.Value = 1\r\n"
+                "VerifyAfterProgramming.Value = 0\r\n"
+                "LPTSelection(0).Value = False\r\n"
+                "LPTSelection(1).Value = True\r\n"
+                "LPTSelection(2).Value = False\r\n"
+                "PortSelected.Text = 278h\r\n"
+                "HiLow_button(0).Value = False\r\n"
+                "HiLow_button(1).Value = False\r\n"
+                "HiLow_button(2).Value = True\r\n"
+                "Slider1.Value = 7\r\n"
+                "CheckCode.Value = 1\r\n"
+                "CheckData.Value = 0\r\n");
 }
 
 // A name is one line; a blank one is no name. A relative code file is kept as
@@ -117,8 +120,8 @@ TEST_F(SetupFiles, NamesAndCodeFileNamesStayOnTheirLine) {
   (*t)->buf.CodeFileName.clear();
   (*t)->setup.SettingsDir = (dir / "occupied" / "sub").string();
   EXPECT_EQ(LogOf(*t, [&] { (*t)->Click("SaveSetup1"); }),
-            Lines{"Setup could NOT be Saved as " + (dir / "occupied" / "sub" / "EPSetup1.INI").string() +
-                  " - nothing was written"});
+            Lines{"Setup could NOT be Saved as " +
+                  (dir / "occupied" / "sub" / "EPSetup1.INI").string() + " - nothing was written"});
 }
 
 TEST_F(SetupFiles, ARestoreBringsBackTheSavedSetupAndReloadsTheCodeFile) {
@@ -156,7 +159,8 @@ TEST_F(SetupFiles, ARestoreBringsBackTheSavedSetupAndReloadsTheCodeFile) {
   auto at = [&log](const std::string& line) { return std::find(log.begin(), log.end(), line); };
   EXPECT_LT(at("Device Eprom 2764 was Selected"),
             at("BE CAREFULL!!! You just Selected Programming Voltage as 21 Volts!!!"));
-  EXPECT_NE(at("File " + CodeFile().string() + " - was read into Buffer. 8192 bytes long."), log.end());
+  EXPECT_NE(at("File " + CodeFile().string() + " - was read into Buffer. 8192 bytes long."),
+            log.end());
 }
 
 // Entries for the files present, in any letter case; a slot without its file
@@ -268,9 +272,8 @@ TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
       if (l.rfind("Setup line ", 0) == 0 || l.rfind("File ", 0) == 0) refusals.push_back(l);
     }
     const bool whole = c.says.rfind("File ", 0) == 0 || c.says.rfind("Setup line ", 0) == 0;
-    const std::string expected = whole
-                                     ? c.says
-                                     : "Setup line \"" + lines[c.line] + "\" " + c.says + " - not applied";
+    const std::string expected =
+        whole ? c.says : "Setup line \"" + lines[c.line] + "\" " + c.says + " - not applied";
     EXPECT_EQ(refusals, c.says.empty() ? Lines{} : Lines{expected}) << c.value;
     EXPECT_EQ(log.back(), ">>>>>>>>>>>>");
     const auto& ui = (*t)->ui;
