@@ -11,10 +11,12 @@ namespace zambrix {
 namespace {
 
 constexpr int kSlots = 4;
+// A longer name is cut: the menu shows a line of it, the file stays small.
+constexpr std::size_t kLongestName = 255;
 
 // The name typed: one line of text; blank means no name.
-std::string SetupName(const std::optional<std::string>& typed, const std::string& file_name) {
-  std::string name = typed.value_or("");
+std::string TypedName(const std::optional<std::string>& typed, const std::string& file_name) {
+  std::string name = typed.value_or("").substr(0, kLongestName);
   for (char& ch : name) {
     const auto u = static_cast<unsigned char>(ch);
     if (u < 0x20 || u == 0x7F) ch = ' ';
@@ -68,7 +70,7 @@ void Setups::SaveSetup_Click(int n) {
 std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& file_name) {
   auto& ui = core_.ui;
   auto& report = core_.report;
-  const std::string name = SetupName(
+  const std::string name = TypedName(
       core_.svc.dialogs->InputBox("Please input a NAME for this Setup", "Saving Name Input", ""),
       file_name);
 
@@ -95,7 +97,7 @@ std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& fil
   for (std::size_t k = 0; k < kSetupLines; ++k) {
     const auto key = static_cast<SetupKey>(k);
     const std::string control = SetupKeyControl(key);
-    if (control.empty() || !values[k].empty() || key == SetupKey::PortSelected) continue;
+    if (control.empty() || key == SetupKey::DeviceIndex || key == SetupKey::PortSelected) continue;
     const int v = ui.Value(control);
     values[k] = ui.Get(control).kind == ControlKind::Option ? (v != 0 ? "True" : "False")
                                                             : std::to_string(v);
