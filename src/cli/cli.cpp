@@ -37,6 +37,7 @@ constexpr const char* kUsageText =
     "  setup save N [--name NAME] [-d DEVICE] [-i FILE]\n"
     "                               save the global options, device and code file as\n"
     "                               setup N (1 to 4)\n"
+    "  doctor                       why a real board is or is not reachable\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -403,6 +404,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "zambrix-cli: no command given\n%s", kUsageText);
     return kUsage;
   }
+  if (o.command == "doctor") return Doctor(out);
   try {
     Session session(o, out, err);
     return session.Run();
