@@ -18,6 +18,8 @@
 #include "app/text.h"
 #include "cli/cli_services.h"
 #include "cli/setup_command.h"
+#include "cli/write_commands.h"
+#include "sim/sim_port.h"
 
 namespace zambrix::cli {
 
@@ -38,6 +40,13 @@ constexpr const char* kUsageText =
     "                               save the global options, device and code file as\n"
     "                               setup N (1 to 4)\n"
     "  doctor                       why a real board is or is not reachable\n"
+    "  program -d DEVICE -i FILE [--bytes both|hi|low] [--vpp 5|12.5|21|25]\n"
+    "          [--blank-check] [--verify] [--yes]\n"
+    "                               program the chip with FILE\n"
+    "  verify -d DEVICE -i FILE [--bytes both|hi|low] [--all]\n"
+    "                               compare the chip with FILE (--all: every difference)\n"
+    "  check -d DEVICE -i FILE      can FILE be programmed over what the chip holds?\n"
+    "  erase -d DEVICE [--yes]      erase an EEPROM or flash chip\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -59,6 +68,7 @@ struct Options {
   std::string command, device, output, input, page;
   std::string setup, setup_name;
   std::vector<std::string> operands;  // after the command
+  WriteOptions write;
 };
 
 struct UsageError : std::runtime_error {
@@ -89,6 +99,11 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "--page") value(o.page);
     else if (a == "--setup") value(o.setup);
     else if (a == "--name") value(o.setup_name);
+    else if (a == "--bytes") value(o.write.bytes);
+    else if (a == "--vpp") value(o.write.vpp);
+    else if (a == "--blank-check") o.write.blank_check = true;
+    else if (a == "--verify") o.write.verify = true;
+    else if (a == "--all") o.write.all = true;
     else if (a == "-q" || a == "--quiet") o.quiet = true;
     else if (a == "--yes" || a == "-y") o.yes = true;
     else if (a == "--help" || a == "-h") o.help = true;
@@ -99,6 +114,9 @@ Options Parse(std::vector<std::string> args) {
   }
   if (o.command != "setup" && !o.operands.empty())
     throw UsageError("unexpected argument " + o.operands.front());
+  o.write.input = o.input;
+  o.write.yes = o.yes;
+  o.write.from_setup = !o.setup.empty();
   return o;
 }
 
@@ -144,6 +162,7 @@ class Session {
   int LoadInputFile();
   int Setup();
   int ShowPage();
+  int Write(int (*command)(WriteContext&));
   int Finish(int status);
 
   const Options& o_;
@@ -356,9 +375,29 @@ int Session::Setup() {
   return kOk;
 }
 
+int Session::Write(int (*command)(WriteContext&)) {
+  WriteContext c{*core_,
+                 dialogs_,
+                 out_,
+                 err_,
+                 o_.write,
+                 [this](int status, const std::string& message) { return Fail(status, message); },
+                 [this] {
+                   if (int s = SelectDevice()) return s;
+                   return NeedBoard();
+                 },
+                 isatty(fileno(stdin)) != 0};
+  return command(c);
+}
+
 int Session::Finish(int status) {
   if (!core_) return status;
   core_->shell.Form_Unload();
+  // A chip the simulated board saw destroyed fails the run, whatever the program reported.
+  if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());
+      sim_port != nullptr && sim_port->Trace().ChipDamaged() && status == kOk) {
+    status = Fail(kOperationFailed, "the simulated chip was destroyed: " + sim_port->Trace().DamageReport());
+  }
   if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
     status = Fail(kFileError, "cannot write the log to " + o_.log_file);
   }
@@ -377,6 +416,10 @@ int Session::Run() {
   else if (c == "blank") status = Blank();
   else if (c == "view") status = View();
   else if (c == "setup") status = Setup();
+  else if (c == "program") status = Write(ProgramCommand);
+  else if (c == "verify") status = Write(VerifyCommand);
+  else if (c == "check") status = Write(CheckCommand);
+  else if (c == "erase") status = Write(EraseCommand);
   else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
   return Finish(status);
 }

@@ -28,6 +28,8 @@ class CliDialogs : public Dialogs {
   std::deque<std::string> save_answers;
   // The text the next input box answers with (none: cancelled).
   std::deque<std::string> input_answers;
+  // Answers to the next questions, before --yes is considered.
+  std::deque<MsgAnswer> answers;
   // Titles of the message boxes shown so far.
   std::vector<std::string> titles;
 

@@ -208,6 +208,13 @@ TEST_F(Cli, ASavedSetupIsListedAndRestoredBeforeTheCommand) {
     EXPECT_NE(read.err.find(line), std::string::npos) << line << "\n" << read.err;
   }
 
+  // The setup's device and code file, with the command's own voltage.
+  auto blank = dir_ / "blank.bin";
+  std::ofstream(blank, std::ios::binary) << std::string(8192, '\xFF');
+  auto program = Run(sim + "--sim-chip 2764:" + blank.string() + " --setup 2 program --vpp 21 --yes");
+  EXPECT_EQ(program.status, 0) << program.err;
+  EXPECT_EQ(Slurp(blank), std::string(8192, '\x11'));
+
   auto over = Run(sim + "--sim-chip 27C512 --setup 2 --speed 60 blank -d 27C512");
   EXPECT_EQ(over.status, 0) << over.err;
   const auto restored = over.err.find("SETUP RESTORED FROM EPSetup2.INI");
