@@ -19,6 +19,7 @@
 #include "app/text.h"
 #include "cli/cli_flash.h"
 #include "cli/cli_services.h"
+#include "cli/setup_command.h"
 #include "cli/write_commands.h"
 #include "sim/sim_port.h"
 
@@ -36,6 +37,10 @@ constexpr const char* kUsageText =
     "  blank -d DEVICE              check that the chip is erased\n"
     "  view (-i FILE | -d DEVICE) [--page N]\n"
     "                               print one page as the hex view shows it\n"
+    "  setup list                   the saved setups: slot, name, device, code file\n"
+    "  setup save N [--name NAME] [-d DEVICE] [-i FILE]\n"
+    "                               save the global options, device and code file as\n"
+    "                               setup N (1 to 4)\n"
     "  doctor                       why a real board is or is not reachable\n"
     "  program -d DEVICE -i FILE [--bytes both|hi|low] [--vpp 5|12.5|21|25]\n"
     "          [--blank-check] [--verify] [--yes]\n"
@@ -55,7 +60,8 @@ constexpr const char* kUsageText =
     "  --catalogue standard|extended\n"
     "                               extended also offers the flash chips\n"
     "  --log FILE                   save the system log to FILE at the end\n"
-    "  --settings-dir DIR           where the start-up settings file is read and written\n"
+    "  --settings-dir DIR           where the start-up settings file and the setups live\n"
+    "  --setup N                    restore setup N first; the other options override it\n"
     "  -q                           print only errors\n"
     "  --yes                        answer yes to the program's questions\n"
     "  --help, --version\n";
@@ -65,6 +71,8 @@ struct Options {
   std::string port, model, speed, log_file, settings_dir, catalogue;
   bool quiet = false, yes = false, help = false, version = false;
   std::string command, device, output, input, page;
+  std::string setup, setup_name;
+  std::vector<std::string> operands;  // after the command
   WriteOptions write;
 };
 
@@ -95,6 +103,8 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "-o" || a == "--output") value(o.output);
     else if (a == "-i" || a == "--input") value(o.input);
     else if (a == "--page") value(o.page);
+    else if (a == "--setup") value(o.setup);
+    else if (a == "--name") value(o.setup_name);
     else if (a == "--bytes") value(o.write.bytes);
     else if (a == "--vpp") value(o.write.vpp);
     else if (a == "--blank-check") o.write.blank_check = true;
@@ -106,10 +116,13 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "--version") o.version = true;
     else if (!a.empty() && a[0] == '-') throw UsageError("unknown option " + a);
     else if (o.command.empty()) o.command = a;
-    else throw UsageError("unexpected argument " + a);
+    else o.operands.push_back(a);
   }
+  if (o.command != "setup" && !o.operands.empty())
+    throw UsageError("unexpected argument " + o.operands.front());
   o.write.input = o.input;
   o.write.yes = o.yes;
+  o.write.from_setup = !o.setup.empty();
   return o;
 }
 
@@ -155,6 +168,8 @@ class Session {
   int Blank();
   int View();
   int Id();
+  int LoadInputFile();
+  int Setup();
   int ShowPage();
   int Write(int (*command)(WriteContext&));
   int Finish(int status);
@@ -190,6 +205,12 @@ int Session::StartUp() {
   echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet, !o_.quiet && isatty(fileno(err_)) != 0);
   core_->shell.Form_Load();
   core_->shell.AnnounceBackEnd(backend_.description, backend_.simulated, backend_.problem);
+  if (!o_.setup.empty()) {
+    auto slot = SetupSlot(o_.setup);
+    if (!slot) return Fail(kUsage, "--setup takes 1, 2, 3 or 4");
+    if (!RestoreSetup(*core_, *slot))
+      return Fail(kFileError, "setup " + o_.setup + " was not restored (see log)");
+  }
 
   if (!o_.catalogue.empty()) {
     if (o_.catalogue != "standard" && o_.catalogue != "extended") {
@@ -227,7 +248,11 @@ int Session::NeedBoard() {
 }
 
 int Session::SelectDevice() {
-  if (o_.device.empty()) return Fail(kUsage, "the command needs -d DEVICE");
+  if (o_.device.empty()) {
+    // A device restored by --setup serves when the command names none.
+    if (!o_.setup.empty() && core_->ui.ListIndex("Device") >= 0) return kOk;
+    return Fail(kUsage, "the command needs -d DEVICE");
+  }
   std::vector<std::string> names;
   std::vector<bool> offered;
   for (std::size_t i = 0; i < core_->dev.DeviceTable.size(); ++i) {
@@ -338,12 +363,7 @@ int Session::ShowPage() {
 int Session::View() {
   if (o_.input.empty() == o_.device.empty()) return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
   if (!o_.input.empty()) {
-    const InputFile in = ReadInputFile(o_.input, Buffers::kCodeBufferSize);
-    if (!in.ok() && in.status != InputStatus::TooBig)
-      return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
-    dialogs_.open_answers.push_back(o_.input);
-    core_->Click("mnuFileOpenCode");
-    if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+    if (int s = LoadInputFile()) return s;
     core_->ui.SetMax("VScroll1", std::max(0, (core_->buf.CodeSize + 255) / 256 - 1));
     return ShowPage();
   }
@@ -355,6 +375,39 @@ int Session::View() {
   if (!core_->buf.HasChipView())
     return Fail(kOperationFailed, "display is not available for this device");
   return ShowPage();
+}
+
+int Session::LoadInputFile() {
+  const InputFile in = ReadInputFile(o_.input, Buffers::kCodeBufferSize);
+  if (!in.ok() && in.status != InputStatus::TooBig)
+    return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
+  dialogs_.open_answers.push_back(o_.input);
+  core_->Click("mnuFileOpenCode");
+  if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+  return kOk;
+}
+
+int Session::Setup() {
+  const auto& args = o_.operands;
+  if (args.size() == 1 && args[0] == "list") {
+    ListSetups(*core_, out_);
+    return kOk;
+  }
+  if (args.size() != 2 || args[0] != "save") return Fail(kUsage, "setup takes 'list' or 'save N'");
+  auto slot = SetupSlot(args[1]);
+  if (!slot) return Fail(kUsage, "setup save takes a slot 1, 2, 3 or 4");
+  if (!o_.device.empty()) {
+    if (int s = SelectDevice()) return s;
+  }
+  if (!o_.input.empty()) {
+    if (int s = LoadInputFile()) return s;
+  }
+  dialogs_.input_answers.push_back(o_.setup_name);
+  const std::string path = SaveSetup(*core_, *slot);
+  if (path.empty()) return Fail(kFileError, "setup " + args[1] + " could not be written (see log)");
+  echo_->Finish();
+  std::fprintf(out_, "%s\n", path.c_str());
+  return kOk;
 }
 
 int Session::Write(int (*command)(WriteContext&)) {
@@ -437,6 +490,7 @@ int Session::Run() {
   else if (c == "read") status = Read();
   else if (c == "blank") status = Blank();
   else if (c == "view") status = View();
+  else if (c == "setup") status = Setup();
   else if (c == "program") status = Write(ProgramCommand);
   else if (c == "verify") status = Write(VerifyCommand);
   else if (c == "check") status = Write(CheckCommand);

@@ -172,3 +172,55 @@ TEST_F(Cli, ViewOfTheChipUsesTheChipRulesAndTheLogFileIsWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// A setup saved from the command line, listed, and restored before a command
+// whose own options then override it.
+TEST_F(Cli, ASavedSetupIsListedAndRestoredBeforeTheCommand) {
+  const std::string sim = "--board sim --sim-port 278h ";
+  std::string image(8192, '\0');
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 13 + i / 256);
+  auto chip = dir_ / "chip.bin", code = dir_ / "code.bin", out = dir_ / "read.bin";
+  std::ofstream(chip, std::ios::binary) << image;
+  std::ofstream(code, std::ios::binary) << std::string(8192, '\x11');
+
+  auto save = Run(sim + "--port 278h --speed 7 setup save 2 --name \"Boot 2764\" -d 2764 -i " +
+                  code.string());
+  ASSERT_EQ(save.status, 0) << save.err;
+  EXPECT_EQ(save.out, (dir_ / "EPSetup2.INI").string() + "\n");
+  EXPECT_NE(save.err.find("Setup Saved as EPSetup2.INI, named:Boot 2764"), std::string::npos);
+
+  auto list = Run(sim + "setup list");
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.OutLines(), (std::vector<std::string>{"1\t-\t-\t-",
+                                                       "2\tBoot 2764\tEprom 2764\t" + code.string(),
+                                                       "3\t-\t-\t-", "4\t-\t-\t-"}));
+
+  auto read = Run(sim + "--sim-chip 2764:" + chip.string() + " --setup 2 read -o " + out.string());
+  ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(Slurp(out), image);
+  for (const char* line : {"RESTORING SETUP FROM EPSetup2.INI", "Device Eprom 2764 was Selected",
+                           "Program Speed Slider set to: 7", "8192 bytes Read from Device"}) {
+    EXPECT_NE(read.err.find(line), std::string::npos) << line << "\n" << read.err;
+  }
+
+  // The setup's device and code file, with the command's own voltage.
+  auto blank = dir_ / "blank.bin";
+  std::ofstream(blank, std::ios::binary) << std::string(8192, '\xFF');
+  auto program = Run(sim + "--sim-chip 2764:" + blank.string() + " --setup 2 program --vpp 21 --yes");
+  EXPECT_EQ(program.status, 0) << program.err;
+  EXPECT_EQ(Slurp(blank), std::string(8192, '\x11'));
+
+  auto over = Run(sim + "--sim-chip 27C512 --setup 2 --speed 60 blank -d 27C512");
+  EXPECT_EQ(over.status, 0) << over.err;
+  const auto restored = over.err.find("SETUP RESTORED FROM EPSetup2.INI");
+  EXPECT_LT(restored, over.err.find("Program Speed Slider set to: 60"));
+  EXPECT_LT(restored, over.err.find("Device Eprom 27C512 was Selected"));
+
+  const std::pair<std::string, int> errors[] = {
+      {"--setup 3 list", 4}, {"--setup 9 list", 2}, {"setup save 5", 2}, {"setup erase 1", 2}};
+  for (const auto& [args, status] : errors) EXPECT_EQ(Run(sim + args).status, status) << args;
+}
+
+}  // namespace
