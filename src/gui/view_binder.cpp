@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -208,10 +209,13 @@ void ViewBinder::PaintWhileBusy() {
   // An operation holds the event loop: at a bounded rate, let the window paint
   // what changed and answer the window system (uncovered, moved). Operator
   // input waits, and widget signals meanwhile are no input (applying_ is set).
-  if (since_paint_.isValid() && since_paint_.elapsed() < paint_interval_ms_) return;
+  if (since_paint_.isValid() && since_paint_.nsecsElapsed() < next_paint_ns_) return;
   ++paints_while_busy_;
+  QElapsedTimer took;
+  took.start();
   ShowDeferred();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  next_paint_ns_ = std::max<qint64>(qint64{paint_interval_ms_} * 1'000'000, paint_cost_factor_ * took.nsecsElapsed());
   since_paint_.start();
 }
 

@@ -58,8 +58,12 @@ class ViewBinder : public QObject {
   bool Applying() const { return applying_ > 0; }
   // True while an operator event runs in the core.
   bool Busy() const { return running_ > 0; }
-  // While an event runs, the window paints at most once per this interval.
-  void SetPaintInterval(int ms) { paint_interval_ms_ = ms; }
+  // While an event runs, the window paints at most once per interval, and a
+  // paint that took d waits at least cost_factor × d before the next one.
+  void SetPaintPacing(int interval_ms, int cost_factor) {
+    paint_interval_ms_ = interval_ms;
+    paint_cost_factor_ = cost_factor;
+  }
   int PaintsWhileBusy() const { return paints_while_busy_; }
   // Runs after every operator event (the main window checks File / Exit here).
   std::function<void()> after_event;
@@ -81,8 +85,10 @@ class ViewBinder : public QObject {
   int applying_ = 0;
   int running_ = 0;
   int paint_interval_ms_ = 40;
+  int paint_cost_factor_ = 39;  // painting takes at most a fortieth of the time
   int paints_while_busy_ = 0;
   QElapsedTimer since_paint_;
+  qint64 next_paint_ns_ = 0;
   std::set<std::string> deferred_;
   std::map<std::string, QPointer<QObject>> views_;
   std::map<std::string, FormHook> forms_;

@@ -255,7 +255,7 @@ TEST_F(Desktop, PaintsAtABoundedRateWhileAnOperationRuns) {
     painted_inside = flow.count;
     window->close();
   });
-  window->binder().SetPaintInterval(1'000'000);
+  window->binder().SetPaintPacing(1'000'000, 0);
   const int before = window->binder().PaintsWhileBusy();
   QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
   EXPECT_EQ(window->binder().PaintsWhileBusy() - before, 1);  // the first change only
@@ -277,7 +277,7 @@ TEST_F(Desktop, EveryChangePaintsWhenTheIntervalIsZero) {
       t->report.DataFlowLightOff();
     }
   });
-  window->binder().SetPaintInterval(0);
+  window->binder().SetPaintPacing(0, 0);
   QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
   EXPECT_GE(flow.count, 10);
 }
