@@ -167,7 +167,7 @@ class Placer {
     into->addLayout(row);
     return row;
   }
-  void Grid(QBoxLayout* into, const std::vector<std::vector<std::string>>& rows) {
+  QGridLayout* Grid(QBoxLayout* into, const std::vector<std::vector<std::string>>& rows) {
     auto* g = new QGridLayout;
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
       for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) {
@@ -175,6 +175,7 @@ class Placer {
       }
     }
     into->addLayout(g);
+    return g;
   }
   void Rest(QBoxLayout* into, const std::vector<std::string>& top_level) {
     QHBoxLayout* row = nullptr;
@@ -200,8 +201,9 @@ QWidget* ArrangeLeft(Placer& p, QWidget* central) {
   p.Add(top, "PleaseSelect");
   // Extra height goes to the hex view and, more of it, to the log.
   p.Add(v, "Frame3", 1);
-  p.Grid(v, {{"FileNameCodeLabel", "FileNameCodeText", "FileNameCodeSize"},
-             {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}});
+  auto* files = p.Grid(v, {{"FileNameCodeLabel", "FileNameCodeText", "FileNameCodeSize"},
+                           {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}});
+  files->setColumnStretch(1, 1);  // the names take the width
   p.Add(v, "Frame6", 2);
   return left;
 }
