@@ -17,6 +17,8 @@
 #include "app/posix_platform.h"
 #include "app/text.h"
 #include "cli/cli_services.h"
+#include "cli/write_commands.h"
+#include "sim/sim_port.h"
 
 namespace zambrix::cli {
 
@@ -32,6 +34,14 @@ constexpr const char* kUsageText =
     "  blank -d DEVICE              check that the chip is erased\n"
     "  view (-i FILE | -d DEVICE) [--page N]\n"
     "                               print one page as the hex view shows it\n"
+    "  doctor                       why a real board is or is not reachable\n"
+    "  program -d DEVICE -i FILE [--bytes both|hi|low] [--vpp 5|12.5|21|25]\n"
+    "          [--blank-check] [--verify] [--yes]\n"
+    "                               program the chip with FILE\n"
+    "  verify -d DEVICE -i FILE [--bytes both|hi|low] [--all]\n"
+    "                               compare the chip with FILE (--all: every difference)\n"
+    "  check -d DEVICE -i FILE      can FILE be programmed over what the chip holds?\n"
+    "  erase -d DEVICE [--yes]      erase an EEPROM or flash chip\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -50,6 +60,7 @@ struct Options {
   std::string port, model, speed, log_file, settings_dir;
   bool quiet = false, yes = false, help = false, version = false;
   std::string command, device, output, input, page;
+  WriteOptions write;
 };
 
 struct UsageError : std::runtime_error {
@@ -78,6 +89,11 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "-o" || a == "--output") value(o.output);
     else if (a == "-i" || a == "--input") value(o.input);
     else if (a == "--page") value(o.page);
+    else if (a == "--bytes") value(o.write.bytes);
+    else if (a == "--vpp") value(o.write.vpp);
+    else if (a == "--blank-check") o.write.blank_check = true;
+    else if (a == "--verify") o.write.verify = true;
+    else if (a == "--all") o.write.all = true;
     else if (a == "-q" || a == "--quiet") o.quiet = true;
     else if (a == "--yes" || a == "-y") o.yes = true;
     else if (a == "--help" || a == "-h") o.help = true;
@@ -86,6 +102,8 @@ Options Parse(std::vector<std::string> args) {
     else if (o.command.empty()) o.command = a;
     else throw UsageError("unexpected argument " + a);
   }
+  o.write.input = o.input;
+  o.write.yes = o.yes;
   return o;
 }
 
@@ -129,6 +147,7 @@ class Session {
   int Blank();
   int View();
   int ShowPage();
+  int Write(int (*command)(WriteContext&));
   int Finish(int status);
 
   const Options& o_;
@@ -303,9 +322,29 @@ int Session::View() {
   return ShowPage();
 }
 
+int Session::Write(int (*command)(WriteContext&)) {
+  WriteContext c{*core_,
+                 dialogs_,
+                 out_,
+                 err_,
+                 o_.write,
+                 [this](int status, const std::string& message) { return Fail(status, message); },
+                 [this] {
+                   if (int s = SelectDevice()) return s;
+                   return NeedBoard();
+                 },
+                 isatty(fileno(stdin)) != 0};
+  return command(c);
+}
+
 int Session::Finish(int status) {
   if (!core_) return status;
   core_->shell.Form_Unload();
+  // A chip the simulated board saw destroyed fails the run, whatever the program reported.
+  if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());
+      sim_port != nullptr && sim_port->Trace().ChipDamaged() && status == kOk) {
+    status = Fail(kOperationFailed, "the simulated chip was destroyed: " + sim_port->Trace().DamageReport());
+  }
   if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
     status = Fail(kFileError, "cannot write the log to " + o_.log_file);
   }
@@ -323,6 +362,10 @@ int Session::Run() {
   else if (c == "read") status = Read();
   else if (c == "blank") status = Blank();
   else if (c == "view") status = View();
+  else if (c == "program") status = Write(ProgramCommand);
+  else if (c == "verify") status = Write(VerifyCommand);
+  else if (c == "check") status = Write(CheckCommand);
+  else if (c == "erase") status = Write(EraseCommand);
   else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
   return Finish(status);
 }
@@ -350,6 +393,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "zambrix-cli: no command given\n%s", kUsageText);
     return kUsage;
   }
+  if (o.command == "doctor") return Doctor(out);
   try {
     Session session(o, out, err);
     return session.Run();

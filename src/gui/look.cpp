@@ -15,31 +15,35 @@ namespace zambrix::gui {
 
 namespace {
 
-// Draws the icon on a 64 x 64 grid, scaled to `size` pixels.
+// Draws data/zambrix.svg (a 64 x 64 grid) at `size` pixels: a DIP chip in a
+// programmer's socket, with a lit lamp.
 QPixmap IconPixmap(int size) {
   QPixmap pm(size, size);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
   p.scale(size / 64.0, size / 64.0);
-  const QColor pins(0xD8, 0xD8, 0xD8);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0x1D, 0x4F, 0x91));
-  p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
-  p.setBrush(pins);
-  for (int y = 12; y <= 44; y += 8) {
-    p.drawRect(QRectF(10, y, 9, 4));
-    p.drawRect(QRectF(45, y, 9, 4));
-  }
-  p.setPen(QPen(pins, 2));
+  p.setPen(QPen(QColor(0x0D, 0x2E, 0x1E), 2));
+  p.setBrush(QColor(0x1F, 0x5F, 0x3F));
+  p.drawRoundedRect(QRectF(4, 6, 56, 52), 5, 5);
+  p.setPen(QPen(QColor(0x11, 0x11, 0x11), 1.5));
   p.setBrush(QColor(0x2B, 0x2B, 0x2B));
-  p.drawRoundedRect(QRectF(18, 8, 28, 44), 3, 3);
-  p.setPen(QPen(pins, 1.5));
-  p.setBrush(QColor(0x8F, 0xD3, 0xFF));
-  p.drawEllipse(QPointF(32, 30), 8, 8);
+  p.drawRoundedRect(QRectF(10, 14, 44, 36), 2, 2);
   p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0xFF, 0xD2, 0x3F));
-  p.drawRoundedRect(QRectF(14, 55, 36, 4), 2, 2);
+  p.setBrush(QColor(0xC8, 0xC8, 0xC8));
+  for (int x = 14; x <= 46; x += 8) {
+    p.drawRect(QRectF(x, 10, 4, 6));
+    p.drawRect(QRectF(x, 48, 4, 6));
+  }
+  p.setBrush(QColor(0x55, 0x55, 0x55));
+  p.drawEllipse(QPointF(17, 21), 2.5, 2.5);
+  QColor window(0x6F, 0xA8, 0xDC);
+  window.setAlphaF(0.85);
+  p.setBrush(window);
+  p.drawRoundedRect(QRectF(24, 24, 20, 16), 2, 2);
+  p.setPen(QPen(QColor(0x7A, 0x00, 0x00), 1));
+  p.setBrush(QColor(0xFF, 0x3B, 0x30));
+  p.drawEllipse(QPointF(53, 54), 4, 4);
   return pm;
 }
 

@@ -67,7 +67,7 @@ class ClickLabel : public QLabel {
 // its scroll bar does: one notch or key is one page.
 void InstallPaging(QWidget* view, QAbstractSlider* pager);
 
-// The program's icon (a chip in its socket), drawn as data/zambrix.svg draws it.
+// The program's icon, drawn as data/zambrix.svg (the desktop entry's icon) draws it.
 QIcon AppIcon();
 
 // A read-only multi-line text box mirroring a text of the window model. The
