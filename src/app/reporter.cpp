@@ -126,7 +126,9 @@ bool Reporter::SaveLogTo(const std::string& path) {
 }
 
 void Reporter::SystemLog_DblClick() {
-  if (SaveLogTo("ZAMBRIX.LOG")) LogMessage("System Log was Saved to ZAMBRIX.LOG file");
+  // The line names the whole path: the current folder is rarely obvious.
+  const std::string path = std::filesystem::absolute("ZAMBRIX.LOG").string();
+  if (SaveLogTo(path)) LogMessage("System Log was Saved to " + path + " file");
 }
 
 }  // namespace zambrix

@@ -1,6 +1,8 @@
 // Loading raw binary files into the code and data buffers.
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <fstream>
 
 #include "app/core.h"
 #include "app/file_io.h"
@@ -61,12 +63,6 @@ bool Accepted(Reporter& report, const FileRead& got, const std::string& name, st
   return false;
 }
 
-std::string UpperCase(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return s;
-}
-
 }  // namespace
 
 std::optional<std::string> Buffers::AskOpenName(std::string_view title,
@@ -115,7 +111,7 @@ bool Buffers::ReadBinaryFile() {
   const FileRead got = ReadWholeFile(CodeFileName, kCodeBufferSize, FileStaging);
   if (!Accepted(report, got, CodeFileName, "Code", "Buffer", kCodeBufferSize)) return false;
   auto& ui = core_.ui;
-  ui.SetCaption("FileNameCodeText", UpperCase(CodeFileName));
+  ui.SetCaption("FileNameCodeText", CodeFileName);
   ui.SetText("BufferDisplay",
              "\r\n\r\n\r\n\r\n\r\n\r\n                      READING FILE ... WAIT");
   report.DataFlowLightOn();

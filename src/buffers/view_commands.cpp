@@ -1,5 +1,6 @@
 // Erasing the buffers to FFh and saving the shown page to "ZAMBRIX.BUF".
 #include <algorithm>
+#include <filesystem>
 
 #include "app/core.h"
 
@@ -52,8 +53,9 @@ bool Buffers::SaveDisplayTo(const std::string& path) {
 }
 
 void Buffers::BufferDisplay_DblClick() {
-  if (!SaveDisplayTo("ZAMBRIX.BUF")) return;
-  core_.report.LogMessage("Buffer DIsplay was Saved to ZAMBRIX.BUF file");
+  const std::string path = std::filesystem::absolute("ZAMBRIX.BUF").string();
+  if (!SaveDisplayTo(path)) return;
+  core_.report.LogMessage("Buffer DIsplay was Saved to " + path + " file");
   core_.report.PlayEventSound("OK");
 }
 

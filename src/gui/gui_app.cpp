@@ -9,6 +9,7 @@
 #include "app/file_io.h"
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
+#include "gui/widgets.h"
 
 namespace zambrix::gui {
 
@@ -139,6 +140,8 @@ int RunGui(int argc, char** argv) {
   QApplication app(qt_argc, qt_argv.data());
   QApplication::setApplicationName(QStringLiteral("zambrix"));
   QApplication::setApplicationVersion(QStringLiteral(ZAMBRIX_VERSION));
+  QApplication::setWindowIcon(AppIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("zambrix"));
   const QStringList left = QApplication::arguments().mid(1);
   if (!left.isEmpty()) return Fail("unknown option " + left.first().toStdString());
   return RunWindow(app, backend, options.screenshot);

@@ -75,7 +75,9 @@ TEST_F(LogSave, DoubleClickSavesInTheCurrentFolderAndSaysSo) {
   std::filesystem::current_path(old);
   auto text = ReadAll((dir_ / "ZAMBRIX.LOG").string());
   EXPECT_NE(text.find(" StatCode: 65  Model: 6 \r\n"), std::string::npos);
-  EXPECT_EQ(t.LogLines().back(), "System Log was Saved to ZAMBRIX.LOG file");
+  EXPECT_EQ(t.LogLines().back(),
+            "System Log was Saved to " + (std::filesystem::canonical(dir_) / "ZAMBRIX.LOG").string() +
+                " file");
 }
 
 TEST_F(LogSave, AFailedWriteIsLoggedAndNeverCalledSaved) {
