@@ -9,9 +9,8 @@ bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t
   ui.SetText("sbStatusBar", std::string(status_prefix) + name + " ... Wait");
   bool saved = false;
   if (size >= 0 && static_cast<std::size_t>(size) <= buffer.size()) {
-    const std::string_view bytes(reinterpret_cast<const char*>(buffer.data()),
-                                 static_cast<std::size_t>(size));
-    saved = WriteFileAtomically(name, bytes);
+    const std::span<const std::uint8_t> bytes(buffer.data(), static_cast<std::size_t>(size));
+    saved = WriteFileAtomically(name, WriteImage(FormatFor(name), bytes));
   }
   if (saved) {
     core_.report.LogMessage("File Sucessfully Saved as " + name);
