@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 #include "app/core.h"
 #include "app/posix_platform.h"
 #include "app/text.h"
+#include "cli/cli_result.h"
 #include "cli/cli_services.h"
 
 namespace zambrix::cli {
@@ -41,14 +43,18 @@ constexpr const char* kUsageText =
     "  --speed N                    programming speed slider position\n"
     "  --log FILE                   save the system log to FILE at the end\n"
     "  --settings-dir DIR           where the start-up settings file is read and written\n"
+    "  --format bin|ihex|srec       the format of every file read or written (otherwise\n"
+    "                               .hex .ihx .ihex are Intel HEX, .s19 .s28 .s37 .srec\n"
+    "                               .mot S-records, every other name raw binary)\n"
+    "  --json                       print what the command did as one JSON object\n"
     "  -q                           print only errors\n"
     "  --yes                        answer yes to the program's questions\n"
     "  --help, --version\n";
 
 struct Options {
   BackEndOptions backend;
-  std::string port, model, speed, log_file, settings_dir;
-  bool quiet = false, yes = false, help = false, version = false;
+  std::string port, model, speed, log_file, settings_dir, format;
+  bool quiet = false, yes = false, help = false, version = false, json = false;
   std::string command, device, output, input, page;
 };
 
@@ -78,6 +84,8 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "-o" || a == "--output") value(o.output);
     else if (a == "-i" || a == "--input") value(o.input);
     else if (a == "--page") value(o.page);
+    else if (a == "--format") value(o.format);
+    else if (a == "--json") o.json = true;
     else if (a == "-q" || a == "--quiet") o.quiet = true;
     else if (a == "--yes" || a == "-y") o.yes = true;
     else if (a == "--help" || a == "-h") o.help = true;
@@ -109,13 +117,17 @@ std::optional<int> ParseInt(const std::string& s) {
 // One run of the program behind the command line.
 class Session {
  public:
-  Session(const Options& o, std::FILE* out, std::FILE* err) : o_(o), out_(out), err_(err), dialogs_(err, o.yes) {}
+  Session(const Options& o, std::FILE* out, std::FILE* err);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
 
   int Run();
 
  private:
   int Fail(int status, const std::string& message) {
-    echo_->Finish();
+    if (result_.message.empty()) result_.message = message;
+    if (echo_) echo_->Finish();
     std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
     return status;
   }
@@ -130,9 +142,15 @@ class Session {
   int View();
   int ShowPage();
   int Finish(int status);
+  void Report(int status);
 
   const Options& o_;
   std::FILE* out_;
+  std::FILE* json_out_ = nullptr;  // with --json: stdout, while out_ collects the text
+  char* captured_ = nullptr;
+  std::size_t captured_size_ = 0;
+  CommandResult result_;
+  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::FILE* err_;
   CliDialogs dialogs_;
   PosixPlatform platform_;
@@ -143,12 +161,28 @@ class Session {
   std::unique_ptr<ConsoleEcho> echo_;
 };
 
+Session::Session(const Options& o, std::FILE* out, std::FILE* err)
+    : o_(o), out_(out), err_(err), dialogs_(err, o.yes) {
+  if (!o.json) return;
+  std::FILE* text = open_memstream(&captured_, &captured_size_);
+  if (text == nullptr) return;
+  json_out_ = out;
+  out_ = text;
+}
+
+Session::~Session() {
+  if (json_out_ == nullptr) return;
+  std::fclose(out_);
+  std::free(captured_);
+}
+
 int Session::StartUp() {
   try {
     backend_ = OpenBackEnd(o_.backend);
   } catch (const BackEndError& e) {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
     std::fprintf(err_, "zambrix-cli: %s\n", e.what());
+    result_.message = e.what();
     return port_asked ? kNoBoard : kUsage;
   }
   Services s{backend_.port.get(), backend_.clock.get(), &dialogs_, &sound_, &settings_, &platform_};
@@ -179,6 +213,11 @@ int Session::StartUp() {
     }
     core_->ChangeValue("Slider1", *v);
   }
+  if (!o_.format.empty()) {
+    auto format = FormatNamed(o_.format);
+    if (!format) return Fail(kUsage, "--format takes bin, ihex or srec");
+    core_->buf.ForcedFormat = format;
+  }
   return kOk;
 }
 
@@ -199,6 +238,7 @@ int Session::SelectDevice() {
   if (m.row < 0) return Fail(kUsage, m.error);
   core_->ChooseListIndex("Device", m.row);
   if (core_->ui.ListIndex("Device") != m.row) return Fail(kUsage, "the device could not be selected");
+  result_.device = Trim(names[static_cast<std::size_t>(m.row)]);
   return kOk;
 }
 
@@ -226,8 +266,10 @@ int Session::Detect() {
     std::fprintf(out_, "no board found\n");
     return Fail(kNoBoard, "no ZAMBRIX board found on any LPT port");
   }
-  std::fprintf(out_, "ZAMBRIX-%d at %sh%s\n", link.BoardModel, HexText(link.PortAddress).c_str(),
-               backend_.simulated ? " (simulated)" : "");
+  const std::string board = "ZAMBRIX-" + std::to_string(link.BoardModel) + " at " +
+                            HexText(link.PortAddress) + "h";
+  result_.details["board"] = board;
+  std::fprintf(out_, "%s%s\n", board.c_str(), backend_.simulated ? " (simulated)" : "");
   return kOk;
 }
 
@@ -238,17 +280,18 @@ int Session::Read() {
   auto boxes = dialogs_.titles.size();
   core_->Click("Read_button");
   if (int s = CheckOutcome(boxes, "read")) return s;
+  auto& buf = core_->buf;
+  result_.bytes["read"] = buf.CodeSize;
+  result_.checksum = core_->ops.DeviceChecksumText;
   dialogs_.save_answers.push_back(o_.output);
   core_->Click("mnuFileSaveCodeAs");
-  // The saved file must hold exactly the bytes read.
+  // The saved file must hold exactly the bytes read, in the file's format.
   std::ifstream f(o_.output, std::ios::binary);
   std::string saved((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  const auto& code = core_->buf.CodeBuffer;
-  const auto size = static_cast<std::size_t>(core_->buf.CodeSize);
-  if (!f.good() && !f.eof()) return Fail(kFileError, "cannot write " + o_.output);
-  if (saved.size() != size || (size > 0 && std::memcmp(saved.data(), code.data(), size) != 0)) {
-    return Fail(kFileError, "cannot write " + o_.output);
-  }
+  const auto size = static_cast<std::size_t>(buf.CodeSize);
+  const std::string want = WriteImage(buf.FormatFor(o_.output), {buf.CodeBuffer.data(), size});
+  if ((!f.good() && !f.eof()) || saved != want) return Fail(kFileError, "cannot write " + o_.output);
+  result_.bytes["file"] = static_cast<std::int64_t>(saved.size());
   return kOk;
 }
 
@@ -256,8 +299,14 @@ int Session::Blank() {
   if (int s = SelectDevice()) return s;
   if (int s = NeedBoard()) return s;
   auto boxes = dialogs_.titles.size();
+  auto& ops = core_->ops;
+  ops.WorkAddress = -1;
   core_->Click("Blank_button");
-  return CheckOutcome(boxes, "blank check");
+  result_.bytes["checked"] = core_->buf.CodeSize;
+  const int status = CheckOutcome(boxes, "blank check");
+  if (status == kOperationFailed && ops.WorkAddress >= 0)
+    result_.failure = CommandResult::Mismatch{ops.WorkAddress, 0xFF, core_->link.ReadValue};
+  return status;
 }
 
 int Session::ShowPage() {
@@ -292,6 +341,8 @@ int Session::View() {
     dialogs_.open_answers.push_back(o_.input);
     core_->Click("mnuFileOpenCode");
     if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+    result_.bytes["file"] = core_->buf.CodeSize;
+    result_.checksum = core_->buf.FileCrcText;
     core_->ui.SetMax("VScroll1", std::max(0, (core_->buf.CodeSize + 255) / 256 - 1));
     return ShowPage();
   }
@@ -304,17 +355,33 @@ int Session::View() {
 }
 
 int Session::Finish(int status) {
-  if (!core_) return status;
-  core_->shell.Form_Unload();
-  if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
-    status = Fail(kFileError, "cannot write the log to " + o_.log_file);
+  if (core_) {
+    core_->shell.Form_Unload();
+    if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
+      status = Fail(kFileError, "cannot write the log to " + o_.log_file);
+    }
+    echo_->Finish();
+    if (backend_.at_exit) backend_.at_exit();
   }
-  echo_->Finish();
-  if (backend_.at_exit) backend_.at_exit();
+  Report(status);
   return status;
 }
 
+// The one place the result of a command is printed for scripts.
+void Session::Report(int status) {
+  if (json_out_ == nullptr) return;
+  result_.exit_status = status;
+  result_.elapsed_s =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+  if (backend_.simulated && backend_.clock) result_.simulated_s = backend_.clock->NowNs() / 1e9;
+  std::fflush(out_);
+  result_.output.assign(captured_ ? captured_ : "", captured_size_);
+  std::fprintf(json_out_, "%s\n", ToJson(result_).c_str());
+  std::fflush(json_out_);
+}
+
 int Session::Run() {
+  result_.command = o_.command;
   if (int s = StartUp()) return Finish(s);
   int status = kOk;
   const auto& c = o_.command;
@@ -335,6 +402,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     o = Parse(args);
   } catch (const UsageError& e) {
     std::fprintf(err, "zambrix-cli: %s\n%s", e.what(), kUsageText);
+    if (std::find(args.begin(), args.end(), "--json") != args.end()) {
+      CommandResult r;
+      r.exit_status = kUsage;
+      r.message = e.what();
+      std::fprintf(out, "%s\n", ToJson(r).c_str());
+    }
     return kUsage;
   }
   if (o.help) {
