@@ -57,7 +57,10 @@ void SimPort::StartVcd(std::unique_ptr<std::ostream> out) {
                   board_.DataLines(now));
 }
 
-void SimPort::Finish() { trace_.FinishVcd(clock_.NowNs()); }
+void SimPort::Finish() {
+  if (trace_.VcdOn()) board_.TraceUntil(clock_.NowNs());
+  trace_.FinishVcd(clock_.NowNs());
+}
 
 void SimPort::Vanish() {
   connected_ = false;
