@@ -4,7 +4,7 @@
 set -euo pipefail
 
 ZAMBRIX_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
-  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev nlohmann-json3-dev
   srecord sigrok-cli)
 
 missing=()

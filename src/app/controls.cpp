@@ -168,6 +168,7 @@ void DeclareMainWindow(WindowModel& m) {
   b.menu("mnuTools", "&Tools");
   b.parent = "mnuTools";
   b.menu("mnuToolsOptions", "&Options...");
+  b.menu("mnuToolsPortDoctor", "&Port Doctor...");
 
   b.parent = "frmMain";
   b.menu("menuCommand", "&Command");

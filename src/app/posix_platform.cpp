@@ -72,6 +72,18 @@ std::string PosixPlatform::ProgramFolder() {
   return exe.parent_path().string();
 }
 
+std::string PosixPlatform::DataFolder() { return FindDataFolder(ProgramFolder()); }
+
+std::string FindDataFolder(const std::string& program_folder) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path here(program_folder);
+  if (fs::exists(here / "zambrix5.html", ec)) return program_folder;
+  const fs::path shared = here.parent_path() / "share" / "zambrix";
+  if (fs::exists(shared / "zambrix5.html", ec)) return shared.string();
+  return program_folder;
+}
+
 std::optional<std::string> PosixPlatform::OpenDocument(const std::string& path) {
   if (!std::filesystem::exists(path)) return "File not found: " + path;
   if (!OnPath("xdg-open")) return "No document viewer (xdg-open) is installed to show " + path;

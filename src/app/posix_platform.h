@@ -9,12 +9,18 @@
 
 namespace zambrix {
 
+// Where the shipped files are for a program in `program_folder`: that folder
+// when they sit next to the program (a build tree), ../share/zambrix when that
+// holds them (an installed program), else the program's folder.
+std::string FindDataFolder(const std::string& program_folder);
+
 class PosixPlatform : public Platform {
  public:
   std::string TimeText() override;
   std::string DateText() override;
   DateTime Now() override;
   std::string ProgramFolder() override;
+  std::string DataFolder() override;
   std::optional<std::string> OpenDocument(const std::string& path) override;
   bool StartProgram(const std::string& path) override;
 };

@@ -46,7 +46,7 @@ std::string_view Reporter::SoundFileForKey(std::string_view key) {
 std::string Reporter::SoundPathForKey(std::string_view key) const {
   // The original joined the folder and "\name.wav"; here the separator is "/".
   auto file = SoundFileForKey(key).substr(1);
-  return (std::filesystem::path(core_.svc.platform->ProgramFolder()) / std::string(file)).string();
+  return (std::filesystem::path(core_.svc.platform->DataFolder()) / std::string(file)).string();
 }
 
 void Reporter::PlayEventSound(std::string_view key) { core_.svc.sound->PlayAsync(SoundPathForKey(key)); }

@@ -64,6 +64,9 @@ class Platform {
   virtual DateTime Now() = 0;
   // Folder of the executable (sound files, help, start-up settings file).
   virtual std::string ProgramFolder() = 0;
+  // Folder of the files the program ships (manual, sounds): the program's own
+  // folder in a build tree, PREFIX/share/zambrix when installed.
+  virtual std::string DataFolder() { return ProgramFolder(); }
   // Opens a document with the desktop's viewer; returns an error description or
   // nullopt on success.
   virtual std::optional<std::string> OpenDocument(const std::string& path) = 0;

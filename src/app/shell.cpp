@@ -7,6 +7,7 @@
 
 #include "app/controls.h"
 #include "app/core.h"
+#include "link/doctor.h"
 
 namespace zambrix {
 
@@ -39,7 +40,7 @@ std::string PlacementText(double v) {
 void Shell::CreateWindow() {
   DeclareControls(core_.ui);
   WireHandlers();
-  HelpFile = (std::filesystem::path(core_.svc.platform->ProgramFolder()) / "zambrix5.html").string();
+  HelpFile = (std::filesystem::path(core_.svc.platform->DataFolder()) / "zambrix5.html").string();
 }
 
 void Shell::WireHandlers() {
@@ -89,6 +90,7 @@ void Shell::WireHandlers() {
   ui.SetHandler("mnuFileClose", [&buf] { buf.mnuFileClose_Click(); });
   ui.SetHandler("mnuFileExit", [this] { mnuFileExit_Click(); });
   ui.SetHandler("mnuToolsOptions", [this] { mnuToolsOptions_Click(); });
+  ui.SetHandler("mnuToolsPortDoctor", [this] { mnuToolsPortDoctor_Click(); });
 
   ui.SetHandler("menuBlankCheck", [&ops] { ops.Blank_button_Click(); });
   ui.SetHandler("menuReadCode", [&ops] { ops.Read_button_Click(); });
@@ -183,6 +185,8 @@ void Shell::Form_Unload() {
 }
 
 void Shell::AnnounceBackEnd(const std::string& description, bool simulated, const std::string& problem) {
+  BackEndDescription = description;
+  BackEndSimulated = simulated;
   auto& report = core_.report;
   if (!problem.empty()) report.LogMessage("Parallel port not usable: " + problem);
   if (simulated) {
@@ -213,6 +217,16 @@ void Shell::mnuFileExit_Click() { exit_requested_ = true; }
 
 void Shell::mnuToolsOptions_Click() {
   core_.svc.dialogs->MessageBox("This menu option is not available.", MsgButtons::Ok, MsgIcon::None, kAppTitle);
+}
+
+// Why a real board is or is not reachable; the port this program holds is named
+// rather than claimed a second time.
+void Shell::mnuToolsPortDoctor_Click() {
+  auto env = DoctorEnv::Real();
+  if (!BackEndSimulated) env.in_use = BackEndDescription;
+  std::string text;
+  for (const auto& line : DiagnosePorts(env).lines) text += line + "\n";
+  core_.svc.dialogs->MessageBox(text, MsgButtons::Ok, MsgIcon::Information, "Port Doctor");
 }
 
 void Shell::ShowHelp() {

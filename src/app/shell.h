@@ -24,6 +24,7 @@ class Shell {
   void tbToolBar_ButtonClick(std::string_view key);
   void mnuFileExit_Click();
   void mnuToolsOptions_Click();
+  void mnuToolsPortDoctor_Click();
   void mnuHelpContents_Click();
   void mnuHelpSearchForHelpOn_Click();
   void mnuHelpAbout_Click();
@@ -37,6 +38,8 @@ class Shell {
   bool ExitRequested() const { return exit_requested_; }
   // Help document shown by the help commands (empty = no help configured).
   std::string HelpFile;
+  std::string BackEndDescription;  // the port back end in use, as announced
+  bool BackEndSimulated = true;
   // The program that shows system information (none on this platform).
   std::string SysInfoProgram;
 

@@ -34,6 +34,7 @@ constexpr const char* kUsageText =
     "  blank -d DEVICE              check that the chip is erased\n"
     "  view (-i FILE | -d DEVICE) [--page N]\n"
     "                               print one page as the hex view shows it\n"
+    "  doctor                       why a real board is or is not reachable\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -423,6 +424,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "zambrix-cli: no command given\n%s", kUsageText);
     return kUsage;
   }
+  if (o.command == "doctor") return Doctor(out);
   try {
     Session session(o, out, err);
     return session.Run();

@@ -18,6 +18,10 @@ enum ExitStatus {
 // Runs one command line (without the program name); returns the exit status.
 int Run(const std::vector<std::string>& args, std::FILE* out = stdout, std::FILE* err = stderr);
 
+// `doctor`: why a real board is or is not reachable, one line a finding; exit
+// 0 when a usable port exists, 3 otherwise. Runs before any port is claimed.
+int Doctor(std::FILE* out);
+
 // A device named on the command line: a whole catalogue name or a part number,
 // without regard to case and surrounding blanks.
 struct DeviceMatch {

@@ -67,29 +67,38 @@ namespace {
 // register values (the driver inverts nothing).
 class PpdevPort : public PortBackend {
  public:
+  explicit PpdevPort(const PpdevSys& sys) : sys_(sys) {}
   ~PpdevPort() override {
     for (auto& [base, fd] : fds_) {
-      ioctl(fd, PPRELEASE);
-      close(fd);
+      sys_.ioctl(fd, PPRELEASE, nullptr);
+      sys_.close(fd);
     }
   }
   bool Add(std::uint16_t base, const std::string& device, std::string& why) {
-    int fd = open(device.c_str(), O_RDWR);
+    int fd = sys_.open(device.c_str(), O_RDWR);
     if (fd < 0) {
       int e = errno;
       why = device + ": " + std::strerror(e);
       if (e == EACCES) why += " (add your user to group lp, then log in again)";
       return false;
     }
-    if (ioctl(fd, PPEXCL) < 0 || ioctl(fd, PPCLAIM) < 0) {
+    if (sys_.ioctl(fd, PPEXCL, nullptr) < 0 || sys_.ioctl(fd, PPCLAIM, nullptr) < 0) {
       int e = errno;
       why = device + ": cannot claim the port: " + std::strerror(e) +
-            " (another driver holds it; unload the printer driver with: modprobe -r lp)";
-      close(fd);
+            (e == EBUSY ? " (another program or driver holds it; the printer driver is unloaded with: "
+                          "modprobe -r lp)"
+                        : "");
+      sys_.close(fd);
       return false;
     }
     int dir = 0;
-    ioctl(fd, PPDATADIR, &dir);
+    if (sys_.ioctl(fd, PPDATADIR, &dir) < 0) {
+      int e = errno;
+      why = device + ": cannot set the data lines to output: " + std::strerror(e);
+      sys_.ioctl(fd, PPRELEASE, nullptr);
+      sys_.close(fd);
+      return false;
+    }
     fds_[base] = fd;
     names_ += (names_.empty() ? "" : ", ") + device + " at " + Hex(base);
     return true;
@@ -101,11 +110,11 @@ class PpdevPort : public PortBackend {
     unsigned reg = 0;
     if (!Find(address, fd, reg)) return;
     if (reg == 0) {
-      ioctl(fd, PPWDATA, &value);
+      Check(sys_.ioctl(fd, PPWDATA, &value), "PPWDATA");
     } else if (reg == 2) {
       // Direction goes through PPDATADIR, never through bit 5 of the control value.
       unsigned char c = value & 0x0F;
-      ioctl(fd, PPWCONTROL, &c);
+      Check(sys_.ioctl(fd, PPWCONTROL, &c), "PPWCONTROL");
     }
   }
   std::uint8_t PortIn(std::uint16_t address) override {
@@ -114,19 +123,20 @@ class PpdevPort : public PortBackend {
     if (!Find(address, fd, reg)) return 0xFF;
     unsigned char v = 0xFF;
     if (reg == 1) {
-      ioctl(fd, PPRSTATUS, &v);
+      Check(sys_.ioctl(fd, PPRSTATUS, &v), "PPRSTATUS");
     } else if (reg == 0) {
-      ioctl(fd, PPRDATA, &v);
+      Check(sys_.ioctl(fd, PPRDATA, &v), "PPRDATA");
     } else {
-      ioctl(fd, PPRCONTROL, &v);
+      Check(sys_.ioctl(fd, PPRCONTROL, &v), "PPRCONTROL");
     }
-    return v;
+    return failed_ ? 0xFF : v;
   }
   bool IsSimulated() const override { return false; }
   std::string Describe() const override { return "ppdev " + names_; }
 
  private:
   bool Find(std::uint16_t address, int& fd, unsigned& reg) const {
+    if (failed_) return false;
     for (auto& [base, f] : fds_) {
       if (address >= base && address <= base + 2) {
         fd = f;
@@ -136,8 +146,18 @@ class PpdevPort : public PortBackend {
     }
     return false;
   }
+  // The first failed access is reported; the port then acts as an empty bus.
+  void Check(int result, const char* what) {
+    if (result >= 0 || failed_) return;
+    int e = errno;
+    failed_ = true;
+    throw PortError("the parallel port stopped answering (" + names_ + ": " + what + ": " +
+                    std::strerror(e) + ")");
+  }
+  const PpdevSys& sys_;
   std::map<std::uint16_t, int> fds_;
   std::string names_;
+  bool failed_ = false;
 };
 
 #ifdef ZAMBRIX_HAVE_IOPERM
@@ -167,18 +187,27 @@ class DirectPort : public PortBackend {
 
 }  // namespace
 
-PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t wanted_base) {
-  auto port = std::make_unique<PpdevPort>();
+const PpdevSys& PpdevSys::Real() {
+  static const PpdevSys real{
+      [](const char* path, int flags) { return ::open(path, flags); },
+      [](int fd, unsigned long request, void* arg) { return ::ioctl(fd, request, arg); },
+      [](int fd) { return ::close(fd); }};
+  return real;
+}
+
+PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t wanted_base,
+                             const PpdevSys& sys, const std::string& proc_root) {
+  auto port = std::make_unique<PpdevPort>(sys);
   std::string why;
   std::string all_why;
   if (!device_or_empty.empty()) {
-    std::uint16_t base = ParportBase(device_or_empty);
+    std::uint16_t base = ParportBase(device_or_empty, proc_root);
     if (base == 0) base = wanted_base ? wanted_base : 0x378;
     if (!port->Add(base, device_or_empty, why)) return {nullptr, why};
     return {std::move(port), ""};
   }
   for (std::uint16_t base : {std::uint16_t{0x378}, std::uint16_t{0x278}, std::uint16_t{0x3BC}}) {
-    auto dev = FindParportDevice(base);
+    auto dev = FindParportDevice(base, proc_root);
     if (dev.empty()) continue;
     if (!port->Add(base, dev, why)) all_why += (all_why.empty() ? "" : "; ") + why;
   }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <stdexcept>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,7 +61,25 @@ struct PortOpenResult {
   std::unique_ptr<PortBackend> port;  // null on failure
   std::string message;                // why it failed, and what to do
 };
-PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t wanted_base = 0);
+//
+// The system calls behind ppdev, replaceable so that tests see the exact ioctl
+// sequence and drive its error paths. Each returns -1 and sets errno on failure,
+// as the system calls do.
+struct PpdevSys {
+  std::function<int(const char* path, int flags)> open;
+  std::function<int(int fd, unsigned long request, void* arg)> ioctl;
+  std::function<int(int fd)> close;
+  static const PpdevSys& Real();
+};
+// A register access that failed on a claimed port (the cable or the port went
+// away, the driver refused). Thrown once; after it the port acts as an empty bus
+// (writes ignored, reads FFh), so the board reset that follows does not throw.
+struct PortError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t wanted_base = 0,
+                             const PpdevSys& sys = PpdevSys::Real(),
+                             const std::string& proc_root = "/proc/sys/dev/parport");
 // Raw port I/O through ioperm (root or CAP_SYS_RAWIO, x86 only).
 PortOpenResult OpenDirectPort();
 

@@ -1,0 +1,217 @@
+// The ppdev back end below its system calls, and the port doctor against a fake
+// /proc tree and fake device nodes.
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+
+#include <cerrno>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/doctor.h"
+#include "link/port.h"
+#include "support/temp_dir.h"
+
+namespace zambrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records every call as one text ("open /dev/parport0", "PPWDATA 5A") and fails
+// the calls it is told to fail, with the errno it is given.
+struct FakeSys {
+  std::vector<std::string> calls;
+  std::map<std::string, int> fail;  // call name -> errno
+  unsigned char status = 0x78;
+  PpdevSys sys;
+
+  FakeSys() {
+    sys.open = [this](const char* path, int) {
+      calls.push_back(std::string("open ") + path);
+      return Fails("open") ? -1 : 7;
+    };
+    sys.close = [this](int) {
+      calls.push_back("close");
+      return 0;
+    };
+    sys.ioctl = [this](int, unsigned long request, void* arg) {
+      std::string name = Name(request);
+      auto* byte = static_cast<unsigned char*>(arg);
+      if (request == PPRSTATUS && byte) *byte = status;
+      char value[8] = "";
+      if ((request == PPWDATA || request == PPWCONTROL) && byte) std::snprintf(value, sizeof value, " %02X", *byte);
+      if (request == PPDATADIR && arg) std::snprintf(value, sizeof value, " %d", *static_cast<int*>(arg));
+      calls.push_back(name + value);
+      return Fails(name) ? -1 : 0;
+    };
+  }
+  bool Fails(const std::string& name) {
+    auto it = fail.find(name);
+    if (it == fail.end()) return false;
+    errno = it->second;
+    return true;
+  }
+  static std::string Name(unsigned long r) {
+    static const std::map<unsigned long, std::string> names = {
+        {PPEXCL, "PPEXCL"},       {PPCLAIM, "PPCLAIM"},       {PPRELEASE, "PPRELEASE"},
+        {PPDATADIR, "PPDATADIR"}, {PPWDATA, "PPWDATA"},       {PPWCONTROL, "PPWCONTROL"},
+        {PPRSTATUS, "PPRSTATUS"}, {PPRDATA, "PPRDATA"},       {PPRCONTROL, "PPRCONTROL"}};
+    auto it = names.find(r);
+    return it == names.end() ? "ioctl?" : it->second;
+  }
+};
+
+// A /proc/sys/dev/parport tree and a /dev folder with the ports given.
+struct FakeMachine {
+  testing::TempDir root;
+  DoctorEnv env;
+  FakeMachine() {
+    fs::create_directories(root / "proc");
+    fs::create_directories(root / "dev");
+    fs::create_directories(root / "sys");
+    env.proc_parport = (root / "proc").string();
+    env.dev_dir = (root / "dev").string();
+    env.proc_modules = (root / "modules").string();
+    env.sys_module = (root / "sys").string();
+    env.proc_status = (root / "status").string();
+    env.lockdown = (root / "lockdown").string();
+    env.access = [](const char*, int) { return 0; };
+    testing::WriteWholeFile(root / "status", "Name:\tx\nCapEff:\t0000000000000000\n");
+  }
+  void AddPort(const std::string& name, unsigned base, const std::vector<std::string>& drivers) {
+    fs::path dir = root / "proc" / name;
+    fs::create_directories(dir / "devices");
+    testing::WriteWholeFile(dir / "base-addr", std::to_string(base) + "\t" + std::to_string(base + 0x400) + "\n");
+    testing::WriteWholeFile(dir / "modes", "PCSPP,TRISTATE,EPP\n");
+    testing::WriteWholeFile(dir / "devices/active", "none\n");
+    for (const auto& d : drivers) fs::create_directories(dir / "devices" / d);
+    testing::WriteWholeFile(root / "dev" / name, "");
+  }
+  std::string Text(const DoctorReport& r) {
+    std::string t;
+    for (const auto& l : r.lines) t += l + "\n";
+    return t;
+  }
+};
+
+TEST(Ppdev, ClaimsExclusivelySetsOutputWritesRawRegistersAndReleasesOnExit) {
+  FakeSys fake;
+  {
+    auto opened = OpenPpdevPort("/dev/parport0", 0x378, fake.sys, "/nonexistent");
+    ASSERT_TRUE(opened.port) << opened.message;
+    opened.port->PortOut(0x378, 0x5A);
+    opened.port->PortOut(0x37A, 0x2B);  // the direction bit goes through PPDATADIR, not here
+    EXPECT_EQ(opened.port->PortIn(0x379), 0x78);
+    opened.port->PortOut(0x278, 0x11);  // no port there: an empty bus
+    EXPECT_EQ(opened.port->PortIn(0x279), 0xFF);
+  }
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"open /dev/parport0", "PPEXCL", "PPCLAIM", "PPDATADIR 0",
+                                                   "PPWDATA 5A", "PPWCONTROL 0B", "PPRSTATUS", "PPRELEASE",
+                                                   "close"}));
+}
+
+TEST(Ppdev, OpenAndClaimFailuresSayWhatToDo) {
+  struct Case {
+    std::string call;
+    int error;
+    std::string says;
+  };
+  for (const auto& c : std::vector<Case>{{"open", EACCES, "group lp"},
+                                         {"PPEXCL", EBUSY, "modprobe -r lp"},
+                                         {"PPCLAIM", EBUSY, "another program or driver holds it"},
+                                         {"PPDATADIR", EIO, "cannot set the data lines to output"}}) {
+    FakeSys fake;
+    fake.fail[c.call] = c.error;
+    auto opened = OpenPpdevPort("/dev/parport0", 0x378, fake.sys, "/nonexistent");
+    EXPECT_FALSE(opened.port) << c.call;
+    EXPECT_NE(opened.message.find(c.says), std::string::npos) << opened.message;
+    // Whatever was opened is closed again.
+    EXPECT_EQ(fake.calls.back(), c.call == "open" ? "open /dev/parport0" : "close") << c.call;
+  }
+}
+
+TEST(Ppdev, AFailingAccessMidRunIsReportedOnceThenThePortIsAnEmptyBus) {
+  FakeSys fake;
+  auto opened = OpenPpdevPort("/dev/parport0", 0x378, fake.sys, "/nonexistent");
+  ASSERT_TRUE(opened.port);
+  fake.fail["PPWDATA"] = EIO;
+  EXPECT_THROW(opened.port->PortOut(0x378, 1), PortError);
+  EXPECT_NO_THROW(opened.port->PortOut(0x378, 2));  // the reset after the report
+  EXPECT_EQ(opened.port->PortIn(0x379), 0xFF);
+  fake.fail.clear();
+  FakeSys reading;
+  auto second = OpenPpdevPort("/dev/parport0", 0x378, reading.sys, "/nonexistent");
+  reading.fail["PPRSTATUS"] = ENODEV;
+  EXPECT_THROW(second.port->PortIn(0x379), PortError);
+}
+
+TEST(Doctor, FindsNoPortsAndSaysSo) {
+  FakeMachine m;
+  FakeSys fake;
+  m.env.sys = &fake.sys;
+  auto r = DiagnosePorts(m.env);
+  EXPECT_FALSE(r.usable);
+  auto text = m.Text(r);
+  EXPECT_NE(text.find("kernel parallel ports: none"), std::string::npos) << text;
+  EXPECT_NE(text.find("ppdev module: not loaded"), std::string::npos) << text;
+  EXPECT_NE(text.find("raw port I/O: not allowed"), std::string::npos) << text;
+  EXPECT_NE(text.find("--board auto would use: the simulated board"), std::string::npos) << text;
+}
+
+TEST(Doctor, APortWithoutPermissionNamesGroupLp) {
+  FakeMachine m;
+  m.AddPort("parport0", 0x378, {"ppdev"});
+  testing::WriteWholeFile(m.root / "modules", "ppdev 24576 0 - Live 0x0\nparport 1 2 - Live 0\n");
+  m.env.access = [](const char*, int) { return -1; };
+  FakeSys fake;
+  fake.fail["open"] = EACCES;
+  m.env.sys = &fake.sys;
+  auto r = DiagnosePorts(m.env);
+  auto text = m.Text(r);
+  EXPECT_FALSE(r.usable);
+  EXPECT_NE(text.find("parport0: base 378h, modes PCSPP,TRISTATE,EPP"), std::string::npos) << text;
+  EXPECT_NE(text.find("/parport0: this user may not open it (add your user to group lp"), std::string::npos) << text;
+  EXPECT_NE(text.find("ppdev module: loaded"), std::string::npos) << text;
+}
+
+TEST(Doctor, APortHeldByThePrinterDriver) {
+  FakeMachine m;
+  m.AddPort("parport0", 0x378, {"lp", "ppdev"});
+  FakeSys fake;
+  fake.fail["PPEXCL"] = EBUSY;
+  m.env.sys = &fake.sys;
+  auto r = DiagnosePorts(m.env);
+  auto text = m.Text(r);
+  EXPECT_FALSE(r.usable);
+  EXPECT_NE(text.find("the printer driver (lp) is attached"), std::string::npos) << text;
+  EXPECT_NE(text.find("simulated board, because /dev/parport0: cannot claim the port"), std::string::npos) << text;
+}
+
+TEST(Doctor, AUsablePortAndRawAccessForRoot) {
+  FakeMachine m;
+  m.AddPort("parport0", 0x378, {"ppdev"});
+  m.AddPort("parport1", 0x2F8, {});
+  testing::WriteWholeFile(m.root / "status", "CapEff:\t000001ffffffffff\n");
+  testing::WriteWholeFile(m.root / "lockdown", "[none] integrity confidentiality\n");
+  fs::create_directories(m.root / "sys/ppdev");
+  FakeSys fake;
+  m.env.sys = &fake.sys;
+  auto r = DiagnosePorts(m.env);
+  auto text = m.Text(r);
+  EXPECT_TRUE(r.usable) << text;
+  EXPECT_NE(text.find("/parport0: present, this user may open it"), std::string::npos) << text;
+  EXPECT_NE(text.find("parport1: base 2F8h, modes PCSPP,TRISTATE,EPP (not one of"), std::string::npos) << text;
+  EXPECT_NE(text.find("raw port I/O: allowed"), std::string::npos) << text;
+  EXPECT_NE(text.find("--board auto would use: ppdev /dev/parport0 at 378h"), std::string::npos) << text;
+  // The trial claim is given back at once.
+  EXPECT_EQ(fake.calls.back(), "close");
+
+  testing::WriteWholeFile(m.root / "lockdown", "none [integrity] confidentiality\n");
+  EXPECT_NE(m.Text(DiagnosePorts(m.env)).find("refused by the kernel's lockdown"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zambrix
