@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -119,9 +118,6 @@ std::optional<int> ParseInt(const std::string& s) {
 class Session {
  public:
   Session(const Options& o, std::FILE* out, std::FILE* err);
-  ~Session();
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
 
   int Run();
 
@@ -146,12 +142,9 @@ class Session {
   void Report(int status);
 
   const Options& o_;
+  ResultPrinter printer_;
   std::FILE* out_;
-  std::FILE* json_out_ = nullptr;  // with --json: stdout, while out_ collects the text
-  char* captured_ = nullptr;
-  std::size_t captured_size_ = 0;
   CommandResult result_;
-  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::FILE* err_;
   CliDialogs dialogs_;
   PosixPlatform platform_;
@@ -163,19 +156,7 @@ class Session {
 };
 
 Session::Session(const Options& o, std::FILE* out, std::FILE* err)
-    : o_(o), out_(out), err_(err), dialogs_(err, o.yes) {
-  if (!o.json) return;
-  std::FILE* text = open_memstream(&captured_, &captured_size_);
-  if (text == nullptr) return;
-  json_out_ = out;
-  out_ = text;
-}
-
-Session::~Session() {
-  if (json_out_ == nullptr) return;
-  std::fclose(out_);
-  std::free(captured_);
-}
+    : o_(o), printer_(o.json, out), out_(printer_.Text()), err_(err), dialogs_(err, o.yes) {}
 
 int Session::StartUp() {
   try {
@@ -370,15 +351,8 @@ int Session::Finish(int status) {
 
 // The one place the result of a command is printed for scripts.
 void Session::Report(int status) {
-  if (json_out_ == nullptr) return;
-  result_.exit_status = status;
-  result_.elapsed_s =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
   if (backend_.simulated && backend_.clock) result_.simulated_s = backend_.clock->NowNs() / 1e9;
-  std::fflush(out_);
-  result_.output.assign(captured_ ? captured_ : "", captured_size_);
-  std::fprintf(json_out_, "%s\n", ToJson(result_).c_str());
-  std::fflush(json_out_);
+  printer_.Print(result_, status);
 }
 
 int Session::Run() {
@@ -403,12 +377,10 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     o = Parse(args);
   } catch (const UsageError& e) {
     std::fprintf(err, "zambrix-cli: %s\n%s", e.what(), kUsageText);
-    if (std::find(args.begin(), args.end(), "--json") != args.end()) {
-      CommandResult r;
-      r.exit_status = kUsage;
-      r.message = e.what();
-      std::fprintf(out, "%s\n", ToJson(r).c_str());
-    }
+    ResultPrinter printer(std::find(args.begin(), args.end(), "--json") != args.end(), out);
+    CommandResult result;
+    result.message = e.what();
+    printer.Print(result, kUsage);
     return kUsage;
   }
   if (o.help) {
@@ -424,7 +396,14 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "zambrix-cli: no command given\n%s", kUsageText);
     return kUsage;
   }
-  if (o.command == "doctor") return Doctor(out);
+  if (o.command == "doctor") {
+    ResultPrinter printer(o.json, out);
+    CommandResult result;
+    result.command = o.command;
+    const int status = Doctor(printer.Text());
+    printer.Print(result, status);
+    return status;
+  }
   try {
     Session session(o, out, err);
     return session.Run();

@@ -1,5 +1,7 @@
 #include "cli/cli_result.h"
 
+#include <cstdlib>
+
 #include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
@@ -45,6 +47,33 @@ std::string ToJson(const CommandResult& r) {
   if (r.simulated_s) j["simulated_s"] = *r.simulated_s;
   // Bytes of a file name that are not UTF-8 are replaced rather than refused.
   return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+ResultPrinter::ResultPrinter(bool json, std::FILE* out) : out_(out), text_(out) {
+  if (!json) {
+    out_ = nullptr;
+    return;
+  }
+  std::FILE* text = open_memstream(&captured_, &captured_size_);
+  if (text != nullptr) text_ = text;
+}
+
+ResultPrinter::~ResultPrinter() {
+  if (text_ != out_ && text_ != nullptr && out_ != nullptr) std::fclose(text_);
+  std::free(captured_);
+}
+
+void ResultPrinter::Print(CommandResult& result, int exit_status) {
+  if (out_ == nullptr) return;
+  result.exit_status = exit_status;
+  result.elapsed_s =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+  if (text_ != out_) {
+    std::fflush(text_);
+    result.output.assign(captured_ ? captured_ : "", captured_size_);
+  }
+  std::fprintf(out_, "%s\n", ToJson(result).c_str());
+  std::fflush(out_);
 }
 
 }  // namespace zambrix::cli

@@ -2,7 +2,9 @@
 // printed once as a JSON object (--json).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -33,5 +35,26 @@ struct CommandResult {
 std::string OutcomeOf(int exit_status);
 // One line of JSON, without the line break.
 std::string ToJson(const CommandResult& result);
+
+// With --json, collects what a command prints and then prints its result as
+// one JSON object in its place; without, passes the text through.
+class ResultPrinter {
+ public:
+  ResultPrinter(bool json, std::FILE* out);
+  ~ResultPrinter();
+  ResultPrinter(const ResultPrinter&) = delete;
+  ResultPrinter& operator=(const ResultPrinter&) = delete;
+  // Where the command prints its text.
+  std::FILE* Text() const { return text_; }
+  // Fills in the outcome, the time taken and the text, and prints the object.
+  void Print(CommandResult& result, int exit_status);
+
+ private:
+  std::FILE* out_;
+  std::FILE* text_;
+  char* captured_ = nullptr;
+  std::size_t captured_size_ = 0;
+  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+};
 
 }  // namespace zambrix::cli

@@ -195,6 +195,7 @@ TEST_F(Cli, JsonGivesOneObjectPerCommand) {
       {"--board sim --format elf list",
        {{"outcome", "usage error"}, {"message", "--format takes bin, ihex or srec"}}},
       {"--bogus list", {{"command", nullptr}, {"outcome", "usage error"}, {"exit_status", 2}}},
+      {"doctor", {{"command", "doctor"}}},  // runs without a session
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
