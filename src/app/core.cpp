@@ -5,7 +5,19 @@
 namespace zambrix {
 
 Core::Core(Services services)
-    : svc(services), report(*this), link(*this), dev(*this), buf(*this), ops(*this), setup(*this), shell(*this) {}
+    : svc(services), report(*this), link(*this), dev(*this), buf(*this), ops(*this), setup(*this), shell(*this) {
+  // The simulated board's own events, marked so they are never taken for the
+  // program's lines.
+  if (svc.port) {
+    svc.port->SetEventSink([this](const std::string& text) {
+      if (ui.Has("SystemLog")) report.LogMessage(std::string(kSimulatorMark) + text);
+    });
+  }
+}
+
+Core::~Core() {
+  if (svc.port) svc.port->SetEventSink(nullptr);
+}
 
 void Core::RunEvent(const std::function<void()>& event) {
   if (event_depth_ > 0) {
@@ -26,13 +38,19 @@ void Core::RunEvent(const std::function<void()>& event) {
   } catch (...) {
     what = "unexpected failure";
   }
+  // The board first: programming voltage off and the chip deselected before
+  // anything is logged.
+  try {
+    link.Reset();
+  } catch (...) {
+    // The port itself failed: the report below still tells the operator.
+  }
   try {
     report.LogMessage("*** Operation stopped: " + what);
     report.RaiseErrorAlert();
     report.PlayEventSound("ERROR");
-    link.Reset();
   } catch (...) {
-    // The report itself failed (the board vanished mid-reset): nothing more to do.
+    // The report itself failed: nothing more to do.
   }
 }
 

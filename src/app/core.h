@@ -34,7 +34,11 @@ struct Services {
 
 class Core {
  public:
+  // Leads the log lines of the simulated board's own events.
+  static constexpr std::string_view kSimulatorMark = "[SIMULATED BOARD] ";
+
   explicit Core(Services services);
+  ~Core();
   Core(const Core&) = delete;
   Core& operator=(const Core&) = delete;
 

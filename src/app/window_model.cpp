@@ -84,6 +84,13 @@ void WindowModel::SetColour(std::string_view name, std::uint32_t colour) {
   Notify(c, Change::Colour);  // always: a lit indicator repaints even when unchanged
 }
 
+void WindowModel::SetBackColour(std::string_view name, std::uint32_t colour) {
+  auto& c = Mut(name);
+  if (c.back_colour == colour) return;
+  c.back_colour = colour;
+  Notify(c, Change::BackColour);
+}
+
 void WindowModel::SetMax(std::string_view name, int max) {
   auto& c = Mut(name);
   if (c.max == max) return;

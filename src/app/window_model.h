@@ -61,6 +61,7 @@ struct Control {
   int min = 0;
   int max = 0;
   std::uint32_t fore_colour = colour::kButtonText;
+  std::uint32_t back_colour = colour::kButtonFace;
   std::vector<std::string> items;  // list entries of a combo box
   int list_index = -1;             // chosen list entry, -1 = none
   // Placement of forms in twips (Form only).
@@ -69,7 +70,8 @@ struct Control {
 };
 
 // What changed, for observers (the Qt view).
-enum class Change { Caption, Enabled, Visible, Value, Range, Colour, Items, ListIndex, Appended, Geometry, Tooltip };
+enum class Change { Caption, Enabled, Visible, Value, Range, Colour, Items, ListIndex, Appended, Geometry, Tooltip,
+                    BackColour };
 
 class WindowModel {
  public:
@@ -90,6 +92,7 @@ class WindowModel {
   void SetVisible(std::string_view name, bool on);
   void SetTooltip(std::string_view name, std::string text);
   void SetColour(std::string_view name, std::uint32_t colour);
+  void SetBackColour(std::string_view name, std::uint32_t colour);
   void SetMax(std::string_view name, int max);
   void SetMin(std::string_view name, int min);
   void SetItems(std::string_view name, std::vector<std::string> items);
@@ -114,6 +117,7 @@ class WindowModel {
   int Value(std::string_view name) const { return Get(name).value; }
   int Max(std::string_view name) const { return Get(name).max; }
   std::uint32_t Colour(std::string_view name) const { return Get(name).fore_colour; }
+  std::uint32_t BackColour(std::string_view name) const { return Get(name).back_colour; }
   int ListIndex(std::string_view name) const { return Get(name).list_index; }
 
   // Handlers: what a click (or a value change from code) runs.

@@ -18,6 +18,8 @@
 #include "app/text.h"
 #include "cli/cli_result.h"
 #include "cli/cli_services.h"
+#include "cli/write_commands.h"
+#include "sim/sim_port.h"
 
 namespace zambrix::cli {
 
@@ -34,6 +36,13 @@ constexpr const char* kUsageText =
     "  view (-i FILE | -d DEVICE) [--page N]\n"
     "                               print one page as the hex view shows it\n"
     "  doctor                       why a real board is or is not reachable\n"
+    "  program -d DEVICE -i FILE [--bytes both|hi|low] [--vpp 5|12.5|21|25]\n"
+    "          [--blank-check] [--verify] [--yes]\n"
+    "                               program the chip with FILE\n"
+    "  verify -d DEVICE -i FILE [--bytes both|hi|low] [--all]\n"
+    "                               compare the chip with FILE (--all: every difference)\n"
+    "  check -d DEVICE -i FILE      can FILE be programmed over what the chip holds?\n"
+    "  erase -d DEVICE [--yes]      erase an EEPROM or flash chip\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -56,6 +65,7 @@ struct Options {
   std::string port, model, speed, log_file, settings_dir, format;
   bool quiet = false, yes = false, help = false, version = false, json = false;
   std::string command, device, output, input, page;
+  WriteOptions write;
 };
 
 struct UsageError : std::runtime_error {
@@ -86,6 +96,11 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "--page") value(o.page);
     else if (a == "--format") value(o.format);
     else if (a == "--json") o.json = true;
+    else if (a == "--bytes") value(o.write.bytes);
+    else if (a == "--vpp") value(o.write.vpp);
+    else if (a == "--blank-check") o.write.blank_check = true;
+    else if (a == "--verify") o.write.verify = true;
+    else if (a == "--all") o.write.all = true;
     else if (a == "-q" || a == "--quiet") o.quiet = true;
     else if (a == "--yes" || a == "-y") o.yes = true;
     else if (a == "--help" || a == "-h") o.help = true;
@@ -94,6 +109,8 @@ Options Parse(std::vector<std::string> args) {
     else if (o.command.empty()) o.command = a;
     else throw UsageError("unexpected argument " + a);
   }
+  o.write.input = o.input;
+  o.write.yes = o.yes;
   return o;
 }
 
@@ -138,6 +155,7 @@ class Session {
   int Blank();
   int View();
   int ShowPage();
+  int Write(int (*command)(WriteContext&));
   int Finish(int status);
   void Report(int status);
 
@@ -336,9 +354,46 @@ int Session::View() {
   return ShowPage();
 }
 
+int Session::Write(int (*command)(WriteContext&)) {
+  WriteContext c{*core_,
+                 dialogs_,
+                 out_,
+                 err_,
+                 o_.write,
+                 [this](int status, const std::string& message) { return Fail(status, message); },
+                 [this] {
+                   if (int s = SelectDevice()) return s;
+                   return NeedBoard();
+                 },
+                 isatty(fileno(stdin)) != 0};
+  auto& ops = core_->ops;
+  ops.FailFlag = 0;
+  ops.VerifyFailed = 0;
+  const int status = command(c);
+  const auto& buf = core_->buf;
+  if (!o_.input.empty() && buf.CodeFileName == o_.input) {
+    result_.bytes["file"] = buf.CodeSize;
+    result_.checksum = buf.FileCrcText;
+  }
+  const auto& link = core_->link;
+  if (ops.FailFlag != 0) {
+    result_.failure = CommandResult::Mismatch{link.CurrentAddress, link.WriteValue, link.ReadValue};
+  } else if (ops.VerifyFailed != 0 && ops.WorkAddress >= 0 && ops.WorkAddress < buf.ProgramLength) {
+    const int expected = buf.ProgramBuffer[static_cast<std::size_t>(ops.WorkAddress)];
+    result_.failure = CommandResult::Mismatch{ops.WorkAddress, expected, link.ReadValue};
+  }
+  return status;
+}
+
 int Session::Finish(int status) {
   if (core_) {
     core_->shell.Form_Unload();
+    // A chip the simulated board saw destroyed fails the run, whatever the program reported.
+    if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());
+        sim_port != nullptr && sim_port->Trace().ChipDamaged() && status == kOk) {
+      status = Fail(kOperationFailed,
+                    "the simulated chip was destroyed: " + sim_port->Trace().DamageReport());
+    }
     if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
       status = Fail(kFileError, "cannot write the log to " + o_.log_file);
     }
@@ -365,6 +420,10 @@ int Session::Run() {
   else if (c == "read") status = Read();
   else if (c == "blank") status = Blank();
   else if (c == "view") status = View();
+  else if (c == "program") status = Write(ProgramCommand);
+  else if (c == "verify") status = Write(VerifyCommand);
+  else if (c == "check") status = Write(CheckCommand);
+  else if (c == "erase") status = Write(EraseCommand);
   else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
   return Finish(status);
 }

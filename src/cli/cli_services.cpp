@@ -9,6 +9,11 @@ MsgAnswer CliDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgI
   std::fprintf(err_, "zambrix-cli: %.*s%s%.*s\n", static_cast<int>(title.size()), title.data(),
                title.empty() ? "" : ": ", static_cast<int>(text.size()), text.data());
   if (!question) return MsgAnswer::Ok;
+  if (!answers.empty()) {
+    auto a = answers.front();
+    answers.pop_front();
+    return a;
+  }
   if (yes_) {
     std::fprintf(err_, "zambrix-cli: answered yes (--yes)\n");
     return buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;

@@ -24,6 +24,10 @@ class PortBackend {
   virtual bool IsSimulated() const = 0;
   // One line for the log: what this back end is ("ppdev /dev/parport0 at 378h").
   virtual std::string Describe() const = 0;
+  // Where a back end reports notable events of its own as they happen (the
+  // simulated board: a chip destroyed, an injected fault firing). Real ports
+  // have none.
+  virtual void SetEventSink(std::function<void(const std::string&)> /*sink*/) {}
 };
 
 // One recorded access.

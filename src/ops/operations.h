@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace zambrix {
 
@@ -29,9 +30,45 @@ class Operations {
   void BlankCheckParallel();
   void ReportNotBlank();
 
-  // ---- EPROM programming and verify (program.cpp, verify.cpp) ----
+  // ---- EPROM programming and verify (program.cpp, eprom.cpp, verify.cpp) ----
   void Program_button_Click();
+  void ProgramDeviceCode();
+  void ProgramDeviceData();
+  // Fills the program buffer and ProgramLength from the code buffer: all bytes,
+  // the odd bytes ("Hi Byte") or the even bytes ("Low Byte").
+  void BuildProgramImage();
+  void GoProgressiveBar1();
+  enum class EpromAlgorithm { k2732, k2764_128, k27256_040, k27080, k27010_020 };
+  void P2732();
+  void P2764_128();
+  void P27256_040();
+  void P27080();
+  void P27010_020();
   void Verify_button_Click();
+  void VerifyDeviceCode();
+  void VerifyDeviceData();
+  // The caller sets WorkAddress and ReadValue first.
+  void ReportVerifyMismatch(std::uint8_t expected);
+
+  // A run of chip addresses [first, last] and how many of its bytes are counted.
+  struct AddressRange {
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+    std::int32_t count = 0;
+  };
+  // Verify without stopping at the first difference: every differing range of
+  // the programmed bytes, logged with its count. False when the board was lost.
+  bool VerifyAllDifferences(std::vector<AddressRange>& differences);
+  // What programming the prepared image over the chip's contents would need.
+  struct WriteCheck {
+    std::int32_t compared = 0;
+    std::int32_t already = 0;        // bytes that hold their value
+    std::int32_t to_program = 0;     // bytes that need 1s turned into 0s only
+    std::vector<AddressRange> need_erase;  // bytes that need a 0 turned into a 1
+  };
+  // Reads the chip (nothing is written) and compares it with the image the
+  // programming would write. False when the board was lost.
+  bool CheckWritable(WriteCheck& result);
 
   // ---- Serial 24Cxx EEPROMs (serial.cpp) ----
   // Each fills or compares CodeSize bytes from chip address 0 and leaves
@@ -85,9 +122,29 @@ class Operations {
   int LastPage = 0;
   bool EraseInProgress = false;
   bool BoardLost = false;  // the last operation found no board; cleared as each starts
+  int VerifyFailed = 0;
+  // Back colours of the Verify button while a compare runs and at rest.
+  static constexpr std::uint32_t kVerifyRunningColour = 0x80000014;
+  static constexpr std::uint32_t kVerifyIdleColour = 0x8000000F;
 
  private:
   bool ParallelDevice() const;
+  bool DispatchProgram(const std::string& key);
+  void RunEprom(EpromAlgorithm algorithm);
+  void EpromStartState(EpromAlgorithm algorithm);
+  void EpromSetUp(EpromAlgorithm algorithm);
+  bool EpromPreRead(EpromAlgorithm algorithm);
+  void EpromPulse(EpromAlgorithm algorithm, int budget);
+  void FinishProgramming();
+  void ProgrammingFinalState();
+  bool SerialKey() const;
+  // Prepares the program image and reads the chip over the parallel sweep,
+  // summing DeviceChecksum and giving each byte of the image's extent with its
+  // expected byte to `per_byte` (false from it ends the sweep: false then).
+  // `compared` gets the number of bytes given.
+  bool CompareSweep(const std::function<bool(std::int32_t, std::uint8_t, std::uint8_t)>& per_byte,
+                    std::int32_t& compared);
+  void LogRanges(const std::string& label, const std::vector<AddressRange>& ranges);
   void RoutineNotReady(const std::string& text, const std::string& title = "Routine Not Ready");
   Core& core_;
 };

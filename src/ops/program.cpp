@@ -1,11 +1,160 @@
-#include "ops/operations.h"
-
+// The Program command: the operator's confirmation, the optional blank check
+// and verify, the program image, the choice of algorithm and the report.
 #include "app/core.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
-// Programming and verify.
-void Operations::Program_button_Click() {}
-void Operations::Verify_button_Click() {}
+void Operations::Program_button_Click() {
+  core_.ui.SetValue("VScroll1", 0);
+  auto& link = core_.link;
+  link.CurrentAddress = 0;
+  link.Endereco2Adr();
+  if (core_.ui.Value("CheckCode") == 1) ProgramDeviceCode();
+  if (core_.ui.Value("CheckData") == 1) ProgramDeviceData();
+}
+
+void Operations::ProgramDeviceData() {
+  core_.svc.dialogs->MessageBox("Please Write A90S2313 Program Data Routine", MsgButtons::Ok, MsgIcon::None,
+                                Shell::kAppTitle);
+}
+
+void Operations::BuildProgramImage() {
+  auto& buf = core_.buf;
+  const std::int32_t size = core_.dev.DeviceSize;
+  const int option = core_.ui.Value("HiLow_button(1)") ? 1 : core_.ui.Value("HiLow_button(2)") ? 2 : 0;
+  auto& program = buf.ProgramBuffer;
+  const auto& code = buf.CodeBuffer;
+  if (option == 0) {
+    for (std::int32_t i = 0; i < size; ++i) program.at(static_cast<std::size_t>(i)) = code.at(static_cast<std::size_t>(i));
+    buf.ProgramLength = size;
+    return;
+  }
+  // Odd bytes for the high half of a 16-bit bus, even bytes for the low half.
+  const std::int32_t odd = option == 1 ? 1 : 0;
+  for (std::int32_t i = 0; 2 * i <= size - 2; ++i) {
+    program.at(static_cast<std::size_t>(i)) = code.at(static_cast<std::size_t>(2 * i + odd));
+  }
+  buf.ProgramLength = size / 2;
+}
+
+void Operations::GoProgressiveBar1() {
+  ProgressCount += 1;
+  if (ProgressCount != ProgressStep) return;
+  auto& ui = core_.ui;
+  // Short images tick more than a hundred times: the bar stays at its end.
+  ui.SetValueQuiet("ProgressBar1", std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
+  ProgressCount = 0;
+}
+
+bool Operations::SerialKey() const { return core_.dev.DeviceClass == "S"; }
+
+// Runs the routine of the key; false when the key has none.
+bool Operations::DispatchProgram(const std::string& key) {
+  struct Row {
+    const char* key;
+    void (Operations::*routine)();
+  };
+  static constexpr Row kTable[] = {
+      {"P1", &Operations::P2732},          {"P2", &Operations::P2764_128},   {"P3", &Operations::P2764_128},
+      {"P4", &Operations::P27256_040},     {"P5", &Operations::P27080},      {"P6", &Operations::P27010_020},
+      {"P7", &Operations::P27010_020},     {"P8", &Operations::P27256_040},  {"P9", &Operations::P27080},
+      {"EN", &Operations::ProgramX28C256}, {"FA", &Operations::ProgramAT29C256},
+      {"FM", &Operations::ProgramFlashBytes}, {"FL", &Operations::ProgramFlashBytes},
+      {"FR", &Operations::ProgramFlashBytes}, {"FS", &Operations::ProgramFlashBytes},
+      {"SA", &Operations::Write24C08_16},  {"SB", &Operations::Write24C08_16}, {"SC", &Operations::Write24C32},
+  };
+  for (const auto& row : kTable) {
+    if (key != row.key) continue;
+    ProgramStatus = 1;
+    (this->*row.routine)();
+    return true;
+  }
+  return false;
+}
+
+void Operations::ProgramDeviceCode() {
+  auto& link = core_.link;
+  auto& ui = core_.ui;
+  auto& report = core_.report;
+  BoardLost = false;
+  report.LogMessage("Programming Button Pressed");
+  auto answer = core_.svc.dialogs->MessageBox("Program the Device?", MsgButtons::OkCancel, MsgIcon::Question,
+                                              "Safety Question");
+  if (answer != MsgAnswer::Ok) {
+    report.LogMessage("Programming was Canceled by Operator");
+    ProgrammingFinalState();
+    return;
+  }
+  if (!SerialKey() && ui.Value("CheckBlankPriorProgramming") == 1) Blank_button_Click();
+  // An active alert (from that blank check or an earlier failure) stops the run.
+  if (ui.Colour("Error_label") == colour::kRed || !ConfirmBoard("before programming")) {
+    ProgrammingFinalState();
+    return;
+  }
+  BuildProgramImage();
+  link.Reset();
+  link.SETADR();
+  link.SleepMs(500);
+  ProgressStep = core_.buf.ProgramLength / 99;
+  ProgressCount = 0;
+  ui.SetValueQuiet("ProgressBar1", 0);
+  report.DataFlowLightOn();
+  report.ProgramLightOn();
+  FailFlag = 0;
+  ProgramStatus = 9;
+  DispatchProgram(core_.dev.DeviceKey);
+  FinishProgramming();
+  ProgrammingFinalState();
+}
+
+// Steps after the routine: the serial acknowledge check, the report, the
+// programming lines at rest, the optional verify.
+void Operations::FinishProgramming() {
+  auto& link = core_.link;
+  auto& report = core_.report;
+  if (SerialKey() && ErrorCount != 0) {
+    ReportSerialAckError();
+    FailFlag = 1;
+  }
+  if (FailFlag == 0 && ProgramStatus == 1) {
+    // The programming voltage goes off before the board is asked whether it is
+    // still there, and the success line only follows its answer.
+    link.Reg0Value = 0x40;
+    link.SetReg0();
+    if (!ConfirmBoard("after programming")) FailFlag = 1;
+  }
+  if (FailFlag == 0 && ProgramStatus == 1) {
+    report.LogMessage("Programming Device Successfull");
+    report.DataFlowLightOff();
+    report.ProgramLightOff();
+    report.PlayEventSound("OK");
+  }
+  if (ProgramStatus == 9) {
+    report.LogMessage("Device Not Supported - Status 9 - Please Report");
+    report.PlayEventSound("ERROR");
+  }
+  link.Reg0Value = 0x40;
+  link.SetReg0();
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  // Only a run that wrote the chip is verified.
+  if (FailFlag == 0 && ProgramStatus == 1 && core_.ui.Value("VerifyAfterProgramming") == 1) Verify_button_Click();
+}
+
+// The board at rest: reset for a parallel chip; the 24Cxx socket stays powered
+// with its lines idle.
+void Operations::ProgrammingFinalState() {
+  auto& link = core_.link;
+  if (!SerialKey()) {
+    link.Reset();
+    return;
+  }
+  link.CEON();
+  link.OEON();
+  link.Reg1Value = 0;
+  link.Reg2Value = 0;
+  link.SetReg1();
+  link.SetReg2();
+}
 
 }  // namespace zambrix

@@ -80,6 +80,9 @@ void SimBoard::Load(int n, std::uint8_t value, std::uint64_t now) {
 void SimBoard::LinesChanged(std::uint64_t now) {
   auto damage = socket_.Update(latch_, Stuck(BoardDrive()), Vpp(), now);
   if (damage) trace_.Event(now, EventKind::kDamage, *damage);
+  if (ChipBase* chip = socket_.Chip()) {
+    if (auto note = chip->TakeFaultNote(); !note.empty()) trace_.Event(now, EventKind::kFault, note);
+  }
   if (trace_.VcdOn()) Sample(now);
 }
 

@@ -67,9 +67,11 @@ using S = ChipSpec::IdStyle;
 // Figures from the datasheets: 12.5 V parts are rated 14 V on VPP; the NMOS
 // 21 V and 25 V parts are taken as rated 1 V above their programming voltage.
 const std::array<ChipSpec, 25> kChips{{
-    Eprom("2716", Family::k2716, 2 * kK, 25, 26, 5 * kMs),
-    Eprom("2732", Family::k2732, 4 * kK, 25, 26, 5 * kMs),
-    Eprom("2732A", Family::k2732, 4 * kK, 21, 22, 5 * kMs),
+    // The 2716/2732 family takes one 50 ms pulse per byte (45-55 ms); a byte
+    // needs the full 50 ms of pulse time, however it is split.
+    Eprom("2716", Family::k2716, 2 * kK, 25, 26, 50 * kMs),
+    Eprom("2732", Family::k2732, 4 * kK, 25, 26, 50 * kMs),
+    Eprom("2732A", Family::k2732, 4 * kK, 21, 22, 50 * kMs),
     Eprom("2764", Family::k2764, 8 * kK, 21, 22, 1 * kMs),
     Eprom("27C64", Family::k2764, 8 * kK, 12.5, 14, 1 * kMs),
     Eprom("27128", Family::k27128, 16 * kK, 21, 22, 1 * kMs),

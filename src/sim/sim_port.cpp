@@ -5,11 +5,7 @@
 namespace zambrix::sim {
 
 namespace {
-std::string HexName(std::uint32_t v) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%Xh", v);
-  return b;
-}
+std::string HexName(std::uint32_t v) { return ChipBase::HexName(v); }
 }  // namespace
 
 SimPort::SimPort(const SimConfig& config, VirtualClock& clock)
@@ -55,6 +51,14 @@ void SimPort::StartVcd(std::unique_ptr<std::ostream> out) {
   const std::uint64_t now = clock_.NowNs();
   trace_.StartVcd(std::move(out), now, board_.Latches(), board_.socket().Pins(),
                   board_.DataLines(now));
+}
+
+void SimPort::SetEventSink(std::function<void(const std::string&)> sink) {
+  if (!sink) {
+    trace_.SetListener(nullptr);
+    return;
+  }
+  trace_.SetListener([sink = std::move(sink)](const SimEvent& e) { sink(e.text); });
 }
 
 void SimPort::Finish() {

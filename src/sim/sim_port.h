@@ -47,6 +47,7 @@ class SimPort final : public PortBackend {
     return v;
   }
   bool IsSimulated() const override { return true; }
+  void SetEventSink(std::function<void(const std::string&)> sink) override;
   std::string Describe() const override;
 
   SimBoard& Board() { return board_; }

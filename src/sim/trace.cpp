@@ -9,6 +9,7 @@ SimTrace::~SimTrace() = default;
 
 void SimTrace::Event(std::uint64_t ns, EventKind kind, std::string text) {
   events_.push_back({ns, kind, std::move(text)});
+  if (listener_) listener_(events_.back());
 }
 
 bool SimTrace::ChipDamaged() const { return !DamageReport().empty(); }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -55,6 +56,8 @@ class SimTrace {
   AccessCounts counts;
 
   void Event(std::uint64_t ns, EventKind kind, std::string text);
+  // Told of every event as it happens (the system log of the program).
+  void SetListener(std::function<void(const SimEvent&)> listener) { listener_ = std::move(listener); }
   const std::vector<SimEvent>& Events() const { return events_; }
   // True once a chip was destroyed; the first damage report.
   bool ChipDamaged() const;
@@ -78,6 +81,7 @@ class SimTrace {
   std::vector<AccessRecord> log_;
   std::size_t log_limit_ = 0;
   std::unique_ptr<VcdWriter> vcd_;
+  std::function<void(const SimEvent&)> listener_;
 };
 
 }  // namespace zambrix::sim

@@ -179,6 +179,7 @@ TEST_F(Cli, ViewOfTheChipUsesTheChipRulesAndTheLogFileIsWritten) {
 // --json: exactly one object on standard output, whatever the outcome.
 TEST_F(Cli, JsonGivesOneObjectPerCommand) {
   using nlohmann::json;
+  std::ofstream(dir_ / "zeros.bin", std::ios::binary) << std::string(32768, '\0');
   struct Case {
     std::string args;
     json expected;  // fields that must match
@@ -196,6 +197,9 @@ TEST_F(Cli, JsonGivesOneObjectPerCommand) {
        {{"outcome", "usage error"}, {"message", "--format takes bin, ihex or srec"}}},
       {"--bogus list", {{"command", nullptr}, {"outcome", "usage error"}, {"exit_status", 2}}},
       {"doctor", {{"command", "doctor"}}},  // runs without a session
+      {"--board sim verify -d 27C256 -i " + (dir_ / "zeros.bin").string(),
+       {{"command", "verify"}, {"outcome", "failed"}, {"checksum", "0000"},
+        {"bytes", {{"file", 32768}}}, {"failure", {{"address", 0}, {"expected", 0}, {"actual", 0x5A}}}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);

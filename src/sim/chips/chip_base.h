@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/chip_specs.h"
@@ -56,7 +58,15 @@ class ChipBase {
   void SetWriteCycle(std::uint64_t ns) { slow_write_ns_ = ns; }
 
  protected:
-  bool Dead(std::uint32_t address) const { return dead_ == address; }
+  // True for the injected dead byte; its first refusal leaves a note for the log.
+  bool Dead(std::uint32_t address) const {
+    if (dead_ != address) return false;
+    if (!dead_reported_) {
+      dead_reported_ = true;
+      fault_note_ = "injected fault: byte " + HexName(address) + " refused its write";
+    }
+    return true;
+  }
   std::uint64_t WriteCycle(std::uint64_t datasheet_ns) const {
     return slow_write_ns_ ? slow_write_ns_ : datasheet_ns;
   }
@@ -76,6 +86,21 @@ class ChipBase {
   std::uint64_t slow_write_ns_ = 0;
   std::uint64_t garbage_reads_ = 0;
   bool destroyed_ = false;
+  mutable bool dead_reported_ = false;
+  mutable std::string fault_note_;
+
+ public:
+  // The note of a fault that fired since the last call (empty when none).
+  std::string TakeFaultNote() { return std::exchange(fault_note_, {}); }
+  static std::string HexName(std::uint32_t v) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string s;
+    do {
+      s.insert(s.begin(), kDigits[v % 16]);
+      v /= 16;
+    } while (v != 0);
+    return s + "h";
+  }
 };
 
 // Write cycles of a parallel part: a write runs while CE and WE are low and OE

@@ -18,6 +18,9 @@ int Eprom::PulsesNeeded(std::uint32_t address) const {
 }
 
 std::uint64_t Eprom::PulseTimeNeeded(std::uint32_t address) const {
+  // The standard algorithm's single pulse is the whole programming time.
+  const Family f = Spec().family;
+  if (f == Family::k2716 || f == Family::k2732) return Spec().pulse_ns;
   return Spec().pulse_ns * static_cast<std::uint64_t>(PulsesNeeded(address));
 }
 
@@ -81,6 +84,7 @@ ChipOutput Eprom::Update(const ChipPins& p, std::uint64_t now) {
     EndPulse(now);
   if (programming && !pulsing_) {
     pulsing_ = true;
+    ++pulses_;
     pulse_start_ = now;
     pulse_address_ = address;
     pulse_data_ = p.data;

@@ -20,6 +20,8 @@ class Eprom : public ChipBase {
   // Number of nominal pulses a byte needs, 1..10, mostly 1.
   int PulsesNeeded(std::uint32_t address) const;
   std::uint64_t ProgrammingTime() const { return programmed_ns_; }
+  // Program pulses the chip has seen.
+  std::uint64_t PulseCount() const { return pulses_; }
 
  private:
   bool VppInWindow(double volts) const;
@@ -33,6 +35,7 @@ class Eprom : public ChipBase {
   std::uint8_t pulse_data_ = 0xFF;
   std::unordered_map<std::uint32_t, std::uint64_t> charge_;  // pulse time a byte has had
   std::uint64_t programmed_ns_ = 0;
+  std::uint64_t pulses_ = 0;
   std::uint8_t drive_ = 0xFF;
 };
 

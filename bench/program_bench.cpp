@@ -1,0 +1,108 @@
+// Programming a whole blank chip of each EPROM family on the simulated board
+// at the default speed, through the window's Program command: wall time, port
+// accesses per programmed byte, and the simulated hardware time of the chip.
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "app/core.h"
+#include "app/posix_platform.h"
+#include "app/text.h"
+#include "sim/sim_port.h"
+
+namespace zambrix {
+namespace {
+
+class YesDialogs : public Dialogs {
+ public:
+  MsgAnswer MessageBox(std::string_view, MsgButtons, MsgIcon, std::string_view) override { return MsgAnswer::Ok; }
+  std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+struct Family {
+  const char* device;  // list entry
+  const char* chip;    // simulated part
+  int voltage_option;  // 0: the selection's own
+};
+
+struct Rig {
+  explicit Rig(const Family& f)
+      : port(Config(f.chip), clock), core(Services{&port, &clock, &dialogs, &sound, &settings, &platform}) {
+    core.shell.CreateWindow();
+    core.setup.SettingsDir = "/nonexistent";
+    core.shell.Form_Load();
+    const auto& rows = core.dev.DeviceTable;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (Trim(rows[i][0]) == f.device) core.ChooseListIndex("Device", static_cast<int>(i));
+    }
+    if (f.voltage_option) core.ChangeValue(Indexed("Voltage_button", f.voltage_option), 1);
+    std::mt19937 gen(1);
+    for (std::int32_t i = 0; i < core.dev.DeviceSize; ++i) {
+      core.buf.CodeBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(gen());
+    }
+  }
+  static sim::SimConfig Config(const char* chip) {
+    sim::SimConfig c;
+    c.chip = sim::FindChipSpec(chip);
+    c.demo_image = false;
+    return c;
+  }
+  VirtualClock clock{Link::kNsPerIteration};
+  sim::SimPort port;
+  YesDialogs dialogs;
+  SilentSound sound;
+  MemorySettings settings;
+  PosixPlatform platform;
+  Core core;
+};
+
+void BM_ProgramWholeChip(benchmark::State& state, Family f) {
+  Rig rig(f);
+  const auto* spec = rig.port.Config().chip;
+  std::uint64_t accesses = 0, virtual_ns = 0, bytes = 0, pulses = 0;
+  bool ok = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    rig.port.InsertChip(spec, {});
+    const auto& counts = rig.port.Trace().counts;
+    const auto before = counts.writes + counts.reads;
+    const auto start = rig.clock.NowNs();
+    state.ResumeTiming();
+    rig.core.Click("Program_button");
+    accesses += counts.writes + counts.reads - before;
+    virtual_ns += rig.clock.NowNs() - start;
+    bytes += spec->size;
+    pulses += rig.port.Board().socket().As<sim::Eprom>()->PulseCount();
+    ok = ok && rig.core.ops.FailFlag == 0;
+  }
+  if (!ok) state.SkipWithError("programming failed");
+  const double n = static_cast<double>(state.iterations());
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+  state.counters["accesses/byte"] = static_cast<double>(accesses) / static_cast<double>(bytes);
+  state.counters["pulses/byte"] = static_cast<double>(pulses) / static_cast<double>(bytes);
+  state.counters["simulated s/chip"] = static_cast<double>(virtual_ns) / 1e9 / n;
+}
+
+BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2732_2732A, Family{"Eprom 2732A", "2732A", 2})
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2764_128_27C64, Family{"Eprom 27C64", "27C64", 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2764_128_27C128, Family{"Eprom 27C128", "27C128", 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27256_040_27C256, Family{"Eprom 27C256", "27C256", 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27080_27C512, Family{"Eprom 27C512", "27C512", 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27010_020_27C010, Family{"Eprom 27C010", "27C010", 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27080_27C080, Family{"Eprom 27C080", "27C080", 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace zambrix
+
+BENCHMARK_MAIN();

@@ -1,0 +1,47 @@
+// The commands that write or compare a chip: program, verify, check, erase.
+// They load the file as Open Code does, set the window's controls and click the
+// same handlers the operator clicks.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "cli/cli_services.h"
+
+namespace zambrix {
+class Core;
+}
+
+namespace zambrix::cli {
+
+struct WriteOptions {
+  std::string input;  // -i FILE
+  std::string bytes;  // --bytes both|hi|low
+  std::string vpp;    // --vpp 5|12.5|21|25
+  bool blank_check = false;
+  bool verify = false;
+  bool all = false;
+  bool yes = false;
+};
+
+struct WriteContext {
+  Core& core;
+  CliDialogs& dialogs;
+  std::FILE* out;
+  std::FILE* err;
+  const WriteOptions& options;
+  // Prints the message and returns the status.
+  std::function<int(int status, const std::string& message)> fail;
+  // Chooses the device of -d and makes sure a board is there; 0 or the status.
+  std::function<int()> select_device;
+  // Whether a question can be asked on standard input.
+  bool interactive = false;
+};
+
+int ProgramCommand(WriteContext& c);
+int VerifyCommand(WriteContext& c);
+int CheckCommand(WriteContext& c);
+int EraseCommand(WriteContext& c);
+
+}  // namespace zambrix::cli

@@ -1,0 +1,109 @@
+// Whole-chip comparisons for scripts: every difference instead of the first,
+// and whether an image can be written over what the chip holds.
+#include "app/core.h"
+#include "app/text.h"
+#include "ops/operations.h"
+
+namespace zambrix {
+
+namespace {
+
+// Differences closer than this are reported as one range.
+constexpr std::int32_t kRangeGap = 16;
+
+void AddToRanges(std::vector<Operations::AddressRange>& ranges, std::int32_t address) {
+  if (!ranges.empty() && address - ranges.back().last <= kRangeGap) {
+    ranges.back().last = address;
+    ++ranges.back().count;
+    return;
+  }
+  ranges.push_back({address, address, 1});
+}
+
+std::int32_t Total(const std::vector<Operations::AddressRange>& ranges) {
+  std::int32_t n = 0;
+  for (const auto& r : ranges) n += r.count;
+  return n;
+}
+
+}  // namespace
+
+void Operations::LogRanges(const std::string& label, const std::vector<AddressRange>& ranges) {
+  for (const auto& r : ranges) {
+    core_.report.LogMessage(label + HexText(r.first) + "-" + HexText(r.last) + ": " + std::to_string(r.count) +
+                            (r.count == 1 ? " byte" : " bytes"));
+  }
+}
+
+bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
+  auto& report = core_.report;
+  BoardLost = false;
+  differences.clear();
+  report.DataFlowLightOn();
+  report.LogMessage("Verify Function Started... Wait");
+  if (!ConfirmBoard("before the verify")) return false;
+  std::int32_t compared = 0;
+  CompareSweep(
+      [&differences](std::int32_t address, std::uint8_t value, std::uint8_t expected) {
+        if (value != expected) AddToRanges(differences, address);
+        return true;
+      },
+      compared);
+  if (!ConfirmBoard("after the verify")) return false;
+  report.DataFlowLightOff();
+  report.LogMessage("Compared " + std::to_string(compared) + " bytes");
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  if (differences.empty()) {
+    report.LogMessage("Device Contents MATCHES with Buffer Contents");
+    DeviceChecksumText = Hex4(DeviceChecksum);
+    report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
+    report.PlayEventSound("OK");
+    core_.link.Reset();
+    return true;
+  }
+  report.LogMessage("Device Memory DOES NOT VERIFY with Buffer Contents");
+  LogRanges("Differs at ", differences);
+  report.LogMessage(std::to_string(Total(differences)) + " bytes differ in " + std::to_string(differences.size()) +
+                    (differences.size() == 1 ? " range" : " ranges"));
+  report.RaiseErrorAlert();
+  report.PlayEventSound("ERROR");
+  core_.link.Reset();
+  return true;
+}
+
+bool Operations::CheckWritable(WriteCheck& result) {
+  auto& report = core_.report;
+  BoardLost = false;
+  result = {};
+  report.DataFlowLightOn();
+  report.LogMessage("Checking Device against Buffer... Wait");
+  if (!ConfirmBoard("before the check")) return false;
+  CompareSweep(
+      [&result](std::int32_t address, std::uint8_t value, std::uint8_t wanted) {
+        if (value == wanted) {
+          ++result.already;
+        } else if ((value & wanted) == wanted) {
+          ++result.to_program;  // only 1s to turn into 0s
+        } else {
+          AddToRanges(result.need_erase, address);
+        }
+        return true;
+      },
+      result.compared);
+  if (!ConfirmBoard("after the check")) return false;
+  report.DataFlowLightOff();
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  report.LogMessage(std::to_string(result.compared) + " bytes compared: " + std::to_string(result.already) +
+                    " hold their value, " + std::to_string(result.to_program) + " need programming");
+  if (result.need_erase.empty()) {
+    report.LogMessage("The buffer can be programmed over the Device contents");
+  } else {
+    LogRanges("Needs a 0 turned into 1 at ", result.need_erase);
+    report.LogMessage(std::to_string(Total(result.need_erase)) +
+                      " bytes cannot be programmed without erasing the Device first");
+  }
+  core_.link.Reset();
+  return true;
+}
+
+}  // namespace zambrix

@@ -1,0 +1,124 @@
+// The writing commands run as processes on the simulated board, as a script
+// would run them: round trips through the chip's file, refusals, exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <random>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+using zambrix::testing::ReadWholeFile;
+using zambrix::testing::TempDir;
+using zambrix::testing::WriteWholeFile;
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+class WriteCli : public ::testing::Test {
+ protected:
+  Result Run(const std::string& args) {
+    const auto out = dir_ / "out.txt", err = dir_ / "err.txt";
+    const std::string cmd = std::string(ZAMBRIX_CLI_BINARY) + " --settings-dir " + dir_.str() + " --board sim " +
+                            args + " >" + out.string() + " 2>" + err.string() + " </dev/null";
+    Result r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadWholeFile(out);
+    r.err = ReadWholeFile(err);
+    return r;
+  }
+  std::string File(const std::string& name, std::size_t size, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string bytes(size, '\0');
+    for (auto& b : bytes) b = static_cast<char>(gen());
+    WriteWholeFile(dir_ / name, bytes);
+    return (dir_ / name).string();
+  }
+  std::string Path(const std::string& name) { return (dir_ / name).string(); }
+  TempDir dir_;
+};
+
+TEST_F(WriteCli, ProgramVerifyAndReadRoundTripThroughTheChipsFile) {
+  const auto image = File("image.bin", 32768, 1);
+  const auto chip = "--sim-chip 27C256:" + Path("chip.bin");
+  auto r = Run(chip + " program -d 27C256 -i " + image + " --yes --verify");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Programming Device Successfull"), std::string::npos);
+  EXPECT_NE(r.err.find("Device Contents MATCHES with Buffer Contents"), std::string::npos);
+  EXPECT_EQ(ReadWholeFile(Path("chip.bin")), ReadWholeFile(image));
+
+  EXPECT_EQ(Run(chip + " verify -d 27C256 -i " + image).status, 0);
+  ASSERT_EQ(Run(chip + " read -d 27C256 -o " + Path("back.bin")).status, 0);
+  EXPECT_EQ(ReadWholeFile(Path("back.bin")), ReadWholeFile(image));
+
+  // Another image over it: the check says an erase is needed, verify lists the ranges.
+  const auto other = File("other.bin", 32768, 2);
+  r = Run(chip + " check -d 27C256 -i " + other);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.out.find("need erasing"), std::string::npos);
+  EXPECT_NE(r.out.find("erase needed at 0-"), std::string::npos);
+  r = Run(chip + " verify -d 27C256 -i " + other + " --all");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Differs at 0-"), std::string::npos);
+  EXPECT_EQ(Run(chip + " check -d 27C256 -i " + image).status, 0);
+
+  // "Hi Byte" on a fresh chip, then its verify with the same choice.
+  const auto fresh = "--sim-chip 27C256:" + Path("fresh.bin");
+  ASSERT_EQ(Run(fresh + " program -d 27C256 -i " + image + " --bytes hi --yes").status, 0);
+  r = Run(fresh + " verify -d 27C256 -i " + image + " --bytes hi");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Compared 16384 programmed bytes of 32768 read"), std::string::npos);
+}
+
+TEST_F(WriteCli, RefusalsComeBeforeAnyWriteWithTheirStatuses) {
+  const auto image = File("image.bin", 32768, 3);
+  const auto chip = "--sim-chip 27C256:" + Path("chip.bin");
+  struct Case {
+    std::string args;
+    int status;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"program -d 27C256 -i " + image, 2, "without a terminal"},
+      {"program -d 27C256 -i " + image + " --vpp 25 --yes", 2, "does not allow 25 V"},
+      {"program -d 27C256 -i " + image + " --vpp 13 --yes", 2, "--vpp takes"},
+      {"program -d 27C256 -i " + image + " --bytes odd --yes", 2, "--bytes takes"},
+      {"program -d 27C256 --yes", 2, "needs -i FILE"},
+      {"program -d 27C256 -i " + Path("missing.bin") + " --yes", 4, "cannot open"},
+      {"erase -d 27C256 --yes", 2, "no chip erase"},
+      {"erase -d X28C256", 2, "without a terminal"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    auto r = Run(chip + " " + c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("chip.bin")) &&
+               ReadWholeFile(Path("chip.bin")).find_first_not_of('\xFF') != std::string::npos);
+}
+
+TEST_F(WriteCli, FailuresOfTheChipExitWithOne) {
+  const auto image = File("image.bin", 4096, 4);
+  auto r = Run("--sim-chip 27C256 --sim-fault dead-byte=0 program -d 27C256 -i " + File("big.bin", 32768, 5) +
+               " --yes --verify");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("*** Programming Failure ***"), std::string::npos);
+  EXPECT_EQ(r.err.find("Verify Function Started"), std::string::npos);
+
+  // 25 V on a 21 V part: the program's own run may look fine, the simulator saw the damage.
+  r = Run("--sim-chip 2732A program -d 2732A -i " + image + " --vpp 25 --yes");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("[SIMULATED BOARD] 2732A destroyed"), std::string::npos);
+
+  r = Run("--sim-chip 27C256:" + Path("c.bin") + " verify -d 27C256 -i " + File("v.bin", 32768, 6));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Device Memory DOES NOT VERIFY with Buffer Contents"), std::string::npos);
+}
+
+}  // namespace

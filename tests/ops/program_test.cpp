@@ -1,0 +1,295 @@
+// EPROM programming through the window's own handlers, on the simulated board
+// with datasheet-true chips.
+#include <gtest/gtest.h>
+
+#include "program_window_support.h"
+
+namespace zambrix {
+namespace {
+
+using testing::ChecksumLine;
+using testing::Programmer;
+using testing::RandomImage;
+
+const std::vector<std::string> kFailureLines = {"*** Programming Failure ***",
+                                                "*** Address:0h, Programming BYTE:0h, Read BYTE:FFh",
+                                                "*** Aborting Programming - Click on [ERROR] Indicator to Reset"};
+
+// Every offered EPROM key on models 4 and 6: a random image programs, verifies
+// with the read's checksum and reads back byte for byte, without harm to the chip.
+TEST(ProgramEprom, EveryKeyProgramsVerifiesAndReadsBackOnModels4And6) {
+  struct Case {
+    const char* device;
+    const char* chip;
+    int voltage_option;  // 0: as the selection leaves it
+    double volts;
+  };
+  const Case cases[] = {
+      {"Eprom 2732A", "2732A", 2, 21},   {"Eprom 27C64", "27C64", 0, 12.5},   {"Eprom 27C128", "27C128", 0, 12.5},
+      {"Eprom 27C256", "27C256", 0, 12.5}, {"Eprom 27C512", "27C512", 0, 12.5}, {"Eprom 27C010", "27C010", 0, 12.5},
+      {"Eprom 27C2001", "27C020", 0, 12.5}, {"Eprom 27C040", "27C040", 0, 12.5}, {"Eprom 27C080", "27C080", 0, 12.5},
+  };
+  for (int model : {4, 6}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.device) + " on model " + std::to_string(model));
+      Programmer p(c.chip, {}, model, c.volts);
+      p.Choose(c.device);
+      if (c.voltage_option) p.core().ChangeValue(Indexed("Voltage_button", c.voltage_option), 1);
+      const std::size_t size = sim::FindChipSpec(c.chip)->size;
+      // Random bytes in the first 16 KB, then a few pages at the top; FFh between.
+      auto image = std::vector<std::uint8_t>(size, 0xFF);
+      auto head = RandomImage(std::min<std::size_t>(size, 16384), model + static_cast<unsigned>(size));
+      std::copy(head.begin(), head.end(), image.begin());
+      std::fill(image.end() - 1024, image.end(), 0x5A);
+      p.Open(image);
+      p.core().ChangeValue("VerifyAfterProgramming", 1);
+      p.core().Click("Program_button");
+
+      EXPECT_EQ(p.Chip(), image);
+      auto after = p.From("Programming Device Successfull");
+      ASSERT_EQ(after.size(), 4u);
+      EXPECT_EQ(after[2], "Device Contents MATCHES with Buffer Contents");
+      EXPECT_EQ(after[3], ChecksumLine(image));
+      EXPECT_EQ(p.LastSound(), "/opt/zambrix/ok.wav");
+      EXPECT_GT(p.program_light_changes, 2);  // the Program indicator blinks
+      EXPECT_FALSE(p.progress_overrun);
+      EXPECT_EQ(p.port->Board().Latch(0), 0x40);  // at rest: no programming voltage
+
+      p.core().Click("Read_button");
+      EXPECT_TRUE(std::equal(image.begin(), image.end(), p.core().buf.CodeBuffer.begin()));
+      const auto lines = p.Log();  // the read prints the verify's checksum
+      EXPECT_EQ(std::count(lines.begin(), lines.end(), ChecksumLine(image)), 2);
+      EXPECT_FALSE(p.port->Trace().ChipDamaged()) << p.port->Trace().DamageReport();
+    }
+  }
+}
+
+// The pulse budget: 254 pulses, the long delay from the 56th, then the report
+// with the latches already safe, the alert, and no verify.
+TEST(ProgramEprom, AByteThatNeverProgramsFailsAfterExactly254Pulses) {
+  sim::SimFaults dead;
+  dead.dead_byte = 0;
+  Programmer p("27C256", {}, 6, 12.5, dead);
+  p.Choose("Eprom 27C256");
+  std::vector<std::uint8_t> image(32768, 0xFF);
+  image[0] = 0x00;
+  image[1] = 0x11;
+  p.Open(image);
+  p.core().ChangeValue("VerifyAfterProgramming", 1);
+  p.core().Click("Program_button");
+
+  EXPECT_EQ(p.Pulses(), 254u);
+  auto tail = p.From("*** Programming Failure ***");
+  ASSERT_GE(tail.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(tail.begin(), tail.begin() + 3), kFailureLines);
+  EXPECT_FALSE(p.Logged("Programming Device Successfull"));
+  EXPECT_FALSE(p.Logged("Verify Function Started... Wait"));
+  EXPECT_EQ(p.Chip()[1], 0xFF);  // no further byte is written
+  EXPECT_EQ(p.core().ui.Colour("Error_label"), colour::kRed);
+  EXPECT_EQ(p.core().ui.Colour("Program_label"), colour::kGreen);
+  EXPECT_FALSE(p.core().ui.Enabled("Program_button"));
+  EXPECT_EQ(p.LastSound(), "/opt/zambrix/error.wav");
+  // Programming voltage off and chip enable off before the first line of the report.
+  const auto& first = p.At("*** Programming Failure ***");
+  EXPECT_EQ(first.latch0, 0x40);
+  EXPECT_NE(first.latch3 & 0x80, 0);
+  // Each pulse runs from the chip-enable load to the next one: the medium delay,
+  // from the 56th pulse on the long delay too, and one latch load's port
+  // accesses and strobe delays.
+  const auto& link = p.core().link;
+  const std::uint64_t ns = Link::kNsPerIteration;
+  const std::uint64_t load = 4 * p.config.access_ns + 2 * static_cast<std::uint64_t>(link.StrobeDelayCount) * ns;
+  const std::uint64_t medium = static_cast<std::uint64_t>(link.MediumDelayCount) * ns;
+  const std::uint64_t longer = static_cast<std::uint64_t>(link.LongDelayCount) * ns;
+  EXPECT_EQ(p.port->Board().socket().As<sim::Eprom>()->ProgrammingTime(), 254 * (medium + load) + 199 * longer);
+}
+
+TEST(ProgramEprom, CancelLogsTwoLinesAndLeavesTheChipAlone) {
+  Programmer p("27C256");
+  p.Choose("Eprom 27C256");
+  p.Open(RandomImage(32768, 3));
+  p.t->dialogs.answers.push_back(MsgAnswer::Cancel);
+  p.core().Click("Program_button");
+  EXPECT_EQ(p.From("Programming Button Pressed"),
+            (std::vector<std::string>{"Programming Button Pressed", "Programming was Canceled by Operator"}));
+  const auto& q = p.t->dialogs.shown.back();
+  EXPECT_EQ(q.text, "Program the Device?");
+  EXPECT_EQ(q.title, "Safety Question");
+  EXPECT_EQ(q.buttons, MsgButtons::OkCancel);
+  EXPECT_EQ(p.Pulses(), 0u);
+  EXPECT_EQ(p.port->Board().Latch(0), 0x40);
+  EXPECT_EQ(p.port->Board().Latch(3), 0xC4 | p.core().link.Reg3Fixed);
+}
+
+// Bytes that need no pulse: FFh in the image, or (with the pre-read) already in the chip.
+TEST(ProgramEprom, NothingIsPulsedForFFhBytesOrBytesThePreReadFindsInPlace) {
+  Programmer blank("27C256");
+  blank.Choose("Eprom 27C256");
+  blank.Open(std::vector<std::uint8_t>(32768, 0xFF));
+  blank.core().Click("Program_button");
+  EXPECT_EQ(blank.Pulses(), 0u);
+  EXPECT_TRUE(blank.Logged("Programming Device Successfull"));
+
+  auto image = RandomImage(65536, 5);
+  Programmer same("27C512", image);
+  same.Choose("Eprom 27C512");
+  same.Open(image);
+  same.core().Click("Program_button");
+  EXPECT_EQ(same.Pulses(), 0u);
+  EXPECT_TRUE(same.Logged("Programming Device Successfull"));
+  EXPECT_EQ(same.Chip(), image);
+}
+
+TEST(ProgramEprom, HiAndLowByteWriteHalfTheImageAndTheVerifyComparesOnlyThat) {
+  auto code = RandomImage(32768, 11);
+  Programmer p("27C256");
+  p.Choose("Eprom 27C256");
+  p.Open(code);
+  p.core().ChangeValue("HiLow_button(1)", 1);
+  p.core().ChangeValue("VerifyAfterProgramming", 1);
+  p.core().Click("Program_button");
+  EXPECT_EQ(p.core().buf.ProgramLength, 16384);
+  const auto& chip = p.Chip();
+  for (std::size_t i = 0; i < 16384; ++i) ASSERT_EQ(chip[i], code[2 * i + 1]) << i;
+  EXPECT_TRUE(std::all_of(chip.begin() + 16384, chip.end(), [](std::uint8_t b) { return b == 0xFF; }));
+  EXPECT_TRUE(p.Logged("Compared 16384 programmed bytes of 32768 read"));
+  EXPECT_TRUE(p.Logged("Device Contents MATCHES with Buffer Contents"));
+  EXPECT_TRUE(p.Logged(ChecksumLine(chip)));
+
+  // A 4 KB part with "Low Byte": 2,048 bytes tick the bar more than a hundred times.
+  auto small = RandomImage(4096, 12);
+  Programmer q("2732A", {}, 6);
+  q.Choose("Eprom 2732A");
+  q.core().ChangeValue("Voltage_button(2)", 1);
+  q.Open(small);
+  q.core().ChangeValue("HiLow_button(2)", 1);
+  q.core().Click("Program_button");
+  EXPECT_TRUE(q.Logged("Programming Device Successfull"));
+  EXPECT_FALSE(q.progress_overrun);
+  for (std::size_t i = 0; i < 2048; ++i) ASSERT_EQ(q.Chip()[i], small[2 * i]) << i;
+}
+
+// The 2732 family's 5 ms pulses against the part's 50 ms of programming time,
+// and the set-up value and settling wait of its voltages.
+TEST(ProgramEprom, The2732FamilyGetsItsVoltageSetUpAndItsFullProgrammingTime) {
+  Programmer p("2732A", {}, 5);
+  p.Choose("Eprom 2732A");
+  p.core().ChangeValue("Voltage_button(2)", 1);
+  std::vector<std::uint8_t> image(4096, 0xFF);
+  image[7] = 0x00;
+  p.Open(image);
+  p.core().Click("Program_button");
+  const auto& wait = p.At("Wait 1500ms second VPP Settling");
+  const auto& started = p.At("Programming Started... Wait ");
+  EXPECT_EQ(started.latch0, 0x4A);
+  EXPECT_GE(started.ns - wait.ns, 1500'000'000u);
+  EXPECT_EQ(p.Pulses(), 10u);  // ten 5 ms pulses make the 50 ms
+  EXPECT_EQ(p.Chip()[7], 0x00);
+
+  Programmer c("2732", {}, 6);
+  c.Choose("Eprom 27C32");
+  c.Open(std::vector<std::uint8_t>(4096, 0xFF));
+  c.core().Click("Program_button");
+  EXPECT_EQ(c.At("Programming Started... Wait ").latch0, 0x48);
+  EXPECT_FALSE(c.Logged("Wait 1500ms second VPP Settling"));
+}
+
+TEST(ProgramEprom, AnUnsupportedKeyAndAFailedBlankCheckProgramNothing) {
+  Programmer otp("27C080");
+  otp.Choose("Eprom 27C080");
+  otp.Open(RandomImage(1024, 1));
+  otp.core().dev.DeviceKey = "PM";  // the one-time-programmable 27C080
+  otp.core().ChangeValue("VerifyAfterProgramming", 1);
+  otp.core().Click("Program_button");
+  EXPECT_TRUE(otp.Logged("Device Not Supported - Status 9 - Please Report"));
+  EXPECT_EQ(otp.LastSound(), "/opt/zambrix/error.wav");
+  EXPECT_NE(otp.core().ui.Colour("Error_label"), colour::kRed);
+  EXPECT_FALSE(otp.Logged("Verify Function Started... Wait"));
+  EXPECT_EQ(otp.Pulses(), 0u);
+
+  std::vector<std::uint8_t> used(32768, 0xFF);
+  used[0x1F00] = 0x3C;
+  Programmer b("27C256", used);
+  b.Choose("Eprom 27C256");
+  b.Open(RandomImage(32768, 2));
+  b.core().ChangeValue("CheckBlankPriorProgramming", 1);
+  b.core().Click("Program_button");
+  EXPECT_TRUE(b.Logged("Address: 1F00 ][ Device Data: 3C"));
+  EXPECT_FALSE(b.Logged("Programming Started... Wait "));
+  EXPECT_EQ(b.Pulses(), 0u);
+  EXPECT_EQ(b.core().ui.Colour("Error_label"), colour::kRed);
+}
+
+// A serial chip is never blank-checked, and its socket stays powered with the
+// address lines at rest after the run.
+TEST(ProgramEprom, ASerialChipSkipsTheBlankCheckAndKeepsItsSocketPowered) {
+  Programmer p("24C16");
+  p.Choose("Eeprom 24C16 Serial (8 pins)");
+  p.Open(RandomImage(2048, 4));
+  p.core().ChangeValue("CheckBlankPriorProgramming", 1);
+  p.core().Click("Program_button");
+  EXPECT_TRUE(p.Logged("Programming Button Pressed"));
+  EXPECT_FALSE(p.Logged("Checking Device for BLANK (Erased)... Wait"));
+  const auto& board = p.port->Board();
+  EXPECT_EQ(board.Latch(3) & 0x80, 0);  // chip enable on
+  EXPECT_EQ(board.Latch(0) & 0xC0, 0);  // output enable on
+  EXPECT_EQ(board.Latch(1), 0);
+  EXPECT_EQ(board.Latch(2), 0);
+}
+
+// A voltage the chip cannot take: the simulator's report reaches the log when
+// it happens, marked as the simulator's.
+TEST(ProgramEprom, TheSimulatorsDamageReportIsLoggedWhenItHappens) {
+  Programmer p("2732A", {}, 6);
+  p.Choose("Eprom 2732A");
+  p.core().ChangeValue("Voltage_button(3)", 1);
+  std::vector<std::uint8_t> image(4096, 0xFF);
+  image[0] = 0x00;
+  p.Open(image);
+  p.core().Click("Program_button");
+  const auto lines = p.From("Programming Started... Wait ");
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "[SIMULATED BOARD] 2732A destroyed: 25 V on pin 20 (OE/VPP, rated 22 V)");
+  EXPECT_TRUE(p.port->Trace().ChipDamaged());
+}
+
+// A port that fails once armed and a number of accesses have passed.
+class FailingPort : public PortBackend {
+ public:
+  explicit FailingPort(PortBackend& inner) : inner_(inner) {}
+  void PortOut(std::uint16_t a, std::uint8_t v) override {
+    Tick();
+    inner_.PortOut(a, v);
+  }
+  std::uint8_t PortIn(std::uint16_t a) override {
+    Tick();
+    return inner_.PortIn(a);
+  }
+  bool IsSimulated() const override { return true; }
+  std::string Describe() const override { return inner_.Describe(); }
+  int fail_after = -1;
+
+ private:
+  void Tick() {
+    if (fail_after > 0 && --fail_after == 0) throw std::runtime_error("port failure");
+  }
+  PortBackend& inner_;
+};
+
+TEST(ProgramEprom, AFailureInsideTheRunLeavesTheBoardSafeBeforeAnythingIsLogged) {
+  Programmer p("27C256");
+  FailingPort failing(*p.port);
+  p.t->core->svc.port = &failing;
+  p.Choose("Eprom 27C256");
+  p.Open(std::vector<std::uint8_t>(32768, 0x00));
+  failing.fail_after = 3000;  // well inside the pulses
+  p.core().Click("Program_button");
+  const auto& stop = p.At("*** Operation stopped: port failure");
+  EXPECT_EQ(stop.latch0, 0x40);           // no programming voltage, no VPP switch
+  EXPECT_NE(stop.latch3 & 0x80, 0);       // chip deselected
+  EXPECT_NE(stop.latch3 & 0x40, 0);       // data latch off
+  EXPECT_FALSE(p.Logged("Programming Device Successfull"));
+}
+
+}  // namespace
+}  // namespace zambrix

@@ -1,0 +1,117 @@
+// A programmer as the operator finds it: the window's start-up on a simulated
+// board with a chip in the socket, files opened through the Open Code dialog,
+// and the log lines with the virtual time each was written at.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <numeric>
+#include <random>
+
+#include "app/text.h"
+#include "sim/sim_port.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+
+namespace zambrix::testing {
+
+struct Programmer {
+  explicit Programmer(const std::string& chip, std::vector<std::uint8_t> contents = {}, int model = 6,
+                      double vpp_jumper = 12.5, sim::SimFaults faults = {}) {
+    config.model = model;
+    config.chip = chip.empty() ? nullptr : sim::FindChipSpec(chip);
+    config.demo_image = false;
+    config.contents = std::move(contents);
+    config.vpp_jumper = vpp_jumper;
+    config.faults = faults;
+    port = std::make_unique<sim::SimPort>(config, clock);
+    t = std::make_unique<TestCore>(port.get(), &clock);
+    core().shell.Form_Load();
+    core().ui.AddObserver([this](const Control& c, Change what) {
+      if (c.name == "SystemLog" && what == Change::Appended) {
+        const auto mark = c.caption.rfind(">  ");
+        entries.push_back({c.caption.substr(mark + 3), clock.NowNs(), port->Board().Latch(0),
+                           port->Board().Latch(3)});
+      }
+      if (c.name == "ProgressBar1" && c.value > c.max) progress_overrun = true;
+      if (c.name == "Program_label" && what == Change::Colour) ++program_light_changes;
+    });
+  }
+  Core& core() { return *t->core; }
+  void Choose(const std::string& name) {
+    const auto& rows = core().dev.DeviceTable;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (Trim(rows[i][0]) == name) {
+        core().ChooseListIndex("Device", static_cast<int>(i));
+        return;
+      }
+    }
+    FAIL() << "no device " << name;
+  }
+  // Opens `bytes` as the code file, as File / Open Code does.
+  void Open(const std::vector<std::uint8_t>& bytes) {
+    const auto path = dir.path() / ("image" + std::to_string(files++) + ".bin");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+    t->dialogs.open_files.push_back(path.string());
+    core().Click("mnuFileOpenCode");
+  }
+  std::vector<std::string> Log() const { return t->LogLines(); }
+  bool Logged(const std::string& line) const {
+    const auto lines = Log();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+  // The log lines from the first one equal to `first` on.
+  std::vector<std::string> From(const std::string& first) const {
+    const auto lines = Log();
+    auto it = std::find(lines.begin(), lines.end(), first);
+    return {it, lines.end()};
+  }
+  std::vector<std::uint8_t>& Chip() {
+    port->Sync();
+    return port->Board().socket().Chip()->Memory();
+  }
+  std::uint64_t Pulses() { return port->Board().socket().As<sim::Eprom>()->PulseCount(); }
+  std::string LastSound() const { return t->sound.played.empty() ? "" : t->sound.played.back(); }
+
+  sim::SimConfig config;
+  VirtualClock clock{Link::kNsPerIteration};
+  std::unique_ptr<sim::SimPort> port;
+  std::unique_ptr<TestCore> t;
+  TempDir dir;
+  int files = 0;
+  // Each log line with the virtual time and the board's latches 0 and 3 when it was written.
+  struct Entry {
+    std::string text;
+    std::uint64_t ns;
+    std::uint8_t latch0, latch3;
+  };
+  std::vector<Entry> entries;
+  const Entry& At(const std::string& text) const {
+    for (const auto& e : entries) {
+      if (e.text == text) return e;
+    }
+    static const Entry none{"", 0, 0, 0};
+    ADD_FAILURE() << "not logged: " << text;
+    return none;
+  }
+  bool progress_overrun = false;
+  int program_light_changes = 0;
+};
+
+inline std::vector<std::uint8_t> RandomImage(std::size_t size, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::vector<std::uint8_t> v(size);
+  for (auto& b : v) b = static_cast<std::uint8_t>(gen());
+  return v;
+}
+
+inline std::string ChecksumLine(const std::vector<std::uint8_t>& bytes) {
+  const unsigned sum = std::accumulate(bytes.begin(), bytes.end(), 0u) % 65536;
+  char line[32];
+  std::snprintf(line, sizeof line, "Device CHKSUMM = $%04X", sum);
+  return line;
+}
+
+}  // namespace zambrix::testing

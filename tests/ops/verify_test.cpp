@@ -1,0 +1,113 @@
+// Verify through the window's handlers, and the whole-chip comparisons behind
+// the command line's verify --all and check.
+#include <gtest/gtest.h>
+
+#include "program_window_support.h"
+
+namespace zambrix {
+namespace {
+
+using testing::ChecksumLine;
+using testing::Programmer;
+using testing::RandomImage;
+
+TEST(Verify, AMatchingChipPrintsTheReadsChecksumAndColoursTheButtonWhileItRuns) {
+  auto image = RandomImage(32768, 21);
+  Programmer p("27C256", image);
+  p.Choose("Eprom 27C256");
+  p.Open(image);
+  std::vector<std::uint32_t> colours;
+  int progress_max = 0;
+  p.core().ui.AddObserver([&](const Control& c, Change what) {
+    if (c.name == "Verify_button" && what == Change::BackColour) colours.push_back(c.back_colour);
+    if (c.name == "ProgressBar1") progress_max = std::max(progress_max, c.value);
+  });
+  p.core().Click("Verify_button");
+  EXPECT_EQ(p.From("Verify Function Started... Wait"),
+            (std::vector<std::string>{"Verify Function Started... Wait", "Device Contents MATCHES with Buffer Contents",
+                                      ChecksumLine(image)}));
+  EXPECT_EQ(colours, (std::vector<std::uint32_t>{0x80000014, 0x8000000F}));
+  EXPECT_EQ(progress_max, 128);
+  EXPECT_EQ(p.core().ui.Value("ProgressBar1"), 0);
+  EXPECT_EQ(p.LastSound(), "/opt/zambrix/ok.wav");
+  EXPECT_EQ(p.core().ops.DeviceChecksumText, ChecksumLine(image).substr(18));
+}
+
+TEST(Verify, TheFirstDifferenceIsReportedAndEndsTheCompare) {
+  auto image = RandomImage(32768, 22);
+  auto chip = image;
+  chip[0] = static_cast<std::uint8_t>(image[0] & 0x0F);
+  chip[0x7FF] = 0x00;
+  Programmer p("27C256", chip);
+  p.Choose("Eprom 27C256");
+  p.Open(image);
+  p.core().Click("Verify_button");
+  char address[80];
+  std::snprintf(address, sizeof address, "Address: 0 ][ Buffer Data: %X ][ Device Data: %X", image[0], chip[0]);
+  EXPECT_EQ(p.From(std::string(50, '*')),
+            (std::vector<std::string>{std::string(50, '*'), "Device Memory DOES NOT VERIFY with Buffer Contents",
+                                      address, "Click on [ERROR] Alert to Reset the Situation"}));
+  EXPECT_EQ(p.core().ui.Colour("Error_label"), colour::kRed);
+  EXPECT_EQ(p.core().ui.BackColour("Verify_button"), 0x8000000Fu);
+  EXPECT_EQ(p.core().ops.VerifyFailed, 1);
+  EXPECT_EQ(p.LastSound(), "/opt/zambrix/error.wav");
+  EXPECT_EQ(p.port->Board().Latch(0), 0x40);  // reset by the report
+}
+
+TEST(Verify, TheDataAreaOnlyAnswersWithItsNotice) {
+  Programmer p("27C256");
+  p.Choose("Eprom 27C256");
+  p.core().ChangeValue("CheckCode", 0);
+  p.core().ChangeValue("CheckData", 1);
+  const auto before = p.Log().size();
+  p.core().Click("Verify_button");
+  ASSERT_FALSE(p.t->dialogs.shown.empty());
+  EXPECT_EQ(p.t->dialogs.shown.back().text, "Please Write AT90S2313 VerifyData Routine");
+  EXPECT_EQ(p.Log().size(), before);
+}
+
+TEST(Verify, EveryDifferenceIsListedAsRangesWithTheirCounts) {
+  auto image = RandomImage(32768, 23);
+  auto chip = image;
+  for (int a : {0x10, 0x12, 0x1F, 0x4000}) chip[static_cast<std::size_t>(a)] ^= 0x01;
+  chip[0x7FFF] ^= 0x80;
+  Programmer p("27C256", chip);
+  p.Choose("Eprom 27C256");
+  p.Open(image);
+  std::vector<Operations::AddressRange> ranges;
+  ASSERT_TRUE(p.core().ops.VerifyAllDifferences(ranges));
+  ASSERT_EQ(ranges.size(), 3u);
+  EXPECT_EQ(p.From("Differs at 10-1F: 3 bytes"),
+            (std::vector<std::string>{"Differs at 10-1F: 3 bytes", "Differs at 4000-4000: 1 byte",
+                                      "Differs at 7FFF-7FFF: 1 byte", "5 bytes differ in 3 ranges"}));
+  EXPECT_EQ(p.core().ui.Colour("Error_label"), colour::kRed);
+}
+
+TEST(Verify, TheWriteCheckTellsBytesToProgramFromBytesThatNeedAnErase) {
+  std::vector<std::uint8_t> chip(8192, 0xFF);
+  chip[0] = 0x0F;     // the image wants 0x0F: in place
+  chip[1] = 0xF0;     // the image wants 0x0F: needs 1s back
+  chip[2] = 0x7F;     // the image wants 0x3F: programmable
+  chip[0x100] = 0x00;  // the image wants 0xFF: needs an erase
+  std::vector<std::uint8_t> image(8192, 0xFF);
+  image[0] = 0x0F;
+  image[1] = 0x0F;
+  image[2] = 0x3F;
+  image[3] = 0x00;
+  Programmer p("27C64", chip);
+  p.Choose("Eprom 27C64");
+  p.Open(image);
+  Operations::WriteCheck r;
+  ASSERT_TRUE(p.core().ops.CheckWritable(r));
+  EXPECT_EQ(r.compared, 8192);
+  EXPECT_EQ(r.to_program, 2);
+  EXPECT_EQ(r.already, 8192 - 4);
+  ASSERT_EQ(r.need_erase.size(), 2u);
+  EXPECT_EQ(r.need_erase[0].first, 1);
+  EXPECT_EQ(r.need_erase[1].first, 0x100);
+  EXPECT_EQ(p.Chip(), chip);  // nothing written
+  EXPECT_TRUE(p.Logged("2 bytes cannot be programmed without erasing the Device first"));
+}
+
+}  // namespace
+}  // namespace zambrix
