@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -14,10 +13,14 @@
 #include "app/backend.h"
 #include "app/controls.h"
 #include "app/core.h"
+#include "app/file_io.h"
+#include "app/interrupt.h"
 #include "app/posix_platform.h"
 #include "app/text.h"
+#include "cli/cli_flash.h"
 #include "cli/cli_result.h"
 #include "cli/cli_services.h"
+#include "cli/setup_command.h"
 #include "cli/write_commands.h"
 #include "sim/sim_port.h"
 
@@ -35,6 +38,10 @@ constexpr const char* kUsageText =
     "  blank -d DEVICE              check that the chip is erased\n"
     "  view (-i FILE | -d DEVICE) [--page N]\n"
     "                               print one page as the hex view shows it\n"
+    "  setup list                   the saved setups: slot, name, device, code file\n"
+    "  setup save N [--name NAME] [-d DEVICE] [-i FILE]\n"
+    "                               save the global options, device and code file as\n"
+    "                               setup N (1 to 4)\n"
     "  doctor                       why a real board is or is not reachable\n"
     "  program -d DEVICE -i FILE [--bytes both|hi|low] [--vpp 5|12.5|21|25]\n"
     "          [--blank-check] [--verify] [--yes]\n"
@@ -43,6 +50,7 @@ constexpr const char* kUsageText =
     "                               compare the chip with FILE (--all: every difference)\n"
     "  check -d DEVICE -i FILE      can FILE be programmed over what the chip holds?\n"
     "  erase -d DEVICE [--yes]      erase an EEPROM or flash chip\n"
+    "  id -d DEVICE                 read a flash chip's maker and device codes\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -50,8 +58,11 @@ constexpr const char* kUsageText =
     "  --port 378h|278h|3BCh        use this port (as the port options of the window)\n"
     "  --model 4|5|6                force the board model\n"
     "  --speed N                    programming speed slider position\n"
+    "  --catalogue standard|extended\n"
+    "                               extended also offers the flash chips\n"
     "  --log FILE                   save the system log to FILE at the end\n"
-    "  --settings-dir DIR           where the start-up settings file is read and written\n"
+    "  --settings-dir DIR           where the start-up settings file and the setups live\n"
+    "  --setup N                    restore setup N first; the other options override it\n"
     "  --format bin|ihex|srec       the format of every file read or written (otherwise\n"
     "                               .hex .ihx .ihex are Intel HEX, .s19 .s28 .s37 .srec\n"
     "                               .mot S-records, every other name raw binary)\n"
@@ -62,9 +73,11 @@ constexpr const char* kUsageText =
 
 struct Options {
   BackEndOptions backend;
-  std::string port, model, speed, log_file, settings_dir, format;
+  std::string port, model, speed, log_file, settings_dir, catalogue, format;
   bool quiet = false, yes = false, help = false, version = false, json = false;
   std::string command, device, output, input, page;
+  std::string setup, setup_name;
+  std::vector<std::string> operands;  // after the command
   WriteOptions write;
 };
 
@@ -90,12 +103,15 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "--speed") value(o.speed);
     else if (a == "--log") value(o.log_file);
     else if (a == "--settings-dir") value(o.settings_dir);
+    else if (a == "--catalogue") value(o.catalogue);
     else if (a == "-d" || a == "--device") value(o.device);
     else if (a == "-o" || a == "--output") value(o.output);
     else if (a == "-i" || a == "--input") value(o.input);
     else if (a == "--page") value(o.page);
+    else if (a == "--setup") value(o.setup);
     else if (a == "--format") value(o.format);
     else if (a == "--json") o.json = true;
+    else if (a == "--name") value(o.setup_name);
     else if (a == "--bytes") value(o.write.bytes);
     else if (a == "--vpp") value(o.write.vpp);
     else if (a == "--blank-check") o.write.blank_check = true;
@@ -107,10 +123,13 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "--version") o.version = true;
     else if (!a.empty() && a[0] == '-') throw UsageError("unknown option " + a);
     else if (o.command.empty()) o.command = a;
-    else throw UsageError("unexpected argument " + a);
+    else o.operands.push_back(a);
   }
+  if (o.command != "setup" && !o.operands.empty())
+    throw UsageError("unexpected argument " + o.operands.front());
   o.write.input = o.input;
   o.write.yes = o.yes;
+  o.write.from_setup = !o.setup.empty();
   return o;
 }
 
@@ -134,7 +153,8 @@ std::optional<int> ParseInt(const std::string& s) {
 // One run of the program behind the command line.
 class Session {
  public:
-  Session(const Options& o, std::FILE* out, std::FILE* err);
+  Session(const Options& o, std::FILE* out, std::FILE* err)
+      : o_(o), printer_(o.json, out), out_(printer_.Text()), err_(err), dialogs_(err, o.yes) {}
 
   int Run();
 
@@ -142,22 +162,30 @@ class Session {
   int Fail(int status, const std::string& message) {
     if (result_.message.empty()) result_.message = message;
     if (echo_) echo_->Finish();
-    std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
+    // An interrupted run says so once, on its way out.
+    if (StopRequested() == 0) std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
     return status;
   }
   int StartUp();
   int SelectDevice();
+  int NoteDevice();
   int NeedBoard();
   int CheckOutcome(std::size_t boxes_before, const std::string& what);
   int List();
   int Detect();
   int Read();
+  int CheckSaved(const std::string& want);
   int Blank();
   int View();
+  int Id();
+  int LoadInputFile();
+  int Setup();
   int ShowPage();
   int Write(int (*command)(WriteContext&));
   int Finish(int status);
+  int ShutDown(int status);
   void Report(int status);
+  int CheckLogFile();
 
   const Options& o_;
   ResultPrinter printer_;
@@ -173,17 +201,14 @@ class Session {
   std::unique_ptr<ConsoleEcho> echo_;
 };
 
-Session::Session(const Options& o, std::FILE* out, std::FILE* err)
-    : o_(o), printer_(o.json, out), out_(printer_.Text()), err_(err), dialogs_(err, o.yes) {}
-
 int Session::StartUp() {
   try {
     backend_ = OpenBackEnd(o_.backend);
+  } catch (const BackEndFileError& e) {
+    return Fail(kFileError, e.what());
   } catch (const BackEndError& e) {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
-    std::fprintf(err_, "zambrix-cli: %s\n", e.what());
-    result_.message = e.what();
-    return port_asked ? kNoBoard : kUsage;
+    return Fail(port_asked ? kNoBoard : kUsage, e.what());
   }
   Services s{backend_.port.get(), backend_.clock.get(), &dialogs_, &sound_, &settings_, &platform_};
   core_ = std::make_unique<Core>(s);
@@ -192,7 +217,20 @@ int Session::StartUp() {
   echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet, !o_.quiet && isatty(fileno(err_)) != 0);
   core_->shell.Form_Load();
   core_->shell.AnnounceBackEnd(backend_.description, backend_.simulated, backend_.problem);
+  if (!o_.setup.empty()) {
+    auto slot = SetupSlot(o_.setup);
+    if (!slot) return Fail(kUsage, "--setup takes 1, 2, 3 or 4");
+    if (!RestoreSetup(*core_, *slot))
+      return Fail(kFileError, "setup " + o_.setup + " was not restored (see log)");
+  }
 
+  if (!o_.catalogue.empty()) {
+    if (o_.catalogue != "standard" && o_.catalogue != "extended") {
+      return Fail(kUsage, "--catalogue takes standard or extended");
+    }
+    core_->dev.SetExtendedCatalogue(o_.catalogue == "extended");
+    core_->dev.FillDeviceList();
+  }
   if (!o_.port.empty()) {
     static const char* kPorts[] = {"378h", "278h", "3BCh"};
     auto it = std::find_if(std::begin(kPorts), std::end(kPorts),
@@ -227,23 +265,34 @@ int Session::NeedBoard() {
 }
 
 int Session::SelectDevice() {
-  if (o_.device.empty()) return Fail(kUsage, "the command needs -d DEVICE");
+  if (o_.device.empty()) {
+    // A device restored by --setup serves when the command names none.
+    if (!o_.setup.empty() && core_->ui.ListIndex("Device") >= 0) return NoteDevice();
+    return Fail(kUsage, "the command needs -d DEVICE");
+  }
   std::vector<std::string> names;
   std::vector<bool> offered;
-  for (const auto& row : core_->dev.DeviceTable) {
-    names.push_back(row[0]);
-    offered.push_back(row[7] == "Y");
+  for (std::size_t i = 0; i < core_->dev.DeviceTable.size(); ++i) {
+    names.push_back(core_->dev.DeviceTable[i][0]);
+    offered.push_back(core_->dev.RowOffered(i));
   }
   auto m = MatchDevice(names, offered, o_.device);
   if (m.row < 0) return Fail(kUsage, m.error);
   core_->ChooseListIndex("Device", m.row);
   if (core_->ui.ListIndex("Device") != m.row) return Fail(kUsage, "the device could not be selected");
-  result_.device = Trim(names[static_cast<std::size_t>(m.row)]);
+  return NoteDevice();
+}
+
+// The chosen device's catalogue entry goes into the result.
+int Session::NoteDevice() {
+  const auto row = static_cast<std::size_t>(core_->ui.ListIndex("Device"));
+  if (row < core_->dev.DeviceTable.size()) result_.device = Trim(core_->dev.DeviceTable[row][0]);
   return kOk;
 }
 
 // A failure shows as the error alert; a missing routine as a message box.
 int Session::CheckOutcome(std::size_t boxes_before, const std::string& what) {
+  if (core_->ops.BoardLost) return Fail(kNoBoard, what + " failed: the board does not answer (see log)");
   if (core_->ui.Colour("Error_label") == colour::kRed) return Fail(kOperationFailed, what + " failed (see log)");
   if (dialogs_.titles.size() > boxes_before) return Fail(kOperationFailed, what + " is not available for this device");
   return kOk;
@@ -260,7 +309,11 @@ int Session::List() {
 }
 
 int Session::Detect() {
-  core_->Click("TestHardware_button");
+  // Start-up has just searched unless it trusted a remembered board, or an
+  // option changed the port or the model since.
+  if (!core_->shell.StartupSearched || !o_.port.empty() || !o_.model.empty()) {
+    core_->Click("TestHardware_button");
+  }
   auto& link = core_->link;
   if (link.BoardModel == 0) {
     std::fprintf(out_, "no board found\n");
@@ -280,18 +333,29 @@ int Session::Read() {
   auto boxes = dialogs_.titles.size();
   core_->Click("Read_button");
   if (int s = CheckOutcome(boxes, "read")) return s;
-  auto& buf = core_->buf;
+  const auto& buf = core_->buf;
   result_.bytes["read"] = buf.CodeSize;
   result_.checksum = core_->ops.DeviceChecksumText;
   dialogs_.save_answers.push_back(o_.output);
   core_->Click("mnuFileSaveCodeAs");
-  // The saved file must hold exactly the bytes read, in the file's format.
-  std::ifstream f(o_.output, std::ios::binary);
-  std::string saved((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  if (!buf.LastSaveError.empty())
+    return Fail(kFileError, "cannot write " + o_.output + ": " + buf.LastSaveError);
   const auto size = static_cast<std::size_t>(buf.CodeSize);
-  const std::string want = WriteImage(buf.FormatFor(o_.output), {buf.CodeBuffer.data(), size});
-  if ((!f.good() && !f.eof()) || saved != want) return Fail(kFileError, "cannot write " + o_.output);
-  result_.bytes["file"] = static_cast<std::int64_t>(saved.size());
+  return CheckSaved(WriteImage(buf.FormatFor(o_.output), {buf.CodeBuffer.data(), size}));
+}
+
+// A saved regular file must hold exactly the bytes read, in the file's format;
+// a device written in place (/dev/null) has nothing to read back.
+int Session::CheckSaved(const std::string& want) {
+  const InputFile saved = ReadInputFile(o_.output, want.size());
+  if (saved.status == InputStatus::NotRegular) return kOk;
+  if (!saved.ok() || saved.bytes.size() != want.size() ||
+      !std::equal(saved.bytes.begin(), saved.bytes.end(), want.begin(),
+                  [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); })) {
+    return Fail(kFileError,
+                "cannot write " + o_.output + ": the saved file does not hold the bytes read");
+  }
+  result_.bytes["file"] = static_cast<std::int64_t>(want.size());
   return kOk;
 }
 
@@ -336,13 +400,7 @@ int Session::ShowPage() {
 int Session::View() {
   if (o_.input.empty() == o_.device.empty()) return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
   if (!o_.input.empty()) {
-    std::ifstream probe(o_.input, std::ios::binary);
-    if (!probe) return Fail(kFileError, "cannot open " + o_.input);
-    dialogs_.open_answers.push_back(o_.input);
-    core_->Click("mnuFileOpenCode");
-    if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
-    result_.bytes["file"] = core_->buf.CodeSize;
-    result_.checksum = core_->buf.FileCrcText;
+    if (int s = LoadInputFile()) return s;
     core_->ui.SetMax("VScroll1", std::max(0, (core_->buf.CodeSize + 255) / 256 - 1));
     return ShowPage();
   }
@@ -351,7 +409,44 @@ int Session::View() {
   auto boxes = dialogs_.titles.size();
   core_->Click("Display_button");
   if (int s = CheckOutcome(boxes, "display")) return s;
+  if (!core_->buf.HasChipView())
+    return Fail(kOperationFailed, "display is not available for this device");
   return ShowPage();
+}
+
+int Session::LoadInputFile() {
+  const InputFile in = ReadInputFile(o_.input, Buffers::kCodeBufferSize);
+  if (!in.ok() && in.status != InputStatus::TooBig)
+    return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
+  dialogs_.open_answers.push_back(o_.input);
+  core_->Click("mnuFileOpenCode");
+  if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+  result_.bytes["file"] = core_->buf.CodeSize;
+  result_.checksum = core_->buf.FileCrcText;
+  return kOk;
+}
+
+int Session::Setup() {
+  const auto& args = o_.operands;
+  if (args.size() == 1 && args[0] == "list") {
+    ListSetups(*core_, out_);
+    return kOk;
+  }
+  if (args.size() != 2 || args[0] != "save") return Fail(kUsage, "setup takes 'list' or 'save N'");
+  auto slot = SetupSlot(args[1]);
+  if (!slot) return Fail(kUsage, "setup save takes a slot 1, 2, 3 or 4");
+  if (!o_.device.empty()) {
+    if (int s = SelectDevice()) return s;
+  }
+  if (!o_.input.empty()) {
+    if (int s = LoadInputFile()) return s;
+  }
+  dialogs_.input_answers.push_back(o_.setup_name);
+  const std::string path = SaveSetup(*core_, *slot);
+  if (path.empty()) return Fail(kFileError, "setup " + args[1] + " could not be written (see log)");
+  echo_->Finish();
+  std::fprintf(out_, "%s\n", path.c_str());
+  return kOk;
 }
 
 int Session::Write(int (*command)(WriteContext&)) {
@@ -385,21 +480,34 @@ int Session::Write(int (*command)(WriteContext&)) {
   return status;
 }
 
-int Session::Finish(int status) {
-  if (core_) {
-    core_->shell.Form_Unload();
-    // A chip the simulated board saw destroyed fails the run, whatever the program reported.
-    if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());
-        sim_port != nullptr && sim_port->Trace().ChipDamaged() && status == kOk) {
-      status = Fail(kOperationFailed,
-                    "the simulated chip was destroyed: " + sim_port->Trace().DamageReport());
-    }
-    if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
-      status = Fail(kFileError, "cannot write the log to " + o_.log_file);
-    }
-    echo_->Finish();
-    if (backend_.at_exit) backend_.at_exit();
+// The log saved at the end must not overwrite a file the command reads or writes.
+int Session::CheckLogFile() {
+  if (o_.log_file.empty()) return kOk;
+  std::vector<std::pair<std::string, std::string>> others{{"-o", o_.output}, {"-i", o_.input}};
+  if (auto chip = o_.backend.sim.find("chip"); chip != o_.backend.sim.end()) {
+    if (auto colon = chip->second.find(':'); colon != std::string::npos)
+      others.emplace_back("the simulated chip's file", chip->second.substr(colon + 1));
   }
+  for (const auto& [what, name] : others) {
+    if (!name.empty() && SameFile(o_.log_file, name)) {
+      std::fprintf(err_, "zambrix-cli: --log %s names the same file as %s\n", o_.log_file.c_str(),
+                   what.c_str());
+      return kUsage;
+    }
+  }
+  return kOk;
+}
+
+int Session::Id() {
+  if (int s = SelectDevice()) return s;
+  if (core_->dev.DeviceClass != "F") return Fail(kUsage, "id is for the flash chips (--catalogue extended)");
+  if (int s = NeedBoard()) return s;
+  echo_->Finish();
+  return ShowFlashId(*core_, out_);
+}
+
+int Session::Finish(int status) {
+  status = ShutDown(status);
   Report(status);
   return status;
 }
@@ -410,8 +518,38 @@ void Session::Report(int status) {
   printer_.Print(result_, status);
 }
 
+int Session::ShutDown(int status) {
+  if (!core_) return status;
+  // From here on the way out runs to its end: a late signal no longer throws
+  // out of the board reset.
+  AcknowledgeStop();
+  if (int sig = StopRequested()) {
+    status = 128 + sig;
+    echo_->Finish();
+    std::fprintf(err_, "zambrix-cli: interrupted by signal %d: the operation was stopped, the board reset; "
+                       "the chip may be partly written\n", sig);
+  }
+  core_->shell.Form_Unload();
+  // A chip the simulated board saw destroyed fails the run, whatever the program reported.
+  if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());
+      sim_port != nullptr && sim_port->Trace().ChipDamaged() && status == kOk) {
+    status = Fail(kOperationFailed, "the simulated chip was destroyed: " + sim_port->Trace().DamageReport());
+  }
+  if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
+    status = Fail(kFileError, "cannot write the log to " + o_.log_file);
+  }
+  echo_->Finish();
+  if (!backend_.at_exit) return status;
+  if (const std::string error = backend_.at_exit(); !error.empty()) {
+    std::fprintf(err_, "zambrix-cli: %s\n", error.c_str());
+    if (status == kOk) status = kFileError;
+  }
+  return status;
+}
+
 int Session::Run() {
   result_.command = o_.command;
+  if (int s = CheckLogFile()) return Finish(s);
   if (int s = StartUp()) return Finish(s);
   int status = kOk;
   const auto& c = o_.command;
@@ -420,10 +558,12 @@ int Session::Run() {
   else if (c == "read") status = Read();
   else if (c == "blank") status = Blank();
   else if (c == "view") status = View();
+  else if (c == "setup") status = Setup();
   else if (c == "program") status = Write(ProgramCommand);
   else if (c == "verify") status = Write(VerifyCommand);
   else if (c == "check") status = Write(CheckCommand);
   else if (c == "erase") status = Write(EraseCommand);
+  else if (c == "id") status = Id();
   else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
   return Finish(status);
 }
