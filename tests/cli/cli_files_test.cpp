@@ -82,6 +82,7 @@ TEST_F(CliFiles, SpecialInputsAndChipFilesAreFileErrors) {
   const std::pair<std::string, std::string> cases[] = {
       {"view -i " + P("fifo"), "cannot open " + P("fifo") + fifo},
       {"view -i /dev/zero", "cannot open /dev/zero" + device},
+      {"verify -d 27C256 -i " + P("fifo"), "cannot open " + P("fifo") + fifo},
       {"--sim-chip 27C256:/dev/zero list",
        "cannot read the simulated chip's file /dev/zero" + device},
       {"--sim-chip 27C256:" + P("fifo") + " list",
