@@ -415,12 +415,9 @@ int Session::View() {
 }
 
 int Session::LoadInputFile() {
-  const InputFile in = ReadInputFile(o_.input, Buffers::kCodeBufferSize);
-  if (!in.ok() && in.status != InputStatus::TooBig)
-    return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
-  dialogs_.open_answers.push_back(o_.input);
-  core_->Click("mnuFileOpenCode");
-  if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+  if (int s = OpenCodeFile(*core_, dialogs_, o_.input,
+                           [this](int status, const std::string& message) { return Fail(status, message); }))
+    return s;
   result_.bytes["file"] = core_->buf.CodeSize;
   result_.checksum = core_->buf.FileCrcText;
   return kOk;

@@ -42,6 +42,11 @@ struct WriteContext {
   bool interactive = false;
 };
 
+// Loads `file` into the code buffer as File / Open Code does, after checking
+// that it is a regular file; 0, or the status after `fail` printed why not.
+int OpenCodeFile(Core& core, CliDialogs& dialogs, const std::string& file,
+                 const std::function<int(int, const std::string&)>& fail);
+
 int ProgramCommand(WriteContext& c);
 int VerifyCommand(WriteContext& c);
 int CheckCommand(WriteContext& c);
