@@ -123,6 +123,7 @@ TEST(SimulatedRead, AnEmptySocketReadsFFAndABoardlessPortCompletes) {
 
   Bench none("27C256");
   none.config.faults.no_board = true;
+  none.t.reset();  // the core lets go of the old port before it goes
   none.port = std::make_unique<sim::SimPort>(none.config, none.clock);
   none.t = std::make_unique<testing::TestCore>(none.port.get(), &none.clock);
   none.core().shell.Form_Load();
