@@ -2,21 +2,13 @@
 // and a whole 1 MB chip read through the link layer.
 #include <benchmark/benchmark.h>
 
-#include "app/core.h"
-#include "app/posix_platform.h"
-#include "sim/sim_port.h"
+#include "bench_support.h"
 
 namespace zambrix {
 namespace {
 
-sim::SimConfig Board(const char* chip) {
-  sim::SimConfig c;
-  c.model = 6;
-  c.base = 0x378;
-  c.chip = sim::FindChipSpec(chip);
-  c.demo_image = true;
-  return c;
-}
+using bench::Board;
+using bench::SimulatedProgram;
 
 // The read sweep's traffic at port level: load latch 2, then two nibble reads.
 void BM_SimPortAccesses(benchmark::State& state) {
@@ -47,35 +39,6 @@ void BM_SimPortAccesses(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.iterations() * 8), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SimPortAccesses);
-
-class NoDialogs : public Dialogs {
- public:
-  MsgAnswer MessageBox(std::string_view, MsgButtons, MsgIcon, std::string_view) override {
-    return MsgAnswer::Ok;
-  }
-  std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                      std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
-};
-
-// A program run on a simulated chip (a 27C080 unless named) with silent services.
-struct SimulatedProgram {
-  explicit SimulatedProgram(const char* chip = "27C080")
-      : port(Board(chip), clock),
-        core(Services{&port, &clock, &dialogs, &sound, &settings, &platform}) {
-    core.shell.CreateWindow();
-  }
-  VirtualClock clock{Link::kNsPerIteration};
-  sim::SimPort port;
-  NoDialogs dialogs;
-  SilentSound sound;
-  MemorySettings settings;
-  PosixPlatform platform;
-  Core core;
-};
 
 // A 27C080 read byte by byte as the parallel read sweep does it.
 void BM_Read1MBThroughTheLink(benchmark::State& state) {

@@ -159,7 +159,8 @@ void Shell::Form_Load() {
   link.PortAddress = 0;
   link.InitControlTables();
   core_.setup.LoadStartupSettings();
-  if (link.PortAddress == 0) link.TestHardware_button_Click();
+  StartupSearched = link.PortAddress == 0;
+  if (StartupSearched) link.TestHardware_button_Click();
   link.ApplyBoardModel();
   report.DataFlowLightOff();
   report.ProgramLightOff();

@@ -50,7 +50,7 @@ void DeviceSelection::FillDeviceTable() {
     cells[kReg1Fixed] = std::to_string(r.reg1_fixed);
     cells[kReg3Fixed] = std::to_string(r.reg3_fixed);
     cells[kVoltage] = std::to_string(r.voltage_index);
-    cells[kOffered] = r.offered ? "Y" : "N";
+    cells[kOffered] = std::string(1, r.offered ? 'Y' : 'N');
   }
 }
 
@@ -126,6 +126,9 @@ void DeviceSelection::Device_Click() {
                   "FrameVoltageSelection"}) {
     ui.SetVisible(c, true);
   }
+  // An alert ends here rather than below, so that the buttons it locked come
+  // back before the choice sets them for the new device.
+  core_.report.ErrorLightOff();
   ResetDeviceControls();
   EnableDeviceCommands();
   if (DeviceKey == "FA") core_.ops.FlashIdCycle();

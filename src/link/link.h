@@ -78,6 +78,17 @@ class Link {
   void ForceZambrix5_Click();
   void ForceZambrix6_Click();
 
+  // ---- Asking the board whether it is there (probe.cpp) ----
+  // The model whose probe pattern answers at PortAddress (4, 5 or 6; 0 for
+  // none), with the model-6 test; logs nothing and changes no link state.
+  int ProbeBoardModel();
+  // True when the board of BoardModel answers its own probe pattern at
+  // PortAddress. The latches the probe touched get back what they held, the
+  // chip-enable latch last; no light, log line or link state changes.
+  bool BoardAnswers();
+  // True for the three port bases the detection searches.
+  static bool IsLptPort(int base);
+
   // ---- State ----
   // Port and board.
   int PortAddress = 0;
@@ -142,7 +153,23 @@ class Link {
  private:
   void LoadLatch(int n, int shadow);
   int ProbeRead();
+  int ProbePattern5();
+  int ProbePattern4();
+  bool Model6Answers();
   void TestForModel6();
+  // What each latch of the board at a port holds, followed from the writes to
+  // that port: once as a model-4 board decodes the control register and once as
+  // a model-5/6 board does, since writes happen before the model is known.
+  // -1: not loaded since start-up.
+  struct LatchMirror {
+    int base = -1;
+    int data = 0;
+    int control = -1;
+    std::array<std::array<int, 5>, 2> held{{{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}}};
+  };
+  void FollowLatches(int address, int value);
+  LatchMirror* MirrorOf(int base);
+  std::array<LatchMirror, 3> mirrors_{};
   void ForceModel(int model);
   Core& core_;
 };

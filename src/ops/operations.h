@@ -70,13 +70,32 @@ class Operations {
   // programming would write. False when the board was lost.
   bool CheckWritable(WriteCheck& result);
 
-  // ---- Serial 24Cxx EEPROMs (serial.cpp) ----
-  // Each fills or compares CodeSize bytes from chip address 0 and leaves
+  // ---- Serial 24Cxx EEPROMs (serial.cpp, i2c_bus.cpp) ----
+  // Each reads, compares or writes CodeSize bytes from chip address 0 (never
+  // more than the chip holds; an erase covers the whole chip) and leaves
   // ErrorCount non-zero when the chip did not acknowledge.
   void Read24Cxx();
   void Verify24Cxx();
   void Write24C08_16();
   void Write24C32();
+  // The two-wire bus: SCL on latch 3 bit 7, SDA driven from latch 4 bit 7 while
+  // latch 3 bit 6 is clear, SDA read back as bit 7 of the status nibbles.
+  void GetNibbles24CXX();
+  void I2cStart();
+  void I2cStop();
+  void I2cSendByte();
+  void I2cWaitAck();
+  void I2cSendBytePoll();
+  void I2cReadByte();
+  // Clocks a chip that an earlier run left sending until it lets SDA go (at
+  // most nine clocks), then a start and a stop put it back in standby.
+  void I2cFreeBus();
+  // The socket powered with its lines at rest, as selecting a 24Cxx leaves it:
+  // SCL low, output enable on, latches 1 and 2 cleared.
+  void SerialLinesAtRest();
+  // The serial branch of the verify command: Verify24Cxx between the board
+  // checks; a chip that does not answer gets the acknowledge report.
+  void VerifySerial();
 
   // ---- Flash and parallel EEPROM (flash.cpp) ----
   void ProgramX28C256();
@@ -116,7 +135,10 @@ class Operations {
   // verify: latch 3 once per bank, latch 1 once per page (then a progress
   // step), latch 2 and one two-nibble read per byte. `per_byte` gets the chip
   // address and the byte read; returning false ends the sweep at once (the
-  // sweep then returns false).
+  // sweep then returns false). The board is asked whether it is still there
+  // between banks; when it is gone the sweep returns false with BoardLost set
+  // and the alert raised, and the caller reports nothing more. The caller asks
+  // once more when the sweep ends, before it reports a result.
   bool ParallelSweep(const std::function<bool(std::int32_t address, std::uint8_t value)>& per_byte);
   // Bank and page limits of a sweep over `size` bytes.
   static int SweepLastBank(std::int32_t size);
@@ -175,6 +197,19 @@ class Operations {
                     std::int32_t& compared);
   void LogRanges(const std::string& label, const std::vector<AddressRange>& ranges);
   void RoutineNotReady(const std::string& text, const std::string& title = "Routine Not Ready");
+  // One log line when the code buffer's length, which a shorter file sets, left
+  // part of the chip out: "<verb> N of M bytes (the loaded file's length)".
+  void ReportPartialLength(const std::string& verb);
+  // Serial helpers (serial.cpp).
+  std::int32_t SerialByteCount(const std::string& done);
+  bool SerialSend(int value);
+  bool SerialReadHeader();
+  void SerialAcknowledge(bool last);
+  void SerialProgress(std::int32_t index);
+  void SerialPageWrite(int page_size, bool two_address_bytes, const std::string& erase_message);
+  bool SerialWritePage(std::int32_t first, std::int32_t count, bool two_address_bytes);
+  void SerialWritePoll(int device_byte);
+  void ReportSerialErase(bool written);
   // Flash and parallel EEPROM helpers (flash_*.cpp).
   int SpeedSpan() const;
   void ProgramPages(bool xicor);
