@@ -127,6 +127,18 @@ void ApplyColour(QWidget* w, const Control& c) {
   w->update();
 }
 
+// A button's face colour; the button face itself is the style's own.
+void ApplyBackColour(QWidget* w, const Control& c) {
+  if (qobject_cast<QAbstractButton*>(w) == nullptr) return;
+  QPalette pal = w->palette();
+  const QPalette normal = QApplication::palette(w);
+  pal.setColor(QPalette::Button, c.back_colour == colour::kButtonFace
+                                     ? normal.color(QPalette::Button)
+                                     : ModelColour(c.back_colour, normal));
+  w->setPalette(pal);
+  w->update();
+}
+
 // Labels whose click acts only in some states say so by cursor and tooltip.
 void UpdateClickHint(QWidget* w, const Control& c) {
   auto* l = qobject_cast<ClickLabel*>(w);
@@ -272,6 +284,9 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
     case Change::ListIndex:
       ApplyList(w, c);
       break;
+    case Change::BackColour:
+      ApplyBackColour(w, c);
+      break;
     case Change::Geometry:
       break;
   }
@@ -287,6 +302,7 @@ void ViewBinder::Sync(const std::string& name) {
     Apply(it->second, c, what);
   }
   if (c.kind == ControlKind::Label) Apply(it->second, c, Change::Colour);
+  if (c.kind == ControlKind::Button) Apply(it->second, c, Change::BackColour);
 }
 
 void ViewBinder::Connect(const std::string& name, QObject* view) {
