@@ -55,6 +55,8 @@ class Buffers {
   void DisplayEprom();
   void VScroll1_Change();
   void Display_button_Click();
+  // True when the selected device's pages can be shown straight from the chip.
+  bool HasChipView() const;
   void Show_button_Click();
   void Erase_button_Click();
   void EraseCodeBuffer();
@@ -92,6 +94,8 @@ class Buffers {
   std::array<std::uint8_t, 256> PageBuffer{};
   // Where a file is read whole before it goes into its buffer.
   std::vector<std::uint8_t> FileStaging = std::vector<std::uint8_t>(1, 0);
+  // Why the last buffer save failed; empty after a successful one.
+  std::string LastSaveError;
 
  private:
   std::optional<std::string> AskOpenName(std::string_view title, const std::string& current);

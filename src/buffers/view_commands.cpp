@@ -45,8 +45,8 @@ bool Buffers::SaveDisplayTo(const std::string& path) {
   out += std::string(60, '-') + "\r\n";
   out += shown;
   out += "\r\n";
-  if (!WriteFileAtomically(path, out)) {
-    core_.report.LogMessage("Buffer DIsplay could NOT be Saved to " + path);
+  if (const std::string error = WriteFileSafely(path, out); !error.empty()) {
+    core_.report.LogMessage("Buffer DIsplay could NOT be Saved to " + path + " - " + error);
     return false;
   }
   return true;

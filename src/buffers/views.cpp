@@ -28,6 +28,8 @@ bool IsChipViewKey(const DeviceSelection& dev) {
 
 Buffers::Buffers(Core& core) : core_(core) {}
 
+bool Buffers::HasChipView() const { return IsChipViewKey(core_.dev); }
+
 void Buffers::BuildPrintableChars() {
   PrintableChars.fill(false);
   for (char ch : kPrintable) PrintableChars[static_cast<unsigned char>(ch)] = true;

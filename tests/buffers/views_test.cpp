@@ -145,7 +145,8 @@ TEST_F(Views, DoubleClickSavesTheViewToZambrixBuf) {
                                  " file"});
   EXPECT_FALSE(t->buf.SaveDisplayTo(PathOf("missing/ZAMBRIX.BUF")));
   EXPECT_EQ(t.LogLines().back(),
-            "Buffer DIsplay could NOT be Saved to " + PathOf("missing/ZAMBRIX.BUF"));
+            "Buffer DIsplay could NOT be Saved to " + PathOf("missing/ZAMBRIX.BUF") +
+                " - cannot create a file in its folder: No such file or directory");
 }
 
 // The chip view on the simulated board: the page of the scroll bar read at its
