@@ -151,17 +151,6 @@ void UpdateClickHint(QWidget* w, const Control& c) {
   }
 }
 
-// A button's face colour (the Verify button lights while the compare runs).
-void ApplyBackColour(QWidget* w, const Control& c) {
-  auto* b = qobject_cast<QAbstractButton*>(w);
-  if (b == nullptr) return;
-  QPalette pal = b->palette();
-  pal.setColor(QPalette::Button, ModelColour(c.back_colour, QApplication::palette()));
-  b->setPalette(pal);
-  b->setAutoFillBackground(c.back_colour != colour::kButtonFace);
-  b->repaint();
-}
-
 bool SameItems(const QComboBox* cb, const std::vector<std::string>& items) {
   if (cb->count() != static_cast<int>(items.size())) return false;
   for (int i = 0; i < cb->count(); ++i) {
@@ -297,9 +286,6 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
     case Change::Items:
     case Change::ListIndex:
       ApplyList(w, c);
-      break;
-    case Change::BackColour:
-      ApplyBackColour(w, c);
       break;
     case Change::Geometry:
       break;
