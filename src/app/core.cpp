@@ -1,5 +1,7 @@
 #include "app/core.h"
 
+#include "app/interrupt.h"
+
 #include <exception>
 
 namespace zambrix {
@@ -20,6 +22,8 @@ Core::~Core() {
 }
 
 void Core::RunEvent(const std::function<void()>& event) {
+  // After a stop request nothing new starts (no save of a half-read buffer).
+  if (event_depth_ == 0 && StopRequested() != 0) return;
   if (event_depth_ > 0) {
     event();
     return;

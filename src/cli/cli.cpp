@@ -14,6 +14,7 @@
 #include "app/backend.h"
 #include "app/controls.h"
 #include "app/core.h"
+#include "app/interrupt.h"
 #include "app/posix_platform.h"
 #include "app/text.h"
 #include "cli/cli_services.h"
@@ -344,6 +345,15 @@ int Session::Write(int (*command)(WriteContext&)) {
 
 int Session::Finish(int status) {
   if (!core_) return status;
+  // From here on the way out runs to its end: a late signal no longer throws
+  // out of the board reset.
+  AcknowledgeStop();
+  if (int sig = StopRequested()) {
+    status = 128 + sig;
+    echo_->Finish();
+    std::fprintf(err_, "zambrix-cli: interrupted by signal %d: the operation was stopped, the board reset; "
+                       "the chip may be partly written\n", sig);
+  }
   core_->shell.Form_Unload();
   // A chip the simulated board saw destroyed fails the run, whatever the program reported.
   if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());

@@ -113,12 +113,15 @@ void ApplyColour(QWidget* w, const Control& c) {
   w->repaint();
 }
 
-// A button's face colour (the Verify button shows a running verify this way).
+// A button's face colour (the Verify button lights while the compare runs).
 void ApplyBackColour(QWidget* w, const Control& c) {
-  QPalette pal = w->palette();
+  auto* b = qobject_cast<QAbstractButton*>(w);
+  if (b == nullptr) return;
+  QPalette pal = b->palette();
   pal.setColor(QPalette::Button, ModelColour(c.back_colour, QApplication::palette()));
-  w->setPalette(pal);
-  w->repaint();
+  b->setPalette(pal);
+  b->setAutoFillBackground(c.back_colour != colour::kButtonFace);
+  b->repaint();
 }
 
 bool SameItems(const QComboBox* cb, const std::vector<std::string>& items) {

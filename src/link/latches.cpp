@@ -2,10 +2,12 @@
 #include <stdexcept>
 
 #include "app/core.h"
+#include "app/interrupt.h"
 
 namespace zambrix {
 
 void Link::PortOut(int address, int value) {
+  ThrowIfStopRequested();
   FollowLatches(address, value & 0xFF);
   core_.svc.port->PortOut(static_cast<std::uint16_t>(address),
                           static_cast<std::uint8_t>(value & 0xFF));
