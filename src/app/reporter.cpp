@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "app/core.h"
 #include "app/text.h"
@@ -119,40 +118,17 @@ bool Reporter::SaveLogTo(const std::string& path) {
   out += std::string(60, '-') + "\r\n";
   out += LogText();
   out += "\r\n";
-  if (!WriteFileAtomically(path, out)) {
-    LogMessage("System Log could NOT be Saved to " + path);
+  if (const std::string error = WriteFileSafely(path, out); !error.empty()) {
+    LogMessage("System Log could NOT be Saved to " + path + " - " + error);
     return false;
   }
   return true;
 }
 
 void Reporter::SystemLog_DblClick() {
-  if (SaveLogTo("ZAMBRIX.LOG")) LogMessage("System Log was Saved to ZAMBRIX.LOG file");
-}
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target(path);
-  fs::path tmp = target;
-  tmp += ".tmp~";
-  {
-    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    f.flush();
-    if (!f) {
-      f.close();
-      fs::remove(tmp, ec);
-      return false;
-    }
-  }
-  fs::rename(tmp, target, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
-    return false;
-  }
-  return true;
+  // The line names the whole path: the current folder is rarely obvious.
+  const std::string path = std::filesystem::absolute("ZAMBRIX.LOG").string();
+  if (SaveLogTo(path)) LogMessage("System Log was Saved to " + path + " file");
 }
 
 }  // namespace zambrix

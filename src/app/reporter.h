@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_io.h"
+
 namespace zambrix {
 
 class Core;
@@ -65,9 +67,5 @@ class Reporter {
 // A number as the program's text files print it (log header, settings files): a
 // blank in place of the plus sign, the digits, one trailing blank (" 65 ", "-3 ").
 std::string PrintedNumber(double value);
-
-// Writes a whole file through a temporary file that replaces the target only
-// when complete, so a failed save loses nothing. False on any failure.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace zambrix

@@ -60,13 +60,43 @@ void DeviceSelection::FillDeviceList() {
     if (!DeviceTable[row][kName].empty()) last = row;
   }
   std::vector<std::string> items;
+  const auto catalogue = DeviceCatalogue();
   for (std::size_t row = 0; row <= last; ++row) {
     const auto& cells = DeviceTable[row];
-    items.push_back(cells[kOffered] == "Y" ? cells[kName]
-                                           : std::string(kRefusedPrefix) + cells[kName]);
+    if (RowOffered(row)) {
+      items.push_back(cells[kName]);
+      continue;
+    }
+    std::string item = std::string(kRefusedPrefix) + cells[kName];
+    if (ExtendedCatalogue && row < catalogue.size()) {
+      const auto reason = ExtendedCatalogueStatus(catalogue[row]).reason;
+      if (!reason.empty()) item += "(" + std::string(reason) + ")";
+    }
+    items.push_back(std::move(item));
   }
   // Replaces any earlier entries; nothing is chosen and the list text stays.
   core_.ui.SetItems("Device", std::move(items));
+}
+
+bool DeviceSelection::RowOffered(std::size_t row) const {
+  if (DeviceTable.at(row)[kOffered] == "Y") return true;
+  const auto catalogue = DeviceCatalogue();
+  return ExtendedCatalogue && row < catalogue.size() &&
+         ExtendedCatalogueStatus(catalogue[row]).offered;
+}
+
+void DeviceSelection::SetExtendedCatalogue(bool on) {
+  ExtendedCatalogue = on;
+  core_.ui.SetCaption("mnuToolsCatalogue",
+                      on ? "&Extended Device Catalogue: On" : "&Extended Device Catalogue: Off");
+}
+
+void DeviceSelection::mnuToolsCatalogue_Click() {
+  SetExtendedCatalogue(!ExtendedCatalogue);
+  FillDeviceList();
+  core_.report.LogMessage(ExtendedCatalogue
+                              ? "Extended Device Catalogue: flash chips offered"
+                              : "Standard Device Catalogue");
 }
 
 void DeviceSelection::Device_Click() {
@@ -150,6 +180,10 @@ void DeviceSelection::SetDelayFactors() {
     link.DelayFactorMedium = 50;
     link.DelayFactorLong = 250;
   }
+  // The X28C256 takes each byte of a page, and each protection command byte,
+  // within 100 us of the one before; every byte costs seven latch loads, so
+  // its strobe delays are kept short (docs/timing.md).
+  if (DeviceKey == "EN") link.DelayFactorShort = 1;
 }
 
 // Chip enable and output enable go idle; the serial chips keep both on.

@@ -37,6 +37,7 @@ class Link {
   void DelayLong();
   void DelayFixed20();
   void DelayFixed10();
+  void DelayFixed300();
   void WaitSettlingTime();
   void SleepMs(int ms);
   void ApplySpeedSetting();
@@ -144,10 +145,10 @@ class Link {
   std::array<std::uint8_t, 256> StatusHighNibble{};
 
   // Length of one counted delay iteration. With the speed slider at its default
-  // this puts the quick-pulse EPROM program pulses near 100 us (50 us for the
-  // 27C080) and keeps each byte of an EEPROM page load under 100 us; the figures
-  // are in docs/timing.md.
-  static constexpr std::uint64_t kNsPerIteration = 16;
+  // this puts the busy-loop EPROM program pulses inside their datasheet windows
+  // (95-105 us, 45-55 us for the 27C080) on ports of 0.5 to 2 us per access; the
+  // figures are in docs/timing.md.
+  static constexpr std::uint64_t kNsPerIteration = 17;
 
  private:
   void LoadLatch(int n, int shadow);

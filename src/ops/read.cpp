@@ -95,8 +95,42 @@ void Operations::ReadParallelDevice() {
 }
 
 void Operations::ReadSerialDevice() {
-  // The two-wire read comes with the serial EEPROM routines.
-  RoutineNotReady("Please Write Missing Routines at READCODE");
+  auto& link = core_.link;
+  auto& ui = core_.ui;
+  auto& report = core_.report;
+  auto& buf = core_.buf;
+  if (!ConfirmBoard("before the read")) return;
+  report.DataFlowLightOn();
+  link.Reset();
+  link.SETADR();
+  link.SleepMs(500);
+  buf.DisplayMode = "Read";
+  ui.SetMax("ProgressBar1", buf.CodeSize);
+  Read24Cxx();
+  report.DataFlowLightOff();
+  if (ErrorCount != 0) {
+    ReportSerialAckError();
+  } else {
+    if (!ConfirmBoard("after the read")) return;
+    report.LogMessage(std::to_string(std::min(buf.CodeSize, core_.dev.DeviceSize)) +
+                      " bytes Read from Device");
+    ui.SetText("BufferDisplay", "");
+    ui.SetMax("VScroll1", buf.CodeSize / 256 - 1);
+    report.LogMessage("Data is available at above Window, use Scroll Bar");
+    report.LogMessage("You can Save the file using [FILE - Save As] menu");
+    buf.DisplayPageMemory();
+    report.PlayEventSound("OK");
+  }
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetText("sbStatusBar", "");
+  for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
+                  "menuEraseCode", "mnuFileSaveCodeAs"}) {
+    ui.SetEnabled(c, true);
+  }
+  buf.CodeBufferLoaded = 1;
+  link.Reset();
+  SerialLinesAtRest();
+  link.Reg0Value = 0x40;  // the shadow only: latch 0 keeps output enable on
 }
 
 void Operations::ReadDeviceData() {

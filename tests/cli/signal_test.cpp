@@ -82,6 +82,7 @@ TEST(Signals, StopProgrammingResetTheBoardAndKeepTheChipFile) {
     EXPECT_EQ(r.status, 128 + sig) << r.err;
     EXPECT_NE(r.err.find("interrupted by signal " + std::to_string(sig)), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("the chip may be partly written"), std::string::npos);
+    EXPECT_EQ(r.err.find("failed (see log)"), std::string::npos) << "one line says what happened";
     EXPECT_EQ(r.err.find("Programming Device Successfull"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("MATCHES"), std::string::npos);
     // The chip as the board left it is in its file: whole, and partly written.

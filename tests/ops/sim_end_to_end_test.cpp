@@ -125,7 +125,7 @@ TEST(SimulatedRead, AnEmptySocketReadsFFAndABoardlessPortReadsNothing) {
 
   Bench none("27C256");
   none.config.faults.no_board = true;
-  none.t.reset();  // the program goes before the board it was started on
+  none.t.reset();  // the core lets go of its port first
   none.port = std::make_unique<sim::SimPort>(none.config, none.clock);
   none.t = std::make_unique<testing::TestCore>(none.port.get(), &none.clock);
   none.core().shell.Form_Load();
