@@ -23,7 +23,10 @@ MsgAnswer CliDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgI
 }
 
 std::optional<std::string> CliDialogs::InputBox(std::string_view, std::string_view, std::string_view) {
-  return std::nullopt;
+  if (input_answers.empty()) return std::nullopt;
+  auto v = input_answers.front();
+  input_answers.pop_front();
+  return v;
 }
 
 std::optional<std::string> CliDialogs::OpenFile(const FileDialogRequest&) {

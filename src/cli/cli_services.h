@@ -26,6 +26,8 @@ class CliDialogs : public Dialogs {
   // The file the next open or save dialog answers with.
   std::deque<std::string> open_answers;
   std::deque<std::string> save_answers;
+  // The text the next input box answers with (none: cancelled).
+  std::deque<std::string> input_answers;
   // Answers to the next questions, before --yes is considered.
   std::deque<MsgAnswer> answers;
   // Titles of the message boxes shown so far.

@@ -16,6 +16,7 @@ constexpr const char* kSafetyTitle = "Safety Question";
 
 int LoadImage(WriteContext& c) {
   const auto& file = c.options.input;
+  if (file.empty() && c.options.from_setup && c.core.buf.CodeBufferLoaded == 1) return kOk;
   if (file.empty()) return c.fail(kUsage, "the command needs -i FILE");
   std::ifstream probe(file, std::ios::binary);
   if (!probe) return c.fail(kFileError, "cannot open " + file);
@@ -28,6 +29,7 @@ int LoadImage(WriteContext& c) {
 // The Hi / Low Byte option of --bytes.
 int SetBytes(WriteContext& c) {
   static constexpr std::array<const char*, 3> kNames = {"both", "hi", "low"};
+  if (c.options.bytes.empty() && c.options.from_setup) return kOk;
   const std::string& v = c.options.bytes.empty() ? std::string("both") : c.options.bytes;
   for (int i = 0; i < 3; ++i) {
     if (v != kNames[static_cast<std::size_t>(i)]) continue;
@@ -102,8 +104,10 @@ int ProgramCommand(WriteContext& c) {
   if (int s = Prepare(c)) return s;
   if (int s = SetVoltage(c)) return s;
   auto& core = c.core;
-  core.ui.SetValueQuiet("CheckBlankPriorProgramming", 0);
-  core.ui.SetValueQuiet("VerifyAfterProgramming", 0);
+  if (!c.options.from_setup) {
+    core.ui.SetValueQuiet("CheckBlankPriorProgramming", 0);
+    core.ui.SetValueQuiet("VerifyAfterProgramming", 0);
+  }
   if (c.options.blank_check) core.ChangeValue("CheckBlankPriorProgramming", 1);
   if (c.options.verify) core.ChangeValue("VerifyAfterProgramming", 1);
   bool go = true;

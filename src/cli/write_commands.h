@@ -23,6 +23,9 @@ struct WriteOptions {
   bool verify = false;
   bool all = false;
   bool yes = false;
+  // A setup restored by --setup: its code file, byte selection and automatic
+  // checks stand unless an option here names others.
+  bool from_setup = false;
 };
 
 struct WriteContext {

@@ -10,6 +10,8 @@ void Operations::EraseFlash_button_Click() {
   const bool serial = core_.dev.DeviceClass == "S";
   if (serial && !ConfirmBoard("before the erase")) return;
   EraseInProgress = true;
+  const bool parallel = key == "EN" || core_.dev.DeviceClass == "F";
+  if (parallel && !ConfirmBoard("before the erase")) return;
   if (key == "EN") EraseX28C256();
   else if (key == "FM" || key == "FL" || key == "FR" || key == "FS") EraseFlashChip();
   else if (key == "FA") EraseAT29C256();

@@ -73,8 +73,7 @@ void Operations::VerifyDeviceCode() {
           return false;
         },
         compared);
-    if (!same) return;
-    if (!ConfirmBoard("after the verify")) {
+    if (!same || !ConfirmBoard("after the verify")) {
       ui.SetBackColour("Verify_button", kVerifyIdleColour);
       return;
     }

@@ -1,12 +1,117 @@
+// The Setup menu: saving a setup and the refresh of the load entries.
 #include "setup/setups.h"
 
 #include "app/core.h"
+#include "app/text.h"
+#include "setup/settings_folder.h"
+#include "setup/setup_file.h"
 
 namespace zambrix {
 
-// Filled in with the setup files.
-void Setups::Setup_Click() {}
-void Setups::LoadSetup_Click(int) {}
-void Setups::SaveSetup_Click(int) {}
+namespace {
+
+constexpr int kSlots = 4;
+// A longer name is cut: the menu shows a line of it, the file stays small.
+constexpr std::size_t kLongestName = 255;
+
+// The name typed: one line of text; blank means no name.
+std::string TypedName(const std::optional<std::string>& typed, const std::string& file_name) {
+  std::string name = typed.value_or("").substr(0, kLongestName);
+  for (char& ch : name) {
+    const auto u = static_cast<unsigned char>(ch);
+    if (u < 0x20 || u == 0x7F) ch = ' ';
+  }
+  if (Trim(name).empty()) return "No Name Setup " + file_name.substr(7, 1);
+  return name;
+}
+
+// The caption of a load entry: the saved name, with "&" shown as itself.
+std::string LoadCaption(const std::string& first_line, int slot) {
+  const std::string_view key = SetupKeyText(SetupKey::SetupName);
+  std::string name =
+      first_line.rfind(key, 0) == 0 ? Trim(Shown(first_line.substr(key.size()))) : "";
+  if (name.empty()) return "Load Setup #&" + std::to_string(slot);
+  std::string caption;
+  for (char ch : name) caption += ch == '&' ? "&&" : std::string(1, ch);
+  return caption;
+}
+
+std::string FirstLine(const std::string& text) {
+  return text.substr(0, text.find_first_of("\r\n"));
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> Setups::FindSetupFile(const std::string& file_name) const {
+  return SettingsFolder(SettingsDir, *core_.svc.platform).Find(file_name, true);
+}
+
+void Setups::Setup_Click() {
+  auto& ui = core_.ui;
+  for (int n = 1; n <= kSlots; ++n) ui.SetEnabled("LoadSetup" + std::to_string(n), false);
+  for (int n = 1; n <= kSlots; ++n) {
+    const auto path = FindSetupFile(SetupFileName(n));
+    if (!path) continue;
+    const std::string entry = "LoadSetup" + std::to_string(n);
+    // A file that cannot be read keeps its entry: loading it says why.
+    ui.SetEnabled(entry, true);
+    ui.SetCaption(entry, LoadCaption(FirstLine(ReadSetupFile(path->string()).text), n));
+  }
+}
+
+void Setups::LoadSetup_Click(int n) {
+  if (n >= 1 && n <= kSlots) LoadSetupRot(SetupFileName(n));
+}
+
+void Setups::SaveSetup_Click(int n) {
+  if (n >= 1 && n <= kSlots) SaveSetupRot(SetupFileName(n));
+}
+
+std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& file_name) {
+  auto& ui = core_.ui;
+  auto& report = core_.report;
+  const std::string name = TypedName(
+      core_.svc.dialogs->InputBox("Please input a NAME for this Setup", "Saving Name Input", ""),
+      file_name);
+
+  std::array<std::string, kSetupLines> values;
+  auto set = [&values](SetupKey k, std::string v) {
+    values[static_cast<std::size_t>(k)] = std::move(v);
+  };
+  set(SetupKey::SetupName, name);
+  // A relative code file name is kept as the full path, so the setup restores
+  // the same file whatever folder the program is started from.
+  std::string code_file = core_.buf.CodeFileName;
+  std::error_code ec;
+  if (!code_file.empty()) code_file = std::filesystem::absolute(code_file, ec).string();
+  if (ec) code_file = core_.buf.CodeFileName;
+  if (HasControlCharacters(code_file)) {
+    report.LogMessage(
+        "The code file name holds a line break or control character and is not kept"
+        " in the setup");
+  } else {
+    set(SetupKey::File, code_file);
+  }
+  set(SetupKey::DeviceIndex, std::to_string(ui.ListIndex("Device")));
+  set(SetupKey::PortSelected, Shown(ui.Text("PortSelected")));
+  for (std::size_t k = 0; k < kSetupLines; ++k) {
+    const auto key = static_cast<SetupKey>(k);
+    const std::string control = SetupKeyControl(key);
+    if (control.empty() || key == SetupKey::DeviceIndex || key == SetupKey::PortSelected) continue;
+    const int v = ui.Value(control);
+    values[k] = ui.Get(control).kind == ControlKind::Option ? (v != 0 ? "True" : "False")
+                                                            : std::to_string(v);
+  }
+
+  const SettingsFolder folder(SettingsDir, *core_.svc.platform);
+  auto written = folder.Usable() ? folder.Write(file_name, SetupText(values)) : std::nullopt;
+  if (!written) {
+    report.LogMessage("Setup could NOT be Saved as " + folder.Describe(file_name) +
+                      " - nothing was written");
+    return std::nullopt;
+  }
+  report.LogMessage("Setup Saved as " + file_name + ", named:" + name);
+  return written;
+}
 
 }  // namespace zambrix

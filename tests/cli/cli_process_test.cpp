@@ -1,58 +1,10 @@
 // The command-line front end run as a process, as a script would run it.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
+#include "cli/cli_process.h"
 
 namespace {
 
+using zambrix::testing::Cli;
 namespace fs = std::filesystem;
-
-struct Result {
-  int status = -1;
-  std::string out, err;
-  std::vector<std::string> OutLines() const {
-    std::vector<std::string> lines;
-    std::istringstream s(out);
-    for (std::string l; std::getline(s, l);) lines.push_back(l);
-    return lines;
-  }
-};
-
-class Cli : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zambrix-cli-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Runs the binary with its own settings folder, so no run touches another's file.
-  Result Run(const std::string& args) {
-    auto out = dir_ / "out.txt", err = dir_ / "err.txt";
-    std::string cmd = std::string(ZAMBRIX_CLI_BINARY) + " --settings-dir " + dir_.string() + " " + args + " >" +
-                      out.string() + " 2>" + err.string() + " </dev/null";
-    Result r;
-    int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    return r;
-  }
-  static std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
-  fs::path dir_;
-};
 
 TEST_F(Cli, ListShowsTheCatalogueAsTheWindowDoes) {
   auto r = Run("--board sim list");
@@ -130,6 +82,51 @@ TEST_F(Cli, DetectFindsTheSimulatedBoardWhereItIs) {
   EXPECT_EQ(none.out, "no board found\n");
 }
 
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// A board remembered where it no longer is, or of another model, is searched
+// for before anything is read; detect searches once.
+TEST_F(Cli, ARememberedBoardIsCheckedBeforeItIsUsed) {
+  auto first = Run("--board sim --sim-model 5 --sim-port 278h detect");
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(Count(first.err, "Port 3BC Not Responding"), 1u) << first.err;
+
+  std::string image(32768, '\0');
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 3 + 1);
+  auto chip = dir_ / "chip.bin";
+  std::ofstream(chip, std::ios::binary) << image;
+  auto out = dir_ / "read.bin";
+  auto moved = Run("--board sim --sim-model 4 --sim-chip 27C256:" + chip.string() + " read -d 27C256 -o " +
+                   out.string());
+  ASSERT_EQ(moved.status, 0) << moved.err;
+  EXPECT_NE(moved.err.find("ZAMBRIX-5 remembered at Port 278 does not answer: searching all LPT ports"),
+            std::string::npos)
+      << moved.err;
+  EXPECT_NE(moved.err.find("ZAMBRIX-4 Device was FOUND at Port: 378"), std::string::npos) << moved.err;
+  EXPECT_EQ(Slurp(out), image);
+
+  auto again = Run("--board sim --sim-model 4 detect");  // remembered and answering: the search of detect only
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(Count(again.err, "Port 3BC Not Responding"), 1u) << again.err;
+}
+
+// A board that goes away mid-read: exit 3, and no file.
+TEST_F(Cli, ABoardLostDuringTheReadSavesNothing) {
+  auto out = dir_ / "read.bin";
+  auto r = Run("--board sim --sim-fault vanish=100000 read -d 27C256 -o " + out.string());
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_FALSE(fs::exists(out));
+  EXPECT_EQ(r.err.find("bytes Read from Device"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("DOES NOT ANSWER after the read"), std::string::npos) << r.err;
+  auto blank = Run("--board sim --sim-fault vanish=100000 --sim-chip 27C256 blank -d 27C256");
+  EXPECT_EQ(blank.status, 3) << blank.err;
+  EXPECT_EQ(blank.err.find("Device IS BLANK"), std::string::npos) << blank.err;
+}
+
 TEST_F(Cli, ReadSavesExactlyTheChipAndPrintsTheChecksum) {
   std::string image(32768, '\0');
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 7 + i / 256);
@@ -172,6 +169,58 @@ TEST_F(Cli, ViewOfTheChipUsesTheChipRulesAndTheLogFileIsWritten) {
   auto beyond = Run("--board sim view -d 27C256 --page 128");
   EXPECT_EQ(beyond.status, 2);
   EXPECT_NE(beyond.err.find("--page takes 0 to 127"), std::string::npos) << beyond.err;
+}
+
+}  // namespace
+
+namespace {
+
+// A setup saved from the command line, listed, and restored before a command
+// whose own options then override it.
+TEST_F(Cli, ASavedSetupIsListedAndRestoredBeforeTheCommand) {
+  const std::string sim = "--board sim --sim-port 278h ";
+  std::string image(8192, '\0');
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 13 + i / 256);
+  auto chip = dir_ / "chip.bin", code = dir_ / "code.bin", out = dir_ / "read.bin";
+  std::ofstream(chip, std::ios::binary) << image;
+  std::ofstream(code, std::ios::binary) << std::string(8192, '\x11');
+
+  auto save = Run(sim + "--port 278h --speed 7 setup save 2 --name \"Boot 2764\" -d 2764 -i " +
+                  code.string());
+  ASSERT_EQ(save.status, 0) << save.err;
+  EXPECT_EQ(save.out, (dir_ / "EPSetup2.INI").string() + "\n");
+  EXPECT_NE(save.err.find("Setup Saved as EPSetup2.INI, named:Boot 2764"), std::string::npos);
+
+  auto list = Run(sim + "setup list");
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.OutLines(), (std::vector<std::string>{"1\t-\t-\t-",
+                                                       "2\tBoot 2764\tEprom 2764\t" + code.string(),
+                                                       "3\t-\t-\t-", "4\t-\t-\t-"}));
+
+  auto read = Run(sim + "--sim-chip 2764:" + chip.string() + " --setup 2 read -o " + out.string());
+  ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(Slurp(out), image);
+  for (const char* line : {"RESTORING SETUP FROM EPSetup2.INI", "Device Eprom 2764 was Selected",
+                           "Program Speed Slider set to: 7", "8192 bytes Read from Device"}) {
+    EXPECT_NE(read.err.find(line), std::string::npos) << line << "\n" << read.err;
+  }
+
+  // The setup's device and code file, with the command's own voltage.
+  auto blank = dir_ / "blank.bin";
+  std::ofstream(blank, std::ios::binary) << std::string(8192, '\xFF');
+  auto program = Run(sim + "--sim-chip 2764:" + blank.string() + " --setup 2 program --vpp 21 --yes");
+  EXPECT_EQ(program.status, 0) << program.err;
+  EXPECT_EQ(Slurp(blank), std::string(8192, '\x11'));
+
+  auto over = Run(sim + "--sim-chip 27C512 --setup 2 --speed 60 blank -d 27C512");
+  EXPECT_EQ(over.status, 0) << over.err;
+  const auto restored = over.err.find("SETUP RESTORED FROM EPSetup2.INI");
+  EXPECT_LT(restored, over.err.find("Program Speed Slider set to: 60"));
+  EXPECT_LT(restored, over.err.find("Device Eprom 27C512 was Selected"));
+
+  const std::pair<std::string, int> errors[] = {
+      {"--setup 3 list", 4}, {"--setup 9 list", 2}, {"setup save 5", 2}, {"setup erase 1", 2}};
+  for (const auto& [args, status] : errors) EXPECT_EQ(Run(sim + args).status, status) << args;
 }
 
 }  // namespace

@@ -1,0 +1,181 @@
+// Restoring a setup: the lines are applied in file order, each as the operator's
+// own action on its control would be, so the device is chosen (with its default
+// voltage and the controls that depend on it) before the voltage, port and option
+// lines override those defaults. A setup is operator-editable input: a value the
+// control cannot take, or an option the chosen device does not allow, is logged
+// and leaves the control as it was; the other lines still apply.
+#include <algorithm>
+#include <array>
+
+#include "app/controls.h"
+#include "app/core.h"
+#include "app/text.h"
+#include "setup/ini_text.h"
+#include "setup/setup_file.h"
+
+namespace zambrix {
+
+namespace {
+
+constexpr std::string_view kMarks = ">>>>>>>>>>>>";
+constexpr std::array<std::string_view, 3> kPortTexts = {"378h", "278h", "3BCh"};
+
+}  // namespace
+
+void Setups::Refuse(const SetupLine& line, const std::string& reason) {
+  core_.report.LogMessage("Setup line \"" + std::string(SetupKeyText(line.key)) +
+                          Shown(line.value) + "\" " + reason + " - not applied");
+}
+
+bool Setups::LoadSetupRot(const std::string& file_name) {
+  auto& report = core_.report;
+  const auto path = FindSetupFile(file_name);
+  const auto read = path ? ReadSetupFile(path->string()) : SetupFileRead{"", "was not found"};
+  std::vector<SetupLine> lines;
+  if (read.problem.empty()) lines = ParseSetupText(read.text);
+  const bool holds_setup = std::any_of(
+      lines.begin(), lines.end(), [](const SetupLine& l) { return l.key != SetupKey::SetupName; });
+  if (!read.problem.empty() || !holds_setup) {
+    const std::string why = read.problem.empty() ? "holds no setup lines" : read.problem;
+    report.LogMessage("Setup file " + file_name + " " + why + " - nothing restored");
+    return false;
+  }
+
+  report.LogMessage(kMarks);
+  report.LogMessage("RESTORING SETUP FROM " + file_name);
+  std::optional<std::string> file;
+  for (const auto& line : lines) {
+    if (line.key != SetupKey::File) {
+      ApplySetupLine(line);
+    } else if (!HasControlCharacters(line.value)) {
+      file = line.value;
+    } else {
+      Refuse(line, "holds characters no file name has");
+    }
+  }
+  core_.ui.SetVisible("FrameVoltageSelection", true);
+  core_.ui.SetVisible("Frame5", true);
+  RestoreCodeFile(file);
+  report.LogMessage("SETUP RESTORED FROM " + file_name);
+  report.LogMessage(kMarks);
+  return true;
+}
+
+// The code file named by the setup (or the current one when the setup has no
+// file line) is read again; one that cannot be read leaves the buffer, its name
+// and its label as they were.
+void Setups::RestoreCodeFile(const std::optional<std::string>& file) {
+  auto& buf = core_.buf;
+  auto& ui = core_.ui;
+  const std::string previous_name = buf.CodeFileName;
+  const std::string previous_caption = ui.Caption("FileNameCodeText");
+  if (file) buf.CodeFileName = *file;
+  // Without a name the label offers the file choice again, as at start-up.
+  ui.SetCaption("FileNameCodeText",
+                buf.CodeFileName.empty() ? "Click To Select a File" : buf.CodeFileName);
+  if (buf.CodeFileName.empty() || buf.ReadBinaryFile()) return;
+  buf.CodeFileName = previous_name;
+  ui.SetCaption("FileNameCodeText", previous_caption);
+}
+
+void Setups::ApplySetupLine(const SetupLine& line) {
+  switch (line.key) {
+    case SetupKey::SetupName:
+    case SetupKey::File:
+      return;
+    case SetupKey::DeviceIndex:
+      return ApplyDeviceIndex(line);
+    case SetupKey::Voltage0:
+    case SetupKey::Voltage1:
+    case SetupKey::Voltage2:
+    case SetupKey::Voltage3:
+    case SetupKey::Lpt0:
+    case SetupKey::Lpt1:
+    case SetupKey::Lpt2:
+    case SetupKey::HiLow0:
+    case SetupKey::HiLow1:
+    case SetupKey::HiLow2:
+      return ApplyOption(line);
+    case SetupKey::CheckBlank:
+    case SetupKey::VerifyAfter:
+    case SetupKey::CheckCode:
+    case SetupKey::CheckData:
+      return ApplyCheckBox(line);
+    case SetupKey::PortSelected:
+      return ApplyPortText(line);
+    case SetupKey::Slider:
+      return ApplySlider(line);
+  }
+}
+
+// The device is chosen as the operator's click chooses it: the whole selection
+// runs again even for the entry already chosen.
+void Setups::ApplyDeviceIndex(const SetupLine& line) {
+  auto& ui = core_.ui;
+  const auto& items = ui.Get("Device").items;
+  const auto index =
+      NearestInRange(LeadingDecimal(line.value), -1, static_cast<long>(items.size()) - 1);
+  if (!index) return Refuse(line, "names no entry of the device list");
+  const int row = static_cast<int>(*index);
+  if (row >= 0 && Trim(items[static_cast<std::size_t>(row)]).rfind("N/A", 0) == 0) {
+    return Refuse(line, "names " + Trim(items[static_cast<std::size_t>(row)]) +
+                            ", a device that is not offered");
+  }
+  if (ui.ListIndex("Device") == row) {
+    ui.Fire("Device");
+  } else {
+    ui.SetListIndex("Device", row);
+  }
+}
+
+// "True" selects the option (which clears the others of its group and runs its
+// click handling); "False" leaves the choice to the other lines of the group, so
+// a group never ends up with no option selected.
+void Setups::ApplyOption(const SetupLine& line) {
+  auto& ui = core_.ui;
+  const auto on = TruthValue(line.value);
+  if (!on) return Refuse(line, "is neither True nor False");
+  const std::string control = SetupKeyControl(line.key);
+  if (!*on || ui.Value(control) != 0) return;
+  if (!ui.Enabled(control)) {
+    const std::string& device = core_.dev.SelectedDeviceName;
+    return Refuse(line, "chooses " + ui.Caption(control) +
+                            (device.empty() ? " with no device selected"
+                                            : ", which " + device + " does not allow"));
+  }
+  ui.SetValue(control, 1);
+}
+
+void Setups::ApplyCheckBox(const SetupLine& line) {
+  auto& ui = core_.ui;
+  const auto value = NearestInRange(LeadingDecimal(line.value), 0, 1);
+  if (!value) return Refuse(line, "is neither 0 nor 1");
+  const std::string control = SetupKeyControl(line.key);
+  if (ui.Value(control) == *value) return;
+  if (!ui.Enabled(control)) return Refuse(line, "cannot change for the device selected");
+  ui.SetValue(control, static_cast<int>(*value));
+}
+
+// The port text shows the port in use, so naming a port chooses its option;
+// "None" (saved while no port was chosen) changes nothing.
+void Setups::ApplyPortText(const SetupLine& line) {
+  const std::string text = Trim(line.value);
+  if (text.empty() || SameIgnoringCase(text, "None")) return;
+  for (std::size_t i = 0; i < kPortTexts.size(); ++i) {
+    if (!SameIgnoringCase(text, kPortTexts[i])) continue;
+    core_.ui.SetValue(Indexed("LPTSelection", static_cast<int>(i)), 1);
+    return;
+  }
+  Refuse(line, "names none of the ports 378h, 278h and 3BCh");
+}
+
+void Setups::ApplySlider(const SetupLine& line) {
+  const auto value = NearestInRange(LeadingDecimal(line.value), kSliderMin, kSliderMax);
+  if (!value) {
+    return Refuse(
+        line, "lies outside " + std::to_string(kSliderMin) + " to " + std::to_string(kSliderMax));
+  }
+  core_.ui.SetValue("Slider1", static_cast<int>(*value));
+}
+
+}  // namespace zambrix

@@ -1,0 +1,294 @@
+// The four setup files: what a save writes, what a restore brings back, the
+// load menu, and the operator-edited files a restore must survive.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "setup/setup_file.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+
+namespace zambrix {
+namespace {
+
+using testing::TempDir;
+using testing::TestCore;
+using testing::WriteWholeFile;
+using Lines = std::vector<std::string>;
+
+constexpr int k2732A = 1, k2764 = 5, k27C256 = 10;
+
+struct SetupFiles : ::testing::Test {
+  // A started program whose settings folder is the test's own.
+  std::unique_ptr<TestCore> Start() {
+    auto t = std::make_unique<TestCore>();
+    (*t)->setup.SettingsDir = dir.str();
+    (*t)->shell.Form_Load();
+    return t;
+  }
+  // The log lines `event` writes.
+  static Lines LogOf(TestCore& t, const std::function<void()>& event) {
+    const auto before = t.LogLines().size();
+    event();
+    const auto all = t.LogLines();
+    return Lines(all.begin() + static_cast<long>(before), all.end());
+  }
+  // The operator's 2764 at 21 V on 278h, low bytes, speed 7, blank check before
+  // programming, with a code file loaded.
+  void Operate2764(TestCore& t) {
+    t->ChooseListIndex("Device", k2764);
+    t->ChangeValue("Voltage_button(2)", 1);
+    t->ChangeValue("LPTSelection(1)", 1);
+    t->ChangeValue("HiLow_button(2)", 1);
+    t->ChangeValue("Slider1", 7);
+    t->ChangeValue("CheckBlankPriorProgramming", 1);
+    WriteWholeFile(CodeFile(), std::string(8192, '\x5A'));
+    t.dialogs.open_files.push_back(CodeFile().string());
+    t->Click("mnuFileOpenCode");
+  }
+  std::filesystem::path CodeFile() const { return dir / "boot.bin"; }
+  TempDir dir;
+};
+
+// The controls a setup restores.
+Lines SetupControls() {
+  Lines names;
+  for (std::size_t k = 0; k < kSetupLines; ++k) {
+    auto control = SetupKeyControl(static_cast<SetupKey>(k));
+    if (!control.empty() && control != "Device" && control != "PortSelected")
+      names.push_back(control);
+  }
+  return names;
+}
+
+TEST_F(SetupFiles, ASaveWritesTheNineteenLinesAndCancelNamesTheSlot) {
+  auto t = Start();
+  Operate2764(*t);
+  auto log = LogOf(*t, [&] { (*t)->Click("SaveSetup3"); });
+  EXPECT_EQ(log, Lines{"Setup Saved as EPSetup3.INI, named:No Name Setup 3"});
+  const auto& asked = t->dialogs.shown.back();
+  EXPECT_EQ(asked.kind + "|" + asked.text + "|" + asked.title,
+            "input|Please input a NAME for this Setup|Saving Name Input");
+  EXPECT_EQ(testing::ReadWholeFile(dir / "EPSetup3.INI"),
+            "SetupName = No Name Setup 3\r\n"
+            "sFILE = " +
+                CodeFile().string() +
+                "\r\n"
+                "Device.Index = 5\r\n"
+                "Voltage_button(0).Value = False\r\n"
+                "Voltage_button(1).Value = False\r\n"
+                "Voltage_button(2).Value = True\r\n"
+                "Voltage_button(3).Value = False\r\n"
+                "CheckBlankPriorProgramming.Value = 1\r\n"
+                "VerifyAfterProgramming.Value = 0\r\n"
+                "LPTSelection(0).Value = False\r\n"
+                "LPTSelection(1).Value = True\r\n"
+                "LPTSelection(2).Value = False\r\n"
+                "PortSelected.Text = 278h\r\n"
+                "HiLow_button(0).Value = False\r\n"
+                "HiLow_button(1).Value = False\r\n"
+                "HiLow_button(2).Value = True\r\n"
+                "Slider1.Value = 7\r\n"
+                "CheckCode.Value = 1\r\n"
+                "CheckData.Value = 0\r\n");
+}
+
+// A name is one line; a blank one is no name. A relative code file is kept as
+// its full path, one with a line break not at all.
+TEST_F(SetupFiles, NamesAndCodeFileNamesStayOnTheirLine) {
+  auto t = Start();
+  const std::pair<std::optional<std::string>, std::string> names[] = {
+      {"", "No Name Setup 4"}, {"   ", "No Name Setup 4"}, {"Boot\r\nRun", "Boot  Run"}};
+  for (const auto& [typed, saved] : names) {
+    t->dialogs.inputs.push_back(typed);
+    (*t)->Click("SaveSetup4");
+    const auto text = testing::ReadWholeFile(dir / "EPSetup4.INI");
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), "SetupName = " + saved);
+  }
+  const std::pair<std::string, std::string> files[] = {
+      {"rel.bin", (std::filesystem::current_path() / "rel.bin").string()}, {"a\nb.bin", ""}};
+  for (const auto& [name, saved] : files) {
+    (*t)->buf.CodeFileName = name;
+    (*t)->Click("SaveSetup4");
+    const auto lines = ParseSetupText(testing::ReadWholeFile(dir / "EPSetup4.INI"));
+    ASSERT_EQ(lines.size(), kSetupLines);
+    EXPECT_EQ(lines[1].value, saved);
+  }
+  WriteWholeFile(dir / "occupied", "a file, not a folder");
+  (*t)->buf.CodeFileName.clear();
+  (*t)->setup.SettingsDir = (dir / "occupied" / "sub").string();
+  EXPECT_EQ(LogOf(*t, [&] { (*t)->Click("SaveSetup1"); }),
+            Lines{"Setup could NOT be Saved as " +
+                  (dir / "occupied" / "sub" / "EPSetup1.INI").string() + " - nothing was written"});
+}
+
+TEST_F(SetupFiles, ARestoreBringsBackTheSavedSetupAndReloadsTheCodeFile) {
+  auto saved = Start();
+  Operate2764(*saved);
+  saved->dialogs.inputs.push_back("Boot 2764");
+  (*saved)->Click("SaveSetup1");
+
+  auto t = Start();  // another device and voltage, speed and port, overridden by the setup
+  (*t)->ChooseListIndex("Device", k2732A);
+  (*t)->ChangeValue("Voltage_button(3)", 1);
+  (*t)->ChangeValue("Slider1", 90);
+  (*t)->ChangeValue("LPTSelection(2)", 1);
+  (*t)->Click("Setup");
+  ASSERT_TRUE((*t)->ui.Enabled("LoadSetup1"));
+  EXPECT_EQ((*t)->ui.Caption("LoadSetup1"), "Boot 2764");
+  const auto log = LogOf(*t, [&] { (*t)->Click("LoadSetup1"); });
+
+  for (const auto& control : SetupControls())
+    EXPECT_EQ((*t)->ui.Value(control), (*saved)->ui.Value(control)) << control;
+  EXPECT_EQ((*t)->ui.ListIndex("Device"), k2764);
+  EXPECT_EQ((*t)->ui.Text("PortSelected"), "278h");
+  EXPECT_EQ((*t)->link.PortAddress, 0x278);
+  EXPECT_EQ((*t)->dev.ProgramVoltage, 21);
+  EXPECT_EQ((*t)->buf.CodeFileName, CodeFile().string());
+  EXPECT_EQ((*t)->buf.CodeBufferLoaded, 1);
+  EXPECT_EQ((*t)->buf.CodeSize, 8192);
+  EXPECT_EQ((*t)->buf.CodeBuffer[8191], 0x5A);
+
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(Lines(log.begin(), log.begin() + 2),
+            (Lines{">>>>>>>>>>>>", "RESTORING SETUP FROM EPSetup1.INI"}));
+  EXPECT_EQ(Lines(log.end() - 2, log.end()),
+            (Lines{"SETUP RESTORED FROM EPSetup1.INI", ">>>>>>>>>>>>"}));
+  auto at = [&log](const std::string& line) { return std::find(log.begin(), log.end(), line); };
+  EXPECT_LT(at("Device Eprom 2764 was Selected"),
+            at("BE CAREFULL!!! You just Selected Programming Voltage as 21 Volts!!!"));
+  EXPECT_NE(at("File " + CodeFile().string() + " - was read into Buffer. 8192 bytes long."),
+            log.end());
+}
+
+// Entries for the files present, in any letter case; a slot without its file
+// keeps its caption but goes disabled, and loading it then says so.
+TEST_F(SetupFiles, TheLoadMenuOffersTheSlotsWhoseFilesArePresent) {
+  WriteWholeFile(dir / "EPSETUP2.INI", "SetupName = Boot & Run\r\nDevice.Index = 10\r\n");
+  std::filesystem::create_directory(dir / "EPSetup3.INI");
+  WriteWholeFile(dir / "EPSetup4.INI", std::string("\x01\x02 garbage\r\n", 12));
+  auto t = Start();
+  (*t)->Click("Setup");
+  auto menu = [&t] {
+    std::string s;
+    for (int n = 1; n <= 4; ++n) {
+      const auto entry = "LoadSetup" + std::to_string(n);
+      s += ((*t)->ui.Enabled(entry) ? "+" : "-") + (*t)->ui.Caption(entry) + "|";
+    }
+    return s;
+  };
+  EXPECT_EQ(menu(), "-Load Setup #&1|+Boot && Run|-Load Setup #&3|+Load Setup #&4|");
+
+  std::filesystem::remove(dir / "EPSETUP2.INI");
+  (*t)->Click("Setup");
+  EXPECT_EQ(menu(), "-Load Setup #&1|-Boot && Run|-Load Setup #&3|+Load Setup #&4|");
+  EXPECT_EQ(LogOf(*t, [&] { (*t)->Click("LoadSetup2"); }),
+            Lines{"Setup file EPSetup2.INI was not found - nothing restored"});
+}
+
+// A whole file that holds no setup: one line, nothing changed.
+TEST_F(SetupFiles, AFileWithoutASetupChangesNothing) {
+  std::string garbage(4096, '\0');
+  unsigned seed = 7;
+  for (auto& ch : garbage) ch = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 23);
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "holds no setup lines"},
+      {garbage, "holds no setup lines"},
+      {"SetupName = only a name\r\n", "holds no setup lines"},
+      {std::string(10 * 1024 * 1024, 'x'), "is 10485760 bytes, too big for a setup"},
+  };
+  for (const auto& [text, why] : cases) {
+    auto t = Start();
+    (*t)->ChooseListIndex("Device", k27C256);
+    WriteWholeFile(dir / "EPSetup1.INI", text);
+    const int slider = (*t)->ui.Value("Slider1");
+    EXPECT_EQ(LogOf(*t, [&] { (*t)->Click("LoadSetup1"); }),
+              Lines{"Setup file EPSetup1.INI " + why + " - nothing restored"})
+        << why;
+    EXPECT_EQ((*t)->ui.ListIndex("Device"), k27C256);
+    EXPECT_EQ((*t)->ui.Value("Slider1"), slider);
+  }
+}
+
+// One bad line: one log line, the control as it was, the rest applied. The
+// program starts on a 2732A; the setup chooses a 27C256 at 12.5 V on 3BCh, speed 60.
+TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
+  const Lines good = {"SetupName = Base",
+                      "sFILE = ",
+                      "Device.Index = 10",
+                      "Voltage_button(0).Value = False",
+                      "Voltage_button(1).Value = True",
+                      "Voltage_button(2).Value = False",
+                      "Voltage_button(3).Value = False",
+                      "CheckBlankPriorProgramming.Value = 1",
+                      "VerifyAfterProgramming.Value = 1",
+                      "LPTSelection(0).Value = False",
+                      "LPTSelection(1).Value = False",
+                      "LPTSelection(2).Value = True",
+                      "PortSelected.Text = 3BCh",
+                      "HiLow_button(0).Value = True",
+                      "HiLow_button(1).Value = False",
+                      "HiLow_button(2).Value = False",
+                      "Slider1.Value = 60",
+                      "CheckCode.Value = 1",
+                      "CheckData.Value = 0"};
+  struct Case {
+    std::size_t line;
+    std::string value;
+    std::string says;  // after "Setup line \"KEY VALUE\" ", or the whole line
+    std::string device = "P4";
+    int slider = 60;
+  };
+  const Case cases[] = {
+      {0, "Base", ""},
+      {2, "57", "names no entry of the device list", "P1"},
+      {2, "1e12", "names no entry of the device list", "P1"},
+      {2, "25", "names N/A - Flash AMD AM29F040, a device that is not offered", "P1"},
+      {6, "True", "chooses 25V, which Eprom 27C256 does not allow"},
+      {5, "Maybe", "is neither True nor False"},
+      {7, "2", "is neither 0 nor 1"},
+      {18, "1", "cannot change for the device selected"},
+      {12, "999h", "names none of the ports 378h, 278h and 3BCh"},
+      {16, "250", "lies outside 0 to 100", "P4", 50},
+      {16, "-1", "lies outside 0 to 100", "P4", 50},
+      {1, std::string("a\x01.bin"),
+       "Setup line \"sFILE = a?.bin\" holds characters no file name has - not applied"},
+      {1, "/no/such/file.bin", "File /no/such/file.bin could NOT be read - Buffer unchanged"},
+  };
+  for (const auto& c : cases) {
+    Lines lines = good;
+    lines[c.line] = std::string(SetupKeyText(static_cast<SetupKey>(c.line))) + c.value;
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    WriteWholeFile(dir / "EPSetup1.INI", text);
+    auto t = Start();
+    (*t)->ChooseListIndex("Device", k2732A);
+    const auto log = LogOf(*t, [&] { (*t)->Click("LoadSetup1"); });
+
+    Lines refusals;
+    for (const auto& l : log) {
+      if (l.rfind("Setup line ", 0) == 0 || l.rfind("File ", 0) == 0) refusals.push_back(l);
+    }
+    const bool whole = c.says.rfind("File ", 0) == 0 || c.says.rfind("Setup line ", 0) == 0;
+    const std::string expected =
+        whole ? c.says : "Setup line \"" + lines[c.line] + "\" " + c.says + " - not applied";
+    EXPECT_EQ(refusals, c.says.empty() ? Lines{} : Lines{expected}) << c.value;
+    EXPECT_EQ(log.back(), ">>>>>>>>>>>>");
+    const auto& ui = (*t)->ui;
+    EXPECT_EQ((*t)->dev.DeviceKey, c.device) << c.value;
+    EXPECT_EQ((*t)->dev.ProgramVoltage, 12) << c.value;
+    EXPECT_EQ(ui.Value("Voltage_button(1)"), 1) << c.value;
+    EXPECT_EQ(ui.Value("Slider1"), c.slider) << c.value;
+    EXPECT_EQ((*t)->link.PortAddress, 0x3BC) << c.value;
+    EXPECT_EQ(ui.Value("CheckData"), 0) << c.value;
+    EXPECT_EQ((*t)->buf.CodeBufferLoaded, 0) << c.value;  // an empty "sFILE = " loads nothing
+    EXPECT_EQ((*t)->buf.CodeFileName, "") << c.value;
+    EXPECT_EQ(ui.Caption("FileNameCodeText"), "Click To Select a File") << c.value;
+    EXPECT_EQ(ui.Value("VerifyAfterProgramming"), 1) << c.value;
+  }
+}
+
+}  // namespace
+}  // namespace zambrix
