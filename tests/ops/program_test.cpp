@@ -292,6 +292,7 @@ TEST(ProgramEprom, AFailureInsideTheRunLeavesTheBoardSafeBeforeAnythingIsLogged)
   EXPECT_NE(stop.latch3 & 0x80, 0);       // chip deselected
   EXPECT_NE(stop.latch3 & 0x40, 0);       // data latch off
   EXPECT_FALSE(p.Logged("Programming Device Successfull"));
+  p.t->core->svc.port = p.port.get();  // the failing port goes before the core lets go of it
 }
 
 }  // namespace
