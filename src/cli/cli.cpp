@@ -36,9 +36,10 @@ constexpr const char* kUsageText =
     "  view (-i FILE | -d DEVICE) [--page N]\n"
     "                               print one page as the hex view shows it\n"
     "  setup list                   the saved setups: slot, name, device, code file\n"
-    "  setup save N [--name NAME] [-d DEVICE] [-i FILE]\n"
-    "                               save the global options, device and code file as\n"
-    "                               setup N (1 to 4)\n"
+    "  setup save N [--name NAME] [-d DEVICE] [-i FILE] [--bytes B] [--vpp V]\n"
+    "          [--blank-check] [--verify]\n"
+    "                               save the global options, device, code file, byte\n"
+    "                               selection, voltage and checks as setup N (1 to 4)\n"
     "  doctor                       why a real board is or is not reachable\n"
     "  program -d DEVICE -i FILE [--bytes both|hi|low] [--vpp 5|12.5|21|25]\n"
     "          [--blank-check] [--verify] [--yes]\n"
@@ -163,6 +164,7 @@ class Session {
   int Setup();
   int ShowPage();
   int Write(int (*command)(WriteContext&));
+  WriteContext MakeWriteContext();
   int Finish(int status);
 
   const Options& o_;
@@ -367,6 +369,8 @@ int Session::Setup() {
   if (!o_.input.empty()) {
     if (int s = LoadInputFile()) return s;
   }
+  WriteContext c = MakeWriteContext();
+  if (int s = ApplySetupOptions(c)) return s;
   dialogs_.input_answers.push_back(o_.setup_name);
   const std::string path = SaveSetup(*core_, *slot);
   if (path.empty()) return Fail(kFileError, "setup " + args[1] + " could not be written (see log)");
@@ -376,7 +380,12 @@ int Session::Setup() {
 }
 
 int Session::Write(int (*command)(WriteContext&)) {
-  WriteContext c{*core_,
+  WriteContext c = MakeWriteContext();
+  return command(c);
+}
+
+WriteContext Session::MakeWriteContext() {
+  return WriteContext{*core_,
                  dialogs_,
                  out_,
                  err_,
@@ -387,7 +396,6 @@ int Session::Write(int (*command)(WriteContext&)) {
                    return NeedBoard();
                  },
                  isatty(fileno(stdin)) != 0};
-  return command(c);
 }
 
 int Session::Finish(int status) {

@@ -42,6 +42,10 @@ struct WriteContext {
   bool interactive = false;
 };
 
+// What a saved setup keeps of these options: the byte selection, the voltage
+// and the automatic checks, each only when its option is given.
+int ApplySetupOptions(WriteContext& c);
+
 int ProgramCommand(WriteContext& c);
 int VerifyCommand(WriteContext& c);
 int CheckCommand(WriteContext& c);
