@@ -5,7 +5,7 @@
 set -euo pipefail
 ZAMBRIX_ROOT=$(cd "$(dirname "$0")" && pwd)
 source "$ZAMBRIX_ROOT/tools/setup.sh"
-zambrix_build "$ZAMBRIX_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+zambrix_build "$ZAMBRIX_ROOT/build" -DCMAKE_BUILD_TYPE=Release
 bin="$ZAMBRIX_ROOT/build/bin"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" = "" ]; then
   echo "No display found: starting the command-line front end instead."

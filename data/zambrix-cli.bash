@@ -28,6 +28,7 @@ _zambrix_cli() {
     --bytes) COMPREPLY=($(compgen -W "both hi low" -- "$cur")); return ;;
     --vpp) COMPREPLY=($(compgen -W "5 12.5 21 25" -- "$cur")); return ;;
     --format) COMPREPLY=($(compgen -W "bin ihex srec" -- "$cur")); return ;;
+    --catalogue) COMPREPLY=($(compgen -W "standard extended" -- "$cur")); return ;;
     --setup) COMPREPLY=($(compgen -W "1 2 3 4" -- "$cur")); return ;;
     setup) COMPREPLY=($(compgen -W "list save" -- "$cur")); return ;;
     save) COMPREPLY=($(compgen -W "1 2 3 4" -- "$cur")); return ;;

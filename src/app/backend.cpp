@@ -1,11 +1,8 @@
 #include "app/backend.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 
-#include "app/reporter.h"
+#include "app/file_io.h"
 #include "link/link.h"
 #include "sim/sim_port.h"
 
@@ -50,18 +47,19 @@ namespace {
 // The chip's contents from its file; a missing file is a blank chip (the file
 // is made when the run ends).
 std::vector<std::uint8_t> LoadChipFile(const std::string& path, std::uint32_t size) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return {};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw BackEndError("cannot read the simulated chip's file " + path);
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  if (bytes.size() > size) {
-    throw BackEndError("the simulated chip's file " + path + " holds " +
-                       std::to_string(bytes.size()) + " bytes, more than the chip's " +
-                       std::to_string(size));
+  InputFile file = ReadInputFile(path, size);
+  switch (file.status) {
+    case InputStatus::Ok:
+      return std::move(file.bytes);
+    case InputStatus::Missing:
+      return {};
+    case InputStatus::TooBig:
+      throw BackEndError("the simulated chip's file " + path + " holds " +
+                         std::to_string(file.size) + " bytes, more than the chip's " +
+                         std::to_string(size));
+    default:
+      throw BackEndFileError("cannot read the simulated chip's file " + path + ": " + file.error);
   }
-  return bytes;
 }
 
 void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackEnd& b) {
@@ -85,14 +83,14 @@ void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackE
   if (vcd) port->StartVcd(std::move(vcd));
   sim::SimPort* p = port.get();
   const std::string file = config.chip_file;
-  b.at_exit = [p, file] {
+  b.at_exit = [p, file]() -> std::string {
     p->Finish();
-    if (file.empty()) return;
+    if (file.empty()) return {};
     const auto image = p->ChipImage();
-    if (!WriteFileAtomically(
-            file, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()))) {
-      std::fprintf(stderr, "could not write the simulated chip's contents to %s\n", file.c_str());
-    }
+    const std::string error = WriteFileSafely(
+        file, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+    if (error.empty()) return {};
+    return "could not write the simulated chip's contents to " + file + ": " + error;
   };
   b.clock = std::move(clock);
   b.port = std::move(port);

@@ -26,11 +26,17 @@ struct BackEnd {
   bool simulated = false;
   std::string description;  // what runs, for the log
   std::string problem;      // why a real port was not used (empty when none was asked for)
-  std::function<void()> at_exit;  // e.g. the simulated chip written back to its file
+  // Run once when the program ends (e.g. the simulated chip written back to its
+  // file); returns why it failed, empty when all went well.
+  std::function<std::string()> at_exit;
 };
 
 struct BackEndError : std::runtime_error {
   using std::runtime_error::runtime_error;
+};
+// A file the back end needs (the simulated chip's contents) cannot be used.
+struct BackEndFileError : BackEndError {
+  using BackEndError::BackEndError;
 };
 
 // Takes back-end options out of an argument list ("--board X", "--board=X",

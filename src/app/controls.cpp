@@ -169,6 +169,7 @@ void DeclareMainWindow(WindowModel& m) {
   b.parent = "mnuTools";
   b.menu("mnuToolsOptions", "&Options...");
   b.menu("mnuToolsPortDoctor", "&Port Doctor...");
+  b.menu("mnuToolsCatalogue", "&Extended Device Catalogue: Off");
 
   b.parent = "frmMain";
   b.menu("menuCommand", "&Command");

@@ -1,5 +1,7 @@
 #include "app/core.h"
 
+#include "app/interrupt.h"
+
 #include <exception>
 
 namespace zambrix {
@@ -8,18 +10,20 @@ Core::Core(Services services)
     : svc(services), report(*this), link(*this), dev(*this), buf(*this), ops(*this), setup(*this), shell(*this) {
   // The simulated board's own events, marked so they are never taken for the
   // program's lines.
+  // The port may outlive this core (or be gone first): the sink holds only a
+  // weak reference to it.
   if (svc.port) {
-    svc.port->SetEventSink([this](const std::string& text) {
-      if (ui.Has("SystemLog")) report.LogMessage(std::string(kSimulatorMark) + text);
+    std::weak_ptr<Core*> self = self_;
+    svc.port->SetEventSink([self](const std::string& text) {
+      auto core = self.lock();
+      if (core && (*core)->ui.Has("SystemLog")) (*core)->report.LogMessage(std::string(kSimulatorMark) + text);
     });
   }
 }
 
-Core::~Core() {
-  if (svc.port) svc.port->SetEventSink(nullptr);
-}
-
 void Core::RunEvent(const std::function<void()>& event) {
+  // After a stop request nothing new starts (no save of a half-read buffer).
+  if (event_depth_ == 0 && StopRequested() != 0) return;
   if (event_depth_ > 0) {
     event();
     return;
@@ -29,6 +33,7 @@ void Core::RunEvent(const std::function<void()>& event) {
     explicit Depth(int& depth) : d(depth) { ++d; }
     ~Depth() { --d; }
   } depth(event_depth_);
+  ops.BoardLost = false;
   std::string what;
   try {
     event();

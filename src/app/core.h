@@ -38,7 +38,6 @@ class Core {
   static constexpr std::string_view kSimulatorMark = "[SIMULATED BOARD] ";
 
   explicit Core(Services services);
-  ~Core();
   Core(const Core&) = delete;
   Core& operator=(const Core&) = delete;
 
@@ -65,6 +64,7 @@ class Core {
 
  private:
   int event_depth_ = 0;
+  std::shared_ptr<Core*> self_ = std::make_shared<Core*>(this);
 };
 
 }  // namespace zambrix

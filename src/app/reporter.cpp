@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "app/core.h"
 #include "app/text.h"
@@ -44,7 +43,7 @@ std::string_view Reporter::SoundFileForKey(std::string_view key) {
 }
 
 std::string Reporter::SoundPathForKey(std::string_view key) const {
-  // The original joined the folder and "\name.wav"; here the separator is "/".
+  // The file names start with "\"; the path is joined with this platform's separator.
   auto file = SoundFileForKey(key).substr(1);
   return (std::filesystem::path(core_.svc.platform->DataFolder()) / std::string(file)).string();
 }
@@ -59,7 +58,13 @@ void Reporter::ErrorLightOn() {
   DataFlowLightOff();
   Light("Error_label", colour::kRed);  // repaint
 }
-void Reporter::ErrorLightOff() { Light("Error_label", colour::kButtonFace); }
+// Wherever the alert ends, the buttons it locked come back as they were.
+void Reporter::ErrorLightOff() {
+  Light("Error_label", colour::kButtonFace);
+  if (!alert_locked_) return;
+  alert_locked_ = false;
+  RestoreAlertButtons();
+}
 void Reporter::ProgramLightOn() { Light("Program_label", colour::kGreen); }
 void Reporter::ProgramLightOff() { Light("Program_label", colour::kButtonFace); }
 void Reporter::DataFlowLightOn() { Light("DataFlow_label", colour::kGreen); }
@@ -69,10 +74,19 @@ namespace {
 constexpr const char* kAlertButtons[4] = {"Program_button", "Verify_button", "Read_button", "Display_button"};
 }
 
+// A second alert before the first is reset keeps the states the first saved:
+// the buttons are already locked.
 void Reporter::RaiseErrorAlert() {
   ErrorLightOn();
-  for (int i = 0; i < 4; ++i) saved_button_states_[i] = core_.ui.Enabled(kAlertButtons[i]) ? "True" : "False";
+  if (!alert_locked_) {
+    for (int i = 0; i < 4; ++i) saved_button_states_[i] = core_.ui.Enabled(kAlertButtons[i]) ? "True" : "False";
+  }
+  alert_locked_ = true;
   for (auto* b : kAlertButtons) core_.ui.SetEnabled(b, false);
+}
+
+void Reporter::RestoreAlertButtons() {
+  for (int i = 0; i < 4; ++i) core_.ui.SetEnabled(kAlertButtons[i], saved_button_states_[i] == "True");
 }
 
 void Reporter::Error_label_Click() {
@@ -82,7 +96,7 @@ void Reporter::Error_label_Click() {
   DataFlowLightOff();
   LogMessage("Error Alert was Turned Off");
   core_.ui.SetValueQuiet("ProgressBar1", 0);
-  for (int i = 0; i < 4; ++i) core_.ui.SetEnabled(kAlertButtons[i], saved_button_states_[i] == "True");
+  RestoreAlertButtons();
   core_.link.Reset();
 }
 
@@ -104,40 +118,17 @@ bool Reporter::SaveLogTo(const std::string& path) {
   out += std::string(60, '-') + "\r\n";
   out += LogText();
   out += "\r\n";
-  if (!WriteFileAtomically(path, out)) {
-    LogMessage("System Log could NOT be Saved to " + path);
+  if (const std::string error = WriteFileSafely(path, out); !error.empty()) {
+    LogMessage("System Log could NOT be Saved to " + path + " - " + error);
     return false;
   }
   return true;
 }
 
 void Reporter::SystemLog_DblClick() {
-  if (SaveLogTo("ZAMBRIX.LOG")) LogMessage("System Log was Saved to ZAMBRIX.LOG file");
-}
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target(path);
-  fs::path tmp = target;
-  tmp += ".tmp~";
-  {
-    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    f.flush();
-    if (!f) {
-      f.close();
-      fs::remove(tmp, ec);
-      return false;
-    }
-  }
-  fs::rename(tmp, target, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
-    return false;
-  }
-  return true;
+  // The line names the whole path: the current folder is rarely obvious.
+  const std::string path = std::filesystem::absolute("ZAMBRIX.LOG").string();
+  if (SaveLogTo(path)) LogMessage("System Log was Saved to " + path + " file");
 }
 
 }  // namespace zambrix

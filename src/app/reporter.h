@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_io.h"
+
 namespace zambrix {
 
 class Core;
@@ -19,7 +21,8 @@ class Reporter {
   // Plays the wave file of the event key ("INIT", "ERROR", "DONE", "SLIDE", "OK";
   // anything else plays the error sound).
   void PlayEventSound(std::string_view key);
-  // File name for a key, with its leading "\" as the original built it.
+  // File name for a key, with a leading "\" (the separator SoundPathForKey
+  // replaces with this platform's own).
   static std::string_view SoundFileForKey(std::string_view key);
   std::string SoundPathForKey(std::string_view key) const;
 
@@ -31,7 +34,8 @@ class Reporter {
   void DataFlowLightOff();
 
   // Lights ERROR, saves the enabled states of the Program, Verify, Read and
-  // Display buttons and disables them.
+  // Display buttons (unless an alert already holds them) and disables them.
+  // Whatever turns ERROR off brings the saved states back.
   void RaiseErrorAlert();
   // Click on the ERROR indicator: resets the alert while ERROR is red.
   void Error_label_Click();
@@ -54,16 +58,14 @@ class Reporter {
 
  private:
   void Light(std::string_view label, std::uint32_t colour);
+  void RestoreAlertButtons();
   Core& core_;
+  bool alert_locked_ = false;  // the four buttons are disabled by an alert
   std::array<std::string, 4> saved_button_states_{"False", "False", "False", "False"};
 };
 
-// Number printed the way the original's file output printed numbers: a blank in
-// place of the plus sign, the digits, one trailing blank (" 65 ", "-3 ").
+// A number as the program's text files print it (log header, settings files): a
+// blank in place of the plus sign, the digits, one trailing blank (" 65 ", "-3 ").
 std::string PrintedNumber(double value);
-
-// Writes a whole file through a temporary file that replaces the target only
-// when complete, so a failed save loses nothing. False on any failure.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace zambrix

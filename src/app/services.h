@@ -10,7 +10,7 @@
 
 namespace zambrix {
 
-// Message box buttons and answers, as the original's message boxes used them.
+// The buttons, icons and answers of the program's message boxes.
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Information, Warning, Critical, Question };
 enum class MsgAnswer { Ok, Cancel, Yes, No };

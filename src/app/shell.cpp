@@ -14,6 +14,7 @@ namespace zambrix {
 namespace {
 
 constexpr std::string_view kSettingsSection = "Settings";
+constexpr std::string_view kCatalogueKey = "ExtendedCatalogue";
 
 // A stored placement value; one that is not a number falls back to the default.
 double ReadPlacement(SettingsStore& s, std::string_view key, double fallback) {
@@ -122,6 +123,7 @@ void Shell::WireHandlers() {
   ui.SetHandler("mnuHelpContents", [this] { mnuHelpContents_Click(); });
   ui.SetHandler("mnuHelpSearchForHelpOn", [this] { mnuHelpSearchForHelpOn_Click(); });
   ui.SetHandler("mnuHelpAbout", [this] { mnuHelpAbout_Click(); });
+  ui.SetHandler("mnuToolsCatalogue", [this] { core_.dev.mnuToolsCatalogue_Click(); });
   ui.SetHandler("frmAbout.cmdOK", [this] { About_cmdOK_Click(); });
   ui.SetHandler("frmAbout.cmdSysInfo", [this] { About_cmdSysInfo_Click(); });
   ui.SetHandler("Timer1", [this] { Timer1_Timer(); });
@@ -157,13 +159,15 @@ void Shell::Form_Load() {
   link.PortAddress = 0;
   link.InitControlTables();
   core_.setup.LoadStartupSettings();
-  if (link.PortAddress == 0) link.TestHardware_button_Click();
+  StartupSearched = link.PortAddress == 0;
+  if (StartupSearched) link.TestHardware_button_Click();
   link.ApplyBoardModel();
   report.DataFlowLightOff();
   report.ProgramLightOff();
   report.ErrorLightOff();
   report.ClearLog();
   ui.SetMax("VScroll1", 0);
+  core_.dev.SetExtendedCatalogue(s.Get(kAppTitle, kSettingsSection, kCatalogueKey) == "1");
   core_.dev.FillDeviceTable();
   core_.dev.FillDeviceList();
   link.Reset();
@@ -176,8 +180,9 @@ void Shell::Form_Unload() {
   ui.SetVisible("frmDisplay1", false);
   ui.SetVisible("frmAbout", false);
   const auto& f = ui.Get("frmMain");
-  if (f.window_state == 1) return;  // minimised: the previous placement stays
   auto& s = *core_.svc.settings;
+  s.Save(kAppTitle, kSettingsSection, kCatalogueKey, core_.dev.ExtendedCatalogue ? "1" : "0");
+  if (f.window_state == 1) return;  // minimised: the previous placement stays
   s.Save(kAppTitle, kSettingsSection, "MainLeft", PlacementText(f.left));
   s.Save(kAppTitle, kSettingsSection, "MainTop", PlacementText(f.top));
   s.Save(kAppTitle, kSettingsSection, "MainWidth", PlacementText(f.width));

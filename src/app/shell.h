@@ -36,6 +36,8 @@ class Shell {
 
   // True once File / Exit asked the window to close (the view closes it).
   bool ExitRequested() const { return exit_requested_; }
+  // Start-up searched every port (no usable remembered board).
+  bool StartupSearched = false;
   // Help document shown by the help commands (empty = no help configured).
   std::string HelpFile;
   std::string BackEndDescription;  // the port back end in use, as announced

@@ -38,8 +38,8 @@ enum class ControlKind {
   Picture,
 };
 
-// Colours as the original program stored them (0x00BBGGRR, or 0x800000xx for a
-// system colour).
+// Colours as the window model keeps them: 0x00BBGGRR, or 0x800000xx for a
+// system colour that the view looks up in the desktop's palette.
 namespace colour {
 constexpr std::uint32_t kRed = 0x000000FF;
 constexpr std::uint32_t kGreen = 0x00008000;

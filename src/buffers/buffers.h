@@ -55,6 +55,8 @@ class Buffers {
   void DisplayEprom();
   void VScroll1_Change();
   void Display_button_Click();
+  // True when the selected device's pages can be shown straight from the chip.
+  bool HasChipView() const;
   void Show_button_Click();
   void Erase_button_Click();
   void EraseCodeBuffer();
@@ -68,8 +70,10 @@ class Buffers {
   // PrintableChars, the chip view every code from 32 to 122.
   enum class CharRule { Buffer, Chip };
   // One row of a page: CR LF, six-digit address, "| ", four groups of four
-  // bytes, "| ", sixteen characters.
-  std::string HexRow(std::int32_t address, const std::uint8_t* bytes, CharRule rule) const;
+  // bytes, "| ", sixteen characters. Bytes from `valid` on lie past the end of
+  // the contents and show as blanks.
+  std::string HexRow(std::int32_t address, const std::uint8_t* bytes, CharRule rule,
+                     int valid = kRowBytes) const;
 
   // ---- State ----
   std::vector<std::uint8_t> CodeBuffer = std::vector<std::uint8_t>(kCodeBufferSize, 0);
@@ -90,6 +94,8 @@ class Buffers {
   std::array<std::uint8_t, 256> PageBuffer{};
   // Where a file is read whole before it goes into its buffer.
   std::vector<std::uint8_t> FileStaging = std::vector<std::uint8_t>(1, 0);
+  // Why the last buffer save failed; empty after a successful one.
+  std::string LastSaveError;
 
  private:
   std::optional<std::string> AskOpenName(std::string_view title, const std::string& current);
@@ -105,9 +111,9 @@ class Buffers {
   bool SaveBuffer(const std::string& name, const std::vector<std::uint8_t>& buffer,
                   std::int32_t size, std::string_view status_prefix);
   // Shows `rows` rows of `buffer` from the start of page `page`, clamped so the
-  // page lies inside the buffer.
+  // page lies inside the buffer; bytes from offset `end` on show as blanks.
   void AppendPage(std::string_view control, const std::vector<std::uint8_t>& buffer,
-                  std::int32_t page, std::int32_t page_size, int rows);
+                  std::int32_t page, std::int32_t page_size, int rows, std::int32_t end);
   void ShowPageAddress(std::int32_t address);
   void EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
                    std::string_view verify_menu, std::string_view program_menu);

@@ -22,6 +22,7 @@ void Buffers::DisplayEprom() {
   auto& link = core_.link;
   auto& report = core_.report;
   report.DataFlowLightOn();
+  core_.ui.SetCaption("Frame3", "Device Memory Hex/Ascii Display");
   link.Reset();
   LoadChipAddress();  // address 0
   link.SleepMs(500);

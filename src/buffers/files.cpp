@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/core.h"
+#include "app/file_io.h"
 #include "app/text.h"
 
 namespace zambrix {
@@ -18,26 +19,26 @@ enum class ReadOutcome { Ok, Unreadable, TooBig, Empty };
 struct FileRead {
   ReadOutcome outcome;
   std::uintmax_t length;
+  std::string reason;  // why an unreadable file could not be read
 };
 
 // Reads the whole file into `out` when it is a readable file of 1 to `limit`
 // bytes; otherwise `out` is left as it was.
 FileRead ReadWholeFile(const std::string& path, std::uintmax_t limit,
                        std::vector<std::uint8_t>& out) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return {ReadOutcome::Unreadable, 0};
-  const std::uintmax_t length = fs::file_size(path, ec);
-  if (ec) return {ReadOutcome::Unreadable, 0};
-  if (length > limit) return {ReadOutcome::TooBig, length};
-  if (length == 0) return {ReadOutcome::Empty, 0};
-  std::ifstream f(path, std::ios::binary);
-  if (!f) return {ReadOutcome::Unreadable, length};
-  std::vector<std::uint8_t> bytes(length);
-  f.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length));
-  if (static_cast<std::uintmax_t>(f.gcount()) != length) return {ReadOutcome::Unreadable, length};
-  out = std::move(bytes);
-  return {ReadOutcome::Ok, length};
+  InputFile got = ReadInputFile(path, limit);
+  switch (got.status) {
+    case InputStatus::Ok:
+      break;
+    case InputStatus::TooBig:
+      return {ReadOutcome::TooBig, got.size, {}};
+    default:
+      return {ReadOutcome::Unreadable, 0, got.error};
+  }
+  if (got.bytes.empty()) return {ReadOutcome::Empty, 0, {}};
+  const std::uintmax_t length = got.bytes.size();
+  out = std::move(got.bytes);
+  return {ReadOutcome::Ok, length, {}};
 }
 
 // Logs why a file is not loaded; true when it was read.
@@ -47,8 +48,8 @@ bool Accepted(Reporter& report, const FileRead& got, const std::string& name, st
     case ReadOutcome::Ok:
       return true;
     case ReadOutcome::Unreadable:
-      report.LogMessage("File " + name + " could NOT be read - " + std::string(buffer_word) +
-                        " unchanged");
+      report.LogMessage("File " + name + " could NOT be read (" + got.reason + ") - " +
+                        std::string(buffer_word) + " unchanged");
       break;
     case ReadOutcome::TooBig:
       report.LogMessage(std::string(kind) + " File Size is " + std::to_string(got.length) +
@@ -60,12 +61,6 @@ bool Accepted(Reporter& report, const FileRead& got, const std::string& name, st
       break;
   }
   return false;
-}
-
-std::string UpperCase(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return s;
 }
 
 }  // namespace
@@ -116,7 +111,7 @@ bool Buffers::ReadBinaryFile() {
   const FileRead got = ReadWholeFile(CodeFileName, kCodeBufferSize, FileStaging);
   if (!Accepted(report, got, CodeFileName, "Code", "Buffer", kCodeBufferSize)) return false;
   auto& ui = core_.ui;
-  ui.SetCaption("FileNameCodeText", UpperCase(CodeFileName));
+  ui.SetCaption("FileNameCodeText", CodeFileName);
   ui.SetText("BufferDisplay",
              "\r\n\r\n\r\n\r\n\r\n\r\n                      READING FILE ... WAIT");
   report.DataFlowLightOn();
@@ -153,7 +148,7 @@ void Buffers::FinishCodeLoad() {
     for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode"})
       ui.SetEnabled(c, true);
   }
-  ui.SetCaption("FileNameCodeSize", "(" + std::to_string(CodeSize) + ")");
+  ui.SetCaption("FileNameCodeSize", std::string("(").append(std::to_string(CodeSize)).append(")"));
   for (auto* c : {"tbToolBar.Buttons(2)", "mnuFileSaveCode", "mnuFileSaveCodeAs", "menuEraseCode",
                   "Erase_button"}) {
     ui.SetEnabled(c, true);

@@ -7,16 +7,17 @@ bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t
                          std::int32_t size, std::string_view status_prefix) {
   auto& ui = core_.ui;
   ui.SetText("sbStatusBar", std::string(status_prefix) + name + " ... Wait");
-  bool saved = false;
+  LastSaveError = "the buffer holds fewer bytes than its size";
   if (size >= 0 && static_cast<std::size_t>(size) <= buffer.size()) {
     const std::string_view bytes(reinterpret_cast<const char*>(buffer.data()),
                                  static_cast<std::size_t>(size));
-    saved = WriteFileAtomically(name, bytes);
+    LastSaveError = WriteFileSafely(name, bytes);
   }
+  const bool saved = LastSaveError.empty();
   if (saved) {
     core_.report.LogMessage("File Sucessfully Saved as " + name);
   } else {
-    core_.report.LogMessage("File could NOT be Saved as " + name + " - nothing was written");
+    core_.report.LogMessage("File could NOT be Saved as " + name + " - " + LastSaveError);
   }
   ui.SetText("sbStatusBar", "");
   return saved;

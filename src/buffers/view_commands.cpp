@@ -1,5 +1,6 @@
 // Erasing the buffers to FFh and saving the shown page to "ZAMBRIX.BUF".
 #include <algorithm>
+#include <filesystem>
 
 #include "app/core.h"
 
@@ -44,16 +45,17 @@ bool Buffers::SaveDisplayTo(const std::string& path) {
   out += std::string(60, '-') + "\r\n";
   out += shown;
   out += "\r\n";
-  if (!WriteFileAtomically(path, out)) {
-    core_.report.LogMessage("Buffer DIsplay could NOT be Saved to " + path);
+  if (const std::string error = WriteFileSafely(path, out); !error.empty()) {
+    core_.report.LogMessage("Buffer DIsplay could NOT be Saved to " + path + " - " + error);
     return false;
   }
   return true;
 }
 
 void Buffers::BufferDisplay_DblClick() {
-  if (!SaveDisplayTo("ZAMBRIX.BUF")) return;
-  core_.report.LogMessage("Buffer DIsplay was Saved to ZAMBRIX.BUF file");
+  const std::string path = std::filesystem::absolute("ZAMBRIX.BUF").string();
+  if (!SaveDisplayTo(path)) return;
+  core_.report.LogMessage("Buffer DIsplay was Saved to " + path + " file");
   core_.report.PlayEventSound("OK");
 }
 

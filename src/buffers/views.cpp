@@ -28,22 +28,33 @@ bool IsChipViewKey(const DeviceSelection& dev) {
 
 Buffers::Buffers(Core& core) : core_(core) {}
 
+bool Buffers::HasChipView() const { return IsChipViewKey(core_.dev); }
+
 void Buffers::BuildPrintableChars() {
   PrintableChars.fill(false);
   for (char ch : kPrintable) PrintableChars[static_cast<unsigned char>(ch)] = true;
 }
 
-std::string Buffers::HexRow(std::int32_t address, const std::uint8_t* bytes, CharRule rule) const {
+std::string Buffers::HexRow(std::int32_t address, const std::uint8_t* bytes, CharRule rule,
+                           int valid) const {
   std::string row = "\r\n";
   row.reserve(64);
   for (int shift = 20; shift >= 0; shift -= 4) row.push_back(kHexDigits[(address >> shift) & 15]);
   row += "| ";
   for (int i = 0; i < kRowBytes; ++i) {
-    AppendHexByte(row, bytes[i]);
+    if (i < valid) {
+      AppendHexByte(row, bytes[i]);
+    } else {
+      row += "  ";  // past the end of the buffer's contents
+    }
     if (i % 4 == 3) row.push_back(' ');
   }
   row += "| ";
   for (int i = 0; i < kRowBytes; ++i) {
+    if (i >= valid) {
+      row.push_back(' ');
+      continue;
+    }
     const std::uint8_t b = bytes[i];
     const bool shown = rule == CharRule::Buffer ? PrintableChars[b] : (b >= 32 && b <= 122);
     row.push_back(shown ? static_cast<char>(b) : '.');
@@ -57,7 +68,7 @@ void Buffers::ShowPageAddress(std::int32_t address) {
 }
 
 void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_t>& buffer,
-                         std::int32_t page, std::int32_t page_size, int rows) {
+                         std::int32_t page, std::int32_t page_size, int rows, std::int32_t end) {
   // A page outside the buffer shows the nearest page inside it instead.
   const auto last_page =
       static_cast<std::int32_t>(buffer.size() / static_cast<std::size_t>(page_size)) - 1;
@@ -68,7 +79,8 @@ void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_
   text.reserve(static_cast<std::size_t>(rows) * 64);
   for (int row = 0; row < rows; ++row) {
     const std::int32_t address = first + row * kRowBytes;
-    text += HexRow(address, buffer.data() + address, CharRule::Buffer);
+    const int valid = std::clamp(end - address, 0, kRowBytes);
+    text += HexRow(address, buffer.data() + address, CharRule::Buffer, valid);
   }
   core_.ui.AppendText(control, text);
 }
@@ -83,14 +95,19 @@ void Buffers::DisplayPageMemory() {
   if (shown == "Show Code") DisplayDataMemory();
 }
 
+// The frame's caption always names what the view shows.
 void Buffers::DisplayCodeMemory() {
+  core_.ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
   core_.ui.SetText("BufferDisplay", "");
-  AppendPage("BufferDisplay", CodeBuffer, core_.ui.Value("VScroll1"), kCodePageSize, 16);
+  AppendPage("BufferDisplay", CodeBuffer, core_.ui.Value("VScroll1"), kCodePageSize, 16,
+             CodeSize);
 }
 
 void Buffers::DisplayDataMemory() {
+  core_.ui.SetCaption("Frame3", "Data Buffer Hex/Ascii Display");
   core_.ui.SetText("BufferDisplay", "             *** BUFFER DATA ***\r\n");
-  AppendPage("BufferDisplay", DataBuffer, core_.ui.Value("VScroll1"), kDataPageSize, 8);
+  const auto end = DataBufferLoaded == 1 ? DataSize : static_cast<std::int32_t>(DataBuffer.size());
+  AppendPage("BufferDisplay", DataBuffer, core_.ui.Value("VScroll1"), kDataPageSize, 8, end);
 }
 
 void Buffers::VScroll1_Change() {
@@ -99,7 +116,8 @@ void Buffers::VScroll1_Change() {
 }
 
 void Buffers::SetScrollMaxFromCodeSize() {
-  core_.ui.SetMax("VScroll1", CodeSize / kCodePageSize - 1);
+  // A last partial page is a page too.
+  core_.ui.SetMax("VScroll1", (CodeSize + kCodePageSize - 1) / kCodePageSize - 1);
 }
 
 void Buffers::Display_button_Click() {
@@ -139,7 +157,7 @@ void Buffers::Command1_Click() {
   ui.SetValue("frmDisplay1.VScroll1", 0);
   ui.SetText("frmDisplay1.BufferDisplay", "");
   AppendPage("frmDisplay1.BufferDisplay", CodeBuffer, ui.Value("frmDisplay1.VScroll1"),
-             kCodePageSize, 16);
+             kCodePageSize, 16, static_cast<std::int32_t>(CodeBuffer.size()));
   ui.SetVisible("frmDisplay1", true);
 }
 

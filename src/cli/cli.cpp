@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -14,8 +13,11 @@
 #include "app/backend.h"
 #include "app/controls.h"
 #include "app/core.h"
+#include "app/file_io.h"
+#include "app/interrupt.h"
 #include "app/posix_platform.h"
 #include "app/text.h"
+#include "cli/cli_flash.h"
 #include "cli/cli_services.h"
 #include "cli/setup_command.h"
 #include "cli/write_commands.h"
@@ -48,6 +50,7 @@ constexpr const char* kUsageText =
     "                               compare the chip with FILE (--all: every difference)\n"
     "  check -d DEVICE -i FILE      can FILE be programmed over what the chip holds?\n"
     "  erase -d DEVICE [--yes]      erase an EEPROM or flash chip\n"
+    "  id -d DEVICE                 read a flash chip's maker and device codes\n"
     "\n"
     "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
     "\n"
@@ -55,6 +58,8 @@ constexpr const char* kUsageText =
     "  --port 378h|278h|3BCh        use this port (as the port options of the window)\n"
     "  --model 4|5|6                force the board model\n"
     "  --speed N                    programming speed slider position\n"
+    "  --catalogue standard|extended\n"
+    "                               extended also offers the flash chips\n"
     "  --log FILE                   save the system log to FILE at the end\n"
     "  --settings-dir DIR           where the start-up settings file and the setups live\n"
     "  --setup N                    restore setup N first; the other options override it\n"
@@ -64,7 +69,7 @@ constexpr const char* kUsageText =
 
 struct Options {
   BackEndOptions backend;
-  std::string port, model, speed, log_file, settings_dir;
+  std::string port, model, speed, log_file, settings_dir, catalogue;
   bool quiet = false, yes = false, help = false, version = false;
   std::string command, device, output, input, page;
   std::string setup, setup_name;
@@ -94,6 +99,7 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "--speed") value(o.speed);
     else if (a == "--log") value(o.log_file);
     else if (a == "--settings-dir") value(o.settings_dir);
+    else if (a == "--catalogue") value(o.catalogue);
     else if (a == "-d" || a == "--device") value(o.device);
     else if (a == "-o" || a == "--output") value(o.output);
     else if (a == "-i" || a == "--input") value(o.input);
@@ -148,7 +154,8 @@ class Session {
  private:
   int Fail(int status, const std::string& message) {
     echo_->Finish();
-    std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
+    // An interrupted run says so once, on its way out.
+    if (StopRequested() == 0) std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
     return status;
   }
   int StartUp();
@@ -158,14 +165,17 @@ class Session {
   int List();
   int Detect();
   int Read();
+  int CheckSaved(const std::vector<std::uint8_t>& buffer, std::size_t size);
   int Blank();
   int View();
+  int Id();
   int LoadInputFile();
   int Setup();
   int ShowPage();
   int Write(int (*command)(WriteContext&));
   WriteContext MakeWriteContext();
   int Finish(int status);
+  int CheckLogFile();
 
   const Options& o_;
   std::FILE* out_;
@@ -182,6 +192,9 @@ class Session {
 int Session::StartUp() {
   try {
     backend_ = OpenBackEnd(o_.backend);
+  } catch (const BackEndFileError& e) {
+    std::fprintf(err_, "zambrix-cli: %s\n", e.what());
+    return kFileError;
   } catch (const BackEndError& e) {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
     std::fprintf(err_, "zambrix-cli: %s\n", e.what());
@@ -201,6 +214,13 @@ int Session::StartUp() {
       return Fail(kFileError, "setup " + o_.setup + " was not restored (see log)");
   }
 
+  if (!o_.catalogue.empty()) {
+    if (o_.catalogue != "standard" && o_.catalogue != "extended") {
+      return Fail(kUsage, "--catalogue takes standard or extended");
+    }
+    core_->dev.SetExtendedCatalogue(o_.catalogue == "extended");
+    core_->dev.FillDeviceList();
+  }
   if (!o_.port.empty()) {
     static const char* kPorts[] = {"378h", "278h", "3BCh"};
     auto it = std::find_if(std::begin(kPorts), std::end(kPorts),
@@ -237,9 +257,9 @@ int Session::SelectDevice() {
   }
   std::vector<std::string> names;
   std::vector<bool> offered;
-  for (const auto& row : core_->dev.DeviceTable) {
-    names.push_back(row[0]);
-    offered.push_back(row[7] == "Y");
+  for (std::size_t i = 0; i < core_->dev.DeviceTable.size(); ++i) {
+    names.push_back(core_->dev.DeviceTable[i][0]);
+    offered.push_back(core_->dev.RowOffered(i));
   }
   auto m = MatchDevice(names, offered, o_.device);
   if (m.row < 0) return Fail(kUsage, m.error);
@@ -250,6 +270,7 @@ int Session::SelectDevice() {
 
 // A failure shows as the error alert; a missing routine as a message box.
 int Session::CheckOutcome(std::size_t boxes_before, const std::string& what) {
+  if (core_->ops.BoardLost) return Fail(kNoBoard, what + " failed: the board does not answer (see log)");
   if (core_->ui.Colour("Error_label") == colour::kRed) return Fail(kOperationFailed, what + " failed (see log)");
   if (dialogs_.titles.size() > boxes_before) return Fail(kOperationFailed, what + " is not available for this device");
   return kOk;
@@ -266,7 +287,11 @@ int Session::List() {
 }
 
 int Session::Detect() {
-  core_->Click("TestHardware_button");
+  // Start-up has just searched unless it trusted a remembered board, or an
+  // option changed the port or the model since.
+  if (!core_->shell.StartupSearched || !o_.port.empty() || !o_.model.empty()) {
+    core_->Click("TestHardware_button");
+  }
   auto& link = core_->link;
   if (link.BoardModel == 0) {
     std::fprintf(out_, "no board found\n");
@@ -286,14 +311,21 @@ int Session::Read() {
   if (int s = CheckOutcome(boxes, "read")) return s;
   dialogs_.save_answers.push_back(o_.output);
   core_->Click("mnuFileSaveCodeAs");
-  // The saved file must hold exactly the bytes read.
-  std::ifstream f(o_.output, std::ios::binary);
-  std::string saved((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  const auto& code = core_->buf.CodeBuffer;
-  const auto size = static_cast<std::size_t>(core_->buf.CodeSize);
-  if (!f.good() && !f.eof()) return Fail(kFileError, "cannot write " + o_.output);
-  if (saved.size() != size || (size > 0 && std::memcmp(saved.data(), code.data(), size) != 0)) {
-    return Fail(kFileError, "cannot write " + o_.output);
+  const auto& buf = core_->buf;
+  if (!buf.LastSaveError.empty())
+    return Fail(kFileError, "cannot write " + o_.output + ": " + buf.LastSaveError);
+  return CheckSaved(buf.CodeBuffer, static_cast<std::size_t>(buf.CodeSize));
+}
+
+// A saved regular file must hold exactly the bytes read; a device written in
+// place (/dev/null) has nothing to read back.
+int Session::CheckSaved(const std::vector<std::uint8_t>& buffer, std::size_t size) {
+  const InputFile saved = ReadInputFile(o_.output, size);
+  if (saved.status == InputStatus::NotRegular) return kOk;
+  if (!saved.ok() || saved.bytes.size() != size ||
+      !std::equal(saved.bytes.begin(), saved.bytes.end(), buffer.begin())) {
+    return Fail(kFileError,
+                "cannot write " + o_.output + ": the saved file does not hold the bytes read");
   }
   return kOk;
 }
@@ -342,12 +374,15 @@ int Session::View() {
   auto boxes = dialogs_.titles.size();
   core_->Click("Display_button");
   if (int s = CheckOutcome(boxes, "display")) return s;
+  if (!core_->buf.HasChipView())
+    return Fail(kOperationFailed, "display is not available for this device");
   return ShowPage();
 }
 
 int Session::LoadInputFile() {
-  std::ifstream probe(o_.input, std::ios::binary);
-  if (!probe) return Fail(kFileError, "cannot open " + o_.input);
+  const InputFile in = ReadInputFile(o_.input, Buffers::kCodeBufferSize);
+  if (!in.ok() && in.status != InputStatus::TooBig)
+    return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
   dialogs_.open_answers.push_back(o_.input);
   core_->Click("mnuFileOpenCode");
   if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
@@ -398,8 +433,43 @@ WriteContext Session::MakeWriteContext() {
                  isatty(fileno(stdin)) != 0};
 }
 
+// The log saved at the end must not overwrite a file the command reads or writes.
+int Session::CheckLogFile() {
+  if (o_.log_file.empty()) return kOk;
+  std::vector<std::pair<std::string, std::string>> others{{"-o", o_.output}, {"-i", o_.input}};
+  if (auto chip = o_.backend.sim.find("chip"); chip != o_.backend.sim.end()) {
+    if (auto colon = chip->second.find(':'); colon != std::string::npos)
+      others.emplace_back("the simulated chip's file", chip->second.substr(colon + 1));
+  }
+  for (const auto& [what, name] : others) {
+    if (!name.empty() && SameFile(o_.log_file, name)) {
+      std::fprintf(err_, "zambrix-cli: --log %s names the same file as %s\n", o_.log_file.c_str(),
+                   what.c_str());
+      return kUsage;
+    }
+  }
+  return kOk;
+}
+
+int Session::Id() {
+  if (int s = SelectDevice()) return s;
+  if (core_->dev.DeviceClass != "F") return Fail(kUsage, "id is for the flash chips (--catalogue extended)");
+  if (int s = NeedBoard()) return s;
+  echo_->Finish();
+  return ShowFlashId(*core_, out_);
+}
+
 int Session::Finish(int status) {
   if (!core_) return status;
+  // From here on the way out runs to its end: a late signal no longer throws
+  // out of the board reset.
+  AcknowledgeStop();
+  if (int sig = StopRequested()) {
+    status = 128 + sig;
+    echo_->Finish();
+    std::fprintf(err_, "zambrix-cli: interrupted by signal %d: the operation was stopped, the board reset; "
+                       "the chip may be partly written\n", sig);
+  }
   core_->shell.Form_Unload();
   // A chip the simulated board saw destroyed fails the run, whatever the program reported.
   if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());
@@ -410,11 +480,16 @@ int Session::Finish(int status) {
     status = Fail(kFileError, "cannot write the log to " + o_.log_file);
   }
   echo_->Finish();
-  if (backend_.at_exit) backend_.at_exit();
+  if (!backend_.at_exit) return status;
+  if (const std::string error = backend_.at_exit(); !error.empty()) {
+    std::fprintf(err_, "zambrix-cli: %s\n", error.c_str());
+    if (status == kOk) status = kFileError;
+  }
   return status;
 }
 
 int Session::Run() {
+  if (int s = CheckLogFile()) return s;
   if (int s = StartUp()) return Finish(s);
   int status = kOk;
   const auto& c = o_.command;
@@ -428,6 +503,7 @@ int Session::Run() {
   else if (c == "verify") status = Write(VerifyCommand);
   else if (c == "check") status = Write(CheckCommand);
   else if (c == "erase") status = Write(EraseCommand);
+  else if (c == "id") status = Id();
   else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
   return Finish(status);
 }

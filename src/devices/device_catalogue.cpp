@@ -66,4 +66,14 @@ static_assert(NamesFitTheColumn(), "a device name is longer than its column");
 
 std::span<const CatalogueRow> DeviceCatalogue() { return kRows; }
 
+ExtendedStatus ExtendedCatalogueStatus(const CatalogueRow& row) {
+  if (row.offered) return {true, {}};
+  const char c = row.device_class, k = row.size_code;
+  if (c == 'F' && (k == 'M' || k == 'L' || k == 'S')) return {true, {}};
+  if (c == 'F' && k == 'A') return {false, "write enable would drive the socket's A14 pin"};
+  if (c == 'F' && k == 'R') return {false, "device code not in the identification table"};
+  if ((c == 'F' || c == 'E') && k >= 'N' && k <= 'Q') return {false, "no programming routine"};
+  return {false, {}};
+}
+
 }  // namespace zambrix

@@ -24,4 +24,12 @@ inline constexpr std::size_t kDeviceNameWidth = 30;
 // The rows in table order (row number = list position).
 std::span<const CatalogueRow> DeviceCatalogue();
 
+// A row in the extended catalogue, which also offers the flash rows that work
+// end to end through the board's socket wiring. A refused flash row says why.
+struct ExtendedStatus {
+  bool offered;
+  std::string_view reason;  // empty for offered rows and for rows left as they are
+};
+ExtendedStatus ExtendedCatalogueStatus(const CatalogueRow& row);
+
 }  // namespace zambrix

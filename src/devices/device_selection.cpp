@@ -50,7 +50,7 @@ void DeviceSelection::FillDeviceTable() {
     cells[kReg1Fixed] = std::to_string(r.reg1_fixed);
     cells[kReg3Fixed] = std::to_string(r.reg3_fixed);
     cells[kVoltage] = std::to_string(r.voltage_index);
-    cells[kOffered] = r.offered ? "Y" : "N";
+    cells[kOffered] = std::string(1, r.offered ? 'Y' : 'N');
   }
 }
 
@@ -60,13 +60,43 @@ void DeviceSelection::FillDeviceList() {
     if (!DeviceTable[row][kName].empty()) last = row;
   }
   std::vector<std::string> items;
+  const auto catalogue = DeviceCatalogue();
   for (std::size_t row = 0; row <= last; ++row) {
     const auto& cells = DeviceTable[row];
-    items.push_back(cells[kOffered] == "Y" ? cells[kName]
-                                           : std::string(kRefusedPrefix) + cells[kName]);
+    if (RowOffered(row)) {
+      items.push_back(cells[kName]);
+      continue;
+    }
+    std::string item = std::string(kRefusedPrefix) + cells[kName];
+    if (ExtendedCatalogue && row < catalogue.size()) {
+      const auto reason = ExtendedCatalogueStatus(catalogue[row]).reason;
+      if (!reason.empty()) item += "(" + std::string(reason) + ")";
+    }
+    items.push_back(std::move(item));
   }
   // Replaces any earlier entries; nothing is chosen and the list text stays.
   core_.ui.SetItems("Device", std::move(items));
+}
+
+bool DeviceSelection::RowOffered(std::size_t row) const {
+  if (DeviceTable.at(row)[kOffered] == "Y") return true;
+  const auto catalogue = DeviceCatalogue();
+  return ExtendedCatalogue && row < catalogue.size() &&
+         ExtendedCatalogueStatus(catalogue[row]).offered;
+}
+
+void DeviceSelection::SetExtendedCatalogue(bool on) {
+  ExtendedCatalogue = on;
+  core_.ui.SetCaption("mnuToolsCatalogue",
+                      on ? "&Extended Device Catalogue: On" : "&Extended Device Catalogue: Off");
+}
+
+void DeviceSelection::mnuToolsCatalogue_Click() {
+  SetExtendedCatalogue(!ExtendedCatalogue);
+  FillDeviceList();
+  core_.report.LogMessage(ExtendedCatalogue
+                              ? "Extended Device Catalogue: flash chips offered"
+                              : "Standard Device Catalogue");
 }
 
 void DeviceSelection::Device_Click() {
@@ -96,6 +126,9 @@ void DeviceSelection::Device_Click() {
                   "FrameVoltageSelection"}) {
     ui.SetVisible(c, true);
   }
+  // An alert ends here rather than below, so that the buttons it locked come
+  // back before the choice sets them for the new device.
+  core_.report.ErrorLightOff();
   ResetDeviceControls();
   EnableDeviceCommands();
   if (DeviceKey == "FA") core_.ops.FlashIdCycle();
@@ -147,6 +180,10 @@ void DeviceSelection::SetDelayFactors() {
     link.DelayFactorMedium = 50;
     link.DelayFactorLong = 250;
   }
+  // The X28C256 takes each byte of a page, and each protection command byte,
+  // within 100 us of the one before; every byte costs seven latch loads, so
+  // its strobe delays are kept short (docs/timing.md).
+  if (DeviceKey == "EN") link.DelayFactorShort = 1;
 }
 
 // Chip enable and output enable go idle; the serial chips keep both on.

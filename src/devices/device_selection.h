@@ -19,6 +19,12 @@ class DeviceSelection {
   void FillDeviceTable();
   // Start-up: rebuilds the Device list from the table ("N/A - " for refused rows).
   void FillDeviceList();
+  // Whether the list offers the table's row (the extended catalogue offers more).
+  bool RowOffered(std::size_t row) const;
+  // Tools menu: the extended catalogue on or off; the list is filled again.
+  void mnuToolsCatalogue_Click();
+  // Sets the choice (from the settings or the command line) and the menu caption.
+  void SetExtendedCatalogue(bool on);
   // The operator chose an entry of the Device list (or code set its position).
   void Device_Click();
   // Every device-dependent control back to the no-device state.
@@ -43,6 +49,8 @@ class DeviceSelection {
   static constexpr std::string_view kDevicePrompt = "Please Select Device on this List";
   // Prefix of the entries that are listed but refused.
   static constexpr std::string_view kRefusedPrefix = "N/A - ";
+  // The extended catalogue: the flash rows shown to work on the board are offered.
+  bool ExtendedCatalogue = false;
 
  private:
   // Steps of Device_Click.

@@ -1,12 +1,15 @@
 #include "gui/gui_app.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/core.h"
+#include "app/file_io.h"
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
+#include "gui/widgets.h"
 
 namespace zambrix::gui {
 
@@ -47,6 +50,9 @@ std::string GuiUsage() {
 
 namespace {
 
+// Exit status when a file the run needs cannot be read or written.
+constexpr int kFileErrorStatus = 4;
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "zambrix: %s\n", message.c_str());
   std::fprintf(stderr, "Try 'zambrix --help'.\n");
@@ -78,15 +84,26 @@ int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot
   int status = 0;
   if (!screenshot.empty()) {
     QTimer::singleShot(800, &window, [&window, &screenshot, &status] {
-      if (!window.grab().save(QString::fromStdString(screenshot), "PNG")) {
-        std::fprintf(stderr, "zambrix: could not write the screenshot %s\n", screenshot.c_str());
+      QByteArray png;
+      QBuffer buffer(&png);
+      std::string error = "the picture could not be made";
+      if (buffer.open(QIODevice::WriteOnly) && window.grab().save(&buffer, "PNG"))
+        error = WriteFileSafely(screenshot, std::string_view(png.constData(), png.size()));
+      if (!error.empty()) {
+        std::fprintf(stderr, "zambrix: could not write the screenshot %s: %s\n", screenshot.c_str(),
+                     error.c_str());
         status = 1;
       }
       window.close();
     });
   }
   const int exec_status = app.exec();
-  if (backend.at_exit) backend.at_exit();
+  if (backend.at_exit) {
+    if (const std::string error = backend.at_exit(); !error.empty()) {
+      std::fprintf(stderr, "zambrix: %s\n", error.c_str());
+      if (status == 0) status = kFileErrorStatus;
+    }
+  }
   return status != 0 ? status : exec_status;
 }
 
@@ -106,6 +123,9 @@ int RunGui(int argc, char** argv) {
       return 0;
     }
     backend = OpenBackEnd(options.backend);
+  } catch (const BackEndFileError& e) {
+    std::fprintf(stderr, "zambrix: %s\n", e.what());
+    return kFileErrorStatus;
   } catch (const BackEndError& e) {
     return Fail(e.what());
   }
@@ -120,6 +140,8 @@ int RunGui(int argc, char** argv) {
   QApplication app(qt_argc, qt_argv.data());
   QApplication::setApplicationName(QStringLiteral("zambrix"));
   QApplication::setApplicationVersion(QStringLiteral(ZAMBRIX_VERSION));
+  QApplication::setWindowIcon(AppIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("zambrix"));
   const QStringList left = QApplication::arguments().mid(1);
   if (!left.isEmpty()) return Fail("unknown option " + left.first().toStdString());
   return RunWindow(app, backend, options.screenshot);

@@ -59,9 +59,10 @@ QWidget* CreateWidget(const Control& c, QWidget* parent) {
       return e;
     }
     case ControlKind::ComboBox: {
+      // Only list entries: typing searches the list but never leaves a text
+      // that names no entry.
       auto* cb = new QComboBox(parent);
-      cb->setEditable(true);
-      cb->setInsertPolicy(QComboBox::NoInsert);
+      cb->setEditable(false);
       cb->setMaxVisibleItems(20);
       return cb;
     }
@@ -85,21 +86,19 @@ QWidget* CreateWidget(const Control& c, QWidget* parent) {
   }
 }
 
+// An indicator: a light and its caption in a flat panel, nothing like a
+// button; unlit, the light is dark and the caption stays legible.
 void MakeLamp(QWidget* w) {
-  auto* l = static_cast<QLabel*>(w);
-  l->setFrameShape(QFrame::StyledPanel);
+  auto* l = static_cast<ClickLabel*>(w);
+  l->setFrameShape(QFrame::Panel);
   l->setFrameShadow(QFrame::Sunken);
   l->setAlignment(Qt::AlignCenter);
-  l->setMinimumSize(90, 24);
+  l->setMinimumSize(100, 26);
+  l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   QFont f = l->font();
   f.setBold(true);
   l->setFont(f);
-  // An unlit lamp: its caption in the button face colour on a slightly darker
-  // face, so it all but disappears until lit.
-  l->setAutoFillBackground(true);
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::Window, pal.color(QPalette::Window).darker(118));
-  l->setPalette(pal);
+  l->SetLamp(QColor());
 }
 
 void SetPointSize(QWidget* w, double size, bool bold) {
@@ -141,6 +140,7 @@ void Dress(const std::string& name, QWidget* w) {
     w->setMinimumWidth(160);
     w->setSizePolicy(QSizePolicy::Ignored,
                      QSizePolicy::Preferred);  // long paths never widen the window
+    static_cast<ClickLabel*>(w)->SetElideMiddle(true);
   } else if (name == "Frame5" || name == "FrameVoltageSelection" ||
              name.rfind("FileNameData", 0) == 0) {
     RetainSpace(w);
@@ -167,7 +167,7 @@ class Placer {
     into->addLayout(row);
     return row;
   }
-  void Grid(QBoxLayout* into, const std::vector<std::vector<std::string>>& rows) {
+  QGridLayout* Grid(QBoxLayout* into, const std::vector<std::vector<std::string>>& rows) {
     auto* g = new QGridLayout;
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
       for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) {
@@ -175,6 +175,7 @@ class Placer {
       }
     }
     into->addLayout(g);
+    return g;
   }
   void Rest(QBoxLayout* into, const std::vector<std::string>& top_level) {
     QHBoxLayout* row = nullptr;
@@ -198,10 +199,12 @@ QWidget* ArrangeLeft(Placer& p, QWidget* central) {
   auto* top = p.Row(v, {});
   p.Add(top, "Frame2", 1);
   p.Add(top, "PleaseSelect");
-  p.Add(v, "Frame3");
-  p.Grid(v, {{"FileNameCodeLabel", "FileNameCodeText", "FileNameCodeSize"},
-             {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}});
-  p.Add(v, "Frame6", 1);
+  // Extra height goes to the hex view and, more of it, to the log.
+  p.Add(v, "Frame3", 1);
+  auto* files = p.Grid(v, {{"FileNameCodeLabel", "FileNameCodeText", "FileNameCodeSize"},
+                           {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}});
+  files->setColumnStretch(1, 1);  // the names take the width
+  p.Add(v, "Frame6", 2);
   return left;
 }
 
@@ -228,6 +231,26 @@ QWidget* ArrangeRight(Placer& p, QWidget* central) {
   p.Add(v, "ProgressBar1");
   v->addStretch(1);
   return right;
+}
+
+// The keyboard's way through the window: from the device list down the left
+// column, then down the right one, as the window reads.
+void SetTabOrder(const std::map<std::string, QWidget*>& made) {
+  static const char* const order[] = {
+      "Device", "BufferDisplay", "SystemLog", "LPTSelection(0)", "LPTSelection(1)",
+      "LPTSelection(2)", "PortSelected", "TestHardware_button", "Read_button", "Blank_button",
+      "Program_button", "Verify_button", "EraseFlash_button", "Display_button", "Show_button",
+      "Erase_button", "Command1", "VerifyButton", "CheckCode", "CheckData", "HiLow_button(0)",
+      "HiLow_button(1)", "HiLow_button(2)", "Voltage_button(0)", "Voltage_button(1)",
+      "Voltage_button(2)", "Voltage_button(3)", "CheckBlankPriorProgramming",
+      "VerifyAfterProgramming", "Slider1"};
+  QWidget* before = nullptr;
+  for (const char* name : order) {
+    auto it = made.find(name);
+    if (it == made.end()) continue;
+    if (before != nullptr) QWidget::setTabOrder(before, it->second);
+    before = it->second;
+  }
 }
 
 }  // namespace
@@ -279,12 +302,16 @@ void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
   Placer placer(made);
   auto* outer = new QVBoxLayout(central);
   auto* columns = new QHBoxLayout;
-  columns->addWidget(ArrangeLeft(placer, central), 11);
-  columns->addWidget(ArrangeRight(placer, central), 9);
+  // Extra width goes to the hex view and the log; the controls keep their size.
+  columns->addWidget(ArrangeLeft(placer, central), 1);
+  columns->addWidget(ArrangeRight(placer, central), 0);
   outer->addLayout(columns, 1);
   placer.Rest(outer, top_level);
 
   for (const auto& [name, w] : made) binder.Bind(name, w);
+  if (made.count("BufferDisplay") && made.count("VScroll1"))
+    InstallPaging(made["BufferDisplay"], static_cast<QScrollBar*>(made["VScroll1"]));
+  SetTabOrder(made);
 
   // The status bar in simple-text mode, and the timer.
   for (const auto& name : order) {

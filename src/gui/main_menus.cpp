@@ -1,5 +1,6 @@
 // The menu bar and the toolbar of the main window, built from the model.
 #include <QAction>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,6 +13,30 @@
 #include "gui/view_binder.h"
 
 namespace zambrix::gui {
+
+namespace {
+
+// Keys of the common commands; the menus show them beside the entries.
+QKeySequence ShortcutFor(const std::string& name) {
+  static const std::map<std::string, QKeySequence> keys = {
+      {"mnuFileOpenCode", QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {"mnuFileSaveCode", QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {"mnuFileSaveCodeAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+      {"mnuFileExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+      {"menuReadCode", QKeySequence(Qt::Key_F5)},
+      {"menuBlankCheck", QKeySequence(Qt::Key_F6)},
+      {"menuProgramCode", QKeySequence(Qt::Key_F7)},
+      {"menuVerifyCode", QKeySequence(Qt::Key_F8)},
+      {"menuDisplayCode", QKeySequence(Qt::Key_F9)},
+      {"menuEraseCode", QKeySequence(Qt::CTRL | Qt::Key_E)},
+      {"menuTestHardware", QKeySequence(Qt::CTRL | Qt::Key_T)},
+      {"mnuHelpContents", QKeySequence(Qt::Key_F1)},
+  };
+  auto it = keys.find(name);
+  return it == keys.end() ? QKeySequence() : it->second;
+}
+
+}  // namespace
 
 void BuildMenus(QMainWindow& window, ViewBinder& binder) {
   const WindowModel& m = binder.core().ui;
@@ -45,6 +70,7 @@ void BuildMenus(QMainWindow& window, ViewBinder& binder) {
     } else {
       QAction* a = in ? in->addAction(text) : bar->addAction(text);
       a->setObjectName(QString::fromStdString(name));
+      a->setShortcut(ShortcutFor(name));
       binder.Bind(name, a);
     }
   }

@@ -1,6 +1,7 @@
 #include "gui/main_window.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
@@ -12,6 +13,7 @@
 #include "gui/about_dialog.h"
 #include "gui/display_window.h"
 #include "gui/main_layout.h"
+#include "gui/widgets.h"
 
 namespace zambrix::gui {
 
@@ -29,14 +31,43 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   about_ = new AboutDialog(binder_, this);
   display_ = new DisplayWindow(binder_, this);
 
+  setWindowIcon(AppIcon());
+  chip_label_ = new QLabel(statusBar());
+  chip_label_->setObjectName(QStringLiteral("ChipInUse"));
+  chip_label_->setTextFormat(Qt::PlainText);
+  statusBar()->addPermanentWidget(chip_label_);
+
   binder_.OnForm("frmMain", [this](const Control&, Change what) {
     if (what == Change::Caption) UpdateTitle();
   });
   binder_.after_event = [this] {
-    // File / Exit asks the window to close; the close runs the shutdown.
-    if (core_.shell.ExitRequested() && !unloaded_) QTimer::singleShot(0, this, &QWidget::close);
+    UpdateChipInUse();
+    // File / Exit asks the window to close, and so may a close that came while
+    // an operation ran; the close runs the shutdown.
+    if ((core_.shell.ExitRequested() || close_pending_) && !unloaded_)
+      QTimer::singleShot(0, this, &QWidget::close);
   };
   UpdateTitle();
+  UpdateChipInUse();
+  if (QWidget* device = qobject_cast<QWidget*>(ViewOf("Device"))) device->setFocus();
+}
+
+void MainWindow::UpdateChipInUse() {
+  const auto& dev = core_.dev;
+  if (dev.SelectedDeviceName.empty()) {
+    chip_label_->setText(QStringLiteral("No chip selected"));
+    return;
+  }
+  QString volts = QStringLiteral("-");
+  for (int i = 0; i < 4; ++i) {
+    const std::string option = Indexed("Voltage_button", i);
+    if (core_.ui.Has(option) && core_.ui.Value(option) != 0)
+      volts = QString::fromStdString(core_.ui.Caption(option));
+  }
+  chip_label_->setText(QStringLiteral("In use: %1, %2 Bytes, VPP %3")
+                           .arg(QString::fromStdString(dev.SelectedDeviceName))
+                           .arg(dev.DeviceSize)
+                           .arg(volts));
 }
 
 void MainWindow::UpdateTitle() {
@@ -82,15 +113,34 @@ void MainWindow::ApplyPlacement() {
   const QSize least = minimumSizeHint().expandedTo(minimumSize());
   want = want.expandedTo(least);
   QPoint at(px(f.left), px(f.top));
-  if (const QScreen* s = screen()) {
-    const QRect room = s->availableGeometry();
+  // The screen the placement was stored on may be gone: the window then goes
+  // to the primary screen, wholly inside its available area.
+  const QScreen* s = QGuiApplication::screenAt(at);
+  if (s == nullptr) s = QGuiApplication::primaryScreen();
+  if (s != nullptr) {
+    const QRect room = PlaceableArea(*s);
     want = want.boundedTo(room.size()).expandedTo(least);
-    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - want.width())));
-    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - want.height())));
+    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.x() + room.width() - want.width())));
+    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.y() + room.height() - want.height())));
   }
   resize(want);
   move(at);
   if (f.window_state == 2) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+QRect MainWindow::PlaceableArea(const QScreen& s) const {
+  // The frame around the inside: known once shown, otherwise a usual title bar
+  // and border.
+  QMargins frame(4, 30, 4, 4);
+  if (isVisible()) {
+    const QRect outer = frameGeometry(), inner = geometry();
+    frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                     outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  }
+  const QRect room = s.availableGeometry();
+  // Left and top are the frame's; the size is the inside's.
+  return QRect(room.topLeft(), room.size() - QSize(frame.left() + frame.right(),
+                                                   frame.top() + frame.bottom()));
 }
 
 void MainWindow::StorePlacement() {
@@ -105,6 +155,13 @@ void MainWindow::StorePlacement() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // A close while an operation runs waits for its end (the board is left as
+  // the operation leaves it, then reset by the shutdown).
+  if (binder_.Busy()) {
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
   // The shutdown never cancels the close.
   if (!unloaded_) {
     unloaded_ = true;

@@ -8,6 +8,7 @@
 #include "gui/view_binder.h"
 
 class QLabel;
+class QScreen;
 
 namespace zambrix {
 class Core;
@@ -45,12 +46,18 @@ class MainWindow : public QMainWindow {
 
  private:
   void UpdateTitle();
+  // The status bar names the chip in use, its size and programming voltage.
+  void UpdateChipInUse();
+  // Where the window's inside may go on a screen (its frame counted).
+  QRect PlaceableArea(const QScreen& s) const;
 
   Core& core_;
   ViewBinder binder_;
   AboutDialog* about_ = nullptr;
   DisplayWindow* display_ = nullptr;
   QLabel* simulated_label_ = nullptr;
+  QLabel* chip_label_ = nullptr;
+  bool close_pending_ = false;
   bool simulated_ = false;
   bool unloaded_ = false;
 };

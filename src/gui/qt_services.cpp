@@ -1,6 +1,7 @@
 #include "gui/qt_services.h"
 
 #include <QDesktopServices>
+#include <QTextBrowser>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -180,13 +181,31 @@ void QtSoundPlayer::PlayAsync(const std::string& path) {
 #endif
 }
 
+QtPlatform::QtPlatform() : open_url([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
+
+QtPlatform::~QtPlatform() = default;
+
 std::optional<std::string> QtPlatform::OpenDocument(const std::string& path) {
   const QString file = QString::fromStdString(path);
   if (!QFileInfo::exists(file)) return "File not found: " + path;
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) {
-    return "The document viewer could not be started for " + path;
-  }
+  // Without a viewer of the desktop, the program shows the page itself.
+  if (!open_url(QUrl::fromLocalFile(file))) ShowBuiltIn(file);
   return std::nullopt;
+}
+
+void QtPlatform::ShowBuiltIn(const QString& file) {
+  if (!viewer_) {
+    viewer_ = std::make_unique<QTextBrowser>();
+    viewer_->setObjectName(QStringLiteral("HelpViewer"));
+    viewer_->setOpenExternalLinks(true);
+    viewer_->resize(760, 600);
+  }
+  viewer_->setSource(QUrl::fromLocalFile(file));
+  viewer_->setWindowTitle(viewer_->documentTitle().isEmpty() ? QFileInfo(file).fileName()
+                                                             : viewer_->documentTitle());
+  viewer_->show();
+  viewer_->raise();
+  viewer_->activateWindow();
 }
 
 }  // namespace zambrix::gui

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -12,6 +13,8 @@
 #include "app/services.h"
 
 class QSoundEffect;
+class QTextBrowser;
+class QUrl;
 
 namespace zambrix::gui {
 
@@ -70,10 +73,21 @@ class QtSoundPlayer : public SoundPlayer {
 };
 
 // Platform services: the clock texts and the program folder as on any POSIX
-// system; documents open with the desktop's viewer.
+// system; documents open with the desktop's viewer, or in a built-in browser
+// when no viewer can be started.
 class QtPlatform : public PosixPlatform {
  public:
+  QtPlatform();
+  ~QtPlatform() override;
   std::optional<std::string> OpenDocument(const std::string& path) override;
+  // The built-in viewer, once it was needed.
+  QTextBrowser* BuiltInViewer() const { return viewer_.get(); }
+  // Hands a document to the desktop's viewer; false when none could be started.
+  std::function<bool(const QUrl&)> open_url;
+
+ private:
+  void ShowBuiltIn(const QString& file);
+  std::unique_ptr<QTextBrowser> viewer_;
 };
 
 }  // namespace zambrix::gui

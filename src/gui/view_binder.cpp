@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,6 +14,9 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
+#include <set>
+#include <utility>
 
 #include "app/core.h"
 #include "gui/widgets.h"
@@ -62,6 +66,8 @@ void ApplyCaption(QWidget* w, const Control& c) {
   if (auto* t = qobject_cast<TextView*>(w)) {
     t->SetWholeText(c.caption);
   } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
+    // A list that takes no typing shows its prompt when no entry is chosen.
+    if (!cb->isEditable() && cb->currentIndex() < 0) cb->setPlaceholderText(text);
     if (cb->isEditable() && cb->currentText() != text) cb->setEditText(text);
   } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
     g->setTitle(text);
@@ -72,7 +78,7 @@ void ApplyCaption(QWidget* w, const Control& c) {
   } else if (auto* l = qobject_cast<QLabel*>(w)) {
     if (l->pixmap().isNull()) {
       l->setText(text);
-      l->repaint();  // indicators change while an operation holds the event loop
+      l->update();
     }
   } else if (w->isWindow()) {
     w->setWindowTitle(text);
@@ -90,7 +96,7 @@ void ApplyValue(QWidget* w, const Control& c) {
     s->setValue(c.value);
   } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
     p->setValue(c.value);
-    p->repaint();
+    p->update();
   }
 }
 
@@ -101,16 +107,47 @@ void ApplyRange(QWidget* w, const Control& c) {
   } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
     p->setRange(c.min, c.max);
     p->setValue(c.value);
-    p->repaint();
+    p->update();
   }
 }
 
 void ApplyColour(QWidget* w, const Control& c) {
   if (!qobject_cast<QLabel*>(w)) return;
   QPalette pal = w->palette();
-  pal.setColor(QPalette::WindowText, ModelColour(c.fore_colour, QApplication::palette()));
+  QColor shown = ModelColour(c.fore_colour, QApplication::palette());
+  auto* lamp = qobject_cast<ClickLabel*>(w);
+  if (lamp != nullptr && lamp->IsLamp()) {
+    // An unlit lamp keeps a legible caption: only its light is dark.
+    const bool lit = c.fore_colour != colour::kButtonFace;
+    lamp->SetLamp(lit ? shown : QColor());
+    if (!lit) shown = QApplication::palette().color(QPalette::WindowText);
+  }
+  pal.setColor(QPalette::WindowText, shown);
   w->setPalette(pal);
-  w->repaint();
+  w->update();
+}
+
+// Labels whose click acts only in some states say so by cursor and tooltip.
+void UpdateClickHint(QWidget* w, const Control& c) {
+  auto* l = qobject_cast<ClickLabel*>(w);
+  if (l == nullptr) return;
+  if (c.name == "Error_label") {
+    l->SetClickHint(c.fore_colour == colour::kRed, QStringLiteral("Click to turn the error alert off"));
+  } else if (c.name == "FileNameCodeText") {
+    l->SetClickHint(QString::fromStdString(c.caption).trimmed() == QLatin1String("Click To Select a File"),
+                    QStringLiteral("Click to open a code file"));
+  }
+}
+
+// A button's face colour (the Verify button lights while the compare runs).
+void ApplyBackColour(QWidget* w, const Control& c) {
+  auto* b = qobject_cast<QAbstractButton*>(w);
+  if (b == nullptr) return;
+  QPalette pal = b->palette();
+  pal.setColor(QPalette::Button, ModelColour(c.back_colour, QApplication::palette()));
+  b->setPalette(pal);
+  b->setAutoFillBackground(c.back_colour != colour::kButtonFace);
+  b->repaint();
 }
 
 bool SameItems(const QComboBox* cb, const std::vector<std::string>& items) {
@@ -130,6 +167,7 @@ void ApplyList(QWidget* w, const Control& c) {
   }
   cb->setCurrentIndex(c.list_index);
   if (cb->isEditable() && cb->currentText() != Qs(c.caption)) cb->setEditText(Qs(c.caption));
+  if (!cb->isEditable() && c.list_index < 0) cb->setPlaceholderText(Qs(c.caption));
 }
 
 struct ApplyingScope {
@@ -175,6 +213,21 @@ void ViewBinder::OnModelChange(const Control& c, Change what) {
   if (auto f = forms_.find(c.name); f != forms_.end()) f->second(c, what);
   auto it = views_.find(c.name);
   if (it != views_.end() && it->second) Apply(it->second, c, what);
+  if (running_ > 0) PaintWhileBusy();
+}
+
+void ViewBinder::PaintWhileBusy() {
+  // An operation holds the event loop: at a bounded rate, let the window paint
+  // what changed and answer the window system (uncovered, moved). Operator
+  // input waits, and widget signals meanwhile are no input (applying_ is set).
+  if (since_paint_.isValid() && since_paint_.nsecsElapsed() < next_paint_ns_) return;
+  ++paints_while_busy_;
+  QElapsedTimer took;
+  took.start();
+  ShowDeferred();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  next_paint_ns_ = std::max<qint64>(qint64{paint_interval_ms_} * 1'000'000, paint_cost_factor_ * took.nsecsElapsed());
+  since_paint_.start();
 }
 
 void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
@@ -188,6 +241,13 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
   }
   auto* w = qobject_cast<QWidget*>(view);
   if (w == nullptr) return;
+  // A progress bar repaints itself, and the window's other changes with it, at
+  // every step: while an event runs its steps wait for the next paint.
+  if (running_ > 0 && (what == Change::Value || what == Change::Range) &&
+      qobject_cast<QProgressBar*>(w) != nullptr) {
+    deferred_.insert(c.name);
+    return;
+  }
   switch (what) {
     case Change::Enabled:
       w->setEnabled(c.enabled);
@@ -200,6 +260,7 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
       break;
     case Change::Caption:
       ApplyCaption(w, c);
+      UpdateClickHint(w, c);
       break;
     case Change::Appended:
       if (auto* t = qobject_cast<TextView*>(w)) {
@@ -216,6 +277,10 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
       break;
     case Change::Colour:
       ApplyColour(w, c);
+      UpdateClickHint(w, c);
+      break;
+    case Change::BackColour:
+      ApplyBackColour(w, c);
       break;
     case Change::Items:
     case Change::ListIndex:
@@ -303,19 +368,22 @@ void ViewBinder::Connect(const std::string& name, QObject* view) {
 
 void ViewBinder::Click(const std::string& name) {
   if (Applying()) return;
-  core_.Click(name);
+  RunningEvent(
+      [&] { core_.Click(name); });
   AfterEvent(name);
 }
 
 void ViewBinder::ChangeValue(const std::string& name, int value) {
   if (Applying()) return;
-  core_.ChangeValue(name, value);
+  RunningEvent(
+      [&] { core_.ChangeValue(name, value); });
   AfterEvent(name);
 }
 
 void ViewBinder::ChooseListIndex(const std::string& name, int index) {
   if (Applying()) return;
-  core_.ChooseListIndex(name, index);
+  RunningEvent(
+      [&] { core_.ChooseListIndex(name, index); });
   AfterEvent(name);
 }
 
@@ -328,6 +396,23 @@ void ViewBinder::SetTextQuietly(const std::string& name, const std::string& text
 void ViewBinder::SetFormHidden(const std::string& name) {
   ApplyingScope guard(applying_);
   core_.ui.SetVisible(name, false);
+}
+
+void ViewBinder::RunningEvent(const std::function<void()>& event) {
+  {
+    ApplyingScope running(running_);
+    since_paint_.invalidate();  // the first change of an operation shows at once
+    event();
+  }
+  ShowDeferred();
+}
+
+void ViewBinder::ShowDeferred() {
+  const std::set<std::string> names = std::move(deferred_);
+  deferred_.clear();
+  const int running = std::exchange(running_, 0);
+  for (const auto& name : names) Sync(name);
+  running_ = running;
 }
 
 void ViewBinder::AfterEvent(const std::string& name) {

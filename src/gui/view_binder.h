@@ -4,10 +4,12 @@
 // never sent back as operator input.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "app/window_model.h"
@@ -54,6 +56,15 @@ class ViewBinder : public QObject {
 
   // True while a model change is being shown (widget signals are not input).
   bool Applying() const { return applying_ > 0; }
+  // True while an operator event runs in the core.
+  bool Busy() const { return running_ > 0; }
+  // While an event runs, the window paints at most once per interval, and a
+  // paint that took d waits at least cost_factor × d before the next one.
+  void SetPaintPacing(int interval_ms, int cost_factor) {
+    paint_interval_ms_ = interval_ms;
+    paint_cost_factor_ = cost_factor;
+  }
+  int PaintsWhileBusy() const { return paints_while_busy_; }
   // Runs after every operator event (the main window checks File / Exit here).
   std::function<void()> after_event;
 
@@ -64,10 +75,21 @@ class ViewBinder : public QObject {
   void Apply(QObject* view, const Control& c, Change what);
   void Connect(const std::string& name, QObject* view);
   void AfterEvent(const std::string& name);
+  void RunningEvent(const std::function<void()>& event);
+  void PaintWhileBusy();
+  // Shows the progress steps held back while an event runs.
+  void ShowDeferred();
 
   Core& core_;
   int observer_ = 0;
   int applying_ = 0;
+  int running_ = 0;
+  int paint_interval_ms_ = 40;
+  int paint_cost_factor_ = 39;  // painting takes at most a fortieth of the time
+  int paints_while_busy_ = 0;
+  QElapsedTimer since_paint_;
+  qint64 next_paint_ns_ = 0;
+  std::set<std::string> deferred_;
   std::map<std::string, QPointer<QObject>> views_;
   std::map<std::string, FormHook> forms_;
 };

@@ -1,7 +1,11 @@
 #include "gui/widgets.h"
 
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <algorithm>
 #include <QPalette>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -13,7 +17,80 @@ ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::Pla
 
 void ClickLabel::SetClickable(bool on) {
   clickable_ = on;
-  setCursor(on ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  setCursor(ClickActs() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void ClickLabel::SetClickHint(bool acts, const QString& hint) {
+  acts_ = acts;
+  hint_ = hint;
+  setCursor(ClickActs() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void ClickLabel::SetElideMiddle(bool on) {
+  elide_ = on;
+  update();
+}
+
+void ClickLabel::SetLamp(const QColor& colour) {
+  lamp_ = true;
+  lamp_colour_ = colour;
+  update();
+}
+
+bool ClickLabel::Elided() const {
+  return elide_ && fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+}
+
+QString ClickLabel::TooltipText() const {
+  QStringList parts;
+  if (!toolTip().isEmpty()) parts << toolTip();
+  if (elide_ && !ClickActs() && !text().isEmpty()) parts << text();
+  if (ClickActs() && !hint_.isEmpty()) parts << hint_;
+  return parts.join(QLatin1Char('\n'));
+}
+
+bool ClickLabel::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QLabel::event(event);
+  const QString tip = TooltipText();
+  if (tip.isEmpty()) {
+    QToolTip::hideText();
+    event->ignore();
+  } else {
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, this);
+  }
+  return true;
+}
+
+int ClickLabel::LampSpace() const { return lamp_ ? fontMetrics().height() + 8 : 0; }
+
+QSize ClickLabel::sizeHint() const { return QLabel::sizeHint() + QSize(LampSpace(), 0); }
+
+QSize ClickLabel::minimumSizeHint() const {
+  if (elide_) return {fontMetrics().horizontalAdvance(QStringLiteral("...")), QLabel::minimumSizeHint().height()};
+  return QLabel::minimumSizeHint() + QSize(LampSpace(), 0);
+}
+
+void ClickLabel::paintEvent(QPaintEvent* event) {
+  if (!elide_ && !lamp_) {
+    QLabel::paintEvent(event);
+    return;
+  }
+  QPainter p(this);
+  drawFrame(&p);
+  QRect r = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+  if (lamp_) {
+    const int d = std::max(6, std::min(r.height() - 8, fontMetrics().height() - 4));
+    const QRect light(r.left() + 6, r.center().y() - d / 2 + 1, d, d);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(palette().color(QPalette::Dark));
+    p.setBrush(lamp_colour_.isValid() ? lamp_colour_ : palette().color(QPalette::Mid));
+    p.drawEllipse(light);
+    r.setLeft(light.right() + 4);
+  }
+  p.setPen(palette().color(QPalette::WindowText));
+  const QString shown =
+      elide_ ? fontMetrics().elidedText(text(), Qt::ElideMiddle, r.width()) : text();
+  p.drawText(r, static_cast<int>(alignment()), shown);
 }
 
 void ClickLabel::mousePressEvent(QMouseEvent* event) {
@@ -32,6 +109,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 TextView::TextView(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
   setUndoRedoEnabled(false);
+  setTabChangesFocus(true);  // read-only: Tab moves on
   setLineWrapMode(QPlainTextEdit::NoWrap);
   // Keep the caret visible so the operator sees where the text ends.
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -9,27 +9,66 @@
 #include <string>
 
 class QPalette;
+class QAbstractSlider;
+class QIcon;
 
 namespace zambrix::gui {
 
 // A label that reports a left click (the ERROR indicator, the code file name).
+// It can elide its text in the middle (file names), say in its tooltip what a
+// click does while a click does something, and show itself as an indicator
+// lamp.
 class ClickLabel : public QLabel {
   Q_OBJECT
  public:
   explicit ClickLabel(QWidget* parent = nullptr);
+  // Clicks are reported (a handler listens).
   void SetClickable(bool on);
+  // Whether a click does something now, and what: the pointing hand and the
+  // hint in the tooltip show only then.
+  void SetClickHint(bool acts, const QString& hint);
+  bool ClickActs() const { return clickable_ && acts_; }
+  // Long texts lose their middle rather than widen the window; the tooltip
+  // then holds the whole text.
+  void SetElideMiddle(bool on);
+  // An indicator lamp: a round light before the caption, lit in `colour` or
+  // unlit (an invalid colour). The caption stays legible when unlit.
+  void SetLamp(const QColor& colour);
+  bool IsLamp() const { return lamp_; }
+  const QColor& LampColour() const { return lamp_colour_; }
+  // What the tooltip shows: the widget's own tooltip, the whole text when it is
+  // elided, and the hint when a click acts.
+  QString TooltipText() const;
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
 
  signals:
   void clicked();
 
  protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  bool Elided() const;
+  int LampSpace() const;
   bool clickable_ = false;
+  bool acts_ = true;
   bool pressed_ = false;
+  bool elide_ = false;
+  bool lamp_ = false;
+  QColor lamp_colour_;
+  QString hint_;
 };
+
+// Pages a hex view with the mouse wheel and PageUp, PageDown, Home and End, as
+// its scroll bar does: one notch or key is one page.
+void InstallPaging(QWidget* view, QAbstractSlider* pager);
+
+// The program's icon, drawn as data/zambrix.svg (the desktop entry's icon) draws it.
+QIcon AppIcon();
 
 // A read-only multi-line text box mirroring a text of the window model. The
 // model's text uses CR LF between lines. Mirror() takes only what was added

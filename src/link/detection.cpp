@@ -57,48 +57,12 @@ void Link::TestHardware_button_Click() {
   AnnounceBoard();
 }
 
-int Link::ProbeRead() { return PortIn(StatusPort) & 0x70; }
-
 void Link::CheckHardware() {
   StatusPort = PortAddress + 1;
   ControlPort = PortAddress + 2;
-  const int d = PortAddress;
-  const int c = ControlPort;
   core_.report.DataFlowLightOn();
-
-  // Model-5 pattern.
-  PortOut(d, 0x9F);
-  PortOut(c, 14);
-  PortOut(c, 0);
-  PortOut(d, 0x00);
-  PortOut(c, 6);
-  WaitSettlingTime();
-  const int r1 = ProbeRead();
-  PortOut(c, 0);
-  PortOut(d, 0xFF);
-  PortOut(c, 6);
-  WaitSettlingTime();
-  const int r2 = ProbeRead();
-  const int a = r1 * 256 + r2;
-
-  // Model-4 pattern, through the model-4 latch 2, 3 and 4 controls.
-  PortOut(c, 9);
-  PortOut(d, 0xBF);
-  PortOut(c, 1);
-  PortOut(c, 9);
-  PortOut(d, 0x00);
-  PortOut(c, 15);
-  PortOut(c, 9);
-  WaitSettlingTime();
-  const int r3 = ProbeRead();
-  PortOut(d, 0xFF);
-  PortOut(c, 15);
-  PortOut(c, 9);
-  WaitSettlingTime();
-  const int r4 = ProbeRead();
-  const int b = r3 * 256 + r4;
-  PortOut(c, 8);
-
+  const int a = ProbePattern5();
+  const int b = ProbePattern4();
   core_.report.DataFlowLightOff();
 
   if (a == 0x70) {
@@ -114,33 +78,8 @@ void Link::CheckHardware() {
     core_.report.LogMessage("Port " + HexText(PortAddress) + " Not Responding");
 }
 
-// A model-5 board that answers EFh and FFh to these two patterns is a model 6.
-// The reads always use the model-5/6 nibble selects: the values in force may
-// still be those of no board (all 0, at the first detection of a run) or of a
-// model-4 board, and with them both reads of a byte see the same nibble, so a
-// model 6 could never be told apart. The values in force are kept.
 void Link::TestForModel6() {
-  const int d = PortAddress;
-  const int c = ControlPort;
-  const int saved_low = NibbleSelectLow;
-  const int saved_high = NibbleSelectHigh;
-  NibbleSelectLow = Model56Table.nibble_low;
-  NibbleSelectHigh = Model56Table.nibble_high;
-
-  PortOut(d, 0x60);
-  PortOut(c, 14);
-  PortOut(c, 0);
-  GetNibbles();
-  const int c1 = ReadValue;
-  PortOut(d, 0x40);
-  PortOut(c, 14);
-  PortOut(c, 0);
-  GetNibbles();
-  const int c2 = ReadValue;
-
-  NibbleSelectLow = saved_low;
-  NibbleSelectHigh = saved_high;
-  if (c1 == 0xEF && c2 == 0xFF) BoardModel = 6;
+  if (Model6Answers()) BoardModel = 6;
 }
 
 void Link::AnnounceBoard() {

@@ -2,10 +2,13 @@
 #include <stdexcept>
 
 #include "app/core.h"
+#include "app/interrupt.h"
 
 namespace zambrix {
 
 void Link::PortOut(int address, int value) {
+  ThrowIfStopRequested();
+  FollowLatches(address, value & 0xFF);
   core_.svc.port->PortOut(static_cast<std::uint16_t>(address),
                           static_cast<std::uint8_t>(value & 0xFF));
 }
@@ -98,6 +101,7 @@ void Link::DelayMedium() { core_.svc.clock->Spin(MediumDelayCount); }
 void Link::DelayLong() { core_.svc.clock->Spin(LongDelayCount); }
 void Link::DelayFixed20() { core_.svc.clock->Spin(20); }
 void Link::DelayFixed10() { core_.svc.clock->Spin(10); }
+void Link::DelayFixed300() { core_.svc.clock->Spin(300); }
 
 void Link::WaitSettlingTime() {
   // The loop limit is kept in link state (the settling wait of the detection).

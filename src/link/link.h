@@ -37,6 +37,7 @@ class Link {
   void DelayLong();
   void DelayFixed20();
   void DelayFixed10();
+  void DelayFixed300();
   void WaitSettlingTime();
   void SleepMs(int ms);
   void ApplySpeedSetting();
@@ -76,6 +77,17 @@ class Link {
   void ForceZambrix4_Click();
   void ForceZambrix5_Click();
   void ForceZambrix6_Click();
+
+  // ---- Asking the board whether it is there (probe.cpp) ----
+  // The model whose probe pattern answers at PortAddress (4, 5 or 6; 0 for
+  // none), with the model-6 test; logs nothing and changes no link state.
+  int ProbeBoardModel();
+  // True when the board of BoardModel answers its own probe pattern at
+  // PortAddress. The latches the probe touched get back what they held, the
+  // chip-enable latch last; no light, log line or link state changes.
+  bool BoardAnswers();
+  // True for the three port bases the detection searches.
+  static bool IsLptPort(int base);
 
   // ---- State ----
   // Port and board.
@@ -133,15 +145,31 @@ class Link {
   std::array<std::uint8_t, 256> StatusHighNibble{};
 
   // Length of one counted delay iteration. With the speed slider at its default
-  // this puts the quick-pulse EPROM program pulses near 100 us (50 us for the
-  // 27C080) and keeps each byte of an EEPROM page load under 100 us; the figures
-  // are in docs/timing.md.
-  static constexpr std::uint64_t kNsPerIteration = 16;
+  // this puts the busy-loop EPROM program pulses inside their datasheet windows
+  // (95-105 us, 45-55 us for the 27C080) on ports of 0.5 to 2 us per access; the
+  // figures are in docs/timing.md.
+  static constexpr std::uint64_t kNsPerIteration = 17;
 
  private:
   void LoadLatch(int n, int shadow);
   int ProbeRead();
+  int ProbePattern5();
+  int ProbePattern4();
+  bool Model6Answers();
   void TestForModel6();
+  // What each latch of the board at a port holds, followed from the writes to
+  // that port: once as a model-4 board decodes the control register and once as
+  // a model-5/6 board does, since writes happen before the model is known.
+  // -1: not loaded since start-up.
+  struct LatchMirror {
+    int base = -1;
+    int data = 0;
+    int control = -1;
+    std::array<std::array<int, 5>, 2> held{{{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}}};
+  };
+  void FollowLatches(int address, int value);
+  LatchMirror* MirrorOf(int base);
+  std::array<LatchMirror, 3> mirrors_{};
   void ForceModel(int model);
   Core& core_;
 };

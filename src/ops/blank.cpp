@@ -24,6 +24,8 @@ void Operations::BlankCheckParallel() {
   auto& ui = core_.ui;
   auto& report = core_.report;
 
+  BoardLost = false;
+  if (!ConfirmBoard("before the blank check")) return;
   report.DataFlowLightOn();
   report.LogMessage("Checking Device for BLANK (Erased)... Wait");
   link.Reset();
@@ -42,12 +44,15 @@ void Operations::BlankCheckParallel() {
     link.ReadValue = value;
     return false;
   });
+  // A byte that is not FFh is only news if the board gave it.
+  if (BoardLost || !ConfirmBoard("after the blank check")) return;
   if (!blank) {
     // The latches stay as they are: no reset after a failed check.
     ReportNotBlank();
     return;
   }
   report.DataFlowLightOff();
+  ReportPartialLength("Checked");
   report.LogMessage("Device IS BLANK (ERASED)");
   ui.SetValueQuiet("ProgressBar1", 0);
   report.PlayEventSound("OK");

@@ -43,13 +43,13 @@ bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
   report.LogMessage("Verify Function Started... Wait");
   if (!ConfirmBoard("before the verify")) return false;
   std::int32_t compared = 0;
-  CompareSweep(
+  const bool swept = CompareSweep(
       [&differences](std::int32_t address, std::uint8_t value, std::uint8_t expected) {
         if (value != expected) AddToRanges(differences, address);
         return true;
       },
       compared);
-  if (!ConfirmBoard("after the verify")) return false;
+  if (!swept || !ConfirmBoard("after the verify")) return false;
   report.DataFlowLightOff();
   report.LogMessage("Compared " + std::to_string(compared) + " bytes");
   core_.ui.SetValueQuiet("ProgressBar1", 0);
@@ -78,7 +78,7 @@ bool Operations::CheckWritable(WriteCheck& result) {
   report.DataFlowLightOn();
   report.LogMessage("Checking Device against Buffer... Wait");
   if (!ConfirmBoard("before the check")) return false;
-  CompareSweep(
+  const bool swept = CompareSweep(
       [&result](std::int32_t address, std::uint8_t value, std::uint8_t wanted) {
         if (value == wanted) {
           ++result.already;
@@ -90,7 +90,7 @@ bool Operations::CheckWritable(WriteCheck& result) {
         return true;
       },
       result.compared);
-  if (!ConfirmBoard("after the check")) return false;
+  if (!swept || !ConfirmBoard("after the check")) return false;
   report.DataFlowLightOff();
   core_.ui.SetValueQuiet("ProgressBar1", 0);
   report.LogMessage(std::to_string(result.compared) + " bytes compared: " + std::to_string(result.already) +

@@ -172,7 +172,8 @@ void Operations::RunEprom(Alg a) {
     if (a != Alg::k27010_020) WorkAddress = index;
     int budget = kPulseBudget;
     link.WriteValue = program.at(static_cast<std::size_t>(index));
-    if (pre_read && EpromPreRead(a)) link.WriteValue = 0xFF;
+    // An FFh byte needs no pulse whatever the chip holds: it is not even read.
+    if (pre_read && link.WriteValue != 0xFF && EpromPreRead(a)) link.WriteValue = 0xFF;
     if (link.WriteValue != 0xFF) {
       link.SETADR();
       if (a == Alg::k2764_128) link.CEON();

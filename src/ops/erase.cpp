@@ -7,18 +7,32 @@ namespace zambrix {
 // writing FFh through their page writes.
 void Operations::EraseFlash_button_Click() {
   const auto& key = core_.dev.DeviceKey;
+  const bool serial = core_.dev.DeviceClass == "S";
+  if (serial && !ConfirmBoard("before the erase")) return;
   EraseInProgress = true;
+  const bool parallel = key == "EN" || core_.dev.DeviceClass == "F";
+  if (parallel && !ConfirmBoard("before the erase")) return;
   if (key == "EN") EraseX28C256();
   else if (key == "FM" || key == "FL" || key == "FR" || key == "FS") EraseFlashChip();
   else if (key == "FA") EraseAT29C256();
   else if (key == "SA" || key == "SB") Write24C08_16();
   else if (key == "SC") Write24C32();
-  if (core_.dev.DeviceClass != "S") return;
+  if (serial) ReportSerialErase(key == "SA" || key == "SB" || key == "SC");
+}
+
+// The outcome of a 24Cxx erase. A serial chip without a page write (the 24C256)
+// was not touched, and says so.
+void Operations::ReportSerialErase(bool written) {
+  if (!written) {
+    RoutineNotReady("Please Write Missing Routines at ERASE");
+    return;
+  }
   if (ErrorCount != 0) {
     ReportSerialAckError();
     FailFlag = 1;
     return;
   }
+  if (!ConfirmBoard("after the erase")) return;
   auto& link = core_.link;
   auto& report = core_.report;
   report.LogMessage("Programming Device Successfull");
@@ -27,13 +41,8 @@ void Operations::EraseFlash_button_Click() {
   report.PlayEventSound("OK");
   link.Reg0Value = 64;
   link.SetReg0();
-  core_.ui.SetValue("ProgressBar1", 0);
-  link.CEON();
-  link.OEON();
-  link.Reg1Value = 0;
-  link.Reg2Value = 0;
-  link.SetReg1();
-  link.SetReg2();
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  SerialLinesAtRest();
 }
 
 }  // namespace zambrix

@@ -70,13 +70,32 @@ class Operations {
   // programming would write. False when the board was lost.
   bool CheckWritable(WriteCheck& result);
 
-  // ---- Serial 24Cxx EEPROMs (serial.cpp) ----
-  // Each fills or compares CodeSize bytes from chip address 0 and leaves
+  // ---- Serial 24Cxx EEPROMs (serial.cpp, i2c_bus.cpp) ----
+  // Each reads, compares or writes CodeSize bytes from chip address 0 (never
+  // more than the chip holds; an erase covers the whole chip) and leaves
   // ErrorCount non-zero when the chip did not acknowledge.
   void Read24Cxx();
   void Verify24Cxx();
   void Write24C08_16();
   void Write24C32();
+  // The two-wire bus: SCL on latch 3 bit 7, SDA driven from latch 4 bit 7 while
+  // latch 3 bit 6 is clear, SDA read back as bit 7 of the status nibbles.
+  void GetNibbles24CXX();
+  void I2cStart();
+  void I2cStop();
+  void I2cSendByte();
+  void I2cWaitAck();
+  void I2cSendBytePoll();
+  void I2cReadByte();
+  // Clocks a chip that an earlier run left sending until it lets SDA go (at
+  // most nine clocks), then a start and a stop put it back in standby.
+  void I2cFreeBus();
+  // The socket powered with its lines at rest, as selecting a 24Cxx leaves it:
+  // SCL low, output enable on, latches 1 and 2 cleared.
+  void SerialLinesAtRest();
+  // The serial branch of the verify command: Verify24Cxx between the board
+  // checks; a chip that does not answer gets the acknowledge report.
+  void VerifySerial();
 
   // ---- Flash and parallel EEPROM (flash.cpp) ----
   void ProgramX28C256();
@@ -90,6 +109,21 @@ class Operations {
   void LoopFlashTest_Click();
   void ResetFlash_Click();
   void FlashIdCycle();
+  // Command write cycles and the protection-off sequence of the two page sockets.
+  void FlashCommandWrite();
+  void XicorCommandWrite();
+  void FlashSdpOff();
+  void XicorSdpOff();
+  // Identification: the three-cycle command with FlashCommandByte, the quick
+  // path and the AT29C256 path, and the lookup in the identification table.
+  void IdentifyFlash();
+  void FlashCommand3();
+  void FlashCommand3Slow();
+  // The byte algorithm's write step and its read-back.
+  void FlashProgramByte();
+  void FlashPollByte();
+  void Reg3Bit2Clear();
+  void Reg3Bit2Set();
 
   // Asks the board whether it is still there (the detection's probe at the
   // current port, latches left as they were). When it does not answer: logs what
@@ -101,7 +135,10 @@ class Operations {
   // verify: latch 3 once per bank, latch 1 once per page (then a progress
   // step), latch 2 and one two-nibble read per byte. `per_byte` gets the chip
   // address and the byte read; returning false ends the sweep at once (the
-  // sweep then returns false).
+  // sweep then returns false). The board is asked whether it is still there
+  // between banks; when it is gone the sweep returns false with BoardLost set
+  // and the alert raised, and the caller reports nothing more. The caller asks
+  // once more when the sweep ends, before it reports a result.
   bool ParallelSweep(const std::function<bool(std::int32_t address, std::uint8_t value)>& per_byte);
   // Bank and page limits of a sweep over `size` bytes.
   static int SweepLastBank(std::int32_t size);
@@ -127,6 +164,20 @@ class Operations {
   static constexpr std::uint32_t kVerifyRunningColour = 0x80000014;
   static constexpr std::uint32_t kVerifyIdleColour = 0x8000000F;
 
+  // Flash and parallel EEPROM state.
+  int FlashCommandByte = 0;
+  int FlashMakerCode = 0;
+  int FlashDeviceCode = 0;
+  std::string FlashIdText;
+  std::string FlashArrayText;
+  int FlashPageSize = 0;
+  int FlashPageCount = 0;
+  std::int32_t FlashCommandAddress = 0;
+  std::int32_t FlashPollResult = 0;
+  // The chip took its commands at 5555h/2AAAh only (a part that decodes more
+  // address lines than the short 0555h/02AAh).
+  bool FlashLongAddresses = false;
+
  private:
   bool ParallelDevice() const;
   bool DispatchProgram(const std::string& key);
@@ -146,6 +197,37 @@ class Operations {
                     std::int32_t& compared);
   void LogRanges(const std::string& label, const std::vector<AddressRange>& ranges);
   void RoutineNotReady(const std::string& text, const std::string& title = "Routine Not Ready");
+  // One log line when the code buffer's length, which a shorter file sets, left
+  // part of the chip out: "<verb> N of M bytes (the loaded file's length)".
+  void ReportPartialLength(const std::string& verb);
+  // Serial helpers (serial.cpp).
+  std::int32_t SerialByteCount(const std::string& done);
+  bool SerialSend(int value);
+  bool SerialReadHeader();
+  void SerialAcknowledge(bool last);
+  void SerialProgress(std::int32_t index);
+  void SerialPageWrite(int page_size, bool two_address_bytes, const std::string& erase_message);
+  bool SerialWritePage(std::int32_t first, std::int32_t count, bool two_address_bytes);
+  void SerialWritePoll(int device_byte);
+  void ReportSerialErase(bool written);
+  // Flash and parallel EEPROM helpers (flash_*.cpp).
+  int SpeedSpan() const;
+  void ProgramPages(bool xicor);
+  bool WritePage(int page, bool xicor);
+  int LoadAndReadPage(int page, bool xicor);
+  bool WaitPageCycle();
+  std::uint8_t ReadPageByte(std::int32_t address);
+  void SdpOffSequence(bool xicor, int last);
+  void QuickLoad(int latch, int value);
+  void QuickCommandCycle(int mid, int low, int data);
+  void ReadIdentification();
+  void FlashBusWrite(int reg1, int reg2, int reg3, int data);
+  void FlashUnlock(int command);
+  bool WaitFlashProgram();
+  void FinishChipErase(std::uint64_t limit_ns, int poll_ms);
+  bool ChipToggling();
+  void ReportEraseFailure(const std::string& why);
+  static bool SupportedFlashMaker(int maker);
   Core& core_;
 };
 

@@ -149,12 +149,7 @@ void Operations::ProgrammingFinalState() {
     link.Reset();
     return;
   }
-  link.CEON();
-  link.OEON();
-  link.Reg1Value = 0;
-  link.Reg2Value = 0;
-  link.SetReg1();
-  link.SetReg2();
+  SerialLinesAtRest();
 }
 
 }  // namespace zambrix

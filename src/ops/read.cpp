@@ -1,4 +1,8 @@
 // Reading the chip into the code buffer.
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
 #include "app/core.h"
 #include "app/text.h"
 
@@ -6,6 +10,14 @@ namespace zambrix {
 
 void Operations::RoutineNotReady(const std::string& text, const std::string& title) {
   core_.svc.dialogs->MessageBox(text, MsgButtons::Ok, MsgIcon::None, title);
+}
+
+void Operations::ReportPartialLength(const std::string& verb) {
+  const std::int32_t size = core_.buf.CodeSize;
+  const std::int32_t device = core_.dev.DeviceSize;
+  if (size >= device) return;
+  core_.report.LogMessage(verb + " " + std::to_string(size) + " of " + std::to_string(device) +
+                          " bytes (the loaded file's length)");
 }
 
 // EPROMs, flash chips and the X28C256 are read and checked over the parallel bus.
@@ -35,9 +47,10 @@ void Operations::ReadParallelDevice() {
   auto& report = core_.report;
   auto& buf = core_.buf;
 
+  BoardLost = false;
+  if (!ConfirmBoard("before the read")) return;
   report.DataFlowLightOn();
   link.Reset();
-  DeviceChecksum = 0;
   link.SETADR();
   link.SleepMs(500);
   buf.DisplayMode = "Read";
@@ -45,15 +58,24 @@ void Operations::ReadParallelDevice() {
   link.CEOEON();
   ui.SetValueQuiet("ProgressBar1", 0);
   ui.SetMax("ProgressBar1", SweepPages(buf.CodeSize));
+  // The bytes go to the buffer only once the board has been there for all of
+  // them: a board lost on the way leaves the buffer as it was.
   auto& code = buf.CodeBuffer;
-  ParallelSweep([&](std::int32_t address, std::uint8_t value) {
-    code.at(static_cast<std::size_t>(address)) = value;
-    DeviceChecksum = (DeviceChecksum + value) & 0xFFFF;
+  std::vector<std::uint8_t> staged(static_cast<std::size_t>(std::max(0, buf.CodeSize)));
+  if (staged.size() > code.size()) throw std::out_of_range("read beyond the code buffer");
+  std::int32_t checksum = 0;
+  const bool whole = ParallelSweep([&](std::int32_t address, std::uint8_t value) {
+    staged.at(static_cast<std::size_t>(address)) = value;
+    checksum = (checksum + value) & 0xFFFF;
     link.CurrentAddress = address + 1;
     return true;
   });
+  if (!whole || !ConfirmBoard("after the read")) return;
+  std::copy(staged.begin(), staged.end(), code.begin());
+  DeviceChecksum = checksum;
   DeviceChecksumText = Hex4(DeviceChecksum);
   report.DataFlowLightOff();
+  ReportPartialLength("Read");
   report.LogMessage(std::to_string(buf.CodeSize) + " bytes Read from Device");
   report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
   ui.SetText("BufferDisplay", "");
@@ -73,8 +95,42 @@ void Operations::ReadParallelDevice() {
 }
 
 void Operations::ReadSerialDevice() {
-  // The two-wire read comes with the serial EEPROM routines.
-  RoutineNotReady("Please Write Missing Routines at READCODE");
+  auto& link = core_.link;
+  auto& ui = core_.ui;
+  auto& report = core_.report;
+  auto& buf = core_.buf;
+  if (!ConfirmBoard("before the read")) return;
+  report.DataFlowLightOn();
+  link.Reset();
+  link.SETADR();
+  link.SleepMs(500);
+  buf.DisplayMode = "Read";
+  ui.SetMax("ProgressBar1", buf.CodeSize);
+  Read24Cxx();
+  report.DataFlowLightOff();
+  if (ErrorCount != 0) {
+    ReportSerialAckError();
+  } else {
+    if (!ConfirmBoard("after the read")) return;
+    report.LogMessage(std::to_string(std::min(buf.CodeSize, core_.dev.DeviceSize)) +
+                      " bytes Read from Device");
+    ui.SetText("BufferDisplay", "");
+    ui.SetMax("VScroll1", buf.CodeSize / 256 - 1);
+    report.LogMessage("Data is available at above Window, use Scroll Bar");
+    report.LogMessage("You can Save the file using [FILE - Save As] menu");
+    buf.DisplayPageMemory();
+    report.PlayEventSound("OK");
+  }
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetText("sbStatusBar", "");
+  for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
+                  "menuEraseCode", "mnuFileSaveCodeAs"}) {
+    ui.SetEnabled(c, true);
+  }
+  buf.CodeBufferLoaded = 1;
+  link.Reset();
+  SerialLinesAtRest();
+  link.Reg0Value = 0x40;  // the shadow only: latch 0 keeps output enable on
 }
 
 void Operations::ReadDeviceData() {

@@ -1,12 +1,212 @@
+// The 24C08, 24C16 and 24C32: whole-chip read, verify and page writes over the
+// two-wire bus (i2c_bus.cpp). The 24C08/24C16 carry the 256-byte block in the
+// device byte and take one word-address byte; the 24C32 takes two.
+#include <algorithm>
+
 #include "app/core.h"
-#include "ops/operations.h"
+#include "app/text.h"
 
 namespace zambrix {
 
-// The two-wire bus routines of the 24Cxx chips.
-void Operations::Read24Cxx() { RoutineNotReady("Please Write Missing Routines at READCODE"); }
-void Operations::Verify24Cxx() { RoutineNotReady("Please Write Missing Routines at VERIFY"); }
-void Operations::Write24C08_16() { RoutineNotReady("Please Write Missing Routines at PROGRAM"); }
-void Operations::Write24C32() { RoutineNotReady("Please Write Missing Routines at PROGRAM"); }
+namespace {
+constexpr int kDeviceWrite = 0xA0;
+constexpr int kDeviceRead = 0xA1;
+}  // namespace
+
+// Bytes an operation covers: CodeSize, but never beyond the chip, whose address
+// counter would wrap and start over at 0. `done` says what happened to the
+// bytes that were covered ("read", "compared", "written").
+std::int32_t Operations::SerialByteCount(const std::string& done) {
+  const std::int32_t size = core_.buf.CodeSize;
+  const std::int32_t chip = core_.dev.DeviceSize;
+  if (chip <= 0 || size <= chip) return std::max<std::int32_t>(size, 0);
+  core_.report.LogMessage("Buffer is larger than the Device: only the first " +
+                          std::to_string(chip) + " bytes were " + done);
+  return chip;
+}
+
+// Sends `value`; false (ErrorCount set) when the chip did not
+// acknowledge it.
+bool Operations::SerialSend(int value) {
+  core_.link.WriteValue = static_cast<std::uint8_t>(value);
+  I2cSendByte();
+  return ErrorCount == 0;
+}
+
+void Operations::SerialLinesAtRest() {
+  auto& link = core_.link;
+  link.CEON();
+  link.OEON();
+  link.Reg1Value = 0;
+  link.Reg2Value = 0;
+  link.SetReg1();
+  link.SetReg2();
+}
+
+// Address 0, then the read command. False when a byte was not acknowledged.
+bool Operations::SerialReadHeader() {
+  auto& link = core_.link;
+  link.OEOFF();
+  link.SleepMs(50);
+  I2cFreeBus();
+  I2cStart();
+  const bool two_bytes = core_.dev.DeviceKey == "SC";
+  if (!SerialSend(kDeviceWrite) || !SerialSend(0x00) || (two_bytes && !SerialSend(0x00)))
+    return false;
+  I2cStart();
+  if (!SerialSend(kDeviceRead)) return false;
+  link.REG4OFF();
+  link.Reg4Value = 0;
+  link.SetReg4();
+  return true;
+}
+
+// The ninth clock of a received byte: SDA driven low (the data latch holds 0)
+// asks for the next byte; SDA left released on the last one ends the transfer,
+// so that the chip stops sending and the stop that follows is seen.
+void Operations::SerialAcknowledge(bool last) {
+  auto& link = core_.link;
+  if (!last) link.REG4ON();
+  link.CEOFF();
+  link.CEON();
+}
+
+// Sixteen steps before every sixteenth byte, never past the bar's maximum.
+void Operations::SerialProgress(std::int32_t index) {
+  if (index % 16 != 0) return;
+  auto& ui = core_.ui;
+  ui.SetValueQuiet("ProgressBar1", std::min(ui.Value("ProgressBar1") + 16, ui.Max("ProgressBar1")));
+}
+
+void Operations::Read24Cxx() {
+  auto& link = core_.link;
+  const std::int32_t count = SerialByteCount("read");
+  ErrorCount = 0;
+  if (count == 0 || !SerialReadHeader()) return;
+  auto& code = core_.buf.CodeBuffer;
+  for (std::int32_t i = 0; i < count; ++i) {
+    SerialProgress(i);
+    I2cReadByte();
+    SerialAcknowledge(i == count - 1);
+    code.at(static_cast<std::size_t>(i)) = link.ReadValue;
+  }
+  I2cStop();
+}
+
+// Sums the bytes compared into DeviceChecksum. Stops at the first byte that
+// differs from the code buffer and reports it; that byte is not acknowledged,
+// so the chip is left in standby.
+void Operations::Verify24Cxx() {
+  auto& link = core_.link;
+  auto& ui = core_.ui;
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetMax("ProgressBar1", core_.buf.CodeSize);
+  const std::int32_t count = SerialByteCount("compared");
+  ErrorCount = 0;
+  if (count == 0 || !SerialReadHeader()) return;
+  const auto& code = core_.buf.CodeBuffer;
+  for (std::int32_t i = 0; i < count; ++i) {
+    SerialProgress(i);
+    I2cReadByte();
+    const std::uint8_t expected = code.at(static_cast<std::size_t>(i));
+    const bool differs = expected != link.ReadValue;
+    DeviceChecksum = (DeviceChecksum + link.ReadValue) & 0xFFFF;
+    SerialAcknowledge(differs || i == count - 1);
+    if (differs) {
+      I2cStop();
+      WorkAddress = i;
+      ReportVerifyMismatch(expected);
+      return;
+    }
+  }
+  I2cStop();
+}
+
+void Operations::VerifySerial() {
+  if (!ConfirmBoard("before the verify")) {
+    VerifyFailed = 1;
+    return;
+  }
+  Verify24Cxx();
+  if (VerifyFailed != 0) return;
+  if (ErrorCount != 0) {
+    ReportSerialAckError();
+    VerifyFailed = 1;
+  } else if (!ConfirmBoard("after the verify")) {
+    VerifyFailed = 1;
+  }
+}
+
+void Operations::Write24C08_16() { SerialPageWrite(16, false, "Erasing Device 24CXX"); }
+void Operations::Write24C32() { SerialPageWrite(32, true, "Erasing Device 24C32"); }
+
+// Page writes of the code buffer (FFh while erasing, over the whole chip); a
+// last page shorter than the page size holds the bytes that are left.
+void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
+                                 const std::string& erase_message) {
+  auto& link = core_.link;
+  auto& ui = core_.ui;
+  std::int32_t count = core_.dev.DeviceSize;
+  if (EraseInProgress) {
+    core_.report.LogMessage(erase_message);
+    core_.report.LogMessage("Program Buffer will not be erased");
+  } else {
+    count = SerialByteCount("written");
+  }
+  ErrorCount = 0;
+  link.OEOFF();
+  link.SleepMs(50);
+  I2cFreeBus();
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetMax("ProgressBar1", (count + page_size - 1) / page_size);
+  for (std::int32_t n = 0; n < count; n += page_size) {
+    if (!SerialWritePage(n, std::min(page_size, count - n), two_address_bytes)) return;
+    ui.SetValueQuiet("ProgressBar1",
+                     std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
+    SerialWritePoll(two_address_bytes ? kDeviceWrite : kDeviceWrite + 2 * link.AddressMid);
+    link.CEOFF();
+    link.CEON();
+  }
+  link.Reg4Value = 0;
+  link.SetReg4();
+  link.REG4ON();
+}
+
+// One page from byte `first`: header, `count` data bytes, stop. False when the
+// chip did not acknowledge (no stop is sent then).
+bool Operations::SerialWritePage(std::int32_t first, std::int32_t count, bool two_address_bytes) {
+  auto& link = core_.link;
+  link.AddressMid = first / 256;
+  link.AddressLow = first % 256;
+  I2cStart();
+  if (two_address_bytes) {
+    if (!SerialSend(kDeviceWrite) || !SerialSend(link.AddressMid)) return false;
+  } else if (!SerialSend(kDeviceWrite + 2 * link.AddressMid)) {
+    return false;
+  }
+  if (!SerialSend(link.AddressLow)) return false;
+  const auto& code = core_.buf.CodeBuffer;
+  for (std::int32_t i = first; i < first + count; ++i) {
+    if (!SerialSend(EraseInProgress ? 0xFF : code.at(static_cast<std::size_t>(i)))) return false;
+  }
+  I2cStop();
+  return true;
+}
+
+// The chip answers nothing during its write cycle: the device byte is sent
+// until it is acknowledged, at most 50 times 2 ms apart. ErrorCount is 0 when it
+// answered, else 50.
+void Operations::SerialWritePoll(int device_byte) {
+  auto& link = core_.link;
+  ErrorCount = 0;
+  do {
+    I2cStart();
+    link.WriteValue = static_cast<std::uint8_t>(device_byte);
+    I2cSendBytePoll();
+    ++ErrorCount;
+    if (link.ReadValue != 0) link.SleepMs(2);
+  } while (link.ReadValue != 0 && ErrorCount < 50);
+  if (link.ReadValue == 0) ErrorCount = 0;
+}
 
 }  // namespace zambrix

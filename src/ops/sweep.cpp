@@ -1,5 +1,6 @@
 // The bank / page / byte walk over a parallel chip.
 #include "app/core.h"
+#include "app/text.h"
 
 namespace zambrix {
 
@@ -11,6 +12,10 @@ int Operations::SweepLastPage(std::int32_t size) {
 }
 
 std::int32_t Operations::SweepPages(std::int32_t size) { return size > 0 ? (size + 255) / 256 : 0; }
+
+namespace {
+std::string AfterAddress(std::int32_t address) { return "after address " + HexText(address) + "h"; }
+}  // namespace
 
 // Every page of every full bank, the right number of pages in the last bank and
 // the right number of bytes in the last page: each byte read once, at its own
@@ -24,6 +29,7 @@ bool Operations::ParallelSweep(const std::function<bool(std::int32_t, std::uint8
   LastPage = SweepLastPage(size);
   if (size <= 0) return true;
   for (int bank = 0; bank <= LastBank; ++bank) {
+    if (bank > 0 && !ConfirmBoard(AfterAddress(bank * 65536 - 1))) return false;
     link.AddressHigh = bank;
     link.Reg3Value = link.AddressHighMap.at(static_cast<std::size_t>(bank)) | (link.Reg3Value & 0xF0) | link.Reg3Fixed;
     link.SetReg3();

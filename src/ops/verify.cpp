@@ -57,7 +57,7 @@ void Operations::VerifyDeviceCode() {
   report.LogMessage("Verify Function Started... Wait");
   const auto& key = core_.dev.DeviceKey;
   if (key == "SB" || key == "SA" || key == "SC") {
-    Verify24Cxx();
+    VerifySerial();
   } else {
     if (!ConfirmBoard("before the verify")) {
       ui.SetBackColour("Verify_button", kVerifyIdleColour);
@@ -73,8 +73,7 @@ void Operations::VerifyDeviceCode() {
           return false;
         },
         compared);
-    if (!same) return;
-    if (!ConfirmBoard("after the verify")) {
+    if (!same || !ConfirmBoard("after the verify")) {
       ui.SetBackColour("Verify_button", kVerifyIdleColour);
       return;
     }

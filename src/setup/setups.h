@@ -39,6 +39,7 @@ class Setups {
   std::optional<std::filesystem::path> FindSetupFile(const std::string& file_name) const;
 
  private:
+  bool RememberedBoardAnswers();
   void ApplySetupLine(const SetupLine& line);
   void ApplyDeviceIndex(const SetupLine& line);
   void ApplyOption(const SetupLine& line);

@@ -2,9 +2,10 @@
 // announced, so that the next start can skip the port search. It lives in the
 // settings folder (setup/settings_folder.h).
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 
 #include "app/core.h"
+#include "app/file_io.h"
 #include "app/text.h"
 #include "setup/ini_text.h"
 #include "setup/settings_folder.h"
@@ -17,6 +18,8 @@ constexpr std::string_view kPortKey = "IO_PORT = ";
 constexpr std::string_view kModelKey = "MODEL = ";
 // Characters of a line beyond this are ignored (a real line is 20 long).
 constexpr std::size_t kMaxLine = 1024;
+// A settings file longer than this is not read (a real one is about 60 bytes).
+constexpr std::uintmax_t kMaxFileSize = 1024 * 1024;
 
 // The leading hexadecimal number of `s` (blanks skipped); 0 when there is none.
 double LeadingHex(std::string_view text) {
@@ -79,7 +82,13 @@ void Setups::LoadStartupSettings() {
       SettingsFolder(SettingsDir, *core_.svc.platform).Find(StartupSettingsFileName());
   if (!path) return;
 
-  std::ifstream in(*path, std::ios::binary);
+  const InputFile file = ReadInputFile(path->string(), kMaxFileSize);
+  if (!file.ok()) {
+    core_.report.LogMessage("Could not read the start-up settings file " + path->string() + " - " +
+                            file.error);
+    return;
+  }
+  std::istringstream in(std::string(file.bytes.begin(), file.bytes.end()));
   ForEachLine(in, kMaxLine, [this, &link](std::string_view line) {
     if (line.substr(0, kPortKey.size()) == kPortKey) {
       link.PortAddress = Nearest16(LeadingHex(line.substr(kPortKey.size())));
@@ -94,9 +103,38 @@ void Setups::LoadStartupSettings() {
   link.StatusPort = link.PortAddress + 1;
   link.ControlPort = link.PortAddress + 2;
 
-  if (StartupKeysSeen == "MODELPORT" || StartupKeysSeen == "PORTMODEL")
-    link.FoundPortAddress = link.PortAddress;
+  if (!RememberedBoardAnswers()) {
+    // Start-up then searches every port, as on a first start.
+    link.PortAddress = 0;
+    link.BoardModel = 0;
+    link.StatusPort = 1;
+    link.ControlPort = 2;
+    return;
+  }
+  link.FoundPortAddress = link.PortAddress;
   link.AnnounceBoard();
+}
+
+// The remembered port and model are used only when the board there answers
+// its own probe as that model; otherwise one line says why they are not.
+bool Setups::RememberedBoardAnswers() {
+  auto& link = core_.link;
+  const std::string searching = ": searching all LPT ports";
+  const bool both = StartupKeysSeen == "MODELPORT" || StartupKeysSeen == "PORTMODEL";
+  if (!both || !Link::IsLptPort(link.PortAddress) || link.BoardModel == 0) {
+    core_.report.LogMessage("The start-up settings name no usable port and board model" + searching);
+    return false;
+  }
+  const int answered = link.ProbeBoardModel();
+  if (answered == link.BoardModel) return true;
+  const std::string remembered =
+      "ZAMBRIX-" + std::to_string(link.BoardModel) + " remembered at Port " + HexText(link.PortAddress);
+  if (answered == 0) {
+    core_.report.LogMessage(remembered + " does not answer" + searching);
+  } else {
+    core_.report.LogMessage(remembered + " answers as ZAMBRIX-" + std::to_string(answered) + searching);
+  }
+  return false;
 }
 
 }  // namespace zambrix

@@ -22,11 +22,14 @@ constexpr ChipSpec Eprom(std::string_view name, Family f, std::uint32_t size, do
   return s;
 }
 
+// `oe_max`: the OE pin's rating; `erase`: the software chip erase time (0: none).
 constexpr ChipSpec PageEeprom(std::string_view name, std::uint64_t tblc, bool from_rise,
-                              std::uint64_t twc, bool sector, std::uint8_t maker,
-                              std::uint8_t device) {
+                              std::uint64_t twc, double oe_max, std::uint64_t erase,
+                              std::uint8_t maker, std::uint8_t device) {
+  const bool sector = erase != 0;
   ChipSpec s{name, ChipKind::kPageEeprom, Family::k28C256, 32 * kK};
-  s.oe_max = 13.5;
+  s.oe_max = oe_max;
+  s.chip_erase_ns = erase;
   s.byte_load_ns = tblc;
   s.load_from_rise = from_rise;
   s.write_cycle_ns = twc;
@@ -83,8 +86,11 @@ const std::array<ChipSpec, 25> kChips{{
     Eprom("27C020", Family::k27C020, 256 * kK, 12.5, 14, 100 * kUs),
     Eprom("27C040", Family::k27C040, 512 * kK, 12.5, 14, 100 * kUs),
     Eprom("27C080", Family::k27C080, 1024 * kK, 12.5, 14, 50 * kUs),
-    PageEeprom("X28C256", 100 * kUs, false, 5 * kMs, false, 0, 0),
-    PageEeprom("AT29C256", 150 * kUs, true, 10 * kMs, true, 0x1F, 0xDC),
+    // The X28C256 at its maximum write cycle (10 ms, typically 5 ms); every
+    // pin, OE included, is rated 7 V. The AT29C256 takes 13.5 V on OE and
+    // erases the chip in 10 ms.
+    PageEeprom("X28C256", 100 * kUs, false, 10 * kMs, 7.0, 0, 0, 0),
+    PageEeprom("AT29C256", 150 * kUs, true, 10 * kMs, 13.5, 10 * kMs, 0x1F, 0xDC),
     Flash("AM29F010", Family::k29F010, 128 * kK, 0x01, 0x20, 0x7FFF, S::kPlain),
     Flash("AM29F010B", Family::k29F010, 128 * kK, 0x01, 0x20, 0x7FF, S::kPlain),
     Flash("AM29F040", Family::k29F040, 512 * kK, 0x01, 0xA4, 0x7FFF, S::kPlain),

@@ -39,6 +39,7 @@ struct ChipSpec {
   std::uint64_t write_cycle_ns = 0;  // tWC (and tWR of the serial parts)
   bool rewrites_sector = false;      // unloaded bytes of the sector become FFh
   bool has_product_id = false;       // software ID and chip erase commands
+  std::uint64_t chip_erase_ns = 0;   // tEC of the software chip erase
 
   // JEDEC flash.
   enum class IdStyle : std::uint8_t { kPlain, kEon, kAmic };

@@ -36,7 +36,11 @@ std::optional<std::uint64_t> Number(std::string s) {
   return v;
 }
 
-// "12ms", "300us", "5" (milliseconds).
+// The longest write cycle a slow-write fault may ask for: far beyond any chip,
+// and far from the end of the simulated clock's 64-bit count of nanoseconds.
+constexpr std::uint64_t kMaxSlowWriteNs = 3'600'000'000'000;  // one hour
+
+// "12ms", "300us", "5" (milliseconds), at most kMaxSlowWriteNs.
 std::optional<std::uint64_t> Duration(std::string s) {
   s = Lower(s);
   std::uint64_t unit = 1'000'000;
@@ -47,7 +51,7 @@ std::optional<std::uint64_t> Duration(std::string s) {
     s.resize(s.size() - 2);
   }
   auto v = Number(s);
-  if (!v || *v == 0) return std::nullopt;
+  if (!v || *v == 0 || *v > kMaxSlowWriteNs / unit) return std::nullopt;
   return *v * unit;
 }
 
@@ -100,7 +104,7 @@ void ParseFault(const std::string& item, SimFaults& f) {
     }
   } else if (name == "slow-write") {
     auto d = Duration(arg);
-    if (!d) Bad("fault", item, "slow-write=TIME, e.g. 12ms or 800us");
+    if (!d) Bad("fault", item, "slow-write=TIME, e.g. 12ms or 800us, at most 3600000ms");
     f.slow_write_ns = *d;
   } else if (name == "vanish") {
     auto n = Number(arg);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "support/fakes.h"
@@ -74,14 +75,18 @@ TEST_F(LogSave, DoubleClickSavesInTheCurrentFolderAndSaysSo) {
   std::filesystem::current_path(old);
   auto text = ReadAll((dir_ / "ZAMBRIX.LOG").string());
   EXPECT_NE(text.find(" StatCode: 65  Model: 6 \r\n"), std::string::npos);
-  EXPECT_EQ(t.LogLines().back(), "System Log was Saved to ZAMBRIX.LOG file");
+  EXPECT_EQ(t.LogLines().back(),
+            "System Log was Saved to " + (std::filesystem::canonical(dir_) / "ZAMBRIX.LOG").string() +
+                " file");
 }
 
 TEST_F(LogSave, AFailedWriteIsLoggedAndNeverCalledSaved) {
   TestCore t;
   auto path = (dir_ / "no-such-folder" / "ZAMBRIX.LOG").string();
   EXPECT_FALSE(t->report.SaveLogTo(path));
-  EXPECT_EQ(t.LogLines().back(), "System Log could NOT be Saved to " + path);
+  EXPECT_EQ(t.LogLines().back(),
+            "System Log could NOT be Saved to " + path +
+                " - cannot create a file in its folder: No such file or directory");
 }
 
 TEST(Sounds, KeysMapCaseSensitivelyWithErrorAsDefault) {
@@ -128,6 +133,46 @@ TEST(ErrorAlert, ResetRestoresTheSavedButtonStates) {
   EXPECT_EQ(ui.Colour("Error_label"), colour::kButtonFace);
   EXPECT_EQ(ui.Value("ProgressBar1"), 0);
   EXPECT_EQ(t.LogLines().back(), "Error Alert was Turned Off");
+}
+
+// Whatever ends an alert (the ERROR click after a second alert, a port test, a
+// code file opened, a device chosen) gives back the four buttons as they were
+// before the first alert.
+TEST(ErrorAlert, EveryWayOutGivesBackTheButtonsTheFirstAlertLocked) {
+  const char* buttons[] = {"Program_button", "Verify_button", "Read_button", "Display_button"};
+  struct Case {
+    const char* what;
+    std::function<void(TestCore&)> end;
+  } cases[] = {
+      {"alert, alert, ERROR click",
+       [](TestCore& t) {
+         t->report.RaiseErrorAlert();
+         t->Click("Error_label");
+       }},
+      {"alert, TestPort", [](TestCore& t) { t->Click("TestHardware_button"); }},
+      {"alert, Open Code",
+       [](TestCore& t) {
+         t.dialogs.open_files.push_back("/nonexistent/file.bin");
+         t->Click("mnuFileOpenCode");
+       }},
+      {"alert, device choice", [](TestCore& t) { t->ChooseListIndex("Device", t->ui.ListIndex("Device")); }},
+  };
+  for (const auto& c : cases) {
+    TestCore t;
+    t->shell.Form_Load();
+    t->ChooseListIndex("Device", 3);  // an EPROM: Read and Display on, Program and Verify off
+    std::vector<bool> before;
+    for (auto* b : buttons) before.push_back(t->ui.Enabled(b));
+    ASSERT_NE(before, std::vector<bool>(4, false));
+    t->report.RaiseErrorAlert();
+    c.end(t);
+    EXPECT_NE(t->ui.Colour("Error_label"), colour::kRed) << c.what;
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(t->ui.Enabled(buttons[i]), before[i]) << c.what << " " << buttons[i];
+    // The next alert saves these states afresh and its ERROR click brings them back.
+    t->report.RaiseErrorAlert();
+    t->Click("Error_label");
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(t->ui.Enabled(buttons[i]), before[i]) << c.what << " again";
+  }
 }
 
 TEST(ErrorAlert, ClickWhileNotRedDoesNothing) {

@@ -22,6 +22,7 @@ TEST_F(Views, TheHelloRowInTheCodeAndDataViewsAndTheWindow) {
   std::memcpy(t->buf.CodeBuffer.data() + 16, kHello, 16);
   std::memcpy(t->buf.DataBuffer.data() + 16, kHello, 16);
   std::memcpy(t->buf.CodeBuffer.data() + 32, kMixed, 8);
+  t->buf.CodeSize = 256;
   t->buf.DisplayCodeMemory();
   EXPECT_EQ(ViewRows()[1], kHelloRow);
   EXPECT_EQ(ViewRows()[2], "000020| 207B7A41 22607E1F 00000000 00000000 | .{zA............");
@@ -66,6 +67,7 @@ TEST_F(Views, DataPage63AndTheMJShowToggle) {
 // A page past the end of a buffer shows the last page inside it.
 TEST_F(Views, APageOutsideABufferShowsTheNearestPageInside) {
   t->buf.CodeBuffer[0x200A00] = 0xAB;
+  t->buf.CodeSize = static_cast<std::int32_t>(Buffers::kCodeBufferSize);
   t->ui.SetValueQuiet("VScroll1", 9000);
   t->buf.DisplayCodeMemory();
   EXPECT_EQ(ViewRows()[0].substr(0, 10), "200A00| AB");
@@ -74,9 +76,38 @@ TEST_F(Views, APageOutsideABufferShowsTheNearestPageInside) {
   EXPECT_EQ(ViewRows()[1].substr(0, 6), "001F80");
 }
 
+// A file of 960 bytes: its last page (300h to 3FFh) is reachable, and the bytes
+// past its end show as blanks; the frame names the code buffer again after the
+// chip view.
+TEST_F(Views, TheLastPartialPageOfAFileIsReachableAndMarked) {
+  auto& ui = t->ui;
+  Open("mnuFileOpenCode", File("short.bin", std::string(960, 'A')));
+  EXPECT_EQ(ui.Max("VScroll1"), 3);
+  ui.SetCaption("Frame3", "Device Memory Hex/Ascii Display");
+  t->ChangeValue("VScroll1", 3);
+  auto rows = ViewRows();
+  ASSERT_EQ(rows.size(), 16u);
+  EXPECT_EQ(rows[11], "0003B0| 41414141 41414141 41414141 41414141 | AAAAAAAAAAAAAAAA");
+  EXPECT_EQ(rows[12], "0003C0|                                     |                 ");
+  EXPECT_EQ(rows[15].size(), 62u);
+  EXPECT_EQ(ui.Caption("Frame3"), "Code Buffer Hex/Ascii Display");
+  // A row cut in the middle.
+  EXPECT_EQ(t->buf.HexRow(0x10, reinterpret_cast<const std::uint8_t*>(kHello),
+                          Buffers::CharRule::Buffer, 5),
+            "\r\n000010| 48656C6C 6F                         | Hello           ");
+  // A data file shorter than its page.
+  t->buf.DataBufferLoaded = 1;
+  t->buf.DataSize = 20;
+  ui.SetValueQuiet("VScroll1", 0);
+  t->buf.DisplayDataMemory();
+  EXPECT_EQ(ViewRows()[2], "000010| 00000000                            | ....            ");
+  EXPECT_EQ(ui.Caption("Frame3"), "Data Buffer Hex/Ascii Display");
+}
+
 // The erased code page shows sixteen all-FF rows.
 TEST_F(Views, EraseFillsExactlyItsRangeAndDisablesProgramming) {
   auto& b = t->buf;
+  b.CodeSize = 32768;
   b.CodeBuffer[0x100001] = 0x12;
   b.DataBuffer[8193] = 0x34;
   t->ui.SetValue("CheckCode", 1);
@@ -109,10 +140,13 @@ TEST_F(Views, DoubleClickSavesTheViewToZambrixBuf) {
             "The following contents are the contents from Buffer DIsplay\r\n"
             "2026-12-06 12:34:56 StatCode: 131  Model: 5 \r\n" +
                 std::string(60, '-') + "\r\nAB\r\n");
-  EXPECT_EQ(t.LogLines(), Lines{"Buffer DIsplay was Saved to ZAMBRIX.BUF file"});
+  EXPECT_EQ(t.LogLines(), Lines{"Buffer DIsplay was Saved to " +
+                                 (std::filesystem::canonical(dir.path()) / "ZAMBRIX.BUF").string() +
+                                 " file"});
   EXPECT_FALSE(t->buf.SaveDisplayTo(PathOf("missing/ZAMBRIX.BUF")));
   EXPECT_EQ(t.LogLines().back(),
-            "Buffer DIsplay could NOT be Saved to " + PathOf("missing/ZAMBRIX.BUF"));
+            "Buffer DIsplay could NOT be Saved to " + PathOf("missing/ZAMBRIX.BUF") +
+                " - cannot create a file in its folder: No such file or directory");
 }
 
 // The chip view on the simulated board: the page of the scroll bar read at its

@@ -1,58 +1,10 @@
 // The command-line front end run as a process, as a script would run it.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
+#include "cli/cli_process.h"
 
 namespace {
 
+using zambrix::testing::Cli;
 namespace fs = std::filesystem;
-
-struct Result {
-  int status = -1;
-  std::string out, err;
-  std::vector<std::string> OutLines() const {
-    std::vector<std::string> lines;
-    std::istringstream s(out);
-    for (std::string l; std::getline(s, l);) lines.push_back(l);
-    return lines;
-  }
-};
-
-class Cli : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zambrix-cli-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Runs the binary with its own settings folder, so no run touches another's file.
-  Result Run(const std::string& args) {
-    auto out = dir_ / "out.txt", err = dir_ / "err.txt";
-    std::string cmd = std::string(ZAMBRIX_CLI_BINARY) + " --settings-dir " + dir_.string() + " " + args + " >" +
-                      out.string() + " 2>" + err.string() + " </dev/null";
-    Result r;
-    int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    return r;
-  }
-  static std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
-  fs::path dir_;
-};
 
 TEST_F(Cli, ListShowsTheCatalogueAsTheWindowDoes) {
   auto r = Run("--board sim list");
@@ -128,6 +80,51 @@ TEST_F(Cli, DetectFindsTheSimulatedBoardWhereItIs) {
   auto none = Run("--board sim --sim-fault no-board detect");
   EXPECT_EQ(none.status, 3);
   EXPECT_EQ(none.out, "no board found\n");
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// A board remembered where it no longer is, or of another model, is searched
+// for before anything is read; detect searches once.
+TEST_F(Cli, ARememberedBoardIsCheckedBeforeItIsUsed) {
+  auto first = Run("--board sim --sim-model 5 --sim-port 278h detect");
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(Count(first.err, "Port 3BC Not Responding"), 1u) << first.err;
+
+  std::string image(32768, '\0');
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 3 + 1);
+  auto chip = dir_ / "chip.bin";
+  std::ofstream(chip, std::ios::binary) << image;
+  auto out = dir_ / "read.bin";
+  auto moved = Run("--board sim --sim-model 4 --sim-chip 27C256:" + chip.string() + " read -d 27C256 -o " +
+                   out.string());
+  ASSERT_EQ(moved.status, 0) << moved.err;
+  EXPECT_NE(moved.err.find("ZAMBRIX-5 remembered at Port 278 does not answer: searching all LPT ports"),
+            std::string::npos)
+      << moved.err;
+  EXPECT_NE(moved.err.find("ZAMBRIX-4 Device was FOUND at Port: 378"), std::string::npos) << moved.err;
+  EXPECT_EQ(Slurp(out), image);
+
+  auto again = Run("--board sim --sim-model 4 detect");  // remembered and answering: the search of detect only
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(Count(again.err, "Port 3BC Not Responding"), 1u) << again.err;
+}
+
+// A board that goes away mid-read: exit 3, and no file.
+TEST_F(Cli, ABoardLostDuringTheReadSavesNothing) {
+  auto out = dir_ / "read.bin";
+  auto r = Run("--board sim --sim-fault vanish=100000 read -d 27C256 -o " + out.string());
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_FALSE(fs::exists(out));
+  EXPECT_EQ(r.err.find("bytes Read from Device"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("DOES NOT ANSWER after the read"), std::string::npos) << r.err;
+  auto blank = Run("--board sim --sim-fault vanish=100000 --sim-chip 27C256 blank -d 27C256");
+  EXPECT_EQ(blank.status, 3) << blank.err;
+  EXPECT_EQ(blank.err.find("Device IS BLANK"), std::string::npos) << blank.err;
 }
 
 TEST_F(Cli, ReadSavesExactlyTheChipAndPrintsTheChecksum) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "support/temp_dir.h"
 
@@ -122,3 +124,43 @@ TEST_F(WriteCli, FailuresOfTheChipExitWithOne) {
 }
 
 }  // namespace
+
+// The serial chips: program, verify, read back, erase, on boards 4 and 6.
+TEST_F(WriteCli, SerialChipsRoundTripAndEraseThroughTheChipsFile) {
+  for (auto [name, size, model] : {std::tuple{"24C08", 1024, 4}, {"24C16", 2048, 6}, {"24C32", 4096, 6}}) {
+    SCOPED_TRACE(name);
+    std::filesystem::remove(Path("chip.bin"));
+    std::filesystem::remove(Path("zambrix6-sim.ini"));  // the board the run before found
+    const auto image = File("image.bin", static_cast<std::size_t>(size), 3);
+    const auto chip = "--sim-model " + std::to_string(model) + " --sim-chip " + name + ":" + Path("chip.bin");
+    const std::string device = std::string(" -d ") + name;
+    auto r = Run(chip + " program" + device + " -i " + image + " --yes --verify");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Device Contents MATCHES with Buffer Contents"), std::string::npos) << r.err;
+    EXPECT_TRUE(ReadWholeFile(Path("chip.bin")) == ReadWholeFile(image));
+    EXPECT_EQ(Run(chip + " verify" + device + " -i " + image).status, 0);
+    ASSERT_EQ(Run(chip + " read" + device + " -o " + Path("back.bin")).status, 0);
+    EXPECT_TRUE(ReadWholeFile(Path("back.bin")) == ReadWholeFile(image));
+
+    EXPECT_EQ(Run(chip + " erase" + device).status, 2);  // no terminal, no --yes
+    r = Run(chip + " erase" + device + " --yes");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Program Buffer will not be erased"), std::string::npos) << r.err;
+    EXPECT_TRUE(ReadWholeFile(Path("chip.bin")) == std::string(static_cast<std::size_t>(size), '\xFF'));
+    r = Run(chip + " verify" + device + " -i " + image);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Address: 0 ][ Buffer Data: "), std::string::npos) << r.err;
+  }
+}
+
+// A file that ends inside a page is written to its last byte and verifies.
+TEST_F(WriteCli, ASerialFileEndingInsideAPageWritesExactlyItsBytes) {
+  const auto image = File("short.bin", 1000, 4);
+  const auto chip = std::string("--sim-chip 24C08:") + Path("chip.bin");
+  auto r = Run(chip + " program -d 24C08 -i " + image + " --yes --verify");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto written = ReadWholeFile(Path("chip.bin"));
+  ASSERT_EQ(written.size(), 1024u);
+  EXPECT_TRUE(written.substr(0, 1000) == ReadWholeFile(image));
+  EXPECT_EQ(written.substr(1000), std::string(24, '\xFF'));
+}

@@ -118,7 +118,7 @@ TEST_F(SelectionTest, ExamplesGetTheirKeySizeFixedBitsFactorsAndOptions) {
   const std::pair<int, std::string> examples[] = {
       {k24C08, "SA 1024/1024 0/0 5/100/500 3 S--- blank 0 erase 1 A14 64-127 program 0"},
       {k2732A, "P1 4096/4096 32/0 50/20000/100000 15 -See blank 1 erase 0 A14 64-127 program 0"},
-      {kX28C256, "EN 32768/32768 64/2 5/100/500 127 S--- blank 1 erase 1 A14 128-191 program 0"},
+      {kX28C256, "EN 32768/32768 64/2 1/100/500 127 S--- blank 1 erase 1 A14 128-191 program 0"},
       {k27C256, "P4 32768/32768 128/2 5/100/500 127 -S-- blank 1 erase 0 A14 64-127 program 0"},
       {k27C080, "P9 1048576/1048576 0/0 2/50/250 4095 -S-- blank 1 erase 0 A14 64-127 program 0"},
   };

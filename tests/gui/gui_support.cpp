@@ -1,6 +1,7 @@
 #include "gui_support.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 
 #include "gui/widgets.h"
@@ -30,6 +31,9 @@ class QtEnvironment : public ::testing::Environment {
 
 QString ShownText(QObject* view) {
   if (auto* t = qobject_cast<TextView*>(view)) t->Flush();
+  // A list without a chosen entry shows its prompt.
+  if (auto* cb = qobject_cast<QComboBox*>(view); cb && cb->currentIndex() < 0)
+    return cb->placeholderText();
   for (const char* property : {"plainText", "currentText", "title", "text"}) {
     if (const QVariant v = view->property(property); v.isValid()) return v.toString();
   }

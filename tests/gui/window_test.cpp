@@ -78,7 +78,7 @@ TEST_F(WindowTest, MenuTreeHasAccessKeysSeparatorsAndDisabledEntries) {
             QStringList({"&Open Code...", "&Save Code (off)", "Save Code &As... (off)", "-",
                          "Open Data... (off)", "Save Data (off)", "Save Data As... (off)", "-",
                          "&Close", "E&xit"}));
-  EXPECT_EQ(menus["&Tools"], QStringList({"&Options...", "&Port Doctor..."}));
+  EXPECT_EQ(menus["&Tools"], QStringList({"&Options...", "&Port Doctor...", "&Extended Device Catalogue: Off"}));
   // Every chip command waits for a device; only the port test is usable.
   EXPECT_EQ(menus["&Command"],
             QStringList({"Blank Check Device for Erased (off)", "-", "Program Device Code (off)",

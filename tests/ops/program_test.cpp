@@ -123,11 +123,14 @@ TEST(ProgramEprom, CancelLogsTwoLinesAndLeavesTheChipAlone) {
 
 // Bytes that need no pulse: FFh in the image, or (with the pre-read) already in the chip.
 TEST(ProgramEprom, NothingIsPulsedForFFhBytesOrBytesThePreReadFindsInPlace) {
-  Programmer blank("27C256");
-  blank.Choose("Eprom 27C256");
-  blank.Open(std::vector<std::uint8_t>(32768, 0xFF));
+  Programmer blank("27C512");
+  blank.Choose("Eprom 27C512");
+  blank.Open(std::vector<std::uint8_t>(65536, 0xFF));
+  const auto& changes = blank.port->Trace().counts.latch_changes;
+  const auto low_address_changes = changes[2];
   blank.core().Click("Program_button");
   EXPECT_EQ(blank.Pulses(), 0u);
+  EXPECT_EQ(changes[2], low_address_changes);  // no byte addressed
   EXPECT_TRUE(blank.Logged("Programming Device Successfull"));
 
   auto image = RandomImage(65536, 5);

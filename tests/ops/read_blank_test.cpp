@@ -22,10 +22,15 @@ TEST(ParallelRead, OddSizesReadEachByteOnceAtItsOwnAddressAndStopAtTheSize) {
   Choose(t, "P7", 65536 + 1000);
   t->ui.SetValueQuiet("CheckCode", 1);
   t->buf.CodeBuffer[65536 + 1000] = 0x5A;  // just past the size: must stay
+  // The board answers its probe before the sweep, between the banks and after it.
+  const std::vector<std::uint8_t> probe{0x00, 0x70}, bank(2 * 65536, 0xFF), rest(2 * 1000, 0xFF);
+  std::vector<std::uint8_t> script;
+  for (const auto* part : {&probe, &bank, &probe, &rest, &probe}) script.insert(script.end(), part->begin(), part->end());
+  t.recording.ScriptReads(script);
   t->Click("Read_button");
   int reads = 0;
   for (const auto& a : t.recording.Log()) reads += !a.write;
-  EXPECT_EQ(reads, 2 * (65536 + 1000));
+  EXPECT_EQ(reads, 2 * (65536 + 1000) + 3 * 2);
   EXPECT_EQ(t->buf.CodeBuffer[65536 + 999], 0xFF);
   EXPECT_EQ(t->buf.CodeBuffer[65536 + 1000], 0x5A);
   EXPECT_EQ(t->ops.LastBank, 1);
@@ -53,6 +58,23 @@ TEST(OperationBoxes, DevicesWithoutARoutineGetTheirBoxesAndNoAlert) {
     ASSERT_EQ(t.dialogs.shown.size(), c.texts.size()) << c.key;
     for (std::size_t i = 0; i < c.texts.size(); ++i) EXPECT_EQ(t.dialogs.shown[i].text, c.texts[i]);
     EXPECT_EQ(t->ui.Colour("Error_label"), colour::kButtonFace) << c.key;
+  }
+}
+
+// No command the operator can click is silent: each shows a box or logs.
+TEST(OperationBoxes, EveryCommandAnswers) {
+  const std::pair<const char*, const char*> commands[] = {
+      {"P4", "Program_button"}, {"P4", "Verify_button"},     {"FA", "menuFlashShowCodeID"},
+      {"FA", "ResetFlash"},     {"FA", "LoopFlashTest"},     {"EN", "EraseFlash_button"},
+      {"FM", "EraseFlash_button"}, {"P4", "SaveSetup1"},   {"P4", "LoadSetup4"},
+  };
+  for (const auto& [key, command] : commands) {
+    TestCore t;
+    testing::Install(t, 6);
+    Choose(t, key, 1024);
+    t->ui.SetValueQuiet("CheckCode", 1);
+    t->Click(command);
+    EXPECT_TRUE(!t.dialogs.shown.empty() || !t.LogLines().empty()) << key << " " << command;
   }
 }
 

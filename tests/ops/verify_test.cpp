@@ -54,18 +54,6 @@ TEST(Verify, TheFirstDifferenceIsReportedAndEndsTheCompare) {
   EXPECT_EQ(p.port->Board().Latch(0), 0x40);  // reset by the report
 }
 
-TEST(Verify, TheDataAreaOnlyAnswersWithItsNotice) {
-  Programmer p("27C256");
-  p.Choose("Eprom 27C256");
-  p.core().ChangeValue("CheckCode", 0);
-  p.core().ChangeValue("CheckData", 1);
-  const auto before = p.Log().size();
-  p.core().Click("Verify_button");
-  ASSERT_FALSE(p.t->dialogs.shown.empty());
-  EXPECT_EQ(p.t->dialogs.shown.back().text, "Please Write AT90S2313 VerifyData Routine");
-  EXPECT_EQ(p.Log().size(), before);
-}
-
 TEST(Verify, EveryDifferenceIsListedAsRangesWithTheirCounts) {
   auto image = RandomImage(32768, 23);
   auto chip = image;

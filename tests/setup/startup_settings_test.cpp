@@ -7,11 +7,14 @@
 #include <tuple>
 
 #include "support/fakes.h"
+#include "support/sim_support.h"
 #include "support/temp_dir.h"
 
 namespace zambrix {
 namespace {
 
+using testing::SimRig;
+using testing::SimSetup;
 using testing::TempDir;
 using testing::TestCore;
 using testing::WriteWholeFile;
@@ -24,55 +27,103 @@ struct HardwarePort : RecordingPort {
 // Runs whose settings file lives in a folder of the test's own.
 struct StartupSettings : ::testing::Test {
   void Use(TestCore& r) { r->setup.SettingsDir = dir.str(); }
+  // A run on the simulated board, its link tables built as start-up builds them.
+  void Use(SimRig& r) {
+    Use(r.t);
+    r.link().InitControlTables();
+    r.link().BuildReadTables();
+  }
   std::filesystem::path File() const { return dir / "zambrix6-sim.ini"; }
   TempDir dir;
 };
 
 TEST_F(StartupSettings, WritesFourCrLfLinesAndTheNextRunAnnouncesTheBoard) {
   HardwarePort hw;
-  TestCore h(&hw), next(&hw);
-  Use(h), Use(next);
+  TestCore h(&hw);
+  Use(h);
   h.platform.now = {2027, 3, 4, 5, 6, 7};
   h->link.PortAddress = 0x3BC;
   h->link.BoardModel = 6;
   h->setup.SaveStartupSettings();
-  EXPECT_EQ(testing::ReadWholeFile(dir / "zambrix6.ini"),
-            "[ZAMBRIX6 SETUP]\r\nDATE = 03-04-2027 05:06:07\r\nIO_PORT = 3BC\r\nMODEL =  6 \r\n");
-  next->setup.LoadStartupSettings();
-  EXPECT_EQ(next.LogLines(), (std::vector<std::string>{"Port Selection changed to 3BCh",
-                                                       "ZAMBRIX-6 Device was FOUND at Port: 3BC"}));
+  const std::string text = testing::ReadWholeFile(dir / "zambrix6.ini");
+  EXPECT_EQ(text, "[ZAMBRIX6 SETUP]\r\nDATE = 03-04-2027 05:06:07\r\nIO_PORT = 3BC\r\nMODEL =  6 \r\n");
+
+  WriteWholeFile(File(), text);
+  SimRig next(SimSetup(6, 0x3BC, ""));
+  Use(next);
+  next.t->setup.LoadStartupSettings();
+  EXPECT_EQ(next.t.LogLines(), (std::vector<std::string>{"Port Selection changed to 3BCh",
+                                                         "ZAMBRIX-6 Device was FOUND at Port: 3BC"}));
 }
 
-// The port and model a file names, and the port announced: only when each key
-// appears once, in either order. "" is no file at all.
-TEST_F(StartupSettings, ReadsWhatTheFileNamesAndAnnouncesOnlyAPortWithAModel) {
+// What a file names is used only when each key appears once, in either order,
+// and the board there answers as that model; otherwise start-up searches.
+// "" is no file at all.
+TEST_F(StartupSettings, ReadsWhatTheFileNamesAndUsesItOnlyWhenThatBoardAnswers) {
   const std::string ignored = "io_port = 278\r\n IO_PORT = 278\r\nIO_PORT=278\r\n" +
                               std::string("\0\xFF\x80 MODEL = 4\r\n", 15) +
                               std::string(100000, 'x') + "\r\n";
-  const std::tuple<std::string, int, int, int> cases[] = {
-      // text, port, model, found
-      {"", 0, 0, 0},
-      {"MODEL =  4 \r\nIO_PORT = 3BC\r\n", 0x3BC, 4, 0x3BC},
-      {"[ZAMBRIX6 SETUP]\r\nIO_PORT = 378\r\n", 0x378, 0, 0},
-      {"IO_PORT = 378\r\nMODEL =  5 \r\nIO_PORT = 278\r\n", 0x278, 5, 0},
-      {"IO_PORT = xyz\r\nMODEL = abc\r\n", 0, 0, 0},
-      {"IO_PORT = 10000\r\nMODEL = 1e30\r\n", 0, 0, 0},           // beyond 16 bits reads as 0
-      {"IO_PORT =  3 bc h\r\nMODEL = 5.5\r\n", 0x3BC, 6, 0x3BC},  // halves round to even
-      {"IO_PORT = 378\nMODEL = 6\n", 0x378, 6, 0x378},            // LF or CR alone ends a line too
-      {"IO_PORT = 378\rMODEL = 7", 0x378, 0, 0x378},              // no such board model
-      {ignored + "IO_PORT = 3BC\r\nMODEL =  5 \r\n", 0x3BC, 5, 0x3BC},
+  const std::tuple<std::string, int, int> cases[] = {
+      // text, the board's port and model when they are used (0: a search follows)
+      {"", 0, 0},
+      {"MODEL =  4 \r\nIO_PORT = 3BC\r\n", 0x3BC, 4},
+      {"[ZAMBRIX6 SETUP]\r\nIO_PORT = 378\r\n", 0, 0},
+      {"IO_PORT = 378\r\nMODEL =  5 \r\nIO_PORT = 278\r\n", 0, 0},
+      {"IO_PORT = xyz\r\nMODEL = abc\r\n", 0, 0},
+      {"IO_PORT = 10000\r\nMODEL = 1e30\r\n", 0, 0},     // beyond 16 bits reads as 0
+      {"IO_PORT =  3 bc h\r\nMODEL = 5.5\r\n", 0x3BC, 6},  // halves round to even
+      {"IO_PORT = 378\nMODEL = 6\n", 0x378, 6},            // LF or CR alone ends a line too
+      {"IO_PORT = 378\rMODEL = 7", 0, 0},                   // no such board model
+      {"IO_PORT = 123\r\nMODEL = 5\r\n", 0, 0},           // no such port
+      {ignored + "IO_PORT = 3BC\r\nMODEL =  5 \r\n", 0x3BC, 5},
   };
-  for (const auto& [text, port, model, found] : cases) {
-    TestCore r;
+  for (const auto& [text, port, model] : cases) {
+    SimRig r(SimSetup(model == 0 ? 5 : model, port == 0 ? 0x378 : static_cast<std::uint16_t>(port), ""));
     Use(r);
-    r->link.PortAddress = 0x378;
     if (!text.empty()) WriteWholeFile(File(), text);
-    r->setup.LoadStartupSettings();
+    r.t->setup.LoadStartupSettings();
     const std::string what = text.substr(0, 50);
-    EXPECT_EQ(r->link.PortAddress, port) << what;
-    EXPECT_EQ(r->link.BoardModel, model) << what;
-    EXPECT_EQ(r->link.FoundPortAddress, found) << what;
+    EXPECT_EQ(r.link().PortAddress, port) << what;
+    EXPECT_EQ(r.link().BoardModel, model) << what;
+    EXPECT_EQ(r.link().FoundPortAddress, port) << what;
+    const auto lines = r.t.LogLines();
+    if (!text.empty() && port == 0) {
+      EXPECT_EQ(lines, std::vector<std::string>{
+                           "The start-up settings name no usable port and board model: searching all LPT ports"})
+          << what;
+    }
     std::filesystem::remove(File());
+  }
+}
+
+// A remembered board that is not there as remembered (another model now, moved
+// to another port, no board at all) is searched for, with one line saying why.
+TEST_F(StartupSettings, ARememberedBoardThatDoesNotAnswerLeadsToTheSearch) {
+  const std::tuple<int, std::uint16_t, bool, const char*, const char*> cases[] = {
+      // board model and port, connected; why; what the search finds
+      {4, 0x378, true, "ZAMBRIX-5 remembered at Port 278 does not answer: searching all LPT ports",
+       "MODEL 4 - PC port 378h"},
+      {6, 0x278, true, "ZAMBRIX-5 remembered at Port 278 answers as ZAMBRIX-6: searching all LPT ports",
+       "MODEL 6 - PC port 278h"},
+      {6, 0x3BC, true, "ZAMBRIX-4 remembered at Port 3BC answers as ZAMBRIX-6: searching all LPT ports",
+       "MODEL 6 - PC port 3BCh"},
+      {5, 0x278, false, "ZAMBRIX-5 remembered at Port 278 does not answer: searching all LPT ports",
+       "NO HARDWARE FOUND"},
+  };
+  for (const auto& [model, base, connected, why, found] : cases) {
+    auto config = SimSetup(model, base, "");
+    config.faults.no_board = !connected;
+    SimRig r(config);
+    Use(r);
+    const bool as_4 = std::string(why).rfind("ZAMBRIX-4", 0) == 0;
+    WriteWholeFile(File(), as_4 ? "IO_PORT = 3BC\r\nMODEL = 4\r\n" : "IO_PORT = 278\r\nMODEL = 5\r\n");
+    r.t->setup.LoadStartupSettings();
+    EXPECT_EQ(r.t.LogLines(), std::vector<std::string>{why});
+    EXPECT_EQ(r.link().PortAddress, 0) << why;
+    // Start-up itself (whose log is emptied at its end) then finds what is there.
+    r.t->shell.Form_Load();
+    EXPECT_TRUE(r.t->shell.StartupSearched) << why;
+    EXPECT_EQ(r.t->ui.Caption("ZambrixHardwareFound"), found) << why;
   }
 }
 
@@ -93,9 +144,9 @@ TEST_F(StartupSettings, TheProgramFolderOrElseTheUserConfigFolderHoldsTheFile) {
   EXPECT_FALSE(std::filesystem::exists(config / "zambrix"));
   b->setup.SaveStartupSettings();
   EXPECT_TRUE(b.LogLines().empty());
-  next->setup.LoadStartupSettings();
-  EXPECT_EQ(next->link.FoundPortAddress, 0x278);
-  EXPECT_EQ(next->link.BoardModel, 6);
+  next->setup.LoadStartupSettings();  // found, and tried at the port it names
+  EXPECT_EQ(next.LogLines(), std::vector<std::string>{
+                                 "ZAMBRIX-6 remembered at Port 278 does not answer: searching all LPT ports"});
   saved.empty() ? ::unsetenv("XDG_CONFIG_HOME") : ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 
   WriteWholeFile(dir / "occupied", "a file, not a folder");
@@ -105,23 +156,25 @@ TEST_F(StartupSettings, TheProgramFolderOrElseTheUserConfigFolderHoldsTheFile) {
   EXPECT_EQ(none.LogLines()[0].rfind("Could not write the start-up settings file ", 0), 0u);
 }
 
-TEST_F(StartupSettings, StartUpSkipsTheDetectionWhenTheFileNamesAPort) {
-  const std::tuple<const char*, bool, const char*> cases[] = {
-      // file, probed, board found
-      {"IO_PORT = 3BC\r\nMODEL =  5 \r\n", false, "MODEL 5 - PC port 3BCh"},
-      {"IO_PORT = 278\r\n", false, "NO HARDWARE FOUND !!!"},
-      {"", true, "NO HARDWARE FOUND"},
+// Only a remembered board that answers spares the search of the other ports.
+TEST_F(StartupSettings, StartUpSkipsTheDetectionOnlyForABoardThatAnswers) {
+  const std::tuple<const char*, bool> cases[] = {
+      // file, searched
+      {"IO_PORT = 3BC\r\nMODEL =  5 \r\n", false},
+      {"IO_PORT = 3BC\r\n", true},
+      {"", true},
   };
-  for (const auto& [text, probed, found] : cases) {
-    TestCore r;
+  for (const auto& [text, searched] : cases) {
+    SimRig r(SimSetup(5, 0x3BC, ""));
     Use(r);
     if (*text != '\0') WriteWholeFile(File(), text);
-    r->shell.Form_Load();
-    const auto& log = r.recording.Log();
-    EXPECT_EQ(std::any_of(log.begin(), log.end(), [](const PortAccess& a) { return !a.write; }),
-              probed)
-        << found;
-    EXPECT_EQ(r->ui.Caption("ZambrixHardwareFound"), found);
+    r.trace().EnableAccessLog(10000);
+    r.t->shell.Form_Load();
+    const auto& log = r.trace().Accesses();
+    EXPECT_EQ(std::any_of(log.begin(), log.end(), [](const auto& a) { return a.address == 0x278; }), searched)
+        << text;
+    EXPECT_EQ(r.t->shell.StartupSearched, searched) << text;
+    EXPECT_EQ(r.t->ui.Caption("ZambrixHardwareFound"), "MODEL 5 - PC port 3BCh") << text;
     std::filesystem::remove(File());
   }
 }

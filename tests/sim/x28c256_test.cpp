@@ -13,9 +13,9 @@ using testing::SimRig;
 using testing::SimSetup;
 
 // The protection command bytes are spaced by the slider's delays plus 28 port
-// accesses; at the default speed on a 1 µs port they arrive just past the
-// 100 µs byte-load limit, so the protection tests run a few steps faster.
-constexpr int kProtectedSpeed = 70;
+// accesses; the X28C256's short strobe factor keeps them inside the 100 µs
+// byte-load limit at the default speed.
+constexpr int kProtectedSpeed = 50;
 
 struct Xicor {
   Xicor(SimRig& r, int slider) : rig(r), l(r.link()) {
@@ -104,13 +104,14 @@ TEST(X28C256, PageWritesStoreAfterTheWriteCycleWithDataPollingMeanwhile) {
   EXPECT_EQ(first & 0x80, ~data[63] & 0x80);  // DATA polling: bit 7 inverted
   EXPECT_NE(first & 0x40, second & 0x40);     // toggle bit
   x.LoadPage(4, PageData(2));                 // ignored while busy
-  x.l.SleepMs(6);
+  x.l.SleepMs(11);  // the 10 ms maximum write cycle
   for (int i = 0; i < 64; ++i) EXPECT_EQ(x.Read(3 * 64 + i), data[std::size_t(i)]);
   EXPECT_EQ(x.Read(4 * 64), 0xFF);
 }
 
-// At the fastest setting the routine reads back 3 ms after a load, before the
-// 5 ms write cycle ends; the reload starts a new cycle, so the page never verifies.
+// Near the fastest setting a plain read-back comes 3 to 9 ms after a load, before
+// the 10 ms write cycle ends; a reload then meets the busy chip and is ignored,
+// so such a page never verifies.
 TEST(X28C256, TheWholeAlgorithmTurnsProtectionOffAndWritesPagesButNotAtTheFastestSetting) {
   SimRig rig(SimSetup(5, 0x378, "X28C256"));
   rig.chip<sim::PageEeprom>().SetProtected(true);
@@ -121,7 +122,8 @@ TEST(X28C256, TheWholeAlgorithmTurnsProtectionOffAndWritesPagesButNotAtTheFastes
   EXPECT_FALSE(rig.chip<sim::PageEeprom>().Protected());
   EXPECT_EQ(x.Settle(0)[511 * 64 + 10], PageData(511)[10]);
   EXPECT_EQ(Xicor(rig, 100).WritePage(2, PageData(2)), 0);
-  EXPECT_EQ(Xicor(rig, 97).WritePage(3, PageData(3)), 1);
+  EXPECT_EQ(Xicor(rig, 94).WritePage(3, PageData(3)), 0);
+  EXPECT_EQ(Xicor(rig, 92).WritePage(4, PageData(4)), 1);
 }
 
 TEST(X28C256, ProtectionOnWithThreeBytesOffWithSixAndPrefixedWritesMeanwhile) {

@@ -56,6 +56,12 @@ void SimRig::Select(const std::string& k) {
   l.DelayFactorShort = slow ? 50 : fast ? 2 : 5;
   l.DelayFactorMedium = slow ? 20000 : fast ? 50 : 100;
   l.DelayFactorLong = slow ? 100000 : fast ? 250 : 500;
+  if (k == "EN") l.DelayFactorShort = 1;
+  auto& dev = t->dev;
+  dev.DeviceKey = k;
+  dev.DeviceClass = k.substr(0, 1);
+  dev.DeviceSizeCode = k.substr(1, 1);
+  dev.DeviceSize = row->kilobytes * 1024;
   l.CEOFF();
   l.OEOFF();
   if (k[0] == 'S') l.CEON(), l.OEON();

@@ -4,7 +4,6 @@ namespace zambrix::sim {
 
 namespace {
 constexpr std::uint16_t kPageMask = 0x7FC0;
-constexpr std::uint64_t kEraseNs = 20'000'000;  // tEC
 }  // namespace
 
 void PageEeprom::Settle(std::uint64_t now) {
@@ -63,7 +62,7 @@ void PageEeprom::CloseLoad(std::uint64_t at) {
   loads_.clear();
   state_ = State::kBusy;
   std::uint64_t cycle = WriteCycle(Spec().write_cycle_ns);
-  if (cycle_.erase) cycle = kEraseNs;
+  if (cycle_.erase) cycle = WriteCycle(Spec().chip_erase_ns);
   // Entering or leaving the product ID mode is done 10 ms (tWC) after the last
   // command byte, the load time included.
   if (cycle_.set_id && !cycle_.store) cycle = Spec().write_cycle_ns - Spec().byte_load_ns;

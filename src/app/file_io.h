@@ -1,0 +1,70 @@
+// Every file the program saves or loads goes through these two functions, so
+// that no save damages what it was not asked to write and no load can hang on
+// a special file or fill the memory.
+//
+// Saving (WriteFileSafely):
+//   - A regular file, or a name that does not exist yet, is written to a
+//     temporary file created exclusively (unique name, in the same folder) and
+//     renamed over the target only when every byte is on the disk; a failed save
+//     leaves the old file as it was. The replaced file keeps its permission bits
+//     (less set-user-ID and set-group-ID) and, where allowed, its owner; a new
+//     file gets 0666 less the umask.
+//   - A symlink is followed to its final target, which is written as above;
+//     the link itself stays a link.
+//   - An existing output that is not a regular file (a device such as /dev/null
+//     or /dev/full, a FIFO) is written in place, never replaced; its write
+//     errors are reported. A FIFO nobody reads is an error, not a hang.
+//   - A folder as output is an error.
+//
+// Loading (ReadInputFile):
+//   - The file is opened non-blocking and checked with fstat before anything is
+//     read: only a regular file of at most `max_bytes` bytes is read.
+//
+// Error texts are plain reasons without the file's name ("No space left on
+// device", "it is a folder, not a file"); callers put the name in their message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zambrix {
+
+// Writes `bytes` as the whole contents of `path`. Returns an empty string on
+// success, otherwise why nothing (or, for a device written in place, not
+// everything) was written.
+[[nodiscard]] std::string WriteFileSafely(const std::string& path, std::string_view bytes);
+
+// The same, true on success.
+inline bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  return WriteFileSafely(path, bytes).empty();
+}
+
+enum class InputStatus {
+  Ok,
+  Missing,     // no file of that name
+  NotRegular,  // a folder, device, FIFO or socket
+  TooBig,      // more than the allowed bytes; nothing was read
+  Unreadable,  // no permission, read error
+};
+
+struct InputFile {
+  InputStatus status = InputStatus::Unreadable;
+  std::vector<std::uint8_t> bytes;  // the whole file when status is Ok
+  std::uintmax_t size = 0;          // the file's length when known
+  std::string error;                // plain reason, empty when status is Ok
+
+  bool ok() const { return status == InputStatus::Ok; }
+};
+
+// Reads the whole of `path` when it is a regular file of at most `max_bytes`
+// bytes. Never blocks on a FIFO or device and never reads past `max_bytes`.
+InputFile ReadInputFile(const std::string& path, std::uintmax_t max_bytes);
+
+// True when `a` and `b` name the same file: the same device and inode where
+// both exist, otherwise the same absolute path once symlinks of the existing
+// folders are resolved and "." and ".." removed.
+bool SameFile(const std::string& a, const std::string& b);
+
+}  // namespace zambrix

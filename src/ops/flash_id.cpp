@@ -1,0 +1,231 @@
+// Flash identification: the three-cycle commands (quick latch loads, or the
+// AT29C256 command writes), the identification table, the silent ID cycle of
+// device selection, and the two service commands of the flash socket.
+#include <array>
+#include <cstdio>
+#include <string_view>
+
+#include "app/core.h"
+#include "ops/operations.h"
+
+namespace zambrix {
+
+namespace {
+
+struct FlashIdRow {
+  std::string_view id, name;
+  int page_size, page_count;
+};
+
+constexpr std::array<FlashIdRow, 12> kFlashIds{{
+    {"1C04", "EON EN29F040 Flash Memory", 512, 1024},
+    {"0120", "AMD am29F010 Flash Memory", 512, 256},
+    {"01A4", "AMD am29F040 Flash Memory", 512, 1024},
+    {"3786", "AMIC A29040 Flash Memory", 512, 1024},
+    {"37A4", "AMIC A29010 Flash Memory", 512, 256},
+    {"1F5B", "ATMEL 29C040 Flash Memory", 512, 1024},
+    {"1FA4", "ATMEL 29C040A Flash Memory", 256, 2048},
+    {"1FDA", "ATMEL 29C020 Flash Memory", 256, 1024},
+    {"1F25", "ATMEL 29C1024 Flash Memory", 128, 512},
+    {"1FD5", "ATMEL 29C010 Flash Memory", 128, 1024},
+    {"1F5D", "ATMEL 29C512 Flash Memory", 128, 512},
+    {"1FDC", "ATMEL 29C256 Flash Memory", 64, 512},
+}};
+
+// A JEDEC continuation code: the maker's own code follows in the next bank.
+constexpr int kContinuation = 0x7F;
+
+std::string TwoBytes(int first, int second) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X%02X", first & 0xFF, second & 0xFF);
+  return text;
+}
+
+}  // namespace
+
+// Loads latch n straight from the port: no shadow, no strobe delays.
+void Operations::QuickLoad(int latch, int value) {
+  auto& l = core_.link;
+  l.PortOut(l.PortAddress, value);
+  l.PortOut(l.ControlPort, l.RegStrobe.at(static_cast<std::size_t>(latch)));
+  l.PortOut(l.ControlPort, l.RegSelect.at(static_cast<std::size_t>(latch)));
+}
+
+// One write cycle of the flash socket: data, address, then chip enable on,
+// write enable (latch 3 bit 2) low and high, chip enable off.
+void Operations::QuickCommandCycle(int mid, int low, int data) {
+  QuickLoad(4, data);
+  QuickLoad(1, mid);
+  QuickLoad(2, low);
+  for (int v : {0x04, 0x00, 0x04, 0x84}) QuickLoad(3, v);
+}
+
+void Operations::FlashCommand3() {
+  if (core_.dev.DeviceKey == "FA") {
+    FlashCommand3Slow();
+    return;
+  }
+  core_.link.OEOFF();
+  QuickLoad(3, 0x84);
+  // 0555h/02AAh, or 5555h/2AAAh for a part that decodes the upper lines.
+  const int unlock_mid = FlashLongAddresses ? 0x55 : 0x05;
+  const int second_mid = FlashLongAddresses ? 0x2A : 0x02;
+  QuickCommandCycle(unlock_mid, 0x55, 0xAA);
+  QuickCommandCycle(second_mid, 0xAA, 0x55);
+  QuickCommandCycle(unlock_mid, 0x55, FlashCommandByte);
+}
+
+void Operations::FlashCommand3Slow() {
+  auto& l = core_.link;
+  l.OEOFF();
+  l.Reg3Value = 130;
+  l.SetReg3();
+  static constexpr int kAddress[3] = {0x5555, 0x2AAA, 0x5555};
+  const int data[3] = {0xAA, 0x55, FlashCommandByte};
+  for (int i = 0; i < 3; ++i) {
+    FlashCommandAddress = kAddress[i];
+    l.Reg4Value = data[i];
+    FlashCommandWrite();
+  }
+  l.SleepMs(SpeedSpan() + 5);
+}
+
+// The identification cycle and the read-mode bytes at addresses 0 and 1.
+void Operations::ReadIdentification() {
+  auto& l = core_.link;
+  l.Reset();
+  l.ActivityOn();
+  l.OEOFF();
+  FlashCommandByte = 0x90;
+  FlashCommand3();
+  l.CEOEON();
+  l.REG4OFF();
+  l.SETADR_FLASH();
+  l.GetNibbles();
+  FlashMakerCode = l.ReadValue;
+  l.IncADR();
+  l.SETADR_FLASH();
+  l.GetNibbles();
+  FlashDeviceCode = l.ReadValue;
+  if (FlashMakerCode == kContinuation) {
+    // The codes that follow the continuation byte sit at 100h and 101h.
+    l.CurrentAddress = 0x100;
+    l.Endereco2Adr();
+    l.SETADR_FLASH();
+    l.GetNibbles();
+    FlashMakerCode = l.ReadValue;
+    l.IncADR();
+    l.SETADR_FLASH();
+    l.GetNibbles();
+    FlashDeviceCode = l.ReadValue;
+  }
+  l.OEOFF();
+  FlashCommandByte = 0xF0;
+  FlashCommand3();
+  l.SleepMs(20);
+  l.SleepMs(20);
+  l.AddressLow = l.AddressMid = l.AddressHigh = 0;
+  l.CurrentAddress = 0;
+  l.CEOEON();
+  l.SETADR_FLASH();
+  l.GetNibbles();
+  const int first = l.ReadValue;
+  l.IncADR();
+  l.SETADR_FLASH();
+  l.GetNibbles();
+  l.CEOEOFF();
+  FlashArrayText = TwoBytes(first, l.ReadValue);
+  FlashIdText = TwoBytes(FlashMakerCode, FlashDeviceCode);
+}
+
+void Operations::IdentifyFlash() {
+  FlashPageSize = 0;
+  FlashPageCount = 0;
+  if (core_.dev.DeviceClass != "F") return;
+  FlashLongAddresses = false;
+  ReadIdentification();
+  if (FlashIdText == FlashArrayText && core_.dev.DeviceKey != "FA") {
+    // The short command addresses reached the array: try the long ones once.
+    FlashLongAddresses = true;
+    ReadIdentification();
+    if (FlashIdText == FlashArrayText) FlashLongAddresses = false;
+  }
+  auto& report = core_.report;
+  if (FlashIdText == FlashArrayText) {
+    report.LogMessage("*** Not a Flash Unit, Address 00&01 = FlashCode ***");
+  }
+  const std::string line = "Device ID# " + FlashIdText + " - ";
+  for (const auto& row : kFlashIds) {
+    if (row.id != FlashIdText) continue;
+    report.LogMessage(line + std::string(row.name));
+    FlashPageSize = row.page_size;
+    FlashPageCount = row.page_count;
+  }
+  if (FlashPageSize == 0) report.LogMessage(line + " Not Valid!!!");
+  core_.link.ActivityOff();
+}
+
+void Operations::FlashIdCycle() {
+  auto& l = core_.link;
+  FlashCommandByte = 0x90;
+  FlashCommand3();
+  l.CEOEON();
+  l.REG4OFF();
+  l.SETADR_FLASH();
+  l.GetNibbles();
+  l.IncADR();
+  l.SETADR_FLASH();
+  l.GetNibbles();
+  l.OEOFF();
+  FlashCommandByte = 0xF0;
+  FlashCommand3();
+  l.SleepMs(20);
+}
+
+void Operations::menuFlashShowCodeID_Click() {
+  core_.report.LogMessage("Reading Flash Code ID_________________ wait");
+  const bool flash = core_.dev.DeviceClass == "F";  // the others touch no line
+  if (flash && !ConfirmBoard("before the identification")) return;
+  IdentifyFlash();
+  if (flash) ConfirmBoard("after the identification");
+}
+
+// F0h written at the current address, timed by a chip-enable pulse while the
+// write-enable line is held low.
+void Operations::ResetFlash_Click() {
+  auto& l = core_.link;
+  l.CEOFF();
+  l.OEOFF();
+  l.Reg4Value = 0xF0;
+  l.SetReg4();
+  Reg3Bit2Clear();
+  l.CEON();
+  l.CEOFF();
+  Reg3Bit2Set();
+}
+
+void Operations::Reg3Bit2Clear() {
+  auto& l = core_.link;
+  l.Reg3Value =
+      (l.Reg3Value | l.AddressHighMap.at(static_cast<std::size_t>(l.AddressHigh)) | l.Reg3Fixed) &
+      ~0x04;
+  l.SetReg3();
+}
+
+void Operations::Reg3Bit2Set() {
+  auto& l = core_.link;
+  l.Reg3Value = l.Reg3Value | l.AddressHighMap.at(static_cast<std::size_t>(l.AddressHigh)) |
+                l.Reg3Fixed | 0x04;
+  l.SetReg3();
+}
+
+void Operations::LoopFlashTest_Click() {
+  const std::int64_t rounds = std::int64_t{core_.ui.Value("Slider1")} * 1000;
+  for (std::int64_t n = 1; n <= rounds; ++n) {
+    FlashProgramByte();
+    core_.svc.clock->Spin(10000);
+    WorkAddress = 10001;  // where the counted loop leaves its counter
+  }
+}
+
+}  // namespace zambrix

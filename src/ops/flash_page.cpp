@@ -1,0 +1,189 @@
+// The 64-byte page algorithm of the X28C256 and the AT29C256: the command write
+// cycles of both sockets, the protection-off sequence, the page loads with
+// read-back, and the X28C256 erase.
+#include <algorithm>
+
+#include "app/core.h"
+#include "ops/operations.h"
+
+namespace zambrix {
+
+namespace {
+constexpr int kPages = 512;
+constexpr int kPageBytes = 64;
+constexpr int kPageAttempts = 80;
+// Longest write cycle of either part (tWC maximum), in milliseconds.
+constexpr int kMaxWriteCycleMs = 10;
+}  // namespace
+
+int Operations::SpeedSpan() const {
+  const auto& slider = core_.ui.Get("Slider1");
+  return slider.max - slider.value;
+}
+
+// One write of Reg4Value at FlashCommandAddress; write enable on latch 1 bit 7.
+void Operations::FlashCommandWrite() {
+  auto& l = core_.link;
+  l.Reg1Value = (FlashCommandAddress / 256) | l.Reg1Fixed;
+  l.Reg2Value = FlashCommandAddress % 256;
+  l.SetReg1(), l.DelayFixed300(), l.SetReg2(), l.DelayFixed300(), l.SetReg4();
+  l.CEON();
+  l.Reg1Bit7Clear(), l.DelayFixed300(), l.Reg1Bit7Set(), l.DelayFixed300();
+  l.CEOFF();
+}
+
+// The same on the XICOR socket: A14 on latch 1 bit 7, write enable on bit 6.
+void Operations::XicorCommandWrite() {
+  auto& l = core_.link;
+  l.Reg2Value = FlashCommandAddress % 256;
+  int m = FlashCommandAddress / 256;
+  if (m != 0) m += 64;
+  l.Reg1Value = m | 0x40;
+  l.SetReg1(), l.DelayFixed300(), l.SetReg2(), l.DelayFixed300(), l.SetReg4();
+  l.CEON();
+  l.Reg1Bit6Clear(), l.DelayFixed300(), l.Reg1Bit6Set(), l.DelayFixed300();
+  l.CEOFF();
+}
+
+// The six-byte command AAh, 55h, 80h, AAh, 55h, `last` at 5555h/2AAAh: 20h turns
+// the software data protection off, 10h erases the AT29C256.
+void Operations::SdpOffSequence(bool xicor, int last) {
+  auto& l = core_.link;
+  l.OEOFF();
+  l.Reg3Value = 130;  // chip enable off, data latch on
+  l.SetReg3();
+  static constexpr int kAddress[6] = {0x5555, 0x2AAA, 0x5555, 0x5555, 0x2AAA, 0x5555};
+  const int data[6] = {0xAA, 0x55, 0x80, 0xAA, 0x55, last};
+  for (int i = 0; i < 6; ++i) {
+    FlashCommandAddress = kAddress[i];
+    l.Reg4Value = data[i];
+    xicor ? XicorCommandWrite() : FlashCommandWrite();
+  }
+  l.SleepMs(SpeedSpan() + 5);
+}
+
+void Operations::FlashSdpOff() { SdpOffSequence(false, 0x20); }
+void Operations::XicorSdpOff() { SdpOffSequence(true, 0x20); }
+
+void Operations::ProgramAT29C256() { ProgramPages(false); }
+void Operations::ProgramX28C256() { ProgramPages(true); }
+
+void Operations::ProgramPages(bool xicor) {
+  auto& l = core_.link;
+  auto& ui = core_.ui;
+  auto set_address = [&] { xicor ? l.SETADR_XICOR() : l.SETADR_FLASH(); };
+  l.CurrentAddress = 0;
+  l.Endereco2Adr();
+  set_address();
+  l.SleepMs(500);
+  l.REG4ON(), l.OEOFF(), l.CEOFF();
+  core_.report.LogMessage(xicor ? "Programming 28C256 XICOR Device" : "Programming Atmel AT29C256");
+  l.Reset();
+  set_address();
+  xicor ? XicorSdpOff() : FlashSdpOff();
+  l.SleepMs(xicor ? 40 : 50);
+  l.OEOFF(), l.CEOFF();
+  ui.SetMax("ProgressBar1", 64);
+  ProgressStep = 8;
+  ProgressCount = 0;
+  for (int page = 0; page < kPages; ++page) {
+    WorkAddress = page;
+    if (!WritePage(page, xicor)) {
+      l.Reg0Value = 0;
+      l.SetReg0();
+      return;
+    }
+    if (page % 8 == 0) l.ActivityToggle();
+    GoProgressiveBar1();
+  }
+  if (!ConfirmBoard("after programming")) return;
+  core_.report.LogMessage(xicor ? "XICOR 28C256 Programmed Sucessfully"
+                                : "FLASH Atmel AT29C256 Programmed Sucessfully");
+  l.Reset();
+}
+
+// Loads the page until it reads back, at most 79 times; false after the failure report.
+bool Operations::WritePage(int page, bool xicor) {
+  auto& l = core_.link;
+  for (int attempts = kPageAttempts - 1; attempts > 0; --attempts) {
+    l.SleepMs(SpeedSpan() + 1);
+    l.REG4ON();
+    const int result = LoadAndReadPage(page, xicor);
+    if (result != 0) return result > 0;  // written, or the write cycle never ended
+  }
+  l.ReportProgramFailure();
+  return false;
+}
+
+// One load of the page, the page write time, then the read-back. A read-back
+// that meets the chip still in its write cycle waits for the end of the cycle
+// and reads the page again, so no load ever goes to a busy chip.
+int Operations::LoadAndReadPage(int page, bool xicor) {
+  auto& l = core_.link;
+  const auto& image = core_.buf.ProgramBuffer;
+  const int we_bit = xicor ? 0x40 : 0x80;
+  l.CurrentAddress = page * kPageBytes;
+  l.Endereco2Adr();
+  const int reg1 = xicor ? ((l.AddressMid != 0 ? l.AddressMid + 64 : 0) | l.Reg1Fixed)
+                         : (l.Reg1Fixed | l.AddressMid);
+  if (reg1 != l.Reg1Value) l.Reg1Value = reg1, l.SetReg1();
+  for (int i = 0; i < kPageBytes; ++i) {
+    l.CurrentAddress = page * kPageBytes + i;
+    l.Endereco2Adr();
+    l.Reg2Value = l.AddressLow, l.SetReg2();
+    l.WriteValue = image.at(static_cast<std::size_t>(l.CurrentAddress));
+    l.REG4ON();
+    l.Reg4Value = l.WriteValue, l.SetReg4();
+    l.Reg3Value &= ~0x80, l.SetReg3();
+    l.Reg1Value &= ~we_bit, l.SetReg1();
+    l.Reg1Value |= we_bit, l.SetReg1();
+    l.Reg3Value |= 0x80, l.SetReg3();
+  }
+  l.SleepMs(SpeedSpan() + 3);
+  l.REG4OFF();
+  for (int i = 0; i < kPageBytes; ++i) {
+    const std::int32_t address = page * kPageBytes + i;
+    const std::uint8_t want = image.at(static_cast<std::size_t>(address));
+    if (ReadPageByte(address) == want) continue;
+    l.WriteValue = want;
+    if (!ChipToggling()) return 0;
+    if (!WaitPageCycle()) {
+      l.ReportProgramFailure();
+      return -1;
+    }
+    i = -1;  // the cycle has ended: read the whole page again
+  }
+  return 1;
+}
+
+std::uint8_t Operations::ReadPageByte(std::int32_t address) {
+  auto& l = core_.link;
+  l.CurrentAddress = address;
+  l.Endereco2Adr();
+  l.Reg2Value = l.AddressLow, l.SetReg2();
+  l.CEOEON(), l.GetNibbles(), l.OEOFF();
+  return l.ReadValue;
+}
+
+// Waits in 1 ms steps for the end of the write cycle, at most the datasheet's
+// longest cycle; false when the chip is still busy after it.
+bool Operations::WaitPageCycle() {
+  for (int ms = 0; ms < kMaxWriteCycleMs; ++ms) {
+    core_.link.SleepMs(1);
+    if (!ChipToggling()) return true;
+  }
+  return false;
+}
+
+// Erase by programming FFh into every byte; the program buffer then mirrors
+// the code buffer again.
+void Operations::EraseX28C256() {
+  auto& buf = core_.buf;
+  std::fill_n(buf.ProgramBuffer.begin(), 32768, std::uint8_t{0xFF});
+  core_.report.LogMessage("Erasing Program Buffer");
+  core_.report.LogMessage("Erasing XICOR 28C256");
+  ProgramX28C256();
+  BuildProgramImage();
+}
+
+}  // namespace zambrix

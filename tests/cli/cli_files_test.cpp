@@ -1,0 +1,141 @@
+// The command-line front end with outputs and inputs that are not plain files:
+// symlinks, FIFOs, device nodes, folders, and a log that would overwrite them.
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include "cli/cli_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using zambrix::testing::Cli;
+using zambrix::testing::ReadWholeFile;
+using zambrix::testing::WriteWholeFile;
+namespace fs = std::filesystem;
+
+constexpr const char* kRead = "-q --board sim read -d 27C256 -o ";
+
+class CliFiles : public Cli {
+ protected:
+  std::string P(const std::string& name) const { return (dir_ / name).string(); }
+  bool MakeDevice(const std::string& name, unsigned minor) const {
+    return ::mknod(P(name).c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+  }
+  bool IsDevice(const std::string& name) const {
+    struct stat st {};
+    return ::lstat(P(name).c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+  }
+};
+
+// The chip's bytes land behind a symlink (kept, with the target's mode) and
+// never in a file linked at a predictable temporary name.
+TEST_F(CliFiles, ReadWritesThroughLinksAndNeverThroughPlantedOnes) {
+  WriteWholeFile(dir_ / "victim", "keep me");
+  fs::create_symlink(dir_ / "victim", dir_ / "out.bin.tmp~");
+  WriteWholeFile(dir_ / "dump.bin", "old");
+  fs::permissions(dir_ / "dump.bin", fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("dump.bin", dir_ / "link.bin");
+  for (const char* name : {"out.bin", "link.bin"}) {
+    auto r = Run(kRead + P(name));
+    EXPECT_EQ(r.status, 0) << name << r.err;
+  }
+  EXPECT_EQ(ReadWholeFile(dir_ / "victim"), "keep me");
+  EXPECT_EQ(fs::file_size(dir_ / "out.bin"), 32768u);
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.bin"));
+  EXPECT_EQ(ReadWholeFile(dir_ / "dump.bin"), ReadWholeFile(dir_ / "out.bin"));
+  EXPECT_EQ(fs::status(dir_ / "dump.bin").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+  auto r = Run(kRead + P(std::string(255, 'n')));
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
+// Devices stay devices; a full one is a file error, quickly, without reading
+// the device back; a folder or a FIFO nobody reads is a plain error.
+TEST_F(CliFiles, SpecialOutputsAreWrittenInPlaceOrRefused) {
+  if (!MakeDevice("null", 3) || !MakeDevice("full", 7)) GTEST_SKIP() << "no device nodes here";
+  fs::create_directories(dir_ / "folder");
+  ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0600), 0);
+  const std::pair<std::string, std::string> failing[] = {
+      {"full", "cannot write " + P("full") + ": No space left on device"},
+      {"folder", "cannot write " + P("folder") + ": it is a folder, not a file"},
+      {"fifo", "cannot write " + P("fifo") + ": it is a FIFO or socket that nobody reads"},
+  };
+  for (const auto& [name, says] : failing) {
+    auto r = Run(kRead + P(name));
+    EXPECT_EQ(r.status, 4) << name;
+    EXPECT_NE(r.err.find("zambrix-cli: " + says + "\n"), std::string::npos) << r.err;
+  }
+  auto r = Run(kRead + P("null") + " --log " + P("full"));
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("cannot write the log to " + P("full")), std::string::npos) << r.err;
+  EXPECT_EQ(Run(kRead + P("null") + " --log " + P("null")).status, 2);  // one file for both
+  EXPECT_EQ(Run(kRead + P("null")).status, 0);
+  EXPECT_TRUE(IsDevice("null"));
+  EXPECT_TRUE(IsDevice("full"));
+}
+
+// Inputs that could hang or fill the memory are refused before anything is read.
+TEST_F(CliFiles, SpecialInputsAndChipFilesAreFileErrors) {
+  ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0600), 0);
+  fs::create_directories(dir_ / "folder");
+  const std::string fifo = ": it is a FIFO, not a file", device = ": it is a device, not a file";
+  const std::pair<std::string, std::string> cases[] = {
+      {"view -i " + P("fifo"), "cannot open " + P("fifo") + fifo},
+      {"view -i /dev/zero", "cannot open /dev/zero" + device},
+      {"--sim-chip 27C256:/dev/zero list",
+       "cannot read the simulated chip's file /dev/zero" + device},
+      {"--sim-chip 27C256:" + P("fifo") + " list",
+       "cannot read the simulated chip's file " + P("fifo") + fifo},
+      {"--sim-chip 27C256:" + P("folder") + " list",
+       "cannot read the simulated chip's file " + P("folder") + ": it is a folder, not a file"},
+      {"--sim-chip 27C256:" + P("gone/chip.bin") + " list",
+       "could not write the simulated chip's contents to " + P("gone/chip.bin") +
+           ": cannot create a file in its folder: No such file or directory"},
+  };
+  for (const auto& [args, says] : cases) {
+    auto r = Run("-q --board sim " + args);
+    EXPECT_EQ(r.status, 4) << args;
+    EXPECT_NE(r.err.find("zambrix-cli: " + says + "\n"), std::string::npos) << args << r.err;
+  }
+}
+
+// The log never overwrites a file the command reads or writes, however it is named.
+TEST_F(CliFiles, ALogOverTheCommandsOwnFilesIsRefused) {
+  WriteWholeFile(dir_ / "in.bin", std::string(300, 'i'));
+  fs::create_symlink("in.bin", dir_ / "in-link");
+  WriteWholeFile(dir_ / "chip.bin", std::string(100, 'c'));
+  const std::string sim = "-q --board sim --sim-chip 27C256:" + P("chip.bin") + " ";
+  const std::pair<std::string, std::string> cases[] = {
+      {"read -d 27C256 -o " + P("new.bin") + " --log " + P("./new.bin"), "-o"},
+      {"view -i " + P("in.bin") + " --log " + P("in-link"), "-i"},
+      {"list --log " + P("sub/../chip.bin"), "the simulated chip's file"},
+  };
+  fs::create_directories(dir_ / "sub");
+  for (const auto& [args, other] : cases) {
+    auto r = Run(sim + args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_NE(r.err.find("names the same file as " + other), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "new.bin"));
+  EXPECT_EQ(ReadWholeFile(dir_ / "in.bin"), std::string(300, 'i'));
+  EXPECT_EQ(ReadWholeFile(dir_ / "chip.bin"), std::string(100, 'c'));
+  EXPECT_EQ(Run(sim + "list --log " + P("other.log")).status, 0);
+}
+
+// Commands a device does not have answer alike; fault values the simulator
+// cannot hold are refused.
+TEST_F(CliFiles, UnavailableCommandsAndOverflowingFaultsAnswerAlike) {
+  for (const char* command : {"read -o x.bin", "blank", "view"}) {
+    auto r = Run(std::string("-q --board sim ") + command + " -d 24C16");
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_NE(r.err.find("is not available for this device"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "") << command;
+  }
+  for (const char* value : {"18446744073709551615ms", "3600001ms", "18446744073709551us"}) {
+    auto r = Run(std::string("--board sim --sim-fault slow-write=") + value + " list");
+    EXPECT_EQ(r.status, 2) << value;
+  }
+  EXPECT_EQ(Run("--board sim --sim-fault slow-write=3600000ms list").status, 0);
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+// The flash commands of the command line, run as a process on the simulated board.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out;
+};
+
+// Runs the binary with stdout captured; the log echo on stderr is dropped.
+Result RunCli(const std::string& args) {
+  const std::string cmd = std::string(ZAMBRIX_CLI_BINARY) +
+                          " --settings-dir /nonexistent-zambrix-settings --board sim " + args +
+                          " 2>/dev/null </dev/null";
+  Result r;
+  std::FILE* p = ::popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
+  const int raw = ::pclose(p);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+TEST(CliFlash, IdPrintsTheIdentificationLinesAndFailsWhenNothingValidAnswers) {
+  struct Case {
+    std::string args, line;
+    int status;
+  };
+  for (const auto& c : {
+           Case{"--sim-chip AM29F040 --catalogue extended id -d AM29F040",
+                "Device ID# 01A4 - AMD am29F040 Flash Memory", 0},
+           Case{"--sim-chip EN29F040 --catalogue extended id -d EN29F040",
+                "Device ID# 1C04 - EON EN29F040 Flash Memory", 0},
+           Case{"--sim-chip 27C040 --catalogue extended id -d AM29F040", "  Not Valid!!!", 1},
+           Case{"--sim-chip none --catalogue extended id -d A29040",
+                "Device ID# FFFF -  Not Valid!!!", 1},
+       }) {
+    SCOPED_TRACE(c.args);
+    const Result r = RunCli(c.args);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_NE(r.out.find("Reading Flash Code ID_________________ wait\n"), std::string::npos);
+    EXPECT_NE(r.out.find(c.line + "\n"), std::string::npos) << r.out;
+  }
+}
+
+TEST(CliFlash, TheStandardCatalogueRefusesTheFlashRows) {
+  EXPECT_EQ(RunCli("--sim-chip AM29F040 id -d AM29F040").status, 2);
+  EXPECT_EQ(RunCli("--sim-chip AM29F040 --catalogue standard id -d AM29F040").status, 2);
+  EXPECT_EQ(RunCli("--catalogue everything list").status, 2);
+  EXPECT_EQ(RunCli("--sim-chip X28C256 id -d X28C256").status, 2);
+  const Result list = RunCli("--catalogue extended list");
+  EXPECT_NE(list.out.find("\tFlash AMD AM29F040"), std::string::npos);
+  EXPECT_NE(list.out.find("N/A - Flash Atmel AT29C256"), std::string::npos);
+}
+
+}  // namespace

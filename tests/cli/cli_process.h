@@ -1,0 +1,61 @@
+// Runs the command-line front end as a process, as a script would run it.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zambrix::testing {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+  std::vector<std::string> OutLines() const {
+    std::vector<std::string> lines;
+    std::istringstream s(out);
+    for (std::string l; std::getline(s, l);) lines.push_back(l);
+    return lines;
+  }
+};
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("zambrix-cli-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs the binary with its own settings folder, so no run touches another's file.
+  Result Run(const std::string& args) {
+    auto out = dir_ / "out.txt", err = dir_ / "err.txt";
+    std::string cmd = std::string(ZAMBRIX_CLI_BINARY) + " --settings-dir " + dir_.string() + " " +
+                      args + " >" + out.string() + " 2>" + err.string() + " </dev/null";
+    Result r;
+    int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = Slurp(out);
+    r.err = Slurp(err);
+    return r;
+  }
+  static std::string Slurp(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+  fs::path dir_;
+};
+
+}  // namespace zambrix::testing

@@ -1,0 +1,332 @@
+// The X28C256 page algorithm, flash identification, byte programming and chip
+// erase through the program's own handlers, on the simulated board with
+// datasheet-true chips.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "app/text.h"
+#include "sim/chips/jedec_flash.h"
+#include "sim/chips/page_eeprom.h"
+#include "sim/sim_port.h"
+#include "support/fakes.h"
+
+namespace zambrix {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Counts the platform sleeps by length: the page algorithm's S + 1 ms wait
+// comes once before every page load.
+class CountingClock : public VirtualClock {
+ public:
+  using VirtualClock::VirtualClock;
+  void SleepMs(int ms) override {
+    ++sleeps[ms];
+    VirtualClock::SleepMs(ms);
+  }
+  std::map<int, int> sleeps;
+};
+
+struct Board {
+  explicit Board(const std::string& chip, Bytes contents = {}, std::uint64_t access_ns = 1000,
+                 sim::SimFaults faults = {}) {
+    config.chip = chip.empty() ? nullptr : sim::FindChipSpec(chip);
+    config.demo_image = false;
+    config.protect = config.chip && config.chip->kind == sim::ChipKind::kPageEeprom;
+    config.contents = std::move(contents);
+    config.access_ns = access_ns;
+    config.faults = faults;
+    port = std::make_unique<sim::SimPort>(config, clock);
+    t = std::make_unique<testing::TestCore>(port.get(), &clock);
+    core().shell.Form_Load();
+    core().dev.SetExtendedCatalogue(true);
+    core().dev.FillDeviceList();
+  }
+  Core& core() { return *t->core; }
+  Operations& ops() { return core().ops; }
+  void Choose(const std::string& name) {
+    const auto& rows = core().dev.DeviceTable;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i][0].rfind(name + " ", 0) == 0) {
+        core().ChooseListIndex("Device", static_cast<int>(i));
+        ASSERT_EQ(core().dev.DeviceKey, std::string(1, rows[i][1][0]) + rows[i][2]);
+        return;
+      }
+    }
+    FAIL() << "no device " << name;
+  }
+  // The code buffer and the program buffer hold `image`, CodeSize its length.
+  void Load(const Bytes& image) {
+    auto& buf = core().buf;
+    std::copy(image.begin(), image.end(), buf.CodeBuffer.begin());
+    buf.CodeSize = static_cast<std::int32_t>(image.size());
+    ops().BuildProgramImage();
+  }
+  Bytes Chip() { return port->ChipImage(); }
+  std::vector<std::string> Log() const { return t->LogLines(); }
+  bool HasLine(const std::string& line) const {
+    const auto log = Log();
+    return std::find(log.begin(), log.end(), line) != log.end();
+  }
+  sim::SimConfig config;
+  CountingClock clock{Link::kNsPerIteration};
+  std::unique_ptr<sim::SimPort> port;
+  std::unique_ptr<testing::TestCore> t;
+};
+
+Bytes RandomImage(std::size_t size, unsigned seed) {
+  std::mt19937 gen(seed);
+  Bytes v(size);
+  for (auto& b : v) b = static_cast<std::uint8_t>(gen());
+  return v;
+}
+
+// A protected X28C256 takes the protection-off sequence and all 512 pages at
+// the default speed and faster, on ports of 1 to 2 us per access; at the
+// fastest setting each read-back meets the chip in its 10 ms write cycle and
+// waits for its end instead of loading the page again.
+TEST(X28C256Program, ProtectedChipProgramsAndReadsBackOnSlowPorts) {
+  struct Case {
+    std::uint64_t access_ns;
+    int slider;
+  };
+  for (const Case c : {Case{1000, 50}, Case{1500, 50}, Case{2000, 50}, Case{2000, 75},
+                       Case{2000, 100}, Case{1000, 100}}) {
+    SCOPED_TRACE(std::to_string(c.access_ns) + " ns, slider " + std::to_string(c.slider));
+    const Bytes image = RandomImage(32768, static_cast<unsigned>(c.access_ns + c.slider));
+    Board b("X28C256", RandomImage(32768, 1), c.access_ns);
+    b.Choose("Eeprom XICOR X28C256");
+    b.core().ChangeValue("Slider1", c.slider);
+    b.Load(image);
+    b.ops().ProgramX28C256();
+    EXPECT_EQ(b.ops().FailFlag, 0);
+    EXPECT_TRUE(b.HasLine("XICOR 28C256 Programmed Sucessfully"));
+    EXPECT_EQ(b.clock.sleeps[100 - c.slider + 3], 512) << "every page loaded once";
+    EXPECT_FALSE(b.port->Board().socket().As<sim::PageEeprom>()->Protected());
+    ASSERT_EQ(b.Chip(), image);
+    b.core().Click("Read_button");
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), b.core().buf.CodeBuffer.begin()));
+  }
+}
+
+TEST(X28C256Program, APageThatNeverReadsBackFailsAfter79Loads) {
+  sim::SimFaults faults;
+  faults.dead_byte = 5 * 64 + 9;
+  Board b("X28C256", Bytes(32768, 0x00), 1000, faults);
+  b.Choose("Eeprom XICOR X28C256");
+  const Bytes image = RandomImage(32768, 9);
+  b.Load(image);
+  b.ops().ProgramX28C256();
+  EXPECT_EQ(b.clock.sleeps[51], 5 + 79);
+  const auto log = b.Log();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log[log.size() - 3], "*** Programming Failure ***");
+  EXPECT_EQ(log[log.size() - 2], "*** Address:149h, Programming BYTE:" + HexText(image[0x149]) +
+                                     "h, Read BYTE:0h");
+  EXPECT_EQ(log.back(), "*** Aborting Programming - Click on [ERROR] Indicator to Reset");
+  EXPECT_EQ(b.ops().FailFlag, 1);
+  EXPECT_EQ(b.core().link.Reg0Value, 0);
+  const Bytes chip = b.Chip();
+  EXPECT_TRUE(std::equal(image.begin(), image.begin() + 5 * 64, chip.begin()));
+  EXPECT_EQ(chip[6 * 64], 0x00);  // later pages untouched
+}
+
+TEST(X28C256Erase, LeavesFFhAndTheProgramBufferMirroringTheCode) {
+  Board b("X28C256", RandomImage(32768, 3));
+  b.Choose("Eeprom XICOR X28C256");
+  const Bytes code = RandomImage(32768, 4);
+  b.Load(code);
+  b.core().Click("EraseFlash_button");
+  EXPECT_EQ(b.Chip(), Bytes(32768, 0xFF));
+  EXPECT_TRUE(std::equal(code.begin(), code.end(), b.core().buf.ProgramBuffer.begin()));
+  const auto log = b.Log();
+  const auto start = std::find(log.begin(), log.end(), "Erasing Program Buffer");
+  ASSERT_NE(start, log.end());
+  EXPECT_EQ(*(start + 1), "Erasing XICOR 28C256");
+  EXPECT_EQ(log.back(), "XICOR 28C256 Programmed Sucessfully");
+}
+
+// The identification lines for the parts the board's flash socket takes; the
+// AM29F010 decodes A14 in its command cycles and answers only at 5555h/2AAAh,
+// the EN29F040 answers 7Fh first and its codes at 100h/101h.
+TEST(FlashIdentification, LogsTheTableLineForEachPart) {
+  struct Case {
+    std::string chip, row, line;
+    int page_size, page_count;
+  };
+  for (const auto& c : {
+           Case{"AM29F040", "Flash AMD AM29F040", "Device ID# 01A4 - AMD am29F040 Flash Memory",
+                512, 1024},
+           Case{"AM29F040B", "Flash AMD AM29F040", "Device ID# 01A4 - AMD am29F040 Flash Memory",
+                512, 1024},
+           Case{"AM29F010", "Flash AMD AM29F010", "Device ID# 0120 - AMD am29F010 Flash Memory",
+                512, 256},
+           Case{"EN29F040", "Flash EON EN29F040", "Device ID# 1C04 - EON EN29F040 Flash Memory",
+                512, 1024},
+           Case{"A29040", "Flash AMIC A29040", "Device ID# 3786 - AMIC A29040 Flash Memory", 512,
+                1024},
+       }) {
+    SCOPED_TRACE(c.chip);
+    Board b(c.chip, RandomImage(16, 5));
+    b.Choose(c.row);
+    b.core().Click("menuFlashShowCodeID");
+    const auto log = b.Log();
+    EXPECT_EQ(log[log.size() - 2], "Reading Flash Code ID_________________ wait");
+    EXPECT_EQ(log.back(), c.line);
+    EXPECT_EQ(b.ops().FlashPageSize, c.page_size);
+    EXPECT_EQ(b.ops().FlashPageCount, c.page_count);
+    EXPECT_EQ(b.Chip()[0], RandomImage(16, 5)[0]);  // back in read mode, nothing written
+  }
+}
+
+TEST(FlashIdentification, AnEpromOrAnEmptySocketIsNotAFlashUnit) {
+  for (const std::string chip : {"27C040", ""}) {
+    SCOPED_TRACE(chip);
+    Bytes contents(512 * 1024, 0xFF);
+    contents[0x40000] = 0x12, contents[0x40001] = 0x34;  // A18 rests high on this row
+    Board b(chip, contents);
+    b.Choose("Flash AMD AM29F040");
+    b.core().Click("menuFlashShowCodeID");
+    const auto log = b.Log();
+    const std::string id = chip.empty() ? "FFFF" : "1234";
+    EXPECT_EQ(log[log.size() - 2], "*** Not a Flash Unit, Address 00&01 = FlashCode ***");
+    EXPECT_EQ(log.back(), "Device ID# " + id + " -  Not Valid!!!");
+    EXPECT_EQ(b.ops().FlashPageSize, 0);
+    EXPECT_EQ(b.core().link.Reg3Value & 0x80, 0x80) << "chip enable left off";
+  }
+}
+
+TEST(FlashIdentification, QuickCommandIs22LatchLoadsWithoutTouchingTheShadows) {
+  Board b("AM29F040");
+  b.Choose("Flash AMD AM29F040");
+  auto& l = b.core().link;
+  l.OEOFF();
+  const std::array<int, 5> shadows{l.Reg0Value, l.Reg1Value, l.Reg2Value, l.Reg3Value,
+                                   l.Reg4Value};
+  b.port->Trace().EnableAccessLog(1000);
+  b.port->Trace().ClearAccesses();
+  b.ops().FlashCommandByte = 0x90;
+  b.ops().FlashCommand3();
+  const auto& acc = b.port->Trace().Accesses();
+  ASSERT_EQ(acc.size(), 4u + 22 * 3);  // OEOFF's own latch load, then the quick loads
+  int strobes = 0;
+  for (std::size_t i = 4; i < acc.size(); i += 3) {
+    EXPECT_EQ(acc[i].address, l.PortAddress);
+    strobes += std::count(l.RegStrobe.begin(), l.RegStrobe.end(), acc[i + 1].value) > 0;
+  }
+  EXPECT_EQ(strobes, 22);
+  EXPECT_EQ((std::array<int, 5>{l.Reg0Value, l.Reg1Value, l.Reg2Value, l.Reg3Value, l.Reg4Value}),
+            shadows);
+  EXPECT_TRUE(b.port->Board().socket().Chip() != nullptr);
+}
+
+TEST(FlashBytes, ProgramsAnAm29F010AndReadsItBack) {
+  Board b("AM29F010");
+  b.Choose("Flash AMD AM29F010");
+  const Bytes image = RandomImage(3000, 11);
+  b.Load(image);
+  b.ops().ProgramFlashBytes();
+  EXPECT_EQ(b.ops().FailFlag, 0);
+  EXPECT_TRUE(b.HasLine("Device ID# 0120 - Start programming"));
+  const Bytes chip = b.Chip();
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.begin()));
+  EXPECT_EQ(b.core().ui.Max("ProgressBar1"), 12);
+  b.core().Click("Read_button");
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), b.core().buf.CodeBuffer.begin()));
+}
+
+TEST(FlashBytes, AByteThatCannotTakeItsValueFailsAfter49Attempts) {
+  Bytes zeros(128 * 1024, 0xFF);
+  zeros[7] = 0x00;  // a 0 bit cannot go back to 1 without an erase
+  Board b("AM29F010", zeros);
+  b.Choose("Flash AMD AM29F010");
+  b.Load(Bytes(256, 0xA5));
+  b.ops().ProgramFlashBytes();
+  const auto log = b.Log();
+  EXPECT_EQ(log[log.size() - 2], "*** Address:7h, Programming BYTE:A5h, Read BYTE:0h");
+  EXPECT_EQ(b.ops().FailFlag, 1);
+}
+
+TEST(FlashBytes, AnEmptySocketIsNotSupported) {
+  Board b("");
+  b.Choose("Flash AMD AM29F010");
+  b.Load(Bytes(256, 0x00));
+  b.ops().ProgramStatus = 1;
+  b.ops().ProgramFlashBytes();
+  EXPECT_EQ(b.Log().back(), "Device ID# FFFF - Not Supported");
+  EXPECT_EQ(b.ops().ProgramStatus, 0);
+  EXPECT_EQ(b.ops().FailFlag, 0);
+}
+
+TEST(FlashErase, ChipEraseLeavesFFhOrReportsAChipThatNeverFinishes) {
+  Board ok("AM29F040", RandomImage(512 * 1024, 6));
+  ok.Choose("Flash AMD AM29F040");
+  ok.core().Click("EraseFlash_button");
+  EXPECT_EQ(ok.Chip(), Bytes(512 * 1024, 0xFF));
+  EXPECT_EQ(ok.Log().back(), "Chip Erased, all bytes read FFh");
+  EXPECT_EQ(ok.ops().FailFlag, 0);
+
+  sim::SimFaults stuck;
+  stuck.slow_write_ns = 1000ull * 1'000'000'000;
+  Board slow("AM29F040", RandomImage(512 * 1024, 6), 1000, stuck);
+  slow.Choose("Flash AMD AM29F040");
+  slow.core().Click("EraseFlash_button");
+  EXPECT_TRUE(slow.HasLine("*** Erase Failure ***"));
+  EXPECT_FALSE(slow.HasLine("Chip Erased, all bytes read FFh"));
+  EXPECT_EQ(slow.ops().FailFlag, 1);
+  EXPECT_EQ(slow.core().ui.Colour("Error_label"), colour::kRed);
+}
+
+TEST(ExtendedCatalogue, OffersTheProvenFlashRowsAndSaysWhyTheOthersStayRefused) {
+  Board b("AM29F040");
+  const auto& items = b.core().ui.Get("Device").items;
+  auto item = [&](const std::string& name) {
+    return *std::find_if(items.begin(), items.end(), [&](const std::string& i) {
+      return i.find(name + " ") != std::string::npos;
+    });
+  };
+  EXPECT_EQ(item("Flash AMD AM29F040").rfind("Flash", 0), 0u);
+  EXPECT_EQ(item("Flash AMIC A29040").rfind("Flash", 0), 0u);
+  EXPECT_NE(item("Flash Atmel AT29C256").find("N/A - "), std::string::npos);
+  EXPECT_NE(item("Flash Atmel AT29C256").find("A14"), std::string::npos);
+  EXPECT_EQ(item("Eprom 2716").rfind("N/A - Eprom 2716", 0), 0u);
+  b.core().ChooseListIndex("Device", 21);  // refused: no device chosen
+  EXPECT_EQ(b.core().dev.DeviceKey, "");
+
+  b.core().Click("mnuToolsCatalogue");  // back to the standard table
+  EXPECT_EQ(b.core().ui.Get("Device").items[25].rfind("N/A - Flash AMD AM29F040", 0), 0u);
+  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: Off");
+}
+
+TEST(ExtendedCatalogue, IsRememberedWithTheWindowSettings) {
+  Board b("AM29F040");
+  b.core().shell.Form_Unload();
+  b.core().dev.ExtendedCatalogue = false;
+  b.core().shell.Form_Load();
+  EXPECT_TRUE(b.core().dev.ExtendedCatalogue);
+  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: On");
+  b.core().Click("mnuToolsCatalogue");
+  b.core().shell.Form_Unload();
+  b.core().shell.Form_Load();
+  EXPECT_FALSE(b.core().dev.ExtendedCatalogue);
+}
+
+TEST(FlashReset, TheResetCommandReturnsAChipInIdModeToReading) {
+  Board b("AM29F040B", RandomImage(16, 8));
+  b.Choose("Flash AMD AM29F040");
+  auto* chip = b.port->Board().socket().As<sim::JedecFlash>();
+  b.ops().FlashCommandByte = 0x90;
+  b.ops().FlashCommand3();
+  b.port->Sync();
+  ASSERT_TRUE(chip->InAutoselect());
+  b.core().link.REG4ON();  // the data latch drives the lines, as after a write
+  b.core().Click("ResetFlash");
+  b.port->Sync();
+  EXPECT_FALSE(chip->InAutoselect());
+}
+
+}  // namespace
+}  // namespace zambrix
