@@ -39,9 +39,10 @@ constexpr const char* kUsageText =
     "  view (-i FILE | -d DEVICE) [--page N]\n"
     "                               print one page as the hex view shows it\n"
     "  setup list                   the saved setups: slot, name, device, code file\n"
-    "  setup save N [--name NAME] [-d DEVICE] [-i FILE]\n"
-    "                               save the global options, device and code file as\n"
-    "                               setup N (1 to 4)\n"
+    "  setup save N [--name NAME] [-d DEVICE] [-i FILE] [--bytes B] [--vpp V]\n"
+    "          [--blank-check] [--verify]\n"
+    "                               save the global options, device, code file, byte\n"
+    "                               selection, voltage and checks as setup N (1 to 4)\n"
     "  doctor                       why a real board is or is not reachable\n"
     "  program -d DEVICE -i FILE [--bytes both|hi|low] [--vpp 5|12.5|21|25]\n"
     "          [--blank-check] [--verify] [--yes]\n"
@@ -182,6 +183,7 @@ class Session {
   int Setup();
   int ShowPage();
   int Write(int (*command)(WriteContext&));
+  WriteContext MakeWriteContext();
   int Finish(int status);
   int ShutDown(int status);
   void Report(int status);
@@ -438,6 +440,8 @@ int Session::Setup() {
   if (!o_.input.empty()) {
     if (int s = LoadInputFile()) return s;
   }
+  WriteContext c = MakeWriteContext();
+  if (int s = ApplySetupOptions(c)) return s;
   dialogs_.input_answers.push_back(o_.setup_name);
   const std::string path = SaveSetup(*core_, *slot);
   if (path.empty()) return Fail(kFileError, "setup " + args[1] + " could not be written (see log)");
@@ -447,17 +451,7 @@ int Session::Setup() {
 }
 
 int Session::Write(int (*command)(WriteContext&)) {
-  WriteContext c{*core_,
-                 dialogs_,
-                 out_,
-                 err_,
-                 o_.write,
-                 [this](int status, const std::string& message) { return Fail(status, message); },
-                 [this] {
-                   if (int s = SelectDevice()) return s;
-                   return NeedBoard();
-                 },
-                 isatty(fileno(stdin)) != 0};
+  WriteContext c = MakeWriteContext();
   auto& ops = core_->ops;
   ops.FailFlag = 0;
   ops.VerifyFailed = 0;
@@ -475,6 +469,20 @@ int Session::Write(int (*command)(WriteContext&)) {
     result_.failure = CommandResult::Mismatch{ops.WorkAddress, expected, link.ReadValue};
   }
   return status;
+}
+
+WriteContext Session::MakeWriteContext() {
+  return WriteContext{*core_,
+                 dialogs_,
+                 out_,
+                 err_,
+                 o_.write,
+                 [this](int status, const std::string& message) { return Fail(status, message); },
+                 [this] {
+                   if (int s = SelectDevice()) return s;
+                   return NeedBoard();
+                 },
+                 isatty(fileno(stdin)) != 0};
 }
 
 // The log saved at the end must not overwrite a file the command reads or writes.

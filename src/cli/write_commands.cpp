@@ -107,6 +107,16 @@ bool ParallelSelected(const Core& core) { return core.dev.DeviceClass != "S"; }
 
 }  // namespace
 
+int ApplySetupOptions(WriteContext& c) {
+  if (!c.options.bytes.empty()) {
+    if (int s = SetBytes(c)) return s;
+  }
+  if (int s = SetVoltage(c)) return s;
+  if (c.options.blank_check) c.core.ChangeValue("CheckBlankPriorProgramming", 1);
+  if (c.options.verify) c.core.ChangeValue("VerifyAfterProgramming", 1);
+  return kOk;
+}
+
 int ProgramCommand(WriteContext& c) {
   if (int s = Prepare(c)) return s;
   if (int s = SetVoltage(c)) return s;

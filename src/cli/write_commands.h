@@ -46,6 +46,9 @@ struct WriteContext {
 // that it is a regular file; 0, or the status after `fail` printed why not.
 int OpenCodeFile(Core& core, CliDialogs& dialogs, const std::string& file,
                  const std::function<int(int, const std::string&)>& fail);
+// What a saved setup keeps of these options: the byte selection, the voltage
+// and the automatic checks, each only when its option is given.
+int ApplySetupOptions(WriteContext& c);
 
 int ProgramCommand(WriteContext& c);
 int VerifyCommand(WriteContext& c);
