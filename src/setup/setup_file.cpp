@@ -1,9 +1,8 @@
 #include "setup/setup_file.h"
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "app/file_io.h"
 #include "app/text.h"
 #include "setup/ini_text.h"
 
@@ -87,21 +86,20 @@ std::optional<bool> TruthValue(std::string_view text) {
 }
 
 SetupFileRead ReadSetupFile(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return {"", "was not found"};
-  if (!fs::is_regular_file(path, ec)) return {"", "is not a file"};
-  const auto size = fs::file_size(path, ec);
-  if (ec) return {"", "could NOT be read"};
-  if (size > kMaxSetupFileSize) {
-    return {"", "is " + std::to_string(size) + " bytes, too big for a setup"};
+  const InputFile file = ReadInputFile(path, kMaxSetupFileSize);
+  switch (file.status) {
+    case InputStatus::Ok:
+      return {std::string(file.bytes.begin(), file.bytes.end()), ""};
+    case InputStatus::Missing:
+      return {"", "was not found"};
+    case InputStatus::NotRegular:
+      return {"", "is not a file"};
+    case InputStatus::TooBig:
+      return {"", "is " + std::to_string(file.size) + " bytes, too big for a setup"};
+    case InputStatus::Unreadable:
+      break;
   }
-  std::ifstream in(path, std::ios::binary);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  in.read(text.data(), static_cast<std::streamsize>(size));
-  if (!in && !in.eof()) return {"", "could NOT be read"};
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return {text, ""};
+  return {"", "could NOT be read - " + file.error};
 }
 
 bool HasControlCharacters(std::string_view s) {

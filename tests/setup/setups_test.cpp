@@ -255,7 +255,8 @@ TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
       {16, "-1", "lies outside 0 to 100", "P4", 50},
       {1, std::string("a\x01.bin"),
        "Setup line \"sFILE = a?.bin\" holds characters no file name has - not applied"},
-      {1, "/no/such/file.bin", "File /no/such/file.bin could NOT be read - Buffer unchanged"},
+      {1, "/no/such/file.bin",
+       "File /no/such/file.bin could NOT be read (no such file) - Buffer unchanged"},
   };
   for (const auto& c : cases) {
     Lines lines = good;
