@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "buffers/image_formats.h"
+
 namespace zambrix {
 
 class Core;
@@ -21,6 +23,8 @@ class Buffers {
   static constexpr std::size_t kProgramBufferSize = 1'048'577;
   // Largest data file accepted.
   static constexpr std::int32_t kMaxDataFileSize = 8192;
+  // A HEX or S-record file may be this many times longer than its buffer.
+  static constexpr std::size_t kImageTextFactor = 8;
   // Last offsets the erase commands fill with FFh.
   static constexpr std::size_t kCodeEraseLast = 0x100000;
   static constexpr std::size_t kDataEraseLast = 8192;
@@ -38,9 +42,10 @@ class Buffers {
   void mnuFileSaveDataAs_Click();
   void mnuFileClose_Click();
   void FileNameCodeText_Click();
-  // Loads the file named by CodeFileName into the code buffer. A file that
-  // cannot be read, is empty or is longer than the buffer is refused with a log
-  // line and changes nothing; false then.
+  // Loads the file named by CodeFileName into the code buffer, in the format
+  // FormatFor gives. A file that cannot be read, is empty, is longer than the
+  // buffer or (HEX, S-records) has a faulty line is refused with a log line and
+  // changes nothing; false then.
   bool ReadBinaryFile();
   // Loads the file named by DataFileName into the data buffer (at most 8192
   // bytes); false when it was refused.
@@ -92,6 +97,12 @@ class Buffers {
   std::array<bool, 256> PrintableChars{};
   // One page read from the chip.
   std::array<std::uint8_t, 256> PageBuffer{};
+  // The format of every file read or saved when set (the command line's
+  // --format); otherwise each file's name decides.
+  std::optional<ImageFormat> ForcedFormat;
+  ImageFormat FormatFor(const std::string& name) const {
+    return ForcedFormat ? *ForcedFormat : FormatOfName(name);
+  }
   // Where a file is read whole before it goes into its buffer.
   std::vector<std::uint8_t> FileStaging = std::vector<std::uint8_t>(1, 0);
   // Why the last buffer save failed; empty after a successful one.
@@ -100,6 +111,11 @@ class Buffers {
  private:
   std::optional<std::string> AskOpenName(std::string_view title, const std::string& current);
   std::optional<std::string> AskSaveName(std::string_view title, const std::string& current);
+  // Reads and parses `name` into FileStaging; its byte count, or nullopt after
+  // the log line that says why not (`too_big` set when it was the size).
+  std::optional<std::size_t> StageFile(const std::string& name, std::size_t limit,
+                                       std::string_view kind, std::string_view buffer_word,
+                                       bool& too_big);
   void OpenFileInto(std::string_view title, std::string& name, bool (Buffers::*load)());
   void CopyStagingToCode();
   void FinishCodeLoad();

@@ -12,7 +12,9 @@ namespace zambrix {
 
 namespace {
 
-constexpr std::string_view kFilter = "All Files (*.*)|*.*";
+constexpr std::string_view kFilter =
+    "All Files (*.*)|*.*|Binary (*.bin)|*.bin|Intel HEX (*.hex;*.ihx;*.ihex)|*.hex;*.ihx;*.ihex|"
+    "Motorola S-records (*.s19;*.s28;*.s37;*.srec;*.mot)|*.s19;*.s28;*.s37;*.srec;*.mot";
 
 enum class ReadOutcome { Ok, Unreadable, TooBig, Empty };
 
@@ -106,17 +108,49 @@ void Buffers::FileNameCodeText_Click() {
     mnuFileOpenCode_Click();
 }
 
+std::optional<std::size_t> Buffers::StageFile(const std::string& name, std::size_t limit,
+                                              std::string_view kind, std::string_view buffer_word,
+                                              bool& too_big) {
+  auto& report = core_.report;
+  const ImageFormat format = FormatFor(name);
+  if (format == ImageFormat::kBinary) {
+    const FileRead got = ReadWholeFile(name, limit, FileStaging);
+    too_big = got.outcome == ReadOutcome::TooBig;
+    if (!Accepted(report, got, name, kind, buffer_word, limit)) return std::nullopt;
+    return got.length;
+  }
+  std::vector<std::uint8_t> text;
+  const std::uintmax_t text_limit = limit * kImageTextFactor;
+  const FileRead got = ReadWholeFile(name, text_limit, text);
+  too_big = got.outcome == ReadOutcome::TooBig;
+  if (!Accepted(report, got, name, kind, buffer_word, text_limit)) return std::nullopt;
+  ParsedImage image = ParseImage(
+      format, std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), limit);
+  if (!image.ok()) {
+    report.LogMessage("File " + name + " line " + std::to_string(image.line) + ": " + image.error +
+                      " - Will Not Open");
+    return std::nullopt;
+  }
+  if (image.bytes.empty()) {
+    report.LogMessage("File " + name + " holds no data - Will Not Open");
+    return std::nullopt;
+  }
+  FileStaging = std::move(image.bytes);
+  return FileStaging.size();
+}
+
 bool Buffers::ReadBinaryFile() {
   auto& report = core_.report;
-  const FileRead got = ReadWholeFile(CodeFileName, kCodeBufferSize, FileStaging);
-  if (!Accepted(report, got, CodeFileName, "Code", "Buffer", kCodeBufferSize)) return false;
+  bool too_big = false;
+  const auto length = StageFile(CodeFileName, kCodeBufferSize, "Code", "Buffer", too_big);
+  if (!length) return false;
   auto& ui = core_.ui;
   ui.SetCaption("FileNameCodeText", CodeFileName);
   ui.SetText("BufferDisplay",
              "\r\n\r\n\r\n\r\n\r\n\r\n                      READING FILE ... WAIT");
   report.DataFlowLightOn();
   ui.SetText("sbStatusBar", "Reading Code File " + CodeFileName + " into Buffer... Wait");
-  CodeSize = static_cast<std::int32_t>(got.length);
+  CodeSize = static_cast<std::int32_t>(*length);
   CopyStagingToCode();
   FileStaging.assign(1, 0);
   report.DataFlowLightOff();
@@ -164,9 +198,10 @@ void Buffers::FinishCodeLoad() {
 
 bool Buffers::ReadBinaryFileData() {
   auto& report = core_.report;
-  const FileRead got = ReadWholeFile(DataFileName, kMaxDataFileSize, FileStaging);
-  if (!Accepted(report, got, DataFileName, "Data", "DataBuffer", kMaxDataFileSize)) {
-    if (got.outcome == ReadOutcome::TooBig) {
+  bool too_big = false;
+  const auto length = StageFile(DataFileName, kMaxDataFileSize, "Data", "DataBuffer", too_big);
+  if (!length) {
+    if (too_big) {
       core_.svc.dialogs->MessageBox("Can't Open Data File Bigger than 8192 Bytes", MsgButtons::Ok,
                                     MsgIcon::Warning, "Data File to Big");
     }
@@ -174,7 +209,7 @@ bool Buffers::ReadBinaryFileData() {
   }
   core_.ui.SetCaption("FileNameDataText", DataFileName);
   report.DataFlowLightOn();
-  DataSize = static_cast<std::int32_t>(got.length);
+  DataSize = static_cast<std::int32_t>(*length);
   std::copy(FileStaging.begin(), FileStaging.begin() + DataSize, DataBuffer.begin());
   FileStaging.assign(1, 0);
   report.DataFlowLightOff();

@@ -9,9 +9,8 @@ bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t
   ui.SetText("sbStatusBar", std::string(status_prefix) + name + " ... Wait");
   LastSaveError = "the buffer holds fewer bytes than its size";
   if (size >= 0 && static_cast<std::size_t>(size) <= buffer.size()) {
-    const std::string_view bytes(reinterpret_cast<const char*>(buffer.data()),
-                                 static_cast<std::size_t>(size));
-    LastSaveError = WriteFileSafely(name, bytes);
+    const std::span<const std::uint8_t> bytes(buffer.data(), static_cast<std::size_t>(size));
+    LastSaveError = WriteFileSafely(name, WriteImage(FormatFor(name), bytes));
   }
   const bool saved = LastSaveError.empty();
   if (saved) {

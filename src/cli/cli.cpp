@@ -18,6 +18,7 @@
 #include "app/posix_platform.h"
 #include "app/text.h"
 #include "cli/cli_flash.h"
+#include "cli/cli_result.h"
 #include "cli/cli_services.h"
 #include "cli/setup_command.h"
 #include "cli/write_commands.h"
@@ -63,14 +64,18 @@ constexpr const char* kUsageText =
     "  --log FILE                   save the system log to FILE at the end\n"
     "  --settings-dir DIR           where the start-up settings file and the setups live\n"
     "  --setup N                    restore setup N first; the other options override it\n"
+    "  --format bin|ihex|srec       the format of every file read or written (otherwise\n"
+    "                               .hex .ihx .ihex are Intel HEX, .s19 .s28 .s37 .srec\n"
+    "                               .mot S-records, every other name raw binary)\n"
+    "  --json                       print what the command did as one JSON object\n"
     "  -q                           print only errors\n"
     "  --yes                        answer yes to the program's questions\n"
     "  --help, --version\n";
 
 struct Options {
   BackEndOptions backend;
-  std::string port, model, speed, log_file, settings_dir, catalogue;
-  bool quiet = false, yes = false, help = false, version = false;
+  std::string port, model, speed, log_file, settings_dir, catalogue, format;
+  bool quiet = false, yes = false, help = false, version = false, json = false;
   std::string command, device, output, input, page;
   std::string setup, setup_name;
   std::vector<std::string> operands;  // after the command
@@ -105,6 +110,8 @@ Options Parse(std::vector<std::string> args) {
     else if (a == "-i" || a == "--input") value(o.input);
     else if (a == "--page") value(o.page);
     else if (a == "--setup") value(o.setup);
+    else if (a == "--format") value(o.format);
+    else if (a == "--json") o.json = true;
     else if (a == "--name") value(o.setup_name);
     else if (a == "--bytes") value(o.write.bytes);
     else if (a == "--vpp") value(o.write.vpp);
@@ -147,25 +154,28 @@ std::optional<int> ParseInt(const std::string& s) {
 // One run of the program behind the command line.
 class Session {
  public:
-  Session(const Options& o, std::FILE* out, std::FILE* err) : o_(o), out_(out), err_(err), dialogs_(err, o.yes) {}
+  Session(const Options& o, std::FILE* out, std::FILE* err)
+      : o_(o), printer_(o.json, out), out_(printer_.Text()), err_(err), dialogs_(err, o.yes) {}
 
   int Run();
 
  private:
   int Fail(int status, const std::string& message) {
-    echo_->Finish();
+    if (result_.message.empty()) result_.message = message;
+    if (echo_) echo_->Finish();
     // An interrupted run says so once, on its way out.
     if (StopRequested() == 0) std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
     return status;
   }
   int StartUp();
   int SelectDevice();
+  int NoteDevice();
   int NeedBoard();
   int CheckOutcome(std::size_t boxes_before, const std::string& what);
   int List();
   int Detect();
   int Read();
-  int CheckSaved(const std::vector<std::uint8_t>& buffer, std::size_t size);
+  int CheckSaved(const std::string& want);
   int Blank();
   int View();
   int Id();
@@ -175,10 +185,14 @@ class Session {
   int Write(int (*command)(WriteContext&));
   WriteContext MakeWriteContext();
   int Finish(int status);
+  int ShutDown(int status);
+  void Report(int status);
   int CheckLogFile();
 
   const Options& o_;
+  ResultPrinter printer_;
   std::FILE* out_;
+  CommandResult result_;
   std::FILE* err_;
   CliDialogs dialogs_;
   PosixPlatform platform_;
@@ -193,12 +207,10 @@ int Session::StartUp() {
   try {
     backend_ = OpenBackEnd(o_.backend);
   } catch (const BackEndFileError& e) {
-    std::fprintf(err_, "zambrix-cli: %s\n", e.what());
-    return kFileError;
+    return Fail(kFileError, e.what());
   } catch (const BackEndError& e) {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
-    std::fprintf(err_, "zambrix-cli: %s\n", e.what());
-    return port_asked ? kNoBoard : kUsage;
+    return Fail(port_asked ? kNoBoard : kUsage, e.what());
   }
   Services s{backend_.port.get(), backend_.clock.get(), &dialogs_, &sound_, &settings_, &platform_};
   core_ = std::make_unique<Core>(s);
@@ -241,6 +253,11 @@ int Session::StartUp() {
     }
     core_->ChangeValue("Slider1", *v);
   }
+  if (!o_.format.empty()) {
+    auto format = FormatNamed(o_.format);
+    if (!format) return Fail(kUsage, "--format takes bin, ihex or srec");
+    core_->buf.ForcedFormat = format;
+  }
   return kOk;
 }
 
@@ -252,7 +269,7 @@ int Session::NeedBoard() {
 int Session::SelectDevice() {
   if (o_.device.empty()) {
     // A device restored by --setup serves when the command names none.
-    if (!o_.setup.empty() && core_->ui.ListIndex("Device") >= 0) return kOk;
+    if (!o_.setup.empty() && core_->ui.ListIndex("Device") >= 0) return NoteDevice();
     return Fail(kUsage, "the command needs -d DEVICE");
   }
   std::vector<std::string> names;
@@ -265,6 +282,13 @@ int Session::SelectDevice() {
   if (m.row < 0) return Fail(kUsage, m.error);
   core_->ChooseListIndex("Device", m.row);
   if (core_->ui.ListIndex("Device") != m.row) return Fail(kUsage, "the device could not be selected");
+  return NoteDevice();
+}
+
+// The chosen device's catalogue entry goes into the result.
+int Session::NoteDevice() {
+  const auto row = static_cast<std::size_t>(core_->ui.ListIndex("Device"));
+  if (row < core_->dev.DeviceTable.size()) result_.device = Trim(core_->dev.DeviceTable[row][0]);
   return kOk;
 }
 
@@ -297,8 +321,10 @@ int Session::Detect() {
     std::fprintf(out_, "no board found\n");
     return Fail(kNoBoard, "no ZAMBRIX board found on any LPT port");
   }
-  std::fprintf(out_, "ZAMBRIX-%d at %sh%s\n", link.BoardModel, HexText(link.PortAddress).c_str(),
-               backend_.simulated ? " (simulated)" : "");
+  const std::string board = "ZAMBRIX-" + std::to_string(link.BoardModel) + " at " +
+                            HexText(link.PortAddress) + "h";
+  result_.details["board"] = board;
+  std::fprintf(out_, "%s%s\n", board.c_str(), backend_.simulated ? " (simulated)" : "");
   return kOk;
 }
 
@@ -309,24 +335,29 @@ int Session::Read() {
   auto boxes = dialogs_.titles.size();
   core_->Click("Read_button");
   if (int s = CheckOutcome(boxes, "read")) return s;
+  const auto& buf = core_->buf;
+  result_.bytes["read"] = buf.CodeSize;
+  result_.checksum = core_->ops.DeviceChecksumText;
   dialogs_.save_answers.push_back(o_.output);
   core_->Click("mnuFileSaveCodeAs");
-  const auto& buf = core_->buf;
   if (!buf.LastSaveError.empty())
     return Fail(kFileError, "cannot write " + o_.output + ": " + buf.LastSaveError);
-  return CheckSaved(buf.CodeBuffer, static_cast<std::size_t>(buf.CodeSize));
+  const auto size = static_cast<std::size_t>(buf.CodeSize);
+  return CheckSaved(WriteImage(buf.FormatFor(o_.output), {buf.CodeBuffer.data(), size}));
 }
 
-// A saved regular file must hold exactly the bytes read; a device written in
-// place (/dev/null) has nothing to read back.
-int Session::CheckSaved(const std::vector<std::uint8_t>& buffer, std::size_t size) {
-  const InputFile saved = ReadInputFile(o_.output, size);
+// A saved regular file must hold exactly the bytes read, in the file's format;
+// a device written in place (/dev/null) has nothing to read back.
+int Session::CheckSaved(const std::string& want) {
+  const InputFile saved = ReadInputFile(o_.output, want.size());
   if (saved.status == InputStatus::NotRegular) return kOk;
-  if (!saved.ok() || saved.bytes.size() != size ||
-      !std::equal(saved.bytes.begin(), saved.bytes.end(), buffer.begin())) {
+  if (!saved.ok() || saved.bytes.size() != want.size() ||
+      !std::equal(saved.bytes.begin(), saved.bytes.end(), want.begin(),
+                  [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); })) {
     return Fail(kFileError,
                 "cannot write " + o_.output + ": the saved file does not hold the bytes read");
   }
+  result_.bytes["file"] = static_cast<std::int64_t>(want.size());
   return kOk;
 }
 
@@ -334,8 +365,14 @@ int Session::Blank() {
   if (int s = SelectDevice()) return s;
   if (int s = NeedBoard()) return s;
   auto boxes = dialogs_.titles.size();
+  auto& ops = core_->ops;
+  ops.WorkAddress = -1;
   core_->Click("Blank_button");
-  return CheckOutcome(boxes, "blank check");
+  result_.bytes["checked"] = core_->buf.CodeSize;
+  const int status = CheckOutcome(boxes, "blank check");
+  if (status == kOperationFailed && ops.WorkAddress >= 0)
+    result_.failure = CommandResult::Mismatch{ops.WorkAddress, 0xFF, core_->link.ReadValue};
+  return status;
 }
 
 int Session::ShowPage() {
@@ -380,12 +417,11 @@ int Session::View() {
 }
 
 int Session::LoadInputFile() {
-  const InputFile in = ReadInputFile(o_.input, Buffers::kCodeBufferSize);
-  if (!in.ok() && in.status != InputStatus::TooBig)
-    return Fail(kFileError, "cannot open " + o_.input + ": " + in.error);
-  dialogs_.open_answers.push_back(o_.input);
-  core_->Click("mnuFileOpenCode");
-  if (core_->buf.CodeFileName != o_.input) return Fail(kFileError, "cannot load " + o_.input);
+  if (int s = OpenCodeFile(*core_, dialogs_, o_.input,
+                           [this](int status, const std::string& message) { return Fail(status, message); }))
+    return s;
+  result_.bytes["file"] = core_->buf.CodeSize;
+  result_.checksum = core_->buf.FileCrcText;
   return kOk;
 }
 
@@ -416,7 +452,23 @@ int Session::Setup() {
 
 int Session::Write(int (*command)(WriteContext&)) {
   WriteContext c = MakeWriteContext();
-  return command(c);
+  auto& ops = core_->ops;
+  ops.FailFlag = 0;
+  ops.VerifyFailed = 0;
+  const int status = command(c);
+  const auto& buf = core_->buf;
+  if (!o_.input.empty() && buf.CodeFileName == o_.input) {
+    result_.bytes["file"] = buf.CodeSize;
+    result_.checksum = buf.FileCrcText;
+  }
+  const auto& link = core_->link;
+  if (ops.FailFlag != 0) {
+    result_.failure = CommandResult::Mismatch{link.CurrentAddress, link.WriteValue, link.ReadValue};
+  } else if (ops.VerifyFailed != 0 && ops.WorkAddress >= 0 && ops.WorkAddress < buf.ProgramLength) {
+    const int expected = buf.ProgramBuffer[static_cast<std::size_t>(ops.WorkAddress)];
+    result_.failure = CommandResult::Mismatch{ops.WorkAddress, expected, link.ReadValue};
+  }
+  return status;
 }
 
 WriteContext Session::MakeWriteContext() {
@@ -460,6 +512,18 @@ int Session::Id() {
 }
 
 int Session::Finish(int status) {
+  status = ShutDown(status);
+  Report(status);
+  return status;
+}
+
+// The one place the result of a command is printed for scripts.
+void Session::Report(int status) {
+  if (backend_.simulated && backend_.clock) result_.simulated_s = backend_.clock->NowNs() / 1e9;
+  printer_.Print(result_, status);
+}
+
+int Session::ShutDown(int status) {
   if (!core_) return status;
   // From here on the way out runs to its end: a late signal no longer throws
   // out of the board reset.
@@ -489,7 +553,8 @@ int Session::Finish(int status) {
 }
 
 int Session::Run() {
-  if (int s = CheckLogFile()) return s;
+  result_.command = o_.command;
+  if (int s = CheckLogFile()) return Finish(s);
   if (int s = StartUp()) return Finish(s);
   int status = kOk;
   const auto& c = o_.command;
@@ -516,6 +581,10 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     o = Parse(args);
   } catch (const UsageError& e) {
     std::fprintf(err, "zambrix-cli: %s\n%s", e.what(), kUsageText);
+    ResultPrinter printer(std::find(args.begin(), args.end(), "--json") != args.end(), out);
+    CommandResult result;
+    result.message = e.what();
+    printer.Print(result, kUsage);
     return kUsage;
   }
   if (o.help) {
@@ -531,7 +600,14 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "zambrix-cli: no command given\n%s", kUsageText);
     return kUsage;
   }
-  if (o.command == "doctor") return Doctor(out);
+  if (o.command == "doctor") {
+    ResultPrinter printer(o.json, out);
+    CommandResult result;
+    result.command = o.command;
+    const int status = Doctor(printer.Text());
+    printer.Print(result, status);
+    return status;
+  }
   try {
     Session session(o, out, err);
     return session.Run();

@@ -1,14 +1,26 @@
 #include "cli/write_commands.h"
 
 #include <array>
-#include <fstream>
 #include <iostream>
 
 #include "app/core.h"
+#include "app/file_io.h"
 #include "app/text.h"
 #include "cli/cli.h"
 
 namespace zambrix::cli {
+
+int OpenCodeFile(Core& core, CliDialogs& dialogs, const std::string& file,
+                 const std::function<int(int, const std::string&)>& fail) {
+  // Checked first: a FIFO or device must never reach the load.
+  const InputFile in = ReadInputFile(file, Buffers::kCodeBufferSize);
+  if (!in.ok() && in.status != InputStatus::TooBig)
+    return fail(kFileError, "cannot open " + file + ": " + in.error);
+  dialogs.open_answers.push_back(file);
+  core.Click("mnuFileOpenCode");
+  if (core.buf.CodeFileName != file) return fail(kFileError, "cannot load " + file);
+  return kOk;
+}
 
 namespace {
 
@@ -18,12 +30,7 @@ int LoadImage(WriteContext& c) {
   const auto& file = c.options.input;
   if (file.empty() && c.options.from_setup && c.core.buf.CodeBufferLoaded == 1) return kOk;
   if (file.empty()) return c.fail(kUsage, "the command needs -i FILE");
-  std::ifstream probe(file, std::ios::binary);
-  if (!probe) return c.fail(kFileError, "cannot open " + file);
-  c.dialogs.open_answers.push_back(file);
-  c.core.Click("mnuFileOpenCode");
-  if (c.core.buf.CodeFileName != file) return c.fail(kFileError, "cannot load " + file);
-  return kOk;
+  return OpenCodeFile(c.core, c.dialogs, file, c.fail);
 }
 
 // The Hi / Low Byte option of --bytes.

@@ -42,6 +42,10 @@ struct WriteContext {
   bool interactive = false;
 };
 
+// Loads `file` into the code buffer as File / Open Code does, after checking
+// that it is a regular file; 0, or the status after `fail` printed why not.
+int OpenCodeFile(Core& core, CliDialogs& dialogs, const std::string& file,
+                 const std::function<int(int, const std::string&)>& fail);
 // What a saved setup keeps of these options: the byte selection, the voltage
 // and the automatic checks, each only when its option is given.
 int ApplySetupOptions(WriteContext& c);

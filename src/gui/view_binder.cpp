@@ -127,6 +127,18 @@ void ApplyColour(QWidget* w, const Control& c) {
   w->update();
 }
 
+// A button's face colour; the button face itself is the style's own.
+void ApplyBackColour(QWidget* w, const Control& c) {
+  if (qobject_cast<QAbstractButton*>(w) == nullptr) return;
+  QPalette pal = w->palette();
+  const QPalette normal = QApplication::palette(w);
+  pal.setColor(QPalette::Button, c.back_colour == colour::kButtonFace
+                                     ? normal.color(QPalette::Button)
+                                     : ModelColour(c.back_colour, normal));
+  w->setPalette(pal);
+  w->update();
+}
+
 // Labels whose click acts only in some states say so by cursor and tooltip.
 void UpdateClickHint(QWidget* w, const Control& c) {
   auto* l = qobject_cast<ClickLabel*>(w);
@@ -137,17 +149,6 @@ void UpdateClickHint(QWidget* w, const Control& c) {
     l->SetClickHint(QString::fromStdString(c.caption).trimmed() == QLatin1String("Click To Select a File"),
                     QStringLiteral("Click to open a code file"));
   }
-}
-
-// A button's face colour (the Verify button lights while the compare runs).
-void ApplyBackColour(QWidget* w, const Control& c) {
-  auto* b = qobject_cast<QAbstractButton*>(w);
-  if (b == nullptr) return;
-  QPalette pal = b->palette();
-  pal.setColor(QPalette::Button, ModelColour(c.back_colour, QApplication::palette()));
-  b->setPalette(pal);
-  b->setAutoFillBackground(c.back_colour != colour::kButtonFace);
-  b->repaint();
 }
 
 bool SameItems(const QComboBox* cb, const std::vector<std::string>& items) {
@@ -301,6 +302,7 @@ void ViewBinder::Sync(const std::string& name) {
     Apply(it->second, c, what);
   }
   if (c.kind == ControlKind::Label) Apply(it->second, c, Change::Colour);
+  if (c.kind == ControlKind::Button) Apply(it->second, c, Change::BackColour);
 }
 
 void ViewBinder::Connect(const std::string& name, QObject* view) {

@@ -8,10 +8,9 @@ namespace zambrix {
 void Operations::EraseFlash_button_Click() {
   const auto& key = core_.dev.DeviceKey;
   const bool serial = core_.dev.DeviceClass == "S";
-  if (serial && !ConfirmBoard("before the erase")) return;
-  EraseInProgress = true;
   const bool parallel = key == "EN" || core_.dev.DeviceClass == "F";
-  if (parallel && !ConfirmBoard("before the erase")) return;
+  if ((serial || parallel) && !ConfirmBoard("before the erase")) return;
+  EraseInProgress = true;
   if (key == "EN") EraseX28C256();
   else if (key == "FM" || key == "FL" || key == "FR" || key == "FS") EraseFlashChip();
   else if (key == "FA") EraseAT29C256();

@@ -86,20 +86,20 @@ std::optional<bool> TruthValue(std::string_view text) {
 }
 
 SetupFileRead ReadSetupFile(const std::string& path) {
-  const InputFile file = ReadInputFile(path, kMaxSetupFileSize);
-  switch (file.status) {
+  const InputFile in = ReadInputFile(path, kMaxSetupFileSize);
+  switch (in.status) {
     case InputStatus::Ok:
-      return {std::string(file.bytes.begin(), file.bytes.end()), ""};
+      return {std::string(in.bytes.begin(), in.bytes.end()), ""};
     case InputStatus::Missing:
       return {"", "was not found"};
     case InputStatus::NotRegular:
       return {"", "is not a file"};
     case InputStatus::TooBig:
-      return {"", "is " + std::to_string(file.size) + " bytes, too big for a setup"};
+      return {"", "is " + std::to_string(in.size) + " bytes, too big for a setup"};
     case InputStatus::Unreadable:
       break;
   }
-  return {"", "could NOT be read - " + file.error};
+  return {"", "could NOT be read"};
 }
 
 bool HasControlCharacters(std::string_view s) {

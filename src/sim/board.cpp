@@ -1,5 +1,7 @@
 #include "sim/board.h"
 
+#include <algorithm>
+
 namespace zambrix::sim {
 
 namespace {
@@ -50,11 +52,13 @@ VppSwitches SimBoard::Vpp() const {
 }
 
 void SimBoard::WriteData(std::uint8_t value, std::uint64_t now) {
+  if (trace_.VcdOn()) TraceUntil(now);
   data_ = value;
   if (open_ >= 0) Load(open_, (control_ & 0x20) ? 0xFF : value, now);
 }
 
 void SimBoard::WriteControl(std::uint8_t value, std::uint64_t now) {
+  if (trace_.VcdOn()) TraceUntil(now);
   control_ = value;
   const unsigned c = (value ^ invert_) & 0x0Fu;
   high_nibble_ = (c & 4) != 0;
@@ -79,7 +83,32 @@ void SimBoard::LinesChanged(std::uint64_t now) {
   if (ChipBase* chip = socket_.Chip()) {
     if (auto note = chip->TakeFaultNote(); !note.empty()) trace_.Event(now, EventKind::kFault, note);
   }
-  if (trace_.VcdOn()) trace_.VcdSample(now, latch_, socket_.Pins(), DataLines(now));
+  if (trace_.VcdOn()) Sample(now);
+}
+
+void SimBoard::Sample(std::uint64_t at) {
+  trace_.VcdSample(at, latch_, socket_.Pins(), DataLines(at));
+  traced_ns_ = std::max(traced_ns_, at);
+}
+
+void SimBoard::TraceUntil(std::uint64_t now) {
+  for (;;) {
+    const std::uint64_t chip_at = socket_.NextEvent();
+    std::uint64_t id_at = kNever;
+    if (id_since_ != kNever && id_since_ + id_settle_ns_ > traced_ns_)
+      id_at = id_since_ + id_settle_ns_;
+    const std::uint64_t at = std::min(chip_at, id_at);
+    if (at == kNever || at > now) return;
+    if (at == chip_at) {
+      socket_.Advance(at);
+      // A chip that asks again for the same moment has nothing more to show.
+      if (socket_.NextEvent() <= at) {
+        Sample(at);
+        return;
+      }
+    }
+    Sample(at);
+  }
 }
 
 }  // namespace zambrix::sim

@@ -50,6 +50,7 @@ class SimBoard {
   void WriteData(std::uint8_t value, std::uint64_t now);
   void WriteControl(std::uint8_t value, std::uint64_t now);
   std::uint8_t ReadStatus(std::uint64_t now) {
+    if (trace_.VcdOn()) TraceUntil(now);
     return status_[high_nibble_ ? 1 : 0][DataLines(now)];
   }
   std::uint8_t DataRegister() const { return data_; }
@@ -69,10 +70,15 @@ class SimBoard {
   const Socket& socket() const { return socket_; }
   // Re-evaluates the chip after it was replaced.
   void Refresh(std::uint64_t now) { LinesChanged(now); }
+  // Writes to the trace, each at its own time, the changes of the data lines
+  // up to `now` that no latch load caused: the chip ending a write cycle or a
+  // load, the identification driver settling.
+  void TraceUntil(std::uint64_t now);
 
  private:
   void Load(int n, std::uint8_t value, std::uint64_t now);
   void LinesChanged(std::uint64_t now);
+  void Sample(std::uint64_t at);
   std::uint8_t BoardDrive() const { return (latch_[3] & 0x40) ? 0xFF : latch_[4]; }
   std::uint8_t Stuck(std::uint8_t v) const {
     return static_cast<std::uint8_t>((v & ~setup_.stuck_low) | setup_.stuck_high);
@@ -89,6 +95,7 @@ class SimBoard {
   bool high_nibble_ = false;
   std::uint64_t id_since_ = kNever;
   std::uint64_t id_settle_ns_ = 0;
+  std::uint64_t traced_ns_ = 0;  // time of the last trace sample
   std::array<std::array<std::uint8_t, 256>, 2> status_{};  // by nibble select and data lines
 };
 

@@ -173,7 +173,7 @@ std::string SimOptionsHelp() {
          "                       contents of FILE, which are written back when the program ends\n"
          "  --sim-fault LIST     no-board, empty-socket, stuck-bit=BIT:LEVEL,\n"
          "                       dead-byte[=ADDRESS], slow-write=TIME, vanish=N (comma separated)\n"
-         "  --sim-trace FILE.vcd latch lines and chip pins as a VCD file (GTKWave)\n"
+         "  --sim-trace FILE.vcd latch lines and chip pins as a VCD file (GTKWave, sigrok)\n"
          "  --sim-seed N         seed of the chips' varying pulse counts and random faults\n"
          "  --sim-access-ns N    virtual time of one port access (default 1000)\n"
          "  --sim-vpp 12.5|21|25 model 4's VPP jumper (default 12.5)\n";

@@ -61,7 +61,10 @@ void SimPort::SetEventSink(std::function<void(const std::string&)> sink) {
   trace_.SetListener([sink = std::move(sink)](const SimEvent& e) { sink(e.text); });
 }
 
-void SimPort::Finish() { trace_.FinishVcd(clock_.NowNs()); }
+void SimPort::Finish() {
+  if (trace_.VcdOn()) board_.TraceUntil(clock_.NowNs());
+  trace_.FinishVcd(clock_.NowNs());
+}
 
 void SimPort::Vanish() {
   connected_ = false;

@@ -40,6 +40,8 @@ class Socket {
     return drive_;
   }
 
+  // When the chip next changes on its own (kNever: not before the next input).
+  std::uint64_t NextEvent() const { return next_event_; }
   // Brings the chip up to `now` (write cycles that ended, loads that timed out).
   void Advance(std::uint64_t now);
 

@@ -1,5 +1,7 @@
 #include "sim/vcd.h"
 
+#include <algorithm>
+
 namespace zambrix::sim {
 
 namespace {
@@ -17,22 +19,34 @@ enum VarIndex : std::size_t {
   kSda,
   kVarCount
 };
+
+// Identifier codes: printable characters, more of them once one runs out.
+std::string IdCode(std::size_t n) {
+  constexpr std::size_t kFirst = '!', kCount = '~' - '!' + 1;
+  std::string id;
+  do {
+    id += static_cast<char>(kFirst + n % kCount);
+    n /= kCount;
+  } while (n-- > 0);
+  return id;
+}
+
 }  // namespace
 
 VcdWriter::VcdWriter(std::unique_ptr<std::ostream> out) : out_(std::move(out)) {
   for (int n = 0; n < 5; ++n)
-    vars_.push_back({"board", "latch" + std::to_string(n), "", 8, 0, false});
-  vars_.push_back({"board", "data_lines", "", 8, 0, false});
-  vars_.push_back({"socket", "address", "", 20, 0, false});
-  vars_.push_back({"socket", "ce_n", "", 1, 0, false});
-  vars_.push_back({"socket", "oe_n", "", 1, 0, false});
-  vars_.push_back({"socket", "pgm_we_n", "", 1, 0, false});
-  vars_.push_back({"socket", "vcc", "", 1, 0, false});
-  vars_.push_back({"socket", "vpp", "", 0, 0, false});
-  vars_.push_back({"socket", "scl", "", 1, 0, false});
-  vars_.push_back({"socket", "sda", "", 1, 0, false});
-  for (std::size_t i = 0; i < vars_.size(); ++i)
-    vars_[i].id = std::string(1, static_cast<char>('!' + i));
+    vars_.push_back({"board", "latch" + std::to_string(n), 8, {}, 0, false});
+  vars_.push_back({"board", "data_lines", 8, {}, 0, false});
+  vars_.push_back({"socket", "address", 20, {}, 0, false});
+  for (const char* wire : {"ce_n", "oe_n", "pgm_we_n", "vcc"})
+    vars_.push_back({"socket", wire, 1, {}, 0, false});
+  vars_.push_back({"socket", "vpp", 0, {}, 0, false});
+  vars_.push_back({"socket", "scl", 1, {}, 0, false});
+  vars_.push_back({"socket", "sda", 1, {}, 0, false});
+  std::size_t next = 0;
+  for (auto& v : vars_) {
+    for (int b = 0; b < std::max(v.width, 1); ++b) v.ids.push_back(IdCode(next++));
+  }
   Header();
 }
 
@@ -47,39 +61,44 @@ void VcdWriter::Header() {
       scope = v.scope;
     }
     if (v.width == 0) {
-      o << "$var real 64 " << v.id << " " << v.name << " $end\n";
+      o << "$var real 64 " << v.ids[0] << " " << v.name << " $end\n";
     } else if (v.width == 1) {
-      o << "$var wire 1 " << v.id << " " << v.name << " $end\n";
+      o << "$var wire 1 " << v.ids[0] << " " << v.name << " $end\n";
     } else {
-      o << "$var wire " << v.width << " " << v.id << " " << v.name << " [" << v.width - 1
-        << ":0] $end\n";
+      for (int b = v.width - 1; b >= 0; --b)
+        o << "$var wire 1 " << v.ids[static_cast<std::size_t>(b)] << " " << v.name << " [" << b
+          << "] $end\n";
     }
   }
   o << "$upscope $end\n$enddefinitions $end\n";
 }
 
+void VcdWriter::Stamp() {
+  if (time_written_ && last_time_ == pending_time_) return;
+  *out_ << "#" << pending_time_ << "\n";
+  if (!time_written_) *out_ << "$dumpvars\n";
+  time_written_ = true;
+  last_time_ = pending_time_;
+}
+
 void VcdWriter::Set(std::size_t var, double value) {
   Var& v = vars_[var];
   if (v.written && v.value == value) return;
+  Stamp();
   auto& o = *out_;
-  if (!time_written_ || last_time_ != pending_time_) {
-    o << "#" << pending_time_ << "\n";
-    if (!time_written_) o << "$dumpvars\n";
-    time_written_ = true;
-    last_time_ = pending_time_;
+  if (v.width == 0) {
+    o << "r" << value << " " << v.ids[0] << "\n";
+  } else {
+    const auto bits = static_cast<std::uint32_t>(value);
+    const auto old = static_cast<std::uint32_t>(v.value);
+    for (int b = v.width - 1; b >= 0; --b) {
+      const std::uint32_t bit = (bits >> b) & 1;
+      if (v.written && bit == ((old >> b) & 1)) continue;
+      o << (bit ? '1' : '0') << v.ids[static_cast<std::size_t>(b)] << "\n";
+    }
   }
   v.value = value;
   v.written = true;
-  if (v.width == 0) {
-    o << "r" << value << " " << v.id << "\n";
-  } else if (v.width == 1) {
-    o << (value != 0 ? '1' : '0') << v.id << "\n";
-  } else {
-    const auto bits = static_cast<std::uint32_t>(value);
-    o << 'b';
-    for (int b = v.width - 1; b >= 0; --b) o << (((bits >> b) & 1) ? '1' : '0');
-    o << " " << v.id << "\n";
-  }
 }
 
 void VcdWriter::Sample(std::uint64_t ns, const std::array<std::uint8_t, 5>& latches,

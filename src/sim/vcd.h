@@ -1,5 +1,10 @@
 // Value change dump (IEEE 1364 VCD) of the board's latch lines and the chip's
-// pins, streamed as the simulation runs; GTKWave and other viewers open it.
+// pins, streamed as the simulation runs.
+//
+// Every value is a one-bit wire (the VPP level a real): logic-analyser suites
+// such as sigrok stop importing at the first multi-bit value. The latches, the
+// data lines and the address are written bit by bit as "latch0 [7]" ...
+// "latch0 [0]", which waveform viewers such as GTKWave gather back into buses.
 #pragma once
 
 #include <array>
@@ -22,13 +27,15 @@ class VcdWriter {
 
  private:
   struct Var {
-    std::string scope, name, id;
-    int width;  // 0: real
+    std::string scope, name;
+    int width;                     // 0: real
+    std::vector<std::string> ids;  // one per bit, bit 0 first (one for a real)
     double value;
     bool written;
   };
   void Header();
   void Set(std::size_t var, double value);
+  void Stamp();
 
   std::unique_ptr<std::ostream> out_;
   std::vector<Var> vars_;

@@ -94,7 +94,8 @@ TEST_F(Files, CancelledDialogsChangeNothing) {
   std::string titles;
   for (const auto& r : t.dialogs.file_requests) {
     titles += r.title + ", ";
-    EXPECT_EQ(r.filter, "All Files (*.*)|*.*");
+    EXPECT_EQ(r.filter.rfind("All Files (*.*)|*.*|Binary (*.bin)|*.bin|Intel HEX (", 0), 0u);
+    EXPECT_NE(r.filter.find("|*.s19;*.s28;*.s37;*.srec;*.mot"), std::string::npos);
   }
   EXPECT_EQ(
       titles,
@@ -103,6 +104,32 @@ TEST_F(Files, CancelledDialogsChangeNothing) {
   EXPECT_TRUE(t.LogLines().empty());
   EXPECT_EQ(t->buf.DisplayMode + t->buf.CodeFileName, "DisplayEprom");
   EXPECT_EQ(t->ui.Caption("FileNameCodeText"), "Click To Select a File");
+}
+// A HEX file fills the buffer at its records' addresses; a faulty one is refused
+// at its line and leaves everything as it was; a save takes its format from the name.
+TEST_F(Files, HexAndSrecFilesLoadAndSave) {
+  auto hex = File("image.hex", ":0100000011EE\r\n:0100040022D9\r\n:00000001FF\r\n");
+  Open(kCode, hex);
+  auto& b = t->buf;
+  EXPECT_EQ(t.LogLines(), (Lines{"File " + hex + " - was read into Buffer. 5 bytes long.",
+                                 "Read File CRC = $0330",
+                                 "You can Install a Blank Eprom for Programming"}));
+  EXPECT_EQ(std::vector<std::uint8_t>(b.CodeBuffer.begin(), b.CodeBuffer.begin() + 6),
+            (std::vector<std::uint8_t>{0x11, 0xFF, 0xFF, 0xFF, 0x22, 0}));
+  auto bad = File("bad.s19", "S104000011EA\nS104000122D9\nS9030000FC\n");
+  Open(kCode, bad);
+  EXPECT_EQ(t.LogLines().back(), "File " + bad + " line 2: bad checksum - Will Not Open");
+  Open(kCode, File("nodata.hex", ":00000001FF\n"));
+  EXPECT_EQ(t.LogLines().back(), "File " + PathOf("nodata.hex") + " holds no data - Will Not Open");
+  EXPECT_EQ(std::tuple(t.LogLines().size(), b.CodeSize, b.CodeFileName, b.FileCrcText),
+            std::tuple(5u, 5, hex, "0330"));
+  auto out = PathOf("out.s19");
+  t.dialogs.save_files.push_back(out);
+  t->Click("mnuFileSaveCodeAs");
+  EXPECT_EQ(ReadWholeFile(out), "S0030000FC\r\nS108000011FFFFFF22C7\r\nS5030001FB\r\nS9030000FC\r\n");
+  b.ForcedFormat = ImageFormat::kIntelHex;  // the name no longer decides
+  Open(kData, out);
+  EXPECT_EQ(t.LogLines().back(), "File " + out + " line 1: malformed line (no ':' at its start) - Will Not Open");
 }
 
 // Then a 100-byte file: the save writes exactly 100 bytes, without a dialog.

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include <unistd.h>
+
 namespace {
 
 struct Result {
@@ -57,6 +59,39 @@ TEST(CliFlash, TheStandardCatalogueRefusesTheFlashRows) {
   const Result list = RunCli("--catalogue extended list");
   EXPECT_NE(list.out.find("\tFlash AMD AM29F040"), std::string::npos);
   EXPECT_NE(list.out.find("N/A - Flash Atmel AT29C256"), std::string::npos);
+}
+
+// Erase through the CLI: the X28C256 by programming FFh, the flash by its chip
+// erase; the chip contents are kept in a file the test reads back.
+TEST(CliFlash, EraseLeavesFFhEverywhere) {
+  struct Case {
+    std::string chip, args;
+    std::size_t size;
+  };
+  const std::string file = "/tmp/zambrix-cli-flash-" + std::to_string(::getpid()) + ".bin";
+  for (const auto& c : {Case{"X28C256+sdp", "erase -d X28C256 --yes", 32768},
+                        Case{"AM29F010", "--catalogue extended erase -d AM29F010 --yes", 131072}}) {
+    SCOPED_TRACE(c.chip);
+    {
+      std::FILE* f = std::fopen(file.c_str(), "wb");
+      ASSERT_NE(f, nullptr);
+      for (std::size_t i = 0; i < c.size; ++i) std::fputc(static_cast<int>(i * 13 % 256), f);
+      std::fclose(f);
+    }
+    EXPECT_EQ(RunCli("--sim-chip " + c.chip + ":" + file + " " + c.args).status, 0);
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::size_t n = 0, ff = 0;
+    for (int ch; (ch = std::fgetc(f)) != EOF; ++n) ff += ch == 0xFF;
+    std::fclose(f);
+    std::remove(file.c_str());
+    EXPECT_EQ(n, c.size);
+    EXPECT_EQ(ff, c.size);
+  }
+  EXPECT_EQ(RunCli("--sim-chip AM29F040 --sim-fault slow-write=100000ms --catalogue extended erase -d "
+                   "AM29F040 --yes")
+                .status,
+            1);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // The command-line front end run as a process, as a script would run it.
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_process.h"
 
 namespace {
@@ -25,8 +27,9 @@ TEST_F(Cli, ViewOfAFilePrintsTheSixteenRowsOfThePage) {
   auto lines = r.OutLines();
   ASSERT_EQ(lines.size(), 16u);
   EXPECT_EQ(lines[0], "000000| 41414141 41414141 41414141 41414141 | AAAAAAAAAAAAAAAA");
-  EXPECT_EQ(lines[1], "000010| 48656C6C 6F20576F 726C6421 0D0A0000 | Hello.World!....");
-  EXPECT_EQ(lines[15], "0000F0| 00000000 00000000 00000000 00000000 | ................");
+  // The file ends after 30 bytes: what lies past its end shows blank.
+  EXPECT_EQ(lines[1], "000010| 48656C6C 6F20576F 726C6421 0D0A     | Hello.World!..  ");
+  EXPECT_EQ(lines[15], "0000F0|                                     |                 ");
   EXPECT_TRUE(r.err.empty()) << r.err;
 }
 
@@ -169,6 +172,64 @@ TEST_F(Cli, ViewOfTheChipUsesTheChipRulesAndTheLogFileIsWritten) {
   auto beyond = Run("--board sim view -d 27C256 --page 128");
   EXPECT_EQ(beyond.status, 2);
   EXPECT_NE(beyond.err.find("--page takes 0 to 127"), std::string::npos) << beyond.err;
+}
+
+// --json: exactly one object on standard output, whatever the outcome.
+TEST_F(Cli, JsonGivesOneObjectPerCommand) {
+  using nlohmann::json;
+  std::ofstream(dir_ / "zeros.bin", std::ios::binary) << std::string(32768, '\0');
+  struct Case {
+    std::string args;
+    json expected;  // fields that must match
+  } cases[] = {
+      {"--board sim --sim-chip 27C256 read -d 27C256 -o " + (dir_ / "a.hex").string(),
+       {{"command", "read"}, {"device", "Eprom 27C256"}, {"outcome", "ok"}, {"exit_status", 0},
+        {"checksum", "8000"}, {"bytes", {{"read", 32768}, {"file", 92173}}}}},
+      {"--board sim blank -d 27C256",
+       {{"command", "blank"}, {"outcome", "failed"}, {"exit_status", 1},
+        {"failure", {{"address", 0}, {"expected", 255}, {"actual", 0x5A}}}}},
+      {"--board sim --sim-fault no-board detect",
+       {{"command", "detect"}, {"device", nullptr}, {"outcome", "no board"}, {"exit_status", 3},
+        {"output", "no board found\n"}}},
+      {"--board sim --format elf list",
+       {{"outcome", "usage error"}, {"message", "--format takes bin, ihex or srec"}}},
+      {"--bogus list", {{"command", nullptr}, {"outcome", "usage error"}, {"exit_status", 2}}},
+      {"doctor", {{"command", "doctor"}}},  // runs without a session
+      {"--board sim verify -d 27C256 -i " + (dir_ / "zeros.bin").string(),
+       {{"command", "verify"}, {"outcome", "failed"}, {"checksum", "0000"},
+        {"bytes", {{"file", 32768}}}, {"failure", {{"address", 0}, {"expected", 0}, {"actual", 0x5A}}}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    auto r = Run("-q --json " + c.args);
+    ASSERT_EQ(r.OutLines().size(), 1u) << r.out;
+    const json got = json::parse(r.out);
+    for (const auto& [key, value] : c.expected.items()) EXPECT_EQ(got[key], value) << key;
+    EXPECT_EQ(r.status, got.value("exit_status", -1));
+    EXPECT_EQ(got.contains("simulated_s"), c.args.rfind("--board sim", 0) == 0);
+  }
+}
+
+// A read saved as HEX or S-records holds the bytes the same read saves as binary.
+TEST_F(Cli, ReadSavesInTheFormatOfTheNameOrOfFormat) {
+  if (std::system("command -v srec_cat >/dev/null 2>&1") != 0) GTEST_SKIP() << "no srec_cat";
+  const std::string sim = "-q --board sim --sim-chip 27C512 read -d 27C512 -o ";
+  ASSERT_EQ(Run(sim + (dir_ / "chip.bin").string()).status, 0);
+  ASSERT_EQ(Run(sim + (dir_ / "chip.s19").string()).status, 0);
+  ASSERT_EQ(Run("--format ihex " + sim + (dir_ / "chip.dat").string()).status, 0);
+  const auto convert = [&](const char* in, const char* format) {
+    const auto bin = dir_ / (std::string(in) + ".bin");
+    const std::string cmd = "srec_cat " + (dir_ / in).string() + " " + format + " -o " +
+                            bin.string() + " -binary";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    return Slurp(bin);
+  };
+  const std::string chip = Slurp(dir_ / "chip.bin");
+  ASSERT_EQ(chip.size(), 65536u);
+  EXPECT_EQ(convert("chip.s19", "-motorola"), chip);
+  EXPECT_EQ(convert("chip.dat", "-intel"), chip);
+  auto view = Run("-q --format ihex view -i " + (dir_ / "chip.dat").string());
+  EXPECT_EQ(view.status, 0) << view.err;
 }
 
 }  // namespace

@@ -220,6 +220,16 @@ TEST_F(Desktop, ExtraSpaceGoesToTheLogAndTheHexView) {
   EXPECT_FALSE(window->about()->windowIcon().isNull());
 }
 
+// A button's face follows the model's back colour (the running verify).
+TEST_F(Desktop, ButtonFaceColour) {
+  auto* verify = View<QPushButton>("Verify_button");
+  const QColor normal = verify->palette().color(QPalette::Button);
+  t->ui.SetBackColour("Verify_button", 0x000000FF);
+  EXPECT_EQ(verify->palette().color(QPalette::Button), QColor(255, 0, 0));
+  t->ui.SetBackColour("Verify_button", colour::kButtonFace);
+  EXPECT_EQ(verify->palette().color(QPalette::Button), normal);
+}
+
 // Without a viewer of the desktop, the manual opens in the built-in browser.
 TEST_F(Desktop, HelpFallsBackToTheBuiltInViewer) {
   const std::string page = File("manual.html", "<html><title>Manual</title><p>Read a chip</p>");

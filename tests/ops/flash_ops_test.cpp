@@ -112,6 +112,24 @@ TEST(X28C256Program, ProtectedChipProgramsAndReadsBackOnSlowPorts) {
   }
 }
 
+// The Program command with verify after it, through the window's handlers.
+TEST(X28C256Program, TheProgramCommandProgramsAndVerifiesAProtectedChip) {
+  for (const std::uint64_t access_ns : {1000u, 2000u}) {
+    SCOPED_TRACE(access_ns);
+    const Bytes image = RandomImage(32768, static_cast<unsigned>(access_ns));
+    Board b("X28C256", RandomImage(32768, 2), access_ns);
+    b.Choose("Eeprom XICOR X28C256");
+    b.Load(image);
+    b.core().ChangeValue("VerifyAfterProgramming", 1);
+    b.core().Click("Program_button");
+    EXPECT_TRUE(b.HasLine("XICOR 28C256 Programmed Sucessfully"));
+    EXPECT_TRUE(b.HasLine("Programming Device Successfull"));
+    EXPECT_TRUE(b.HasLine("Device Contents MATCHES with Buffer Contents"));
+    EXPECT_NE(b.core().ui.Colour("Error_label"), colour::kRed);
+    EXPECT_EQ(b.Chip(), image);
+  }
+}
+
 TEST(X28C256Program, APageThatNeverReadsBackFailsAfter79Loads) {
   sim::SimFaults faults;
   faults.dead_byte = 5 * 64 + 9;

@@ -1,0 +1,132 @@
+#!/usr/bin/env python3
+"""Writes docs/benchmarks.md from the benchmarks' JSON output (tools/bench.sh).
+
+bench_table.py JSON_DIR MARKDOWN
+The budget rows of the existing file are kept as they are."""
+import glob, json, os, platform, re, sys
+
+json_dir, md_path = sys.argv[1], sys.argv[2]
+
+runs = {}
+context = {}
+for path in sorted(glob.glob(os.path.join(json_dir, '*.json'))):
+    with open(path) as f:
+        data = json.load(f)
+    context = data.get('context', context)
+    for b in data.get('benchmarks', []):
+        if b.get('run_type', 'iteration') != 'iteration' or b.get('error_occurred'):
+            continue
+        runs[b['name']] = b
+
+
+def ms(b):
+    unit = {'ns': 1e-6, 'us': 1e-3, 'ms': 1.0, 's': 1e3}[b.get('time_unit', 'ns')]
+    return b['real_time'] * unit
+
+
+def find(prefix):
+    for name, b in runs.items():
+        if name.startswith(prefix):
+            return b
+    return None
+
+
+# What the chip itself needs (the datasheet minimum) and the fewest accesses a
+# byte can take on this board, per operation.
+#   read: tACC 200 ns a byte; 8 accesses (one low-address latch load of 4
+#         accesses, one two-nibble read of 4);
+#   EPROM programming: one pulse of the family's shortest programming time a byte
+#         (2732A 50 ms in all, 27C64/27C128 1 ms intelligent pulses, the
+#         quick-pulse parts 100 us, 27C080 50 us); 16 accesses (address low,
+#         data, pulse on/off, read-back);
+#   X28C256: 512 pages x tWC 5 ms typical; 24Cxx: pages x tWR 5 ms, reads at
+#         100 kHz, 9 clocks a byte.
+ROWS = [
+    ('Read 27C256', 'BM_Operation/Read_27C256', 32768 * 200e-9, 8),
+    ('Read 27C080', 'BM_Operation/Read_27C080', 1048576 * 200e-9, 8),
+    ('Blank check 27C256', 'BM_Operation/Blank_27C256', 32768 * 200e-9, 8),
+    ('Verify 27C256', 'BM_Operation/Verify_27C256', 32768 * 200e-9, 8),
+    ('Program 2732A (P2732)', 'BM_ProgramWholeChip/P2732_2732A', 4096 * 50e-3, 16),
+    ('Program 27C64 (P2764_128)', 'BM_ProgramWholeChip/P2764_128_27C64', 8192 * 1e-3, 16),
+    ('Program 27C128 (P2764_128)', 'BM_ProgramWholeChip/P2764_128_27C128', 16384 * 1e-3, 16),
+    ('Program 27C256 (P27256_040)', 'BM_ProgramWholeChip/P27256_040_27C256', 32768 * 100e-6, 16),
+    ('Program 27C512 (P27080)', 'BM_ProgramWholeChip/P27080_27C512', 65536 * 100e-6, 16),
+    ('Program 27C010 (P27010_020)', 'BM_ProgramWholeChip/P27010_020_27C010', 131072 * 100e-6, 16),
+    ('Program 27C080 (P27080)', 'BM_ProgramWholeChip/P27080_27C080', 1048576 * 50e-6, 16),
+    ('Program X28C256 (pages)', 'BM_ProgramX28C256', 512 * 5e-3, None),
+    ('Erase X28C256', 'BM_Operation/Erase_X28C256', 512 * 5e-3, None),
+    ('Read 24C08', 'BM_SerialRead/24C08', 1024 * 9 / 100e3, None),
+    ('Read 24C16', 'BM_SerialRead/24C16', 2048 * 9 / 100e3, None),
+    ('Read 24C32', 'BM_SerialRead/24C32', 4096 * 9 / 100e3, None),
+    ('Program 24C08', 'BM_SerialProgram/24C08', 64 * 5e-3, None),
+    ('Program 24C16', 'BM_SerialProgram/24C16', 128 * 5e-3, None),
+    ('Program 24C32', 'BM_SerialProgram/24C32', 128 * 5e-3, None),
+    ('Erase 24C08', 'BM_Operation/Erase_24C08', 64 * 5e-3, None),
+    ('Identify AM29F040', 'BM_Operation/Identify_AM29F040', None, None),
+]
+
+
+def fmt(v, digits=3):
+    if v is None:
+        return '—'
+    if v >= 100:
+        return f'{v:,.0f}'
+    return f'{v:.{digits}g}'
+
+
+def simulated_s(b):
+    for key in ('simulated s', 'simulated s/chip', 'simulated s/read'):
+        if key in b:
+            return b[key]
+    return None
+
+
+lines = ['# Benchmarks', '',
+         'Measured by `tools/bench.sh` (Google Benchmark, Release build) on '
+         f"{platform.machine()}, {context.get('num_cpus', '?')} cores at "
+         f"{context.get('mhz_per_cpu', '?')} MHz, {context.get('date', '')}. "
+         'Wall times are medians of whole runs on the simulated board; the simulated board time counts '
+         '1 µs an access plus every wait the program makes, as a real board would take it.', '']
+
+link = find('BM_LinkAccessOnANullPort')
+lines += ['## The link', '',
+          '| what | figure | goal |', '|---|---|---|',
+          f"| the program's own cost of one port access (null port) | "
+          f"{fmt(link['ns/access'] if link else None)} ns | under 20 ns (2 % of a 1 µs port access) |", '']
+
+lines += ['## Operations', '',
+          '| operation | accesses/byte | protocol minimum | wall on the simulator | simulated board time '
+          '| datasheet minimum | board time / datasheet |',
+          '|---|---|---|---|---|---|---|']
+for label, name, datasheet_s, minimum in ROWS:
+    b = find(name)
+    if b is None:
+        lines.append(f'| {label} | not measured | | | | | |')
+        continue
+    sim_s = simulated_s(b)
+    ratio = sim_s / datasheet_s if (sim_s and datasheet_s) else None
+    lines.append(f"| {label} | {fmt(b.get('accesses/byte'))} | {fmt(minimum)} | {fmt(ms(b))} ms | "
+                 f"{fmt(sim_s)} s | {fmt(datasheet_s)} s | {fmt(ratio)} |")
+lines.append('')
+
+sim = find('BM_SimPortAccesses')
+read1 = find('BM_ReadCommand1MB')
+prog80 = find('BM_ProgramWholeChip/P27080_27C080')
+lines += ['## The simulator', '', '| what | figure | goal |', '|---|---|---|',
+          f"| simulated port accesses | {fmt(sim['accesses/s'] / 1e6 if sim else None)} million/s | ≥ 50 million/s |",
+          f"| the Read command of a 27C080 (1 MB) | {fmt(ms(read1) if read1 else None)} ms | under 300 ms |",
+          f"| programming a whole 27C080 | {fmt(ms(prog80) if prog80 else None)} ms | program + verify under 3 s |",
+          '']
+
+win = [b for n, b in runs.items() if n.startswith('BM_Read27C080')]
+if win:
+    lines += ['## The window', '', '| what | wall |', '|---|---|']
+    for b in win:
+        lines.append(f"| {b['name']} | {fmt(ms(b))} ms |")
+    lines.append('')
+
+# The budgets stay as they are written.
+old = open(md_path).read() if os.path.exists(md_path) else ''
+m = re.search(r'^## Budgets.*', old, re.S | re.M)
+lines.append(m.group(0).rstrip() if m else '## Budgets')
+open(md_path, 'w').write('\n'.join(lines) + '\n')
