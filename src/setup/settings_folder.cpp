@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "app/reporter.h"
+#include "app/file_io.h"
 #include "app/services.h"
 #include "setup/ini_text.h"
 
