@@ -62,7 +62,7 @@ ROWS = [
     ('Program 24C16', 'BM_SerialProgram/24C16', 128 * 5e-3, None),
     ('Program 24C32', 'BM_SerialProgram/24C32', 128 * 5e-3, None),
     ('Erase 24C08', 'BM_Operation/Erase_24C08', 64 * 5e-3, None),
-    ('Identify AM29F040', 'BM_Operation/Identify_AM29F040', None, None),
+    ('Identify AM29F040 (accesses per chip byte)', 'BM_Operation/Identify_AM29F040', None, None),
 ]
 
 
@@ -85,14 +85,14 @@ lines = ['# Benchmarks', '',
          'Measured by `tools/bench.sh` (Google Benchmark, Release build) on '
          f"{platform.machine()}, {context.get('num_cpus', '?')} cores at "
          f"{context.get('mhz_per_cpu', '?')} MHz, {context.get('date', '')}. "
-         'Wall times are medians of whole runs on the simulated board; the simulated board time counts '
+         "Wall times are the time of one run on the simulated board (Google Benchmark's average over its iterations); the simulated board time counts "
          '1 µs an access plus every wait the program makes, as a real board would take it.', '']
 
 link = find('BM_LinkAccessOnANullPort')
 lines += ['## The link', '',
           '| what | figure | goal |', '|---|---|---|',
           f"| the program's own cost of one port access (null port) | "
-          f"{fmt(link['ns/access'] if link else None)} ns | under 20 ns (2 % of a 1 µs port access) |", '']
+          f"{fmt(link['ns/access'] * 1e9 if link else None)} ns | under 20 ns (2 % of a 1 µs port access) |", '']
 
 lines += ['## Operations', '',
           '| operation | accesses/byte | protocol minimum | wall on the simulator | simulated board time '
@@ -115,7 +115,7 @@ prog80 = find('BM_ProgramWholeChip/P27080_27C080')
 lines += ['## The simulator', '', '| what | figure | goal |', '|---|---|---|',
           f"| simulated port accesses | {fmt(sim['accesses/s'] / 1e6 if sim else None)} million/s | ≥ 50 million/s |",
           f"| the Read command of a 27C080 (1 MB) | {fmt(ms(read1) if read1 else None)} ms | under 300 ms |",
-          f"| programming a whole 27C080 | {fmt(ms(prog80) if prog80 else None)} ms | program + verify under 3 s |",
+          f"| programming a whole 27C080 (the verify adds about a read) | {fmt(ms(prog80) if prog80 else None)} ms | program + verify under 3 s |",
           '']
 
 win = [b for n, b in runs.items() if n.startswith('BM_Read27C080')]
