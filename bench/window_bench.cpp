@@ -12,38 +12,22 @@
 
 #include "app/core.h"
 #include "app/posix_platform.h"
+#include "bench_support.h"
 #include "gui/main_window.h"
 #include "sim/sim_port.h"
 
 namespace zambrix {
 namespace {
 
-class NoDialogs : public Dialogs {
- public:
-  MsgAnswer MessageBox(std::string_view, MsgButtons, MsgIcon, std::string_view) override {
-    return MsgAnswer::Ok;
-  }
-  std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                      std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
-};
+using bench::NoDialogs;
 
 // A simulated ZAMBRIX-6 with a 27C080, after start-up and the device choice.
 struct Rig {
-  Rig() : port(Board(), clock), core(Services{&port, &clock, &dialogs, &sound, &settings, &platform}) {
+  Rig()
+      : port(bench::Board("27C080"), clock),
+        core(Services{&port, &clock, &dialogs, &sound, &settings, &platform}) {
     core.shell.CreateWindow();
     core.setup.SettingsDir = "/nonexistent";
-  }
-  static sim::SimConfig Board() {
-    sim::SimConfig c;
-    c.model = 6;
-    c.base = 0x378;
-    c.chip = sim::FindChipSpec("27C080");
-    c.demo_image = true;
-    return c;
   }
   VirtualClock clock{Link::kNsPerIteration};
   sim::SimPort port;

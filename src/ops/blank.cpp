@@ -28,15 +28,7 @@ void Operations::BlankCheckParallel() {
   if (!ConfirmBoard("before the blank check")) return;
   report.DataFlowLightOn();
   report.LogMessage("Checking Device for BLANK (Erased)... Wait");
-  link.Reset();
-  link.CurrentAddress = 0;
-  link.Endereco2Adr();
-  link.SETADR();
-  link.SleepMs(500);
-  link.REG4OFF();
-  link.CEOEON();
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetMax("ProgressBar1", SweepPages(core_.buf.CodeSize));
+  StartCompareSweep();
   core_.svc.clock->Spin(100);
   bool blank = ParallelSweep([this, &link](std::int32_t address, std::uint8_t value) {
     if (value == 0xFF) return true;

@@ -140,6 +140,7 @@ class Operations {
   // and the alert raised, and the caller reports nothing more. The caller asks
   // once more when the sweep ends, before it reports a result.
   bool ParallelSweep(const std::function<bool(std::int32_t address, std::uint8_t value)>& per_byte);
+  void StartCompareSweep();
   // Bank and page limits of a sweep over `size` bytes.
   static int SweepLastBank(std::int32_t size);
   static int SweepLastPage(std::int32_t size);

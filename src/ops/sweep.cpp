@@ -53,4 +53,20 @@ bool Operations::ParallelSweep(const std::function<bool(std::int32_t, std::uint8
   return true;
 }
 
+// The board set up for a sweep that reads the chip from address 0 (blank check
+// and verify): address 0 on the latches, 500 ms to settle, outputs enabled, the
+// progress bar at 0 with one step a page.
+void Operations::StartCompareSweep() {
+  auto& link = core_.link;
+  link.Reset();
+  link.CurrentAddress = 0;
+  link.Endereco2Adr();
+  link.SETADR();
+  link.SleepMs(500);
+  link.REG4OFF();
+  link.CEOEON();
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetMax("ProgressBar1", SweepPages(core_.buf.CodeSize));
+}
+
 }  // namespace zambrix

@@ -20,18 +20,9 @@ void Operations::VerifyDeviceData() {
 bool Operations::CompareSweep(const std::function<bool(std::int32_t, std::uint8_t, std::uint8_t)>& per_byte,
                               std::int32_t& compared) {
   auto& link = core_.link;
-  auto& ui = core_.ui;
   auto& buf = core_.buf;
   BuildProgramImage();
-  link.Reset();
-  link.CurrentAddress = 0;
-  link.Endereco2Adr();
-  link.SETADR();
-  link.SleepMs(500);
-  link.REG4OFF();
-  link.CEOEON();
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetMax("ProgressBar1", SweepPages(buf.CodeSize));
+  StartCompareSweep();
   DeviceChecksum = 0;
   compared = 0;
   // Only the bytes programming writes are compared: with "Hi Byte" or "Low Byte"

@@ -55,7 +55,7 @@ TEST(ImageFormats, NamesAndFormatWords) {
   EXPECT_EQ(FormatNamed("hex"), std::nullopt);
 }
 
-// Images at the edges of each record type's address space come back as written,
+// Images at the edges of each record type's address space come back unchanged,
 // with the records that space needs and no more.
 TEST(ImageFormats, RoundTripsAcrossAddressSpaces) {
   struct Case {
