@@ -141,6 +141,8 @@ class Operations {
   // once more when the sweep ends, before it reports a result.
   bool ParallelSweep(const std::function<bool(std::int32_t address, std::uint8_t value)>& per_byte);
   void StartCompareSweep();
+  void ShowReadBuffer();
+  void MarkCodeBufferRead();
   // Bank and page limits of a sweep over `size` bytes.
   static int SweepLastBank(std::int32_t size);
   static int SweepLastPage(std::int32_t size);

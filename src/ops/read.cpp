@@ -78,20 +78,34 @@ void Operations::ReadParallelDevice() {
   ReportPartialLength("Read");
   report.LogMessage(std::to_string(buf.CodeSize) + " bytes Read from Device");
   report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
+  ShowReadBuffer();
+  MarkCodeBufferRead();
+  report.PlayEventSound("OK");
+  link.Reset();
+}
+
+// The code buffer's first page in the hex view, with the two lines that say so.
+void Operations::ShowReadBuffer() {
+  auto& ui = core_.ui;
+  auto& buf = core_.buf;
   ui.SetText("BufferDisplay", "");
   ui.SetMax("VScroll1", buf.CodeSize / 256 - 1);
-  report.LogMessage("Data is available at above Window, use Scroll Bar");
-  report.LogMessage("You can Save the file using [FILE - Save As] menu");
+  core_.report.LogMessage("Data is available at above Window, use Scroll Bar");
+  core_.report.LogMessage("You can Save the file using [FILE - Save As] menu");
   buf.DisplayPageMemory();
+}
+
+// After a read: the progress bar and status text cleared, the commands that use
+// the code buffer enabled, the buffer marked as loaded.
+void Operations::MarkCodeBufferRead() {
+  auto& ui = core_.ui;
   ui.SetValueQuiet("ProgressBar1", 0);
   ui.SetText("sbStatusBar", "");
   for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
                   "menuEraseCode", "mnuFileSaveCodeAs"}) {
     ui.SetEnabled(c, true);
   }
-  buf.CodeBufferLoaded = 1;
-  report.PlayEventSound("OK");
-  link.Reset();
+  core_.buf.CodeBufferLoaded = 1;
 }
 
 void Operations::ReadSerialDevice() {
@@ -114,20 +128,10 @@ void Operations::ReadSerialDevice() {
     if (!ConfirmBoard("after the read")) return;
     report.LogMessage(std::to_string(std::min(buf.CodeSize, core_.dev.DeviceSize)) +
                       " bytes Read from Device");
-    ui.SetText("BufferDisplay", "");
-    ui.SetMax("VScroll1", buf.CodeSize / 256 - 1);
-    report.LogMessage("Data is available at above Window, use Scroll Bar");
-    report.LogMessage("You can Save the file using [FILE - Save As] menu");
-    buf.DisplayPageMemory();
+    ShowReadBuffer();
     report.PlayEventSound("OK");
   }
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetText("sbStatusBar", "");
-  for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
-                  "menuEraseCode", "mnuFileSaveCodeAs"}) {
-    ui.SetEnabled(c, true);
-  }
-  buf.CodeBufferLoaded = 1;
+  MarkCodeBufferRead();
   link.Reset();
   SerialLinesAtRest();
   link.Reg0Value = 0x40;  // the shadow only: latch 0 keeps output enable on
