@@ -23,12 +23,14 @@ namespace fs = std::filesystem;
 // Records every call as one text ("open /dev/parport0", "PPWDATA 5A") and fails
 // the calls it is told to fail, with the errno it is given.
 struct FakeSys {
+  testing::TempDir locks;  // its own, so that no two fakes share a port lock
   std::vector<std::string> calls;
   std::map<std::string, int> fail;  // call name -> errno
   unsigned char status = 0x78;
   PpdevSys sys;
 
   FakeSys() {
+    sys.lock_dir = locks.str();
     sys.open = [this](const char* path, int) {
       calls.push_back(std::string("open ") + path);
       return Fails("open") ? -1 : 7;

@@ -1,0 +1,139 @@
+// Two users of one port or one simulated board in one process: each open file
+// description holds its own flock, so the second is refused as a second
+// program would be.
+#include "link/port_lock.h"
+
+#include <gtest/gtest.h>
+#include <linux/ppdev.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/backend.h"
+#include "link/doctor.h"
+#include "link/port.h"
+#include "support/temp_dir.h"
+
+namespace zambrix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+std::string ThisProgram() {
+  const std::string comm = testing::ReadWholeFile("/proc/self/comm");
+  return comm.substr(0, comm.find('\n'));
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(PortLock, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
+  TempDir dir;
+  const std::string name = PortLockName(0x3BC);
+  EXPECT_EQ(name, "zambrix-port-3BC.lock");
+  testing::WriteWholeFile(dir / name, "99999999\n");  // left by a program that was killed
+  auto first = TakeLock(name, "the parallel port 3BCh", dir.str());
+  ASSERT_TRUE(first.lock) << first.message;
+  auto second = TakeLock(name, "the parallel port 3BCh", dir.str());
+  EXPECT_FALSE(second.lock);
+  EXPECT_TRUE(second.busy);
+  EXPECT_EQ(second.message, "the parallel port 3BCh is in use by another zambrix program (" +
+                                ThisProgram() + ", process " + std::to_string(::getpid()) + ")");
+  first.lock.reset();
+  EXPECT_FALSE(fs::exists(dir / name));
+  auto third = TakeLock(name, "the parallel port 3BCh", dir.str());
+  EXPECT_TRUE(third.lock) << third.message;
+  EXPECT_EQ(testing::ReadWholeFile(dir / name), std::to_string(::getpid()) + "\n");
+}
+
+TEST(PortLock, AFolderWithoutLocksLetsTheResourceBeUsedUnlocked) {
+  auto attempt = TakeLock("x.lock", "it", "/nonexistent/folder");
+  EXPECT_FALSE(attempt.lock);
+  EXPECT_FALSE(attempt.busy);
+  EXPECT_TRUE(Has(attempt.message, "cannot make the lock file /nonexistent/folder/x.lock"));
+}
+
+TEST(PortLock, OneChipFileHasOneLockNameHoweverItIsSpelled) {
+  TempDir dir;
+  fs::create_directories(dir / "sub");
+  const std::string name = ChipFileLockName((dir / "chip.bin").string());
+  EXPECT_EQ(name, ChipFileLockName((dir / "sub/../chip.bin").string()));
+  EXPECT_NE(name, ChipFileLockName((dir / "other.bin").string()));
+  EXPECT_TRUE(name.starts_with("zambrix-sim-") && name.ends_with("-chip.bin.lock")) << name;
+  EXPECT_TRUE(ChipFileLockName("a b/c d?.bin").ends_with("-c_d_.bin.lock"));
+}
+
+// The ppdev system calls, all succeeding; counts the opens.
+struct QuietSys {
+  int opens = 0;
+  PpdevSys sys;
+  explicit QuietSys(const std::string& lock_dir) {
+    sys.open = [this](const char*, int) { return ++opens, 7; };
+    sys.ioctl = [](int, unsigned long, void*) { return 0; };
+    sys.close = [](int) { return 0; };
+    sys.lock_dir = lock_dir;
+  }
+};
+
+TEST(PortLock, ASecondPpdevOpenOfOnePortIsRefusedBeforeItTouchesTheDevice) {
+  TempDir locks, proc;
+  fs::create_directories(proc / "parport0");
+  testing::WriteWholeFile(proc / "parport0/base-addr", "888\t1912\n");
+  QuietSys a(locks.str()), b(locks.str());
+  auto first = OpenPpdevPort("/dev/parport0", 0, a.sys, proc.str());
+  ASSERT_TRUE(first.port) << first.message;
+  for (const std::string device : {"/dev/parport0", ""}) {  // asked for by name, and found by auto
+    auto second = OpenPpdevPort(device, 0, b.sys, proc.str());
+    EXPECT_FALSE(second.port);
+    EXPECT_TRUE(second.busy);
+    EXPECT_TRUE(Has(second.message,
+                    "/dev/parport0: the parallel port 378h is in use by another zambrix program"))
+        << second.message;
+  }
+  EXPECT_EQ(b.opens, 0);
+
+  DoctorEnv env;
+  env.proc_parport = proc.str();
+  env.sys = &b.sys;
+  env.access = [](const char*, int) { return 0; };
+  auto report = DiagnosePorts(env);
+  EXPECT_TRUE(Has(report.lines.back(),
+                  "--board auto would be refused: /dev/parport0: the parallel port 378h"))
+      << report.lines.back();
+
+  first.port.reset();
+  EXPECT_TRUE(OpenPpdevPort("", 0, b.sys, proc.str()).port);
+}
+
+BackEnd OpenSim(const std::string& chip_file) {
+  return OpenBackEnd({"sim", {{"chip", "2764:" + chip_file}}});
+}
+
+TEST(PortLock, TwoRunsOnOneSimulatedChipFile) {
+  TempDir dir;
+  const std::string file = (dir / "chip.bin").string();
+  BackEnd first = OpenSim(file);
+  ASSERT_TRUE(first.refused.empty()) << first.refused;
+  ASSERT_TRUE(first.lock);
+  // The second, under another spelling of the same path, runs on no board and
+  // never writes the file back.
+  BackEnd second = OpenSim((dir / "." / "chip.bin").string());
+  EXPECT_EQ(second.refused, "the simulated chip's file " + (dir / "." / "chip.bin").string() +
+                                " is in use by another zambrix program (" + ThisProgram() +
+                                ", process " + std::to_string(::getpid()) + ")");
+  EXPECT_EQ(second.problem, second.refused);
+  EXPECT_FALSE(second.port->IsSimulated());
+  EXPECT_FALSE(second.at_exit);
+  EXPECT_EQ(second.port->PortIn(0x379), 0xFF);
+  EXPECT_TRUE(OpenSim((dir / "other.bin").string()).refused.empty());  // another board
+  EXPECT_TRUE(OpenBackEnd({"sim", {}}).refused.empty());               // no file, nothing shared
+
+  EXPECT_EQ(first.at_exit(), "");
+  first = BackEnd{};
+  EXPECT_TRUE(OpenSim(file).refused.empty());
+}
+
+}  // namespace
+}  // namespace zambrix
