@@ -4,14 +4,11 @@
 #include "link/port_lock.h"
 
 #include <gtest/gtest.h>
-#include <linux/ppdev.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "app/backend.h"
-#include "link/doctor.h"
-#include "link/port.h"
 #include "support/temp_dir.h"
 
 namespace zambrix {
@@ -63,48 +60,6 @@ TEST(PortLock, OneChipFileHasOneLockNameHoweverItIsSpelled) {
   EXPECT_NE(name, ChipFileLockName((dir / "other.bin").string()));
   EXPECT_TRUE(name.starts_with("zambrix-sim-") && name.ends_with("-chip.bin.lock")) << name;
   EXPECT_TRUE(ChipFileLockName("a b/c d?.bin").ends_with("-c_d_.bin.lock"));
-}
-
-// The ppdev system calls, all succeeding; counts the opens.
-struct QuietSys {
-  int opens = 0;
-  PpdevSys sys;
-  explicit QuietSys(const std::string& lock_dir) {
-    sys.open = [this](const char*, int) { return ++opens, 7; };
-    sys.ioctl = [](int, unsigned long, void*) { return 0; };
-    sys.close = [](int) { return 0; };
-    sys.lock_dir = lock_dir;
-  }
-};
-
-TEST(PortLock, ASecondPpdevOpenOfOnePortIsRefusedBeforeItTouchesTheDevice) {
-  TempDir locks, proc;
-  fs::create_directories(proc / "parport0");
-  testing::WriteWholeFile(proc / "parport0/base-addr", "888\t1912\n");
-  QuietSys a(locks.str()), b(locks.str());
-  auto first = OpenPpdevPort("/dev/parport0", 0, a.sys, proc.str());
-  ASSERT_TRUE(first.port) << first.message;
-  for (const std::string device : {"/dev/parport0", ""}) {  // asked for by name, and found by auto
-    auto second = OpenPpdevPort(device, 0, b.sys, proc.str());
-    EXPECT_FALSE(second.port);
-    EXPECT_TRUE(second.busy);
-    EXPECT_TRUE(Has(second.message,
-                    "/dev/parport0: the parallel port 378h is in use by another zambrix program"))
-        << second.message;
-  }
-  EXPECT_EQ(b.opens, 0);
-
-  DoctorEnv env;
-  env.proc_parport = proc.str();
-  env.sys = &b.sys;
-  env.access = [](const char*, int) { return 0; };
-  auto report = DiagnosePorts(env);
-  EXPECT_TRUE(Has(report.lines.back(),
-                  "--board auto would be refused: /dev/parport0: the parallel port 378h"))
-      << report.lines.back();
-
-  first.port.reset();
-  EXPECT_TRUE(OpenPpdevPort("", 0, b.sys, proc.str()).port);
 }
 
 BackEnd OpenSim(const std::string& chip_file) {
