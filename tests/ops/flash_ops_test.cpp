@@ -262,7 +262,7 @@ TEST(FlashErase, ChipEraseLeavesFFhOrReportsAChipThatNeverFinishes) {
   EXPECT_EQ(slow.core().ui.Colour("Error_label"), colour::kRed);
 }
 
-TEST(ExtendedCatalogue, OffersTheProvenFlashRowsAndSaysWhyTheOthersStayRefused) {
+TEST(ExtendedCatalogue, OffersTheProvenFlashRowsSaysWhyTheOthersStayRefusedAndIsRemembered) {
   Board b("AM29F040");
   const auto& items = b.core().ui.Get("Device").items;
   auto item = [&](const std::string& name) {
@@ -278,19 +278,16 @@ TEST(ExtendedCatalogue, OffersTheProvenFlashRowsAndSaysWhyTheOthersStayRefused) 
   b.core().ChooseListIndex("Device", 21);  // refused: no device chosen
   EXPECT_EQ(b.core().dev.DeviceKey, "");
 
-  b.core().Click("mnuToolsCatalogue");  // back to the standard table
-  EXPECT_EQ(b.core().ui.Get("Device").items[25].rfind("N/A - Flash AMD AM29F040", 0), 0u);
-  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: Off");
-}
-
-TEST(ExtendedCatalogue, IsRememberedWithTheWindowSettings) {
-  Board b("AM29F040");
+  // The choice is remembered with the window settings.
   b.core().shell.Form_Unload();
   b.core().dev.ExtendedCatalogue = false;
   b.core().shell.Form_Load();
   EXPECT_TRUE(b.core().dev.ExtendedCatalogue);
   EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: On");
-  b.core().Click("mnuToolsCatalogue");
+
+  b.core().Click("mnuToolsCatalogue");  // back to the standard table
+  EXPECT_EQ(b.core().ui.Get("Device").items[25].rfind("N/A - Flash AMD AM29F040", 0), 0u);
+  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: Off");
   b.core().shell.Form_Unload();
   b.core().shell.Form_Load();
   EXPECT_FALSE(b.core().dev.ExtendedCatalogue);
