@@ -65,7 +65,7 @@ std::vector<std::uint8_t> LoadChipFile(const std::string& path, std::uint32_t si
 void Refuse(const std::string& why, BackEnd& b) {
   b.lock.reset();
   b.clock = std::make_unique<VirtualClock>(Link::kNsPerIteration);
-  b.port = std::make_unique<NoPort>(why);
+  b.port = std::make_unique<NoPort>();
   b.simulated = false;
   b.description = b.port->Describe();
   b.problem = why;

@@ -99,14 +99,10 @@ PortOpenResult OpenDirectPort(const std::string& lock_dir = {});
 // finds no board.
 class NoPort : public PortBackend {
  public:
-  explicit NoPort(std::string why) : why_(std::move(why)) {}
   void PortOut(std::uint16_t, std::uint8_t) override {}
   std::uint8_t PortIn(std::uint16_t) override { return 0xFF; }
   bool IsSimulated() const override { return false; }
-  std::string Describe() const override { return "no port (" + why_ + ")"; }
-
- private:
-  std::string why_;
+  std::string Describe() const override { return "no port (nothing reaches a board)"; }
 };
 
 // Finds /dev/parportN for a base address from /proc/sys/dev/parport/*/base-addr;
