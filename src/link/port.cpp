@@ -258,10 +258,10 @@ PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t w
   return {std::move(port), all_why};
 }
 
-PortOpenResult OpenDirectPort(const std::string& lock_dir) {
+PortOpenResult OpenDirectPort(const std::string& lock_dir, const PortGrant& grant) {
 #ifdef ZAMBRIX_HAVE_IOPERM
   for (unsigned base : kDirectBases) {
-    if (ioperm(base, 3, 1) != 0) {
+    if ((grant ? grant(base, 3, 1) : ioperm(base, 3, 1)) != 0) {
       int e = errno;
       return {nullptr, std::string("raw port access refused: ") + std::strerror(e) +
                            " (needs root or CAP_SYS_RAWIO, and no kernel lockdown)"};
@@ -273,7 +273,7 @@ PortOpenResult OpenDirectPort(const std::string& lock_dir) {
   if (port->Empty()) return {nullptr, held, true};
   return {std::move(port), held};
 #else
-  (void)lock_dir;
+  (void)lock_dir, (void)grant;
   return {nullptr, "raw port access is only available on x86"};
 #endif
 }

@@ -91,8 +91,10 @@ PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t w
                              const std::string& proc_root = "/proc/sys/dev/parport");
 // Raw port I/O through ioperm (root or CAP_SYS_RAWIO, x86 only). Each of the
 // three ports is locked; one that another program of ours holds acts as an
-// empty bus, and all three held is a refusal.
-PortOpenResult OpenDirectPort(const std::string& lock_dir = {});
+// empty bus, and all three held is a refusal. `grant` stands in for ioperm(2)
+// in tests (empty: the system call).
+using PortGrant = std::function<int(unsigned long from, unsigned long count, int on)>;
+PortOpenResult OpenDirectPort(const std::string& lock_dir = {}, const PortGrant& grant = {});
 
 // No port at all: writes are ignored, reads FFh. What runs when the port (or the
 // simulated board) asked for was refused, so that the program still starts and

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/backend.h"
+#include "link/port.h"
 #include "support/temp_dir.h"
 
 namespace zambrix {
@@ -60,6 +61,26 @@ TEST(PortLock, OneChipFileHasOneLockNameHoweverItIsSpelled) {
   EXPECT_NE(name, ChipFileLockName((dir / "other.bin").string()));
   EXPECT_TRUE(name.starts_with("zambrix-sim-") && name.ends_with("-chip.bin.lock")) << name;
   EXPECT_TRUE(ChipFileLockName("a b/c d?.bin").ends_with("-c_d_.bin.lock"));
+}
+
+// Raw port I/O locks each port it may reach; one another program holds is
+// left out (an empty bus), all three held is a refusal. The grant is faked
+// and nothing reaches a port.
+TEST(PortLock, RawPortIoLeavesOutThePortsAnotherProgramHolds) {
+  TempDir dir;
+  auto held = TakeLock(PortLockName(0x378), "the parallel port 378h", dir.str());
+  ASSERT_TRUE(held.lock);
+  const PortGrant granted = [](unsigned long, unsigned long, int) { return 0; };
+  auto direct = OpenDirectPort(dir.str(), granted);
+  if (direct.message == "raw port access is only available on x86") GTEST_SKIP();
+  ASSERT_TRUE(direct.port) << direct.message;
+  EXPECT_EQ(direct.port->Describe(), "raw port I/O (ioperm) on 278h, 3BCh");
+  EXPECT_TRUE(Has(direct.message, "the parallel port 378h is in use by another zambrix program"));
+  EXPECT_EQ(direct.port->PortIn(0x379), 0xFF);
+  auto second = OpenDirectPort(dir.str(), granted);
+  EXPECT_FALSE(second.port);
+  EXPECT_TRUE(second.busy);
+  EXPECT_TRUE(Has(second.message, "278h is in use")) << second.message;
 }
 
 BackEnd OpenSim(const std::string& chip_file) {
