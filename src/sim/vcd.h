@@ -5,6 +5,10 @@
 // such as sigrok stop importing at the first multi-bit value. The latches, the
 // data lines and the address are written bit by bit as "latch0 [7]" ...
 // "latch0 [0]", which waveform viewers such as GTKWave gather back into buses.
+//
+// A sample writes only the bits that changed. Changes are formatted into a
+// block of memory and handed to the stream a block at a time (and whatever is
+// left when the writer ends, finished or not).
 #pragma once
 
 #include <algorithm>
