@@ -1,10 +1,12 @@
 // Speed of the simulated board: raw port accesses through the port interface,
-// and a whole 1 MB chip read through the link layer.
+// and a whole 1 MB chip read through the link layer, with and without the VCD
+// trace.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 #include "bench_support.h"
 
