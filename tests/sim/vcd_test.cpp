@@ -167,7 +167,7 @@ class Sigrok : public ::testing::Test {
     if (!testing::ToolAvailable("sigrok-cli")) GTEST_SKIP() << "sigrok-cli is not installed";
   }
   // sigrok-cli with the VCD importer at one sample a microsecond (one port
-  // access), from `from_ns` on.
+  // access), from `from_ns` on (the importer skips in the file's own time unit).
   std::string Run(const std::string& file, const std::string& rest, std::uint64_t from_ns = 0) {
     int status = 0;
     const std::string skip = from_ns != 0 ? ":skip=" + std::to_string(from_ns) : "";
