@@ -177,7 +177,9 @@ TEST(FlashIdentification, LogsTheTableLineForEachPartAndRefusesTheRest) {
     EXPECT_EQ(b.ops().FlashPageSize, c.page_size);
     EXPECT_EQ(b.ops().FlashPageCount, c.page_count);
     EXPECT_EQ(b.core().link.Reg3Value & 0x80, 0x80) << "chip enable left off";
-    if (!c.chip.empty()) EXPECT_EQ(b.Chip()[0], contents[0]);  // back in read mode, nothing written
+    if (!c.chip.empty()) {
+      EXPECT_EQ(b.Chip()[0], contents[0]);  // back in read mode, nothing written
+    }
   }
 }
 
