@@ -16,63 +16,23 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Counts the platform sleeps by length: the page algorithm's S + 1 ms wait
-// comes once before every page load.
-class CountingClock : public VirtualClock {
- public:
-  using VirtualClock::VirtualClock;
-  void SleepMs(int ms) override {
-    ++sleeps[ms];
-    VirtualClock::SleepMs(ms);
-  }
-  std::map<int, int> sleeps;
-};
-
-struct Board {
+// The programmer with the extended catalogue, `chip` in the socket (protected
+// when it is a page EEPROM), each port access taking `access_ns`.
+struct Board : testing::Programmer {
   explicit Board(const std::string& chip, Bytes contents = {}, std::uint64_t access_ns = 1000,
-                 sim::SimFaults faults = {}) {
-    config.chip = chip.empty() ? nullptr : sim::FindChipSpec(chip);
-    config.demo_image = false;
-    config.protect = config.chip && config.chip->kind == sim::ChipKind::kPageEeprom;
-    config.contents = std::move(contents);
-    config.access_ns = access_ns;
-    config.faults = faults;
-    port = std::make_unique<sim::SimPort>(config, clock);
-    t = std::make_unique<testing::TestCore>(port.get(), &clock);
-    core().shell.Form_Load();
+                 sim::SimFaults faults = {})
+      : Programmer(Config(chip, std::move(contents), access_ns, faults)) {
     core().dev.SetExtendedCatalogue(true);
     core().dev.FillDeviceList();
   }
-  Core& core() { return *t->core; }
+  static sim::SimConfig Config(const std::string& chip, Bytes contents, std::uint64_t access_ns,
+                               sim::SimFaults faults) {
+    auto c = Setup(chip, std::move(contents), 6, 12.5, faults);
+    c.protect = c.chip && c.chip->kind == sim::ChipKind::kPageEeprom;
+    c.access_ns = access_ns;
+    return c;
+  }
   Operations& ops() { return core().ops; }
-  void Choose(const std::string& name) {
-    const auto& rows = core().dev.DeviceTable;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (rows[i][0].rfind(name + " ", 0) == 0) {
-        core().ChooseListIndex("Device", static_cast<int>(i));
-        ASSERT_EQ(core().dev.DeviceKey, std::string(1, rows[i][1][0]) + rows[i][2]);
-        return;
-      }
-    }
-    FAIL() << "no device " << name;
-  }
-  // The code buffer and the program buffer hold `image`, CodeSize its length.
-  void Load(const Bytes& image) {
-    auto& buf = core().buf;
-    std::copy(image.begin(), image.end(), buf.CodeBuffer.begin());
-    buf.CodeSize = static_cast<std::int32_t>(image.size());
-    ops().BuildProgramImage();
-  }
-  Bytes Chip() { return port->ChipImage(); }
-  std::vector<std::string> Log() const { return t->LogLines(); }
-  bool HasLine(const std::string& line) const {
-    const auto log = Log();
-    return std::find(log.begin(), log.end(), line) != log.end();
-  }
-  sim::SimConfig config;
-  CountingClock clock{Link::kNsPerIteration};
-  std::unique_ptr<sim::SimPort> port;
-  std::unique_ptr<testing::TestCore> t;
 };
 
 using testing::RandomImage;
@@ -98,8 +58,8 @@ TEST(X28C256Program, ProtectedChipProgramsAndVerifiesOnSlowPorts) {
     b.core().ChangeValue("VerifyAfterProgramming", 1);
     b.core().Click("Program_button");
     EXPECT_EQ(b.ops().FailFlag, 0);
-    EXPECT_TRUE(b.HasLine("XICOR 28C256 Programmed Sucessfully"));
-    EXPECT_TRUE(b.HasLine("Device Contents MATCHES with Buffer Contents"));
+    EXPECT_TRUE(b.Logged("XICOR 28C256 Programmed Sucessfully"));
+    EXPECT_TRUE(b.Logged("Device Contents MATCHES with Buffer Contents"));
     EXPECT_NE(b.core().ui.Colour("Error_label"), colour::kRed);
     EXPECT_EQ(b.clock.sleeps[100 - c.slider + 3], 512) << "every page loaded once";
     EXPECT_FALSE(b.port->Board().socket().As<sim::PageEeprom>()->Protected());
@@ -214,7 +174,7 @@ TEST(FlashBytes, ProgramsAnAm29F010AndReadsItBack) {
   b.Load(image);
   b.ops().ProgramFlashBytes();
   EXPECT_EQ(b.ops().FailFlag, 0);
-  EXPECT_TRUE(b.HasLine("Device ID# 0120 - Start programming"));
+  EXPECT_TRUE(b.Logged("Device ID# 0120 - Start programming"));
   const Bytes chip = b.Chip();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.begin()));
   EXPECT_EQ(b.core().ui.Max("ProgressBar1"), 12);
@@ -258,8 +218,8 @@ TEST(FlashErase, ChipEraseLeavesFFhOrReportsAChipThatNeverFinishes) {
   Board slow("AM29F040", RandomImage(512 * 1024, 6), 1000, stuck);
   slow.Choose("Flash AMD AM29F040");
   slow.core().Click("EraseFlash_button");
-  EXPECT_TRUE(slow.HasLine("*** Erase Failure ***"));
-  EXPECT_FALSE(slow.HasLine("Chip Erased, all bytes read FFh"));
+  EXPECT_TRUE(slow.Logged("*** Erase Failure ***"));
+  EXPECT_FALSE(slow.Logged("Chip Erased, all bytes read FFh"));
   EXPECT_EQ(slow.ops().FailFlag, 1);
   EXPECT_EQ(slow.core().ui.Colour("Error_label"), colour::kRed);
 }

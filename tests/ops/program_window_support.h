@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <map>
 #include <numeric>
 #include <random>
 
@@ -16,17 +18,38 @@
 
 namespace zambrix::testing {
 
+// Counts the platform sleeps by length.
+class CountingClock : public VirtualClock {
+ public:
+  using VirtualClock::VirtualClock;
+  void SleepMs(int ms) override {
+    ++sleeps[ms];
+    VirtualClock::SleepMs(ms);
+  }
+  std::map<int, int> sleeps;
+};
+
 struct Programmer {
+  // Puts a back end of the test's own (a bus probe) between the program and the board.
+  using Front = std::function<std::unique_ptr<PortBackend>(sim::SimPort&, VirtualClock&)>;
+  static sim::SimConfig Setup(const std::string& chip, std::vector<std::uint8_t> contents = {},
+                              int model = 6, double vpp_jumper = 12.5, sim::SimFaults faults = {}) {
+    sim::SimConfig c;
+    c.model = model;
+    c.chip = chip.empty() ? nullptr : sim::FindChipSpec(chip);
+    c.demo_image = false;
+    c.contents = std::move(contents);
+    c.vpp_jumper = vpp_jumper;
+    c.faults = faults;
+    return c;
+  }
   explicit Programmer(const std::string& chip, std::vector<std::uint8_t> contents = {}, int model = 6,
-                      double vpp_jumper = 12.5, sim::SimFaults faults = {}) {
-    config.model = model;
-    config.chip = chip.empty() ? nullptr : sim::FindChipSpec(chip);
-    config.demo_image = false;
-    config.contents = std::move(contents);
-    config.vpp_jumper = vpp_jumper;
-    config.faults = faults;
+                      double vpp_jumper = 12.5, sim::SimFaults faults = {})
+      : Programmer(Setup(chip, std::move(contents), model, vpp_jumper, faults)) {}
+  explicit Programmer(sim::SimConfig setup, const Front& wrap = {}) : config(std::move(setup)) {
     port = std::make_unique<sim::SimPort>(config, clock);
-    t = std::make_unique<TestCore>(port.get(), &clock);
+    if (wrap) front = wrap(*port, clock);
+    t = std::make_unique<TestCore>(front ? front.get() : port.get(), &clock);
     core().shell.Form_Load();
     core().ui.AddObserver([this](const Control& c, Change what) {
       if (c.name == "SystemLog" && what == Change::Appended) {
@@ -42,7 +65,7 @@ struct Programmer {
   void Choose(const std::string& name) {
     const auto& rows = core().dev.DeviceTable;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (Trim(rows[i][0]) == name) {
+      if (Trim(rows[i][0]) == name || rows[i][0].rfind(name + " ", 0) == 0) {
         core().ChooseListIndex("Device", static_cast<int>(i));
         return;
       }
@@ -56,6 +79,12 @@ struct Programmer {
                                                static_cast<std::streamsize>(bytes.size()));
     t->dialogs.open_files.push_back(path.string());
     core().Click("mnuFileOpenCode");
+  }
+  // The code buffer holds `bytes`, CodeSize their length, the program buffer built from them.
+  void Load(const std::vector<std::uint8_t>& bytes) {
+    std::copy(bytes.begin(), bytes.end(), core().buf.CodeBuffer.begin());
+    core().buf.CodeSize = static_cast<std::int32_t>(bytes.size());
+    core().ops.BuildProgramImage();
   }
   std::vector<std::string> Log() const { return t->LogLines(); }
   bool Logged(const std::string& line) const {
@@ -76,8 +105,9 @@ struct Programmer {
   std::string LastSound() const { return t->sound.played.empty() ? "" : t->sound.played.back(); }
 
   sim::SimConfig config;
-  VirtualClock clock{Link::kNsPerIteration};
+  CountingClock clock{Link::kNsPerIteration};
   std::unique_ptr<sim::SimPort> port;
+  std::unique_ptr<PortBackend> front;
   std::unique_ptr<TestCore> t;
   TempDir dir;
   int files = 0;
