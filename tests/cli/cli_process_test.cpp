@@ -70,10 +70,6 @@ TEST_F(Cli, HelpAndVersionGoToStandardOutput) {
   EXPECT_EQ(v.out, "zambrix-cli 1.0.60\n");
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(Cli, DetectFindsTheSimulatedBoardWhereItIs) {
   auto r = Run("--board sim --sim-model 4 --sim-port 278h detect");
   EXPECT_EQ(r.status, 0) << r.err;
@@ -115,47 +111,6 @@ TEST_F(Cli, ARememberedBoardIsCheckedBeforeItIsUsed) {
   auto again = Run("--board sim --sim-model 4 detect");  // remembered and answering: the search of detect only
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(Count(again.err, "Port 3BC Not Responding"), 1u) << again.err;
-}
-
-// A board that goes away mid-read: exit 3, and no file.
-TEST_F(Cli, ABoardLostDuringTheReadSavesNothing) {
-  auto out = dir_ / "read.bin";
-  auto r = Run("--board sim --sim-fault vanish=100000 read -d 27C256 -o " + out.string());
-  EXPECT_EQ(r.status, 3) << r.err;
-  EXPECT_FALSE(fs::exists(out));
-  EXPECT_EQ(r.err.find("bytes Read from Device"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("DOES NOT ANSWER after the read"), std::string::npos) << r.err;
-  auto blank = Run("--board sim --sim-fault vanish=100000 --sim-chip 27C256 blank -d 27C256");
-  EXPECT_EQ(blank.status, 3) << blank.err;
-  EXPECT_EQ(blank.err.find("Device IS BLANK"), std::string::npos) << blank.err;
-}
-
-TEST_F(Cli, ReadSavesExactlyTheChipAndPrintsTheChecksum) {
-  std::string image(32768, '\0');
-  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 7 + i / 256);
-  auto chip = dir_ / "chip.bin";
-  std::ofstream(chip, std::ios::binary) << image;
-  auto out = dir_ / "read.bin";
-  auto r = Run("--board sim --sim-chip 27C256:" + chip.string() + " read -d 27C256 -o " + out.string());
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Slurp(out), image);
-  unsigned sum = 0;
-  for (unsigned char c : image) sum += c;
-  char line[40];
-  std::snprintf(line, sizeof line, "Device CHKSUMM = $%04X", sum % 65536);
-  EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("32768 bytes Read from Device"), std::string::npos);
-}
-
-TEST_F(Cli, BlankFailsOnAProgrammedChipWithTheAddressLine) {
-  auto r = Run("--board sim blank -d \"Eprom 27C256\"");  // the demo image
-  EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_NE(r.err.find("Device IS NOT BLANK (ERASED)"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("Address: 0 ][ Device Data: "), std::string::npos) << r.err;
-
-  auto erased = Run("--board sim --sim-chip 27C512 blank -d 27c512");
-  EXPECT_EQ(erased.status, 0) << erased.err;
-  EXPECT_NE(erased.err.find("Device IS BLANK (ERASED)"), std::string::npos);
 }
 
 TEST_F(Cli, ViewOfTheChipUsesTheChipRulesAndTheLogFileIsWritten) {
@@ -231,10 +186,6 @@ TEST_F(Cli, ReadSavesInTheFormatOfTheNameOrOfFormat) {
   auto view = Run("-q --format ihex view -i " + (dir_ / "chip.dat").string());
   EXPECT_EQ(view.status, 0) << view.err;
 }
-
-}  // namespace
-
-namespace {
 
 // A setup saved from the command line, listed, and restored before a command
 // whose own options then override it.
