@@ -23,11 +23,6 @@ TEST(DataFolder, BuildTreeThenInstalledLayoutThenTheProgramFolder) {
   EXPECT_EQ(FindDataFolder((root / "bare/bin").string()), (root / "bare/bin").string());
 }
 
-}  // namespace
-}  // namespace zambrix
-
-namespace zambrix {
-namespace {
 
 // The window's Port Doctor names the real port the program holds instead of
 // claiming it a second time, and says the simulated board is no real port.
