@@ -26,34 +26,6 @@ struct Rig : SimRig {
   }
 };
 
-// Each family's own sequence programs its own chip, at its voltage, without harm.
-TEST(Eprom, EachFamilyProgramsItsOwnChipAndNeverDamagesIt) {
-  struct Family {
-    const char* key;
-    const char* chip;
-    int volts, model;
-  };
-  for (auto f :
-       {Family{"P1", "2732", 25, 5}, Family{"P1", "2732A", 21, 6}, Family{"P2", "2764", 21, 6},
-        Family{"P2", "27C64", 12, 5}, Family{"P3", "27C128", 12, 6}, Family{"P3", "27128", 21, 4},
-        Family{"P4", "27C256", 12, 6}, Family{"P4", "27256", 12, 4}, Family{"P5", "27C512", 12, 5},
-        Family{"P6", "27C010", 12, 6}, Family{"P7", "27C020", 12, 6}, Family{"P8", "27C040", 12, 4},
-        Family{"P9", "27C080", 12, 6}}) {
-    SCOPED_TRACE(f.chip);
-    Rig rig(f.key, f.chip, f.volts, f.model);
-    const auto last = static_cast<std::int32_t>(rig.socket().Spec()->size - 1);
-    for (std::int32_t a : {0, 1, 0x155, last}) {
-      EXPECT_GT(rig.ProgramEpromByte(a, static_cast<std::uint8_t>(0x5A ^ a)), 0) << a;
-    }
-    rig.link().Reset();
-    for (std::int32_t a : {0, 1, 0x155, last}) {
-      EXPECT_EQ(rig.ReadByte(a), static_cast<std::uint8_t>(0x5A ^ a)) << a;
-    }
-    EXPECT_EQ(rig.ReadByte(0x20), 0xFF);
-    EXPECT_FALSE(rig.trace().ChipDamaged()) << rig.trace().DamageReport();
-  }
-}
-
 TEST(Eprom, BitsOnlyGoFromOneToZeroAndOnlyWithTheRightVpp) {
   Rig rig("P4", "27C256", 12, 6);
   EXPECT_GT(rig.ProgramEpromByte(0x10, 0x0F), 0);
@@ -93,7 +65,6 @@ TEST(Eprom, VppTooHighOrOnAnInputDestroysThePartWhichThenReadsUnpredictably) {
   };
   for (auto d :
        {Damage{"P1", "27C256", 25, "27C256 destroyed: 25 V on pin 22 (OE, rated 7 V)"},
-        Damage{"P1", "2732A", 25, "2732A destroyed: 25 V on pin 20 (OE/VPP, rated 22 V)"},
         Damage{"P2", "27C64", 21, "27C64 destroyed: 21 V on pin 1 (VPP, rated 14 V)"},
         Damage{"P2", "27C256", 21, "27C256 destroyed: 21 V on pin 1 (VPP, rated 14 V)"},
         Damage{"P4", "27C512", 12,
