@@ -8,44 +8,31 @@
 
 namespace zambrix::testing {
 
-// The serial bus routines, step by step as the program runs them.
+// The whole-chip transfers step by step, on the program's own bus primitives.
 struct Bus : SimRig {
-  Bus(const char* key, const sim::SimConfig& config) : SimRig(config, key), l(link()) {}
+  Bus(const char* key, const sim::SimConfig& config)
+      : SimRig(config, key), l(link()), ops(t->ops) {}
   Bus(const char* key, const char* chip, int model = 6, std::vector<std::uint8_t> data = {})
       : Bus(key, SimSetup(model, 0x378, chip, std::move(data))) {}
   bool Is24C32() const { return key == "SC"; }
   sim::SerialEeprom& Chip() { return chip<sim::SerialEeprom>(); }
-  int Sda() {  // GetNibbles24CXX, bit 7
-    l.PortOut(l.ControlPort, l.NibbleSelectHigh);
-    const auto s = static_cast<std::size_t>(l.PortIn(l.StatusPort));
-    l.ReadValue = l.BoardModel == 4 ? l.StatusDecode4[s & 0xF0] : l.StatusHighNibble[s];
-    return l.ReadValue >> 7;
-  }
+  int Sda() { return ops.GetNibbles24CXX(), l.ReadValue >> 7; }
   void Sda(int v) { l.Reg4Value = v ? 0x80 : 0, l.SetReg4(); }
-  void Start() { l.CEON(), Sda(1), l.REG4ON(), l.CEOFF(), Sda(0), l.CEON(); }
-  void Stop() { l.CEON(), Sda(0), l.REG4ON(), l.CEOFF(), Sda(1), l.CEON(); }
-  void Bits(int value) {
-    l.REG4ON();
-    l.Reg4Value = value;
-    for (int i = 0; i < 8; ++i) {
-      l.SetReg4(), l.CEOFF(), l.CEON(), l.Reg4Value = (l.Reg4Value * 2) & 0xFF;
-    }
+  void Start() { ops.I2cStart(); }
+  void Stop() { ops.I2cStop(); }
+  bool Send(int value) {  // with the acknowledge wait
+    l.WriteValue = static_cast<std::uint8_t>(value);
+    ops.I2cSendByte();
+    errors = ops.ErrorCount;
+    return errors == 0;
   }
-  bool Send(int value) {  // with I2cWaitAck
-    Bits(value);
-    l.REG4OFF();
-    bool acked = false;
-    for (errors = 1; !(acked = Sda() == 0) && errors < 200; ++errors) l.SleepMs(1);
-    if (acked) errors = 0;
-    l.CEOFF(), l.CEON();
-    return acked;
+  bool SendPoll(int value) {
+    l.WriteValue = static_cast<std::uint8_t>(value);
+    return ops.I2cSendBytePoll(), l.ReadValue == 0;
   }
-  bool SendPoll(int value) { return Bits(value), l.REG4OFF(), l.SleepMs(1), Sda() == 0; }
   int ReadByte(bool ack = true) {
-    l.REG4OFF();
-    int v = 0;
-    for (int i = 0; i < 8; ++i) l.CEON(), l.CEOFF(), v = v * 2 + Sda();
-    l.CEON();
+    ops.I2cReadByte();
+    const int v = l.ReadValue;
     if (ack) l.REG4ON(), l.CEOFF(), l.CEON();
     return v;
   }
@@ -86,6 +73,7 @@ struct Bus : SimRig {
     return polls;
   }
   Link& l;
+  Operations& ops;
   int errors = 0;
 };
 
