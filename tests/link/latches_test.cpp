@@ -44,8 +44,6 @@ TEST(Reset, LoadsLatchesZeroToThreeWithEachModelsSelectsAndStrobes) {
     for (int n = 0; n < 5; ++n) want = Concat({want, Load(data[n], r.select[n], r.strobe[n])});
     EXPECT_EQ(t.recording.Log(), want) << "model " << r.model;
   }
-  EXPECT_EQ(Load(0x5A, 8, 9), (std::vector<PortAccess>{Out(0x378, 0x5A), Out(0x37A, 8),
-                                                       Out(0x37A, 9), Out(0x37A, 8)}));
 }
 
 // Each single-bit procedure: the values of the latches it loads, in order.

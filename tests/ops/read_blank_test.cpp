@@ -61,24 +61,6 @@ TEST(OperationBoxes, DevicesWithoutARoutineGetTheirBoxesAndNoAlert) {
   }
 }
 
-// No command the operator can click is silent, even with no board to answer:
-// each shows a box or logs. (The flash erase, reset and loop commands are
-// driven against simulated chips in the flash tests.)
-TEST(OperationBoxes, EveryCommandAnswers) {
-  const std::pair<const char*, const char*> commands[] = {
-      {"P4", "Program_button"}, {"P4", "Verify_button"}, {"FA", "menuFlashShowCodeID"},
-      {"P4", "SaveSetup1"},     {"P4", "LoadSetup4"},
-  };
-  for (const auto& [key, command] : commands) {
-    TestCore t;
-    testing::Install(t, 6);
-    Choose(t, key, 1024);
-    t->ui.SetValueQuiet("CheckCode", 1);
-    t->Click(command);
-    EXPECT_TRUE(!t.dialogs.shown.empty() || !t.LogLines().empty()) << key << " " << command;
-  }
-}
-
 TEST(SerialAck, ReportRaisesTheAlertWithFourLines) {
   TestCore t;
   t->ops.ReportSerialAckError();

@@ -64,18 +64,20 @@ struct Replay {
   }
 };
 
-sim::SimConfig TracedSetup(int model, const std::string& chip,
-                           std::vector<std::uint8_t> data = {}) {
-  return testing::SimSetup(model, 0x378, chip, std::move(data));
-}
+// A 27C256 selected on a board of `model` at 378h, its trace going to `file`.
+struct Traced : testing::SimRig {
+  Traced(int model, const std::filesystem::path& file)
+      : SimRig(testing::SimSetup(model, 0x378, "27C256")) {
+    port.StartVcd(std::make_unique<std::ofstream>(file));
+    Use("P4");
+  }
+};
 
 TEST(Vcd, EveryValueIsAOneBitWireAndTheBusesAreItsBits) {
   TempDir dir;
   const auto file = dir / "session.vcd";
   {
-    testing::SimRig rig(TracedSetup(5, "27C256"));
-    rig.port.StartVcd(std::make_unique<std::ofstream>(file));
-    rig.Use("P4");
+    Traced rig(5, file);
     for (int a = 0; a < 4; ++a) rig.ReadByte(a);
     rig.link().Reset();
     rig.port.Finish();
@@ -115,9 +117,7 @@ TEST(Vcd, EveryValueIsAOneBitWireAndTheBusesAreItsBits) {
 TEST(Vcd, TheChipsOutputsChangeAtTheirOwnTime) {
   TempDir dir;
   const auto file = dir / "id.vcd";
-  testing::SimRig rig(TracedSetup(6, "27C256"));
-  rig.port.StartVcd(std::make_unique<std::ofstream>(file));
-  rig.Use("P4");
+  Traced rig(6, file);
   auto& l = rig.link();
   l.Reg4Value = 0xFF, l.SetReg4(), l.REG4OFF();
   l.Reg3Value |= 0x20, l.SetReg3();
@@ -142,9 +142,7 @@ TEST(Vcd, ARunThatEndsWithoutFinishKeepsEveryChange) {
   for (int finish : {0, 1}) {
     const auto file = dir / ("run" + std::to_string(finish) + ".vcd");
     {
-      testing::SimRig rig(TracedSetup(5, "27C256"));
-      rig.port.StartVcd(std::make_unique<std::ofstream>(file));
-      rig.Use("P4");
+      Traced rig(5, file);
       for (int a = 0; a < 4096; ++a) rig.ReadByte(a);
       if (finish) rig.port.Finish();
     }

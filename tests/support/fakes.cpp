@@ -2,6 +2,16 @@
 
 namespace zambrix::testing {
 
+namespace {
+// The next scripted answer of an input or file dialog; cancelled when the script is out.
+std::optional<std::string> Next(std::deque<std::optional<std::string>>& script) {
+  if (script.empty()) return std::nullopt;
+  auto v = script.front();
+  script.pop_front();
+  return v;
+}
+}  // namespace
+
 MsgAnswer ScriptedDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgIcon icon,
                                       std::string_view title) {
   shown.push_back({"message", std::string(text), std::string(title), buttons, icon});
@@ -16,28 +26,19 @@ MsgAnswer ScriptedDialogs::MessageBox(std::string_view text, MsgButtons buttons,
 std::optional<std::string> ScriptedDialogs::InputBox(std::string_view prompt, std::string_view title,
                                                      std::string_view) {
   shown.push_back({"input", std::string(prompt), std::string(title)});
-  if (inputs.empty()) return std::nullopt;
-  auto v = inputs.front();
-  inputs.pop_front();
-  return v;
+  return Next(inputs);
 }
 
 std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogRequest& request) {
   shown.push_back({"open", request.title, request.title});
   file_requests.push_back(request);
-  if (open_files.empty()) return std::nullopt;
-  auto v = open_files.front();
-  open_files.pop_front();
-  return v;
+  return Next(open_files);
 }
 
 std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogRequest& request) {
   shown.push_back({"save", request.title, request.title});
   file_requests.push_back(request);
-  if (save_files.empty()) return std::nullopt;
-  auto v = save_files.front();
-  save_files.pop_front();
-  return v;
+  return Next(save_files);
 }
 
 TestCore::TestCore(PortBackend* port, Clock* clock) {
