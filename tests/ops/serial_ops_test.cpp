@@ -127,6 +127,7 @@ TEST(SerialCommands, ProgramVerifyAndReadBackThroughTheButtons) {
     s.core().ui.SetValue("VerifyAfterProgramming", 1);
     s.core().Click("Program_button");
     EXPECT_EQ(s.Memory(), image);
+    EXPECT_TRUE(s.Logged(testing::ChecksumLine(image)));  // the verify's sum of the chip
     EXPECT_FALSE(s.AlertRaised());
     EXPECT_EQ(s.core().link.Reg3Value & 0x80, 0);  // SCL low: the socket at rest
 
