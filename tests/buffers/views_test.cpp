@@ -156,12 +156,8 @@ TEST(ChipView, ReadsThePageOfTheScrollBarFromTheChip) {
   std::memcpy(memory.data() + 16, kHello, 16);
   std::memcpy(memory.data() + 32, kMixed, 8);
   memory[0x53FF] = 0x3F;
-  SimRig rig(SimSetup(6, 0x378, "27C256", memory));
-  rig.UseBoard(6, 0x378);
-  rig.Select("P4");
+  SimRig rig(SimSetup(6, 0x378, "27C256", memory), "P4");
   auto& t = rig.t;
-  t->dev.DeviceClass = "P";
-  t->dev.DeviceKey = "P4";
   t->ui.SetValue("CheckCode", 1);  // the code area is the chip
   t->ui.SetMax("VScroll1", 127);
   t->Click("Display_button");

@@ -215,25 +215,10 @@ TEST_F(SetupFiles, AFileWithoutASetupChangesNothing) {
 // One bad line: one log line, the control as it was, the rest applied. The
 // program starts on a 2732A; the setup chooses a 27C256 at 12.5 V on 3BCh, speed 60.
 TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
-  const Lines good = {"SetupName = Base",
-                      "sFILE = ",
-                      "Device.Index = 10",
-                      "Voltage_button(0).Value = False",
-                      "Voltage_button(1).Value = True",
-                      "Voltage_button(2).Value = False",
-                      "Voltage_button(3).Value = False",
-                      "CheckBlankPriorProgramming.Value = 1",
-                      "VerifyAfterProgramming.Value = 1",
-                      "LPTSelection(0).Value = False",
-                      "LPTSelection(1).Value = False",
-                      "LPTSelection(2).Value = True",
-                      "PortSelected.Text = 3BCh",
-                      "HiLow_button(0).Value = True",
-                      "HiLow_button(1).Value = False",
-                      "HiLow_button(2).Value = False",
-                      "Slider1.Value = 60",
-                      "CheckCode.Value = 1",
-                      "CheckData.Value = 0"};
+  // The values in key order, from the name to CheckData.
+  const std::array<std::string, kSetupLines> good = {
+      "Base", "",      "10",    "False", "True", "False", "False", "1",  "1", "False",
+      "False", "True", "3BCh", "True",  "False", "False", "60",   "1", "0"};
   struct Case {
     std::size_t line;
     std::string value;
@@ -259,11 +244,10 @@ TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
        "File /no/such/file.bin could NOT be read (no such file) - Buffer unchanged"},
   };
   for (const auto& c : cases) {
-    Lines lines = good;
-    lines[c.line] = std::string(SetupKeyText(static_cast<SetupKey>(c.line))) + c.value;
-    std::string text;
-    for (const auto& l : lines) text += l + "\r\n";
-    WriteWholeFile(dir / "EPSetup1.INI", text);
+    auto values = good;
+    values[c.line] = c.value;
+    WriteWholeFile(dir / "EPSetup1.INI", SetupText(values));
+    const std::string line = std::string(SetupKeyText(static_cast<SetupKey>(c.line))) + c.value;
     auto t = Start();
     (*t)->ChooseListIndex("Device", k2732A);
     const auto log = LogOf(*t, [&] { (*t)->Click("LoadSetup1"); });
@@ -274,7 +258,7 @@ TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
     }
     const bool whole = c.says.rfind("File ", 0) == 0 || c.says.rfind("Setup line ", 0) == 0;
     const std::string expected =
-        whole ? c.says : "Setup line \"" + lines[c.line] + "\" " + c.says + " - not applied";
+        whole ? c.says : "Setup line \"" + line + "\" " + c.says + " - not applied";
     EXPECT_EQ(refusals, c.says.empty() ? Lines{} : Lines{expected}) << c.value;
     EXPECT_EQ(log.back(), ">>>>>>>>>>>>");
     const auto& ui = (*t)->ui;
