@@ -144,10 +144,15 @@ void UpdateClickHint(QWidget* w, const Control& c) {
   auto* l = qobject_cast<ClickLabel*>(w);
   if (l == nullptr) return;
   if (c.name == "Error_label") {
-    l->SetClickHint(c.fore_colour == colour::kRed, QStringLiteral("Click to turn the error alert off"));
-  } else if (c.name == "FileNameCodeText") {
-    l->SetClickHint(QString::fromStdString(c.caption).trimmed() == QLatin1String("Click To Select a File"),
-                    QStringLiteral("Click to open a code file"));
+    l->SetClickHint(c.fore_colour == colour::kRed,
+                    QStringLiteral("Click to turn the error alert off"));
+  } else if (c.name == "FileNameCodeText" || c.name == "FileNameDataText") {
+    // A file's name opens a file only while none is named.
+    const bool code = c.name == "FileNameCodeText";
+    l->SetClickHint(
+        QString::fromStdString(c.caption).trimmed() == QLatin1String("Click To Select a File"),
+        code ? QStringLiteral("Click to open a code file")
+             : QStringLiteral("Click to open a data file"));
   }
 }
 
@@ -214,20 +219,49 @@ void ViewBinder::OnModelChange(const Control& c, Change what) {
   if (auto f = forms_.find(c.name); f != forms_.end()) f->second(c, what);
   auto it = views_.find(c.name);
   if (it != views_.end() && it->second) Apply(it->second, c, what);
-  if (running_ > 0) PaintWhileBusy();
+  if (running_ > 0 && IsPaintPoint(c, what)) PaintWhileBusy();
+}
+
+bool ViewBinder::IsPaintPoint(const Control& c, Change what) {
+  // The operations report progress between pages, pulses and bytes, never
+  // inside a page load, a program pulse or a byte on the serial bus; other
+  // changes (enables, captions) may come anywhere and wait for the next report.
+  switch (what) {
+    case Change::Value:
+    case Change::Range:
+      return c.kind == ControlKind::ProgressBar;
+    case Change::Colour:
+      return c.kind == ControlKind::Label;
+    case Change::Appended:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ViewBinder::BoardAtRest() const {
+  // Latch 0 bits 7 and 6 both set: the OE/VPP pin carries the programming
+  // voltage, which only a program pulse does.
+  return (core_.link.Reg0Value & 0xC0) != 0xC0;
 }
 
 void ViewBinder::PaintWhileBusy() {
   // An operation holds the event loop: at a bounded rate, let the window paint
-  // what changed and answer the window system (uncovered, moved). Operator
-  // input waits, and widget signals meanwhile are no input (applying_ is set).
+  // what changed and answer the window system (uncovered, moved, closed).
+  // Operator input waits, and widget signals meanwhile are no input (applying_
+  // is set).
   if (since_paint_.isValid() && since_paint_.nsecsElapsed() < next_paint_ns_) return;
+  if (!BoardAtRest()) return;
   ++paints_while_busy_;
   QElapsedTimer took;
   took.start();
+  if (on_paint) on_paint();
   ShowDeferred();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  next_paint_ns_ = std::max<qint64>(qint64{paint_interval_ms_} * 1'000'000, paint_cost_factor_ * took.nsecsElapsed());
+  const qint64 ns = took.nsecsElapsed();
+  paint_ns_while_busy_ += ns;
+  next_paint_ns_ =
+      std::max<qint64>(qint64{paint_interval_ms_} * 1'000'000, paint_cost_factor_ * ns);
   since_paint_.start();
 }
 
@@ -370,22 +404,19 @@ void ViewBinder::Connect(const std::string& name, QObject* view) {
 
 void ViewBinder::Click(const std::string& name) {
   if (Applying()) return;
-  RunningEvent(
-      [&] { core_.Click(name); });
+  RunningEvent([&] { core_.Click(name); });
   AfterEvent(name);
 }
 
 void ViewBinder::ChangeValue(const std::string& name, int value) {
   if (Applying()) return;
-  RunningEvent(
-      [&] { core_.ChangeValue(name, value); });
+  RunningEvent([&] { core_.ChangeValue(name, value); });
   AfterEvent(name);
 }
 
 void ViewBinder::ChooseListIndex(const std::string& name, int index) {
   if (Applying()) return;
-  RunningEvent(
-      [&] { core_.ChooseListIndex(name, index); });
+  RunningEvent([&] { core_.ChooseListIndex(name, index); });
   AfterEvent(name);
 }
 
