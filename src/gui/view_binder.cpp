@@ -216,6 +216,14 @@ QObject* ViewBinder::ViewOf(const std::string& name) const {
 
 void ViewBinder::OnModelChange(const Control& c, Change what) {
   ApplyingScope guard(applying_);
+  if (running_ > 0 && c.kind == ControlKind::ProgressBar &&
+      (what == Change::Value || what == Change::Range)) {
+    // A progress step while an event runs, thousands of them in a read: the
+    // bar shows it at the next paint, which the step itself may be.
+    deferred_.insert(c.name);
+    PaintWhileBusy();
+    return;
+  }
   if (auto f = forms_.find(c.name); f != forms_.end()) f->second(c, what);
   auto it = views_.find(c.name);
   if (it != views_.end() && it->second) Apply(it->second, c, what);
@@ -276,13 +284,6 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
   }
   auto* w = qobject_cast<QWidget*>(view);
   if (w == nullptr) return;
-  // A progress bar repaints itself, and the window's other changes with it, at
-  // every step: while an event runs its steps wait for the next paint.
-  if (running_ > 0 && (what == Change::Value || what == Change::Range) &&
-      qobject_cast<QProgressBar*>(w) != nullptr) {
-    deferred_.insert(c.name);
-    return;
-  }
   switch (what) {
     case Change::Enabled:
       w->setEnabled(c.enabled);
