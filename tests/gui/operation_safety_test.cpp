@@ -17,7 +17,10 @@ namespace {
 using zambrix::testing::Programmer;
 using zambrix::testing::RandomImage;
 
-constexpr std::uint64_t kSlowPaintNs = 50'000'000;  // a repaint of 50 ms
+// A repaint of 2 ms: longer than the X28C256's 100 us byte-load limit and
+// shorter than its write cycle, so that inside a page load it would end the
+// load and the page's later bytes would come while the chip ignores them.
+constexpr std::uint64_t kSlowPaintNs = 2'000'000;
 
 struct Outcome {
   std::uint64_t accesses = 0;
@@ -26,15 +29,43 @@ struct Outcome {
   int paints = 0;
 };
 
-// Programs `image` with the Program command, by the core alone or by a click in
-// the window that paints at every paint point and lets 50 ms of board time pass
-// at each paint, as a slow repaint on a real board would.
+// The board's clock, with one 2 ms pause at the first delay the program makes
+// while `late` holds: a repaint where none may fall.
+class PauseOnce : public Clock {
+ public:
+  PauseOnce(VirtualClock& inner, std::function<bool()> late)
+      : inner_(inner), late_(std::move(late)) {}
+  void Spin(std::int64_t iterations) override {
+    inner_.Spin(iterations);
+    if (!paused_ && late_()) paused_ = true, inner_.Advance(kSlowPaintNs);
+  }
+  void SleepMs(int ms) override { inner_.SleepMs(ms); }
+  std::uint64_t NowNs() const override { return inner_.NowNs(); }
+  std::uint64_t NsPerIteration() const override { return inner_.NsPerIteration(); }
+  bool IsVirtual() const override { return true; }
+
+ private:
+  VirtualClock& inner_;
+  std::function<bool()> late_;
+  bool paused_ = false;
+};
+
+enum class PaintAt { kNever, kEveryPaintPoint, kInsideAPageLoad };
+
+// Programs `image` with the Program command: by the core alone; by a click in
+// the window that paints at every paint point and lets 2 ms of board time pass
+// at each paint, as a slow repaint on a real board would; or by the core with
+// one such pause between two byte loads of an X28C256 page.
 Outcome ProgramOnce(const std::string& chip, const std::string& device,
-                    const std::vector<std::uint8_t>& image, bool window) {
+                    const std::vector<std::uint8_t>& image, PaintAt paint) {
   Programmer p(chip);
   p.Choose(device);
   p.Open(image);
   Outcome r;
+  const Link& link = p.core().link;
+  PauseOnce pause(p.clock, [&link] { return link.CurrentAddress == 100 * 64 + 30; });
+  if (paint == PaintAt::kInsideAPageLoad) p.core().svc.clock = &pause;
+  const bool window = paint == PaintAt::kEveryPaintPoint;
   std::unique_ptr<MainWindow> w;
   if (window) {
     w = std::make_unique<MainWindow>(p.core());
@@ -73,20 +104,28 @@ TEST(PaintSafety, SlowRepaintsAtEveryPaintPointLeaveProgrammingIntact) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.device);
     const auto image = RandomImage(c.size, 17);
-    const Outcome alone = ProgramOnce(c.chip, c.device, image, false);
-    const Outcome painted = ProgramOnce(c.chip, c.device, image, true);
+    const Outcome alone = ProgramOnce(c.chip, c.device, image, PaintAt::kNever);
+    const Outcome painted = ProgramOnce(c.chip, c.device, image, PaintAt::kEveryPaintPoint);
     EXPECT_GT(painted.paints, 60);
     EXPECT_EQ(painted.accesses, alone.accesses) << "a page reloaded or a byte pulsed again";
     EXPECT_EQ(painted.pulse_ns, alone.pulse_ns) << "a program pulse was lengthened";
     EXPECT_EQ(painted.ns - alone.ns, static_cast<std::uint64_t>(painted.paints) * kSlowPaintNs);
   }
+  // The same pause inside a page load: the chip writes the bytes it has, the
+  // read-back finds the rest missing and the page is loaded again.
+  const auto image = RandomImage(32768, 17);
+  const Outcome alone = ProgramOnce("X28C256", "Eeprom XICOR X28C256", image, PaintAt::kNever);
+  const Outcome late =
+      ProgramOnce("X28C256", "Eeprom XICOR X28C256", image, PaintAt::kInsideAPageLoad);
+  EXPECT_GT(late.accesses, alone.accesses);
 }
 
 // The serial bus is static: slow repaints between its bytes leave a page write
 // and its verify whole.
 TEST(PaintSafety, SlowRepaintsLeaveASerialPageWriteIntact) {
   const auto image = RandomImage(1024, 5);
-  const Outcome painted = ProgramOnce("24C08", "Eeprom 24C08 Serial (8 pins)", image, true);
+  const Outcome painted =
+      ProgramOnce("24C08", "Eeprom 24C08 Serial (8 pins)", image, PaintAt::kEveryPaintPoint);
   EXPECT_GT(painted.paints, 30);
 }
 
