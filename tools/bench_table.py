@@ -160,7 +160,7 @@ if overhead or any(find(name) for _, name, _ in WINDOW_ROWS):
         lines.append(f'| {label} | {fmt(ms(b) * scale)} {unit} | {fmt(cpu_ms(b) * scale)} {unit} |')
     if overhead:
         lines += ['', '| what | figure | goal |', '|---|---|---|',
-                  f"| the window's overhead on a 27C080 read (CPU, the two reads taken in turns) | "
+                  f"| the window's overhead on a 27C080 read (CPU, the two reads taken in turns, median of the pairs) | "
                   f"{fmt(overhead.get('overhead %'))} % | under 10 % |",
                   f"| paints while the read runs | {fmt(overhead.get('paints/read'))} a read, "
                   f"{fmt(overhead.get('paint ms/read'))} ms in all | one every 40 ms at most |"]
