@@ -171,35 +171,49 @@ void MainWindow::StorePlacement() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   // A close while an operation runs arrives at one of its paint points, between
-  // pages, pulses and bytes. Once the operator agrees, the operation stops at
-  // its next board access, the board is reset, and the window closes when the
-  // operation's event has ended.
+  // pages, pulses and bytes. Once the operator agrees (a signal does not ask),
+  // the operation stops at its next board access, the board is reset, and the
+  // window closes when the operation's event has ended.
   if (binder_.Busy()) {
     event->ignore();
     if (close_pending_ || asking_close_) return;
-    asking_close_ = true;
-    const bool stop = ConfirmStopForClose();
-    asking_close_ = false;
-    if (stop) {
-      close_pending_ = true;
+    if (StopRequested() == 0) {
+      asking_close_ = true;
+      const bool stop = ConfirmStopForClose();
+      asking_close_ = false;
+      if (!stop) return;
       RequestStop(0);
     }
+    close_pending_ = true;
     return;
   }
   // The shutdown never cancels the close.
   if (!unloaded_) {
     unloaded_ = true;
-    // The way out runs to its end: the reset below reaches the board even
-    // when a stop was asked for and no board access has seen it yet.
-    AcknowledgeStop();
-    StorePlacement();
-    core_.RunEvent([this] { core_.shell.Form_Unload(); });
-    ClearStop();
+    Unload();
     // The other windows go with the main window.
     about_->hide();
     display_->hide();
   }
   event->accept();
+}
+
+void MainWindow::Unload() {
+  // The way out runs to its end: the reset reaches the board even when a stop
+  // was asked for and no board access has seen it yet.
+  AcknowledgeStop();
+  StorePlacement();
+  try {
+    core_.shell.Form_Unload();
+  } catch (...) {
+    try {
+      core_.link.Reset();
+    } catch (...) {
+      // The port itself failed: nothing more can reach the board.
+    }
+  }
+  // The window's own stop is served; a signal's stays for the exit status.
+  if (StopRequested() == 0) ClearStop();
 }
 
 bool MainWindow::ConfirmStopForClose() {

@@ -46,6 +46,8 @@ class MainWindow : public QMainWindow {
 
  private:
   void UpdateTitle();
+  // The shutdown: the board reset and the settings saved, whatever fails.
+  void Unload();
   // Asks whether a close during an operation may stop it.
   bool ConfirmStopForClose();
   // The status bar names the chip in use, its size and programming voltage.

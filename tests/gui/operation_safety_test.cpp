@@ -2,8 +2,15 @@
 // every paint point never falls inside a page load or a program pulse, and a
 // close mid-operation stops it, resets the board and leaves the simulated
 // chip's file whole.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QTest>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "app/backend.h"
 #include "app/interrupt.h"
@@ -220,6 +227,35 @@ TEST_F(CloseDuringOperation, ProgrammingStopsAtASafePointAndTheChipFileHoldsWhat
   EXPECT_EQ(written[0], static_cast<char>(image[0])) << "the first bytes were programmed";
   EXPECT_NE(written.substr(0, image.size()), std::string(image.begin(), image.end()))
       << "not all of them";
+}
+
+// The window program, sent a signal: it resets the board, writes the simulated
+// chip back to its file, saves its settings and exits 128 + the signal.
+TEST(WindowProgram, ASignalClosesItTheBoardResetAndTheChipFileWritten) {
+  const auto program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "zambrix";
+  ASSERT_TRUE(std::filesystem::exists(program)) << "the window program is built next to the tests";
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    zambrix::testing::TempDir dir;
+    const std::string chip = (dir / "chip.bin").string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::setenv("HOME", dir.str().c_str(), 1);
+      ::setenv("XDG_CONFIG_HOME", dir.str().c_str(), 1);
+      ::execl(program.c_str(), "zambrix", "--board", "sim", "--sim-chip",
+              ("27C256:" + chip).c_str(), "-platform", "offscreen", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ::kill(pid, sig);
+    int raw = 0;
+    ::waitpid(pid, &raw, 0);
+    ASSERT_TRUE(WIFEXITED(raw)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(raw), 128 + sig);
+    EXPECT_EQ(zambrix::testing::ReadWholeFile(chip).size(), 32768u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "zambrix" / "ZAMBRIX6.ini"))
+        << "the settings were saved";
+  }
 }
 
 }  // namespace
