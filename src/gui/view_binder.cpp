@@ -95,8 +95,7 @@ void ApplyValue(QWidget* w, const Control& c) {
   } else if (auto* s = qobject_cast<QAbstractSlider*>(w)) {
     s->setValue(c.value);
   } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
-    p->setValue(c.value);
-    p->update();
+    p->setValue(c.value);  // repaints at once when the change shows
   }
 }
 
@@ -107,7 +106,6 @@ void ApplyRange(QWidget* w, const Control& c) {
   } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
     p->setRange(c.min, c.max);
     p->setValue(c.value);
-    p->update();
   }
 }
 
