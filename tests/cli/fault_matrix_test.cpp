@@ -42,7 +42,8 @@ Outcome RunCli(const std::vector<std::string>& args, const fs::path& dir) {
   const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
   const pid_t pid = ::fork();
   if (pid == 0) {
-    for (int cap : {1 /* DAC override */, 2 /* DAC read search */}) ::prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);
+    for (int cap : {1 /* DAC override */, 2 /* DAC read search */})
+      ::prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);
     const int in = ::open("/dev/null", O_RDONLY);
     const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -120,15 +121,33 @@ const std::vector<Op>& Ops() {
   static const std::vector<Op> ops = {
       {"read", {"read", "-d", "27C256", "-o", "OUT"}, "27C256", 32768, Start::kImage, 3000},
       {"blank check", {"blank", "-d", "27C256"}, "27C256", 32768, Start::kErased, 3000},
-      {"program EPROM", {"program", "-d", "27C256", "-i", "IN", "--yes"}, "27C256", 32768, Start::kErased, 3000},
-      {"program EEPROM", {"program", "-d", "X28C256", "-i", "IN", "--yes"}, "X28C256", 32768, Start::kOther, 3000},
+      {"program EPROM",
+       {"program", "-d", "27C256", "-i", "IN", "--yes"},
+       "27C256",
+       32768,
+       Start::kErased,
+       3000},
+      {"program EEPROM",
+       {"program", "-d", "X28C256", "-i", "IN", "--yes"},
+       "X28C256",
+       32768,
+       Start::kOther,
+       3000},
       {"verify", {"verify", "-d", "27C256", "-i", "IN"}, "27C256", 32768, Start::kImage, 3000},
       {"erase", {"erase", "-d", "X28C256", "--yes"}, "X28C256", 32768, Start::kOther, 3000},
-      {"identification", {"--catalogue", "extended", "id", "-d", "AM29F010"}, "AM29F010", 131072, Start::kErased,
+      {"identification",
+       {"--catalogue", "extended", "id", "-d", "AM29F010"},
+       "AM29F010",
+       131072,
+       Start::kErased,
        300},
       {"serial read", {"read", "-d", "24C16", "-o", "OUT"}, "24C16", 2048, Start::kImage, 3000},
-      {"serial program", {"program", "-d", "24C16", "-i", "IN", "--yes", "--verify"}, "24C16", 2048,
-       Start::kErased, 3000},
+      {"serial program",
+       {"program", "-d", "24C16", "-i", "IN", "--yes", "--verify"},
+       "24C16",
+       2048,
+       Start::kErased,
+       3000},
   };
   return ops;
 }
@@ -140,8 +159,8 @@ const std::vector<Op>& Ops() {
 // (a line stuck at 1 under an erased chip) or cannot be seen by the operation.
 struct Fault {
   const char* name;
-  const char* sim_fault;  // --sim-fault, empty for none
-  const char* file;       // file fault, empty for none
+  const char* sim_fault;           // --sim-fault, empty for none
+  const char* file;                // file fault, empty for none
   std::vector<const char*> cells;  // one per operation, in the order of Ops()
 };
 
@@ -154,62 +173,103 @@ constexpr const char* kNoMatch = "1!|Device Memory DOES NOT VERIFY with Buffer C
 constexpr const char* kNoAck = "1!|Device 24CXX DOES NOT RESPOND - ACK Error";
 constexpr const char* kCannotOpen = "4|cannot open DIR/in.bin: Permission denied";
 constexpr const char* kFifoIn = "4|cannot open DIR/fifo: it is a FIFO, not a file";
-constexpr const char* kFifoOut = "4|cannot write DIR/fifo: it is a FIFO or socket that nobody reads";
-constexpr const char* kLocked = "4|cannot write DIR/locked/out.bin: cannot create a file in its folder: Permission denied";
+constexpr const char* kFifoOut =
+    "4|cannot write DIR/fifo: it is a FIFO or socket that nobody reads";
+constexpr const char* kLocked =
+    "4|cannot write DIR/locked/out.bin: cannot create a file in its folder: Permission denied";
 constexpr const char* kSameIn = "2|--log DIR/in.bin names the same file as -i";
-constexpr const char* kSameChip = "2|--log DIR/chip.bin names the same file as the simulated chip's file";
+constexpr const char* kSameChip =
+    "2|--log DIR/chip.bin names the same file as the simulated chip's file";
 
 const std::vector<Fault>& Faults() {
   static const std::vector<Fault> faults = {
-      {"no fault", "", "",
-       {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)", "0|Programming Device Successfull",
-        "0|XICOR 28C256 Programmed Sucessfully", "0|Device Contents MATCHES with Buffer Contents",
-        "0|XICOR 28C256 Programmed Sucessfully", "0|Device ID# 0120 - AMD am29F010 Flash Memory",
-        "0|2048 bytes Read from Device", "0|Device Contents MATCHES with Buffer Contents"}},
-      {"no board", "no-board", "",
+      {"no fault",
+       "",
+       "",
+       {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)",
+        "0|Programming Device Successfull", "0|XICOR 28C256 Programmed Sucessfully",
+        "0|Device Contents MATCHES with Buffer Contents", "0|XICOR 28C256 Programmed Sucessfully",
+        "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device",
+        "0|Device Contents MATCHES with Buffer Contents"}},
+      {"no board",
+       "no-board",
+       "",
        {kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard}},
-      {"empty socket", "empty-socket", "",
-       {"0~|32768 bytes Read from Device", "0~|Device IS BLANK (ERASED)", kProgramFailure, kProgramFailure,
-        kNoMatch, "0~|XICOR 28C256 Programmed Sucessfully", "1|Device ID# FFFF -  Not Valid!!!", kNoAck, kNoAck}},
-      {"data bit 7 stuck at 0", "stuck-bit=7:0", "",
-       {"0~|32768 bytes Read from Device", "1!|Device IS NOT BLANK (ERASED)", kProgramFailure, kProgramFailure,
-        kNoMatch, kProgramFailure, "1|Device ID# 7F7F -  Not Valid!!!", "0~|2048 bytes Read from Device",
+      {"empty socket",
+       "empty-socket",
+       "",
+       {"0~|32768 bytes Read from Device", "0~|Device IS BLANK (ERASED)", kProgramFailure,
+        kProgramFailure, kNoMatch, "0~|XICOR 28C256 Programmed Sucessfully",
+        "1|Device ID# FFFF -  Not Valid!!!", kNoAck, kNoAck}},
+      {"data bit 7 stuck at 0",
+       "stuck-bit=7:0",
+       "",
+       {"0~|32768 bytes Read from Device", "1!|Device IS NOT BLANK (ERASED)", kProgramFailure,
+        kProgramFailure, kNoMatch, kProgramFailure, "1|Device ID# 7F7F -  Not Valid!!!",
+        "0~|2048 bytes Read from Device", kNoMatch}},
+      {"data bit 7 stuck at 1",
+       "stuck-bit=7:1",
+       "",
+       {"0~|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)", kProgramFailure,
+        kProgramFailure, kNoMatch, "0|XICOR 28C256 Programmed Sucessfully",
+        "1|Device ID# FFFF -  Not Valid!!!", kNoAck, kNoAck}},
+      {"a byte that never programs (64h)",
+       "dead-byte=100",
+       "",
+       {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)", kProgramFailure,
+        kProgramFailure, "0|Device Contents MATCHES with Buffer Contents", kProgramFailure,
+        "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device",
         kNoMatch}},
-      {"data bit 7 stuck at 1", "stuck-bit=7:1", "",
-       {"0~|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)", kProgramFailure, kProgramFailure, kNoMatch,
-        "0|XICOR 28C256 Programmed Sucessfully", "1|Device ID# FFFF -  Not Valid!!!", kNoAck, kNoAck}},
-      {"a byte that never programs (64h)", "dead-byte=100", "",
-       {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)", kProgramFailure, kProgramFailure,
-        "0|Device Contents MATCHES with Buffer Contents", kProgramFailure,
-        "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device", kNoMatch}},
-      {"slow write cycle (50 ms)", "slow-write=50ms", "",
-       {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)", "0|Programming Device Successfull",
-        "0|XICOR 28C256 Programmed Sucessfully", "0|Device Contents MATCHES with Buffer Contents",
-        "0|XICOR 28C256 Programmed Sucessfully", "0|Device ID# 0120 - AMD am29F010 Flash Memory",
-        "0|2048 bytes Read from Device", "0|Device Contents MATCHES with Buffer Contents"}},
-      {"board vanishes mid-operation", "vanish", "",
+      {"slow write cycle (50 ms)",
+       "slow-write=50ms",
+       "",
+       {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)",
+        "0|Programming Device Successfull", "0|XICOR 28C256 Programmed Sucessfully",
+        "0|Device Contents MATCHES with Buffer Contents", "0|XICOR 28C256 Programmed Sucessfully",
+        "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device",
+        "0|Device Contents MATCHES with Buffer Contents"}},
+      {"board vanishes mid-operation",
+       "vanish",
+       "",
        {"3!|DOES NOT ANSWER after the read", "3!|DOES NOT ANSWER after the blank check",
         "3!|DOES NOT ANSWER during programming", "3!|DOES NOT ANSWER during programming",
         "3!|DOES NOT ANSWER during the verify", "3!|DOES NOT ANSWER after programming",
         "3!|DOES NOT ANSWER after the identification", "3!|DOES NOT ANSWER after the read",
         "3!|DOES NOT ANSWER during programming"}},
-      {"unreadable input", "", "unreadable",
-       {kNoInput, kNoInput, kCannotOpen, kCannotOpen, kCannotOpen, kNoInput, kNoInput, kNoInput, kCannotOpen}},
-      {"a folder given as the file", "", "folder",
+      {"unreadable input",
+       "",
+       "unreadable",
+       {kNoInput, kNoInput, kCannotOpen, kCannotOpen, kCannotOpen, kNoInput, kNoInput, kNoInput,
+        kCannotOpen}},
+      {"a folder given as the file",
+       "",
+       "folder",
        {"4|cannot write DIR/folder: it is a folder, not a file", kNoFile,
-        "4|cannot open DIR/folder: it is a folder, not a file", "4|cannot open DIR/folder: it is a folder, not a file",
+        "4|cannot open DIR/folder: it is a folder, not a file",
+        "4|cannot open DIR/folder: it is a folder, not a file",
         "4|cannot open DIR/folder: it is a folder, not a file", kNoFile, kNoFile,
-        "4|cannot write DIR/folder: it is a folder, not a file", "4|cannot open DIR/folder: it is a folder, not a file"}},
-      {"a FIFO given as the file", "", "fifo",
+        "4|cannot write DIR/folder: it is a folder, not a file",
+        "4|cannot open DIR/folder: it is a folder, not a file"}},
+      {"a FIFO given as the file",
+       "",
+       "fifo",
        {kFifoOut, kNoFile, kFifoIn, kFifoIn, kFifoIn, kNoFile, kNoFile, kFifoOut, kFifoIn}},
-      {"full disk on save (/dev/full)", "", "full",
-       {"4|cannot write /dev/full: No space left on device", kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput,
-        kNoOutput, "4|cannot write /dev/full: No space left on device", kNoOutput}},
-      {"read-only folder", "", "read-only",
-       {kLocked, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kLocked, kNoOutput}},
-      {"output path equal to the input (--log)", "", "same",
-       {"2|--log DIR/out.bin names the same file as -o", kSameChip, kSameIn, kSameIn, kSameIn, kSameChip, kSameChip,
-        "2|--log DIR/out.bin names the same file as -o", kSameIn}},
+      {"full disk on save (/dev/full)",
+       "",
+       "full",
+       {"4|cannot write /dev/full: No space left on device", kNoOutput, kNoOutput, kNoOutput,
+        kNoOutput, kNoOutput, kNoOutput, "4|cannot write /dev/full: No space left on device",
+        kNoOutput}},
+      {"read-only folder",
+       "",
+       "read-only",
+       {kLocked, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kLocked,
+        kNoOutput}},
+      {"output path equal to the input (--log)",
+       "",
+       "same",
+       {"2|--log DIR/out.bin names the same file as -o", kSameChip, kSameIn, kSameIn, kSameIn,
+        kSameChip, kSameChip, "2|--log DIR/out.bin names the same file as -o", kSameIn}},
   };
   return faults;
 }
@@ -224,8 +284,12 @@ std::string Pattern(std::size_t size, unsigned seed) {
 }
 
 // The lines that claim success.
-constexpr const char* kSuccessLines[] = {"Successfull",        "Sucessfully",       "Device IS BLANK",
-                                         "MATCHES with Buffer", "bytes Read from Device", "Flash Memory"};
+constexpr const char* kSuccessLines[] = {"Successfull",
+                                         "Sucessfully",
+                                         "Device IS BLANK",
+                                         "MATCHES with Buffer",
+                                         "bytes Read from Device",
+                                         "Flash Memory"};
 
 bool AlertShown(const std::string& err) {
   return err.find("failed (see log)") != std::string::npos ||
@@ -235,7 +299,8 @@ bool AlertShown(const std::string& err) {
 
 class Cell {
  public:
-  Cell(const Op& op, const Fault& fault, const std::string& spec) : op_(op), fault_(fault), spec_(spec) {}
+  Cell(const Op& op, const Fault& fault, const std::string& spec)
+      : op_(op), fault_(fault), spec_(spec) {}
 
   // Runs the cell, checks it, and returns its text for the table.
   std::string Run() {
@@ -243,9 +308,11 @@ class Cell {
     Prepare();
     const auto result = RunCli(Arguments(), dir_.path());
     if (spec_ == "?") {
-      std::string tail = result.err.size() > 400 ? result.err.substr(result.err.size() - 400) : result.err;
-      std::printf("DISCOVER %s / %s: exit %d alert %d board %s\n%s\n", op_.name, fault_.name, result.status,
-                  AlertShown(result.err), BoardState(dir_ / "trace.vcd").c_str(), tail.c_str());
+      std::string tail =
+          result.err.size() > 400 ? result.err.substr(result.err.size() - 400) : result.err;
+      std::printf("DISCOVER %s / %s: exit %d alert %d board %s\n%s\n", op_.name, fault_.name,
+                  result.status, AlertShown(result.err), BoardState(dir_ / "trace.vcd").c_str(),
+                  tail.c_str());
       return "?";
     }
     const auto bar = spec_.find('|');
@@ -259,7 +326,8 @@ class Cell {
     EXPECT_NE(result.err.find(line), std::string::npos) << "no \"" << line << "\": " << where;
     EXPECT_EQ(AlertShown(result.err), alert) << where;
     // What was done before the failure may say so; nothing after it may claim success.
-    if (const auto failed = result.err.find(line); result.status != 0 && failed != std::string::npos) {
+    if (const auto failed = result.err.find(line);
+        result.status != 0 && failed != std::string::npos) {
       for (const char* success : kSuccessLines)
         EXPECT_EQ(result.err.find(success, failed), std::string::npos) << success << where;
     }
@@ -281,7 +349,9 @@ class Cell {
   void Prepare() {
     image_ = Pattern(op_.size, 7);
     const std::string other = Pattern(op_.size, 11);
-    chip_ = op_.start == Start::kImage ? image_ : op_.start == Start::kOther ? other : std::string(op_.size, '\xFF');
+    chip_ = op_.start == Start::kImage   ? image_
+            : op_.start == Start::kOther ? other
+                                         : std::string(op_.size, '\xFF');
     WriteWholeFile(dir_ / "in.bin", image_);
     WriteWholeFile(dir_ / "chip.bin", chip_);
     WriteWholeFile(dir_ / "out.bin", kOld);
@@ -307,16 +377,22 @@ class Cell {
   std::vector<std::string> Arguments() const {
     const std::string sim = fault_.sim_fault;
     const bool no_chip_file = sim == "empty-socket";
-    std::vector<std::string> args{"--settings-dir", dir_.str(), "--board", "sim", "--sim-trace", P("trace.vcd"),
-                                  "--sim-chip", std::string(op_.chip) + (no_chip_file ? "" : ":" + P("chip.bin"))};
+    std::vector<std::string> args{
+        "--settings-dir", dir_.str(),
+        "--board",        "sim",
+        "--sim-trace",    P("trace.vcd"),
+        "--sim-chip",     std::string(op_.chip) + (no_chip_file ? "" : ":" + P("chip.bin"))};
     if (sim == "vanish") {
       args.insert(args.end(), {"--sim-fault", "vanish=" + std::to_string(op_.vanish)});
     } else if (!sim.empty()) {
       args.insert(args.end(), {"--sim-fault", sim});
     }
     if (std::string(fault_.file) == "same")
-      args.insert(args.end(), {"--log", P(op_.Reads() ? "in.bin" : op_.Writes() ? "out.bin" : "chip.bin")});
-    for (const auto& a : op_.args) args.push_back(a == "IN" ? Target(true) : a == "OUT" ? Target(false) : a);
+      args.insert(args.end(), {"--log", P(op_.Reads()    ? "in.bin"
+                                          : op_.Writes() ? "out.bin"
+                                                         : "chip.bin")});
+    for (const auto& a : op_.args)
+      args.push_back(a == "IN" ? Target(true) : a == "OUT" ? Target(false) : a);
     return args;
   }
 
@@ -364,7 +440,8 @@ class Cell {
   }
   // The line as the table shows it.
   static std::string Shown(std::string line) {
-    for (auto at = line.find('|'); at != std::string::npos; at = line.find('|', at + 2)) line.replace(at, 1, "\\|");
+    for (auto at = line.find('|'); at != std::string::npos; at = line.find('|', at + 2))
+      line.replace(at, 1, "\\|");
     return line;
   }
 
@@ -381,13 +458,19 @@ class Cell {
 std::string Markdown(const std::vector<std::vector<std::string>>& cells) {
   std::string md =
       "# Faults and what the program does about them\n\n"
-      "Each chip operation of `zambrix-cli` on the simulated board, against each fault the simulated board\n"
-      "injects (`--sim-fault`) and each fault of the files it reads and saves. A cell gives the exit status,\n"
-      "whether the error alert was raised, and the line of the log or the message that says what happened.\n"
-      "After every run the board is reset (programming voltage off, chip deselected) unless the cell says\n"
-      "otherwise; a failed run never leaves a success line, never changes the input file, and never damages\n"
+      "Each chip operation of `zambrix-cli` on the simulated board, against each fault the "
+      "simulated board\n"
+      "injects (`--sim-fault`) and each fault of the files it reads and saves. A cell gives the "
+      "exit status,\n"
+      "whether the error alert was raised, and the line of the log or the message that says what "
+      "happened.\n"
+      "After every run the board is reset (programming voltage off, chip deselected) unless the "
+      "cell says\n"
+      "otherwise; a failed run never leaves a success line, never changes the input file, and "
+      "never damages\n"
       "a file that existed where it was to save.\n\n"
-      "Written by the fault matrix test (`tests/cli/fault_matrix_test.cpp`); `tools/faults.sh` writes it again.\n\n"
+      "Written by the fault matrix test (`tests/cli/fault_matrix_test.cpp`); `tools/faults.sh` "
+      "writes it again.\n\n"
       "| fault |";
   for (const auto& op : Ops()) md += std::string(" ") + op.name + " |";
   md += "\n|---|";

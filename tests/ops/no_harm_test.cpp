@@ -76,8 +76,9 @@ TEST(NoHarm, EveryOfferedDeviceOnEveryModelAtItsPreselectedVoltage) {
       EXPECT_FALSE(p.progress_overrun);
       if (programs) {
         EXPECT_EQ(p.From("Programming Device Successfull"),
-                  (std::vector<std::string>{"Programming Device Successfull", "Verify Function Started... Wait",
-                                            "Device Contents MATCHES with Buffer Contents", ChecksumLine(image)}));
+                  (std::vector<std::string>{
+                      "Programming Device Successfull", "Verify Function Started... Wait",
+                      "Device Contents MATCHES with Buffer Contents", ChecksumLine(image)}));
         EXPECT_EQ(p.LastSound(), "/opt/zambrix/ok.wav");
         if (o.device.rfind("Eprom", 0) == 0) {
           EXPECT_GT(p.program_light_changes, 2);  // the Program light blinks
@@ -89,13 +90,15 @@ TEST(NoHarm, EveryOfferedDeviceOnEveryModelAtItsPreselectedVoltage) {
       if (p.core().ui.Enabled("EraseFlash_button")) {
         p.core().Click("EraseFlash_button");
         ASSERT_FALSE(Damaged(p)) << "erase: " << p.port->Trace().DamageReport();
-        EXPECT_TRUE(p.Chip() == std::vector<std::uint8_t>(spec->size, 0xFF)) << "erased, yet not erased";
+        EXPECT_TRUE(p.Chip() == std::vector<std::uint8_t>(spec->size, 0xFF))
+            << "erased, yet not erased";
       }
       p.core().Click("Read_button");
       EXPECT_FALSE(Damaged(p)) << "read: " << p.port->Trace().DamageReport();
       EXPECT_TRUE(std::equal(p.Chip().begin(), p.Chip().end(), p.core().buf.CodeBuffer.begin()));
       const auto vpp = p.port->Board().Vpp();
-      EXPECT_FALSE(vpp.switch_a || vpp.switch_b || vpp.oe_rail) << "the programming voltage is still on";
+      EXPECT_FALSE(vpp.switch_a || vpp.switch_b || vpp.oe_rail)
+          << "the programming voltage is still on";
     }
   }
 }
@@ -110,10 +113,10 @@ struct VppPin {
   bool takes_option = true;
 };
 const std::map<std::string, VppPin> kVppPins = {
-    {"2732", {20, "OE/VPP", 26}},  {"2732A", {20, "OE/VPP", 22}}, {"2764", {1, "VPP", 22}},
-    {"27C64", {1, "VPP", 14}},     {"27128", {1, "VPP", 22}},     {"27C128", {1, "VPP", 14}},
-    {"27256", {1, "VPP", 14, false}},     {"27C256", {1, "VPP", 14}},    {"27C512", {22, "OE/VPP", 14}},
-    {"27C010", {1, "VPP", 14}},    {"27C020", {1, "VPP", 14}},    {"27C040", {1, "VPP", 14}},
+    {"2732", {20, "OE/VPP", 26}},     {"2732A", {20, "OE/VPP", 22}}, {"2764", {1, "VPP", 22}},
+    {"27C64", {1, "VPP", 14}},        {"27128", {1, "VPP", 22}},     {"27C128", {1, "VPP", 14}},
+    {"27256", {1, "VPP", 14, false}}, {"27C256", {1, "VPP", 14}},    {"27C512", {22, "OE/VPP", 14}},
+    {"27C010", {1, "VPP", 14}},       {"27C020", {1, "VPP", 14}},    {"27C040", {1, "VPP", 14}},
     {"27C080", {24, "OE/VPP", 14}},
 };
 
@@ -125,7 +128,8 @@ TEST(NoHarm, TheVoltagesChosenOnPurposeDestroyExactlyThePartsThatCannotTakeThem)
       if (pin == kVppPins.end()) continue;  // no programming voltage, or no model
       for (int option : {2, 3}) {
         const int volts = option == 2 ? 21 : 25;
-        SCOPED_TRACE(o.device + " at " + std::to_string(volts) + " V on model " + std::to_string(model));
+        SCOPED_TRACE(o.device + " at " + std::to_string(volts) + " V on model " +
+                     std::to_string(model));
         Programmer p(o.chip, {}, model);
         p.Choose(o.device);
         const std::string button = Indexed("Voltage_button", option);
@@ -148,7 +152,8 @@ TEST(NoHarm, TheVoltagesChosenOnPurposeDestroyExactlyThePartsThatCannotTakeThem)
         // The warning came first.
         const auto warned = p.From("BE CAREFULL!!! You just Selected Programming Voltage as " +
                                    std::to_string(volts) + " Volts!!!");
-        EXPECT_NE(std::find(warned.begin(), warned.end(), "[SIMULATED BOARD] " + report), warned.end());
+        EXPECT_NE(std::find(warned.begin(), warned.end(), "[SIMULATED BOARD] " + report),
+                  warned.end());
       }
     }
   }
