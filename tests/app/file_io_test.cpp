@@ -172,8 +172,6 @@ TEST(WriteFileSafely, AFullDiskKeepsTheOldFile) {
 TEST(ReadInputFile, OnlyRegularFilesWithinTheLimitAreRead) {
   TempDir dir;
   WriteWholeFile(dir / "four.bin", "1234");
-  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  fs::create_directories(dir / "folder");
   fs::create_symlink(dir / "four.bin", dir / "link");
   struct Case {
     std::string path;
@@ -187,8 +185,6 @@ TEST(ReadInputFile, OnlyRegularFilesWithinTheLimitAreRead) {
       {(dir / "four.bin").string(), 3, InputStatus::TooBig, 4,
        "it holds 4 bytes, more than the 3 allowed"},
       {(dir / "missing").string(), 10, InputStatus::Missing, 0, "no such file"},
-      {(dir / "folder").string(), 10, InputStatus::NotRegular, 0, "it is a folder, not a file"},
-      {(dir / "fifo").string(), 10, InputStatus::NotRegular, 0, "it is a FIFO, not a file"},
       {"/dev/zero", 10, InputStatus::NotRegular, 0, "it is a device, not a file"},
   };
   for (const auto& c : cases) {
