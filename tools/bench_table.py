@@ -109,6 +109,16 @@ for label, name, datasheet_s, minimum in ROWS:
                  f"{fmt(sim_s)} s | {fmt(datasheet_s)} s | {fmt(ratio)} |")
 lines.append('')
 
+def trace_cost():
+    """The traced 1 MB read against the untraced one: time per access and file size."""
+    plain, traced = find('BM_Read1MBThroughTheLink'), find('BM_Read1MBTraced')
+    if not (plain and traced):
+        return 'not measured'
+    p, t = plain['ns/access'], traced['ns/access']
+    return (f"{fmt(t - p)} ns an access on top of {fmt(p)} ns ({fmt(t / p)} × the untraced read); "
+            f"{fmt(traced['trace MB/MB read'])} MB of trace for a 1 MB read")
+
+
 sim = find('BM_SimPortAccesses')
 read1 = find('BM_ReadCommand1MB')
 prog80 = find('BM_ProgramWholeChip/P27080_27C080')
@@ -116,6 +126,7 @@ lines += ['## The simulator', '', '| what | figure | goal |', '|---|---|---|',
           f"| simulated port accesses | {fmt(sim['accesses/s'] / 1e6 if sim else None)} million/s | ≥ 50 million/s |",
           f"| the Read command of a 27C080 (1 MB) | {fmt(ms(read1) if read1 else None)} ms | under 300 ms |",
           f"| programming a whole 27C080 (the verify adds about a read) | {fmt(ms(prog80) if prog80 else None)} ms | program + verify under 3 s |",
+          f"| VCD trace: cost per access | {trace_cost()} | — |",
           '']
 
 win = [b for n, b in runs.items() if n.startswith('BM_Read27C080')]

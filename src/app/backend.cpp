@@ -62,6 +62,16 @@ std::vector<std::uint8_t> LoadChipFile(const std::string& path, std::uint32_t si
   }
 }
 
+void Refuse(const std::string& why, BackEnd& b) {
+  b.lock.reset();
+  b.clock = std::make_unique<VirtualClock>(Link::kNsPerIteration);
+  b.port = std::make_unique<NoPort>();
+  b.simulated = false;
+  b.description = b.port->Describe();
+  b.problem = why;
+  b.refused = why;
+}
+
 void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackEnd& b) {
   sim::SimConfig config;
   try {
@@ -71,6 +81,12 @@ void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackE
   }
   if (!config.chip_file.empty()) {
     if (config.chip == nullptr) throw BackEndError("--sim-chip none cannot have a file");
+    // Taken before the file is read, so that a second program neither reads
+    // it half written nor writes its own stale copy back over it.
+    auto lock = TakeLock(ChipFileLockName(config.chip_file),
+                         "the simulated chip's file " + config.chip_file);
+    if (lock.busy) return Refuse(lock.message, b);
+    b.lock = std::move(lock.lock);
     config.contents = LoadChipFile(config.chip_file, config.chip->size);
   }
   std::unique_ptr<std::ofstream> vcd;
@@ -102,7 +118,13 @@ void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackE
 
 BackEnd OpenBackEnd(const BackEndOptions& o) {
   BackEnd b;
+  // False when the port cannot be opened; one held by another program of ours
+  // is a refusal instead.
   auto real = [&b](PortOpenResult r) {
+    if (r.busy) {
+      Refuse(r.message, b);
+      return true;
+    }
     b.port = std::move(r.port);
     b.problem = r.message;
     if (b.port) {
@@ -127,17 +149,20 @@ BackEnd OpenBackEnd(const BackEndOptions& o) {
     std::string dev = o.board.size() > 6 ? o.board.substr(6) : "";
     if (!real(OpenPpdevPort(dev))) throw BackEndError(b.problem);
   } else if (o.board == "auto") {
+    // A port held by another program of ours is the operator's board in use:
+    // refused, never quietly replaced by the simulated board.
     if (!real(OpenPpdevPort(""))) {
       std::string why = b.problem;
       OpenSimulatedBoard(o.sim, b);
-      b.problem = why;
+      if (b.refused.empty()) b.problem = why;
     }
   } else {
     throw BackEndError("unknown board '" + o.board +
                        "' (use auto, sim, ppdev[:DEVICE], direct or record)");
   }
   const bool sim_board = dynamic_cast<sim::SimPort*>(b.port.get()) != nullptr;
-  if (!o.sim.empty() && !sim_board) throw BackEndError("--sim- options need the simulated board");
+  if (!o.sim.empty() && !sim_board && b.refused.empty())
+    throw BackEndError("--sim- options need the simulated board");
   return b;
 }
 

@@ -12,6 +12,7 @@
 
 #include "link/clock.h"
 #include "link/port.h"
+#include "link/port_lock.h"
 
 namespace zambrix {
 
@@ -21,6 +22,9 @@ struct BackEndOptions {
 };
 
 struct BackEnd {
+  // Keeps a second program off the simulated board's chip file while this one
+  // runs (a real port's back end holds its own lock).
+  std::unique_ptr<ResourceLock> lock;
   std::unique_ptr<Clock> clock;
   std::unique_ptr<PortBackend> port;
   bool simulated = false;
@@ -29,6 +33,10 @@ struct BackEnd {
   // Run once when the program ends (e.g. the simulated chip written back to its
   // file); returns why it failed, empty when all went well.
   std::function<std::string()> at_exit;
+  // Non-empty when the port or the simulated board asked for is in use by
+  // another program of ours: then `port` is a NoPort, `problem` says the same,
+  // and a front end that goes on finds no board.
+  std::string refused;
 };
 
 struct BackEndError : std::runtime_error {

@@ -212,6 +212,8 @@ int Session::StartUp() {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
     return Fail(port_asked ? kNoBoard : kUsage, e.what());
   }
+  // Another program of ours has the port or the simulated chip's file.
+  if (!backend_.refused.empty()) return Fail(kNoBoard, backend_.refused);
   Services s{backend_.port.get(), backend_.clock.get(), &dialogs_, &sound_, &settings_, &platform_};
   core_ = std::make_unique<Core>(s);
   core_->shell.CreateWindow();

@@ -147,6 +147,8 @@ DoctorReport DiagnosePorts(const DoctorEnv& env) {
   if (trial.port) {
     r.usable = true;
     say("--board auto would use: " + trial.port->Describe());
+  } else if (trial.busy) {
+    say("--board auto would be refused: " + trial.message);
   } else {
     say("--board auto would use: the simulated board, because " + trial.message);
   }

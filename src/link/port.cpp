@@ -11,6 +11,8 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+
+#include "link/port_lock.h"
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
 #define ZAMBRIX_HAVE_IOPERM 1
@@ -24,6 +26,10 @@ std::string Hex(unsigned v) {
   std::ostringstream s;
   s << std::uppercase << std::hex << v << "h";
   return s.str();
+}
+
+LockAttempt LockPort(std::uint16_t base, const std::string& dir) {
+  return TakeLock(PortLockName(base), "the parallel port " + Hex(base), dir);
 }
 
 }  // namespace
@@ -74,7 +80,15 @@ class PpdevPort : public PortBackend {
       sys_.close(fd);
     }
   }
-  bool Add(std::uint16_t base, const std::string& device, std::string& why) {
+  // Locks the port first, so that another program of ours holding it is told
+  // apart from a driver holding it. `busy` is set when our lock is held.
+  bool Add(std::uint16_t base, const std::string& device, std::string& why, bool& busy) {
+    auto lock = LockPort(base, sys_.lock_dir);
+    if (lock.busy) {
+      why = device + ": " + lock.message;
+      busy = true;
+      return false;
+    }
     int fd = sys_.open(device.c_str(), O_RDWR);
     if (fd < 0) {
       int e = errno;
@@ -100,6 +114,7 @@ class PpdevPort : public PortBackend {
       return false;
     }
     fds_[base] = fd;
+    locks_.push_back(std::move(lock.lock));
     names_ += (names_.empty() ? "" : ", ") + device + " at " + Hex(base);
     return true;
   }
@@ -155,6 +170,7 @@ class PpdevPort : public PortBackend {
                     std::strerror(e) + ")");
   }
   const PpdevSys& sys_;
+  std::vector<std::unique_ptr<ResourceLock>> locks_;  // given back after the ports
   std::map<std::uint16_t, int> fds_;
   std::string names_;
   bool failed_ = false;
@@ -166,8 +182,22 @@ constexpr unsigned kDirectBases[] = {0x278u, 0x378u, 0x3BCu};
 // Only the three registers of each of the three ports are granted (ioperm);
 // any other address acts as an empty bus instead of faulting the process (the
 // link writes to base 0 while no port is chosen).
+// A port that another program of ours holds is left out the same way.
 class DirectPort : public PortBackend {
  public:
+  // Locks the three ports; the message names those another program holds.
+  void Lock(const std::string& dir, std::string& message) {
+    for (unsigned base : kDirectBases) {
+      auto lock = LockPort(static_cast<std::uint16_t>(base), dir);
+      if (lock.busy) {
+        message += (message.empty() ? "" : "; ") + lock.message;
+        continue;
+      }
+      bases_.push_back(base);
+      locks_.push_back(std::move(lock.lock));
+    }
+  }
+  bool Empty() const { return bases_.empty(); }
   void PortOut(std::uint16_t address, std::uint8_t value) override {
     if (Granted(address)) outb(value, address);
   }
@@ -175,13 +205,21 @@ class DirectPort : public PortBackend {
     return Granted(address) ? inb(address) : 0xFF;
   }
   bool IsSimulated() const override { return false; }
-  std::string Describe() const override { return "raw port I/O (ioperm) on 278h, 378h and 3BCh"; }
-  static bool Granted(std::uint16_t address) {
-    for (unsigned base : kDirectBases) {
+  std::string Describe() const override {
+    std::string names;
+    for (unsigned base : bases_) names += (names.empty() ? "" : ", ") + Hex(base);
+    return "raw port I/O (ioperm) on " + names;
+  }
+
+ private:
+  bool Granted(std::uint16_t address) const {
+    for (unsigned base : bases_) {
       if (address >= base && address <= base + 2) return true;
     }
     return false;
   }
+  std::vector<unsigned> bases_;
+  std::vector<std::unique_ptr<ResourceLock>> locks_;
 };
 #endif
 
@@ -191,7 +229,8 @@ const PpdevSys& PpdevSys::Real() {
   static const PpdevSys real{
       [](const char* path, int flags) { return ::open(path, flags); },
       [](int fd, unsigned long request, void* arg) { return ::ioctl(fd, request, arg); },
-      [](int fd) { return ::close(fd); }};
+      [](int fd) { return ::close(fd); },
+      ""};
   return real;
 }
 
@@ -200,35 +239,41 @@ PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t w
   auto port = std::make_unique<PpdevPort>(sys);
   std::string why;
   std::string all_why;
+  bool busy = false;
   if (!device_or_empty.empty()) {
     std::uint16_t base = ParportBase(device_or_empty, proc_root);
     if (base == 0) base = wanted_base ? wanted_base : 0x378;
-    if (!port->Add(base, device_or_empty, why)) return {nullptr, why};
+    if (!port->Add(base, device_or_empty, why, busy)) return {nullptr, why, busy};
     return {std::move(port), ""};
   }
   for (std::uint16_t base : {std::uint16_t{0x378}, std::uint16_t{0x278}, std::uint16_t{0x3BC}}) {
     auto dev = FindParportDevice(base, proc_root);
     if (dev.empty()) continue;
-    if (!port->Add(base, dev, why)) all_why += (all_why.empty() ? "" : "; ") + why;
+    if (!port->Add(base, dev, why, busy)) all_why += (all_why.empty() ? "" : "; ") + why;
   }
   if (port->Empty()) {
     if (all_why.empty()) all_why = "no parallel port at 278h, 378h or 3BCh (no /dev/parportN)";
-    return {nullptr, all_why};
+    return {nullptr, all_why, busy};
   }
   return {std::move(port), all_why};
 }
 
-PortOpenResult OpenDirectPort() {
+PortOpenResult OpenDirectPort(const std::string& lock_dir, const PortGrant& grant) {
 #ifdef ZAMBRIX_HAVE_IOPERM
   for (unsigned base : kDirectBases) {
-    if (ioperm(base, 3, 1) != 0) {
+    if ((grant ? grant(base, 3, 1) : ioperm(base, 3, 1)) != 0) {
       int e = errno;
       return {nullptr, std::string("raw port access refused: ") + std::strerror(e) +
                            " (needs root or CAP_SYS_RAWIO, and no kernel lockdown)"};
     }
   }
-  return {std::make_unique<DirectPort>(), ""};
+  auto port = std::make_unique<DirectPort>();
+  std::string held;
+  port->Lock(lock_dir, held);
+  if (port->Empty()) return {nullptr, held, true};
+  return {std::move(port), held};
 #else
+  (void)lock_dir, (void)grant;
   return {nullptr, "raw port access is only available on x86"};
 #endif
 }

@@ -64,6 +64,9 @@ class RecordingPort : public PortBackend {
 struct PortOpenResult {
   std::unique_ptr<PortBackend> port;  // null on failure
   std::string message;                // why it failed, and what to do
+  // A port that was asked for is held by another program of ours (its lock is
+  // taken): the caller refuses rather than falls back to the simulated board.
+  bool busy = false;
 };
 //
 // The system calls behind ppdev, replaceable so that tests see the exact ioctl
@@ -73,6 +76,8 @@ struct PpdevSys {
   std::function<int(const char* path, int flags)> open;
   std::function<int(int fd, unsigned long request, void* arg)> ioctl;
   std::function<int(int fd)> close;
+  // Where the ports' lock files live; empty: the machine's lock folder.
+  std::string lock_dir;
   static const PpdevSys& Real();
 };
 // A register access that failed on a claimed port (the cable or the port went
@@ -84,8 +89,23 @@ struct PortError : std::runtime_error {
 PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t wanted_base = 0,
                              const PpdevSys& sys = PpdevSys::Real(),
                              const std::string& proc_root = "/proc/sys/dev/parport");
-// Raw port I/O through ioperm (root or CAP_SYS_RAWIO, x86 only).
-PortOpenResult OpenDirectPort();
+// Raw port I/O through ioperm (root or CAP_SYS_RAWIO, x86 only). Each of the
+// three ports is locked; one that another program of ours holds acts as an
+// empty bus, and all three held is a refusal. `grant` stands in for ioperm(2)
+// in tests (empty: the system call).
+using PortGrant = std::function<int(unsigned long from, unsigned long count, int on)>;
+PortOpenResult OpenDirectPort(const std::string& lock_dir = {}, const PortGrant& grant = {});
+
+// No port at all: writes are ignored, reads FFh. What runs when the port (or the
+// simulated board) asked for was refused, so that the program still starts and
+// finds no board.
+class NoPort : public PortBackend {
+ public:
+  void PortOut(std::uint16_t, std::uint8_t) override {}
+  std::uint8_t PortIn(std::uint16_t) override { return 0xFF; }
+  bool IsSimulated() const override { return false; }
+  std::string Describe() const override { return "no port (nothing reaches a board)"; }
+};
 
 // Finds /dev/parportN for a base address from /proc/sys/dev/parport/*/base-addr;
 // `proc_root` is for tests. Empty when none matches.

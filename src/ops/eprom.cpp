@@ -97,20 +97,25 @@ void Operations::EpromPulse(Alg a, int budget) {
     link.Reg4Value = link.WriteValue;
     link.SetReg4();
   };
+  // The pulse under the switched programming voltage; the read-back follows
+  // with the voltage off and the outputs as the pre-read left them.
+  auto vpp_pulse = [&](auto&& hold) {
+    link.VPP24_ON();
+    link.CEON();
+    hold();
+    link.CEOFF();
+    link.VPP24_OFF();
+    link.CEON();
+    link.DelayFixed20();
+    link.ReadBackByte();
+  };
   switch (a) {
     case Alg::k2732:
       link.Reg4Value = link.WriteValue;
       link.SetReg4();
       link.REG4ON();
       link.CEOFF();
-      link.VPP24_ON();
-      link.CEON();
-      link.SleepMs(kNmosPulseMs);
-      link.CEOFF();
-      link.VPP24_OFF();
-      link.CEON();
-      link.DelayFixed20();
-      link.ReadBackByte();
+      vpp_pulse([&] { link.SleepMs(kNmosPulseMs); });
       return;
     case Alg::k2764_128:
       load_data();
@@ -129,14 +134,7 @@ void Operations::EpromPulse(Alg a, int budget) {
       break;
     case Alg::k27080:
       load_data();
-      link.VPP24_ON();
-      link.CEON();
-      timed_pulse();
-      link.CEOFF();
-      link.VPP24_OFF();
-      link.CEON();
-      link.DelayFixed20();
-      link.ReadBackByte();
+      vpp_pulse(timed_pulse);
       return;
     case Alg::k27010_020:
       load_data();

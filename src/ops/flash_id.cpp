@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "app/core.h"
 #include "ops/operations.h"
@@ -39,6 +41,26 @@ std::string TwoBytes(int first, int second) {
   char text[8];
   std::snprintf(text, sizeof text, "%02X%02X", first & 0xFF, second & 0xFF);
   return text;
+}
+
+// Reads the byte at the current address and the one after it (the address is
+// left on the second).
+std::pair<int, int> ReadTwoBytes(Link& l) {
+  l.SETADR_FLASH();
+  l.GetNibbles();
+  const int first = l.ReadValue;
+  l.IncADR();
+  l.SETADR_FLASH();
+  l.GetNibbles();
+  return {first, l.ReadValue};
+}
+
+// The read/reset command: the chip is back in read mode 20 ms later.
+void ReturnToRead(Operations& ops, Link& l) {
+  l.OEOFF();
+  ops.FlashCommandByte = 0xF0;
+  ops.FlashCommand3();
+  l.SleepMs(20);
 }
 
 }  // namespace
@@ -100,41 +122,21 @@ void Operations::ReadIdentification() {
   FlashCommand3();
   l.CEOEON();
   l.REG4OFF();
-  l.SETADR_FLASH();
-  l.GetNibbles();
-  FlashMakerCode = l.ReadValue;
-  l.IncADR();
-  l.SETADR_FLASH();
-  l.GetNibbles();
-  FlashDeviceCode = l.ReadValue;
+  std::tie(FlashMakerCode, FlashDeviceCode) = ReadTwoBytes(l);
   if (FlashMakerCode == kContinuation) {
     // The codes that follow the continuation byte sit at 100h and 101h.
     l.CurrentAddress = 0x100;
     l.Endereco2Adr();
-    l.SETADR_FLASH();
-    l.GetNibbles();
-    FlashMakerCode = l.ReadValue;
-    l.IncADR();
-    l.SETADR_FLASH();
-    l.GetNibbles();
-    FlashDeviceCode = l.ReadValue;
+    std::tie(FlashMakerCode, FlashDeviceCode) = ReadTwoBytes(l);
   }
-  l.OEOFF();
-  FlashCommandByte = 0xF0;
-  FlashCommand3();
-  l.SleepMs(20);
+  ReturnToRead(*this, l);
   l.SleepMs(20);
   l.AddressLow = l.AddressMid = l.AddressHigh = 0;
   l.CurrentAddress = 0;
   l.CEOEON();
-  l.SETADR_FLASH();
-  l.GetNibbles();
-  const int first = l.ReadValue;
-  l.IncADR();
-  l.SETADR_FLASH();
-  l.GetNibbles();
+  const auto [first, second] = ReadTwoBytes(l);
   l.CEOEOFF();
-  FlashArrayText = TwoBytes(first, l.ReadValue);
+  FlashArrayText = TwoBytes(first, second);
   FlashIdText = TwoBytes(FlashMakerCode, FlashDeviceCode);
 }
 
@@ -171,15 +173,8 @@ void Operations::FlashIdCycle() {
   FlashCommand3();
   l.CEOEON();
   l.REG4OFF();
-  l.SETADR_FLASH();
-  l.GetNibbles();
-  l.IncADR();
-  l.SETADR_FLASH();
-  l.GetNibbles();
-  l.OEOFF();
-  FlashCommandByte = 0xF0;
-  FlashCommand3();
-  l.SleepMs(20);
+  ReadTwoBytes(l);
+  ReturnToRead(*this, l);
 }
 
 void Operations::menuFlashShowCodeID_Click() {

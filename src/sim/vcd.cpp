@@ -1,6 +1,10 @@
 #include "sim/vcd.h"
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstdio>
+#include <stdexcept>
 
 namespace zambrix::sim {
 
@@ -20,6 +24,12 @@ enum VarIndex : std::size_t {
   kVarCount
 };
 
+// Changes are gathered and handed to the stream in blocks of about this size;
+// one sample writes well under kSampleRoom characters (75 change lines of at
+// most 4, a time stamp, a real).
+constexpr std::size_t kBlock = 1 << 16;
+constexpr std::size_t kSampleRoom = 1024;
+
 // Identifier codes: printable characters, more of them once one runs out.
 std::string IdCode(std::size_t n) {
   constexpr std::size_t kFirst = '!', kCount = '~' - '!' + 1;
@@ -34,20 +44,39 @@ std::string IdCode(std::size_t n) {
 }  // namespace
 
 VcdWriter::VcdWriter(std::unique_ptr<std::ostream> out) : out_(std::move(out)) {
-  for (int n = 0; n < 5; ++n)
-    vars_.push_back({"board", "latch" + std::to_string(n), 8, {}, 0, false});
-  vars_.push_back({"board", "data_lines", 8, {}, 0, false});
-  vars_.push_back({"socket", "address", 20, {}, 0, false});
-  for (const char* wire : {"ce_n", "oe_n", "pgm_we_n", "vcc"})
-    vars_.push_back({"socket", wire, 1, {}, 0, false});
-  vars_.push_back({"socket", "vpp", 0, {}, 0, false});
-  vars_.push_back({"socket", "scl", 1, {}, 0, false});
-  vars_.push_back({"socket", "sda", 1, {}, 0, false});
-  std::size_t next = 0;
-  for (auto& v : vars_) {
-    for (int b = 0; b < std::max(v.width, 1); ++b) v.ids.push_back(IdCode(next++));
-  }
+  std::size_t next = 0;  // identifier codes handed out
+  auto add = [this, &next](const char* scope, std::string name, int width) {
+    Var v;
+    v.scope = scope, v.name = std::move(name), v.width = width;
+    for (int b = 0; b < std::max(width, 1); ++b) {
+      v.ids.push_back(IdCode(next++));
+      Tail t;
+      t.size = v.ids.back().size() + 1;
+      if (t.size > t.text.size()) throw std::logic_error("VCD identifier code too long");
+      std::copy(v.ids.back().begin(), v.ids.back().end(), t.text.begin());
+      t.text[t.size - 1] = '\n';
+      v.tails.push_back(t);
+    }
+    vars_.push_back(std::move(v));
+  };
+  for (int n = 0; n < 5; ++n) add("board", "latch" + std::to_string(n), 8);
+  add("board", "data_lines", 8);
+  add("socket", "address", 20);
+  for (const char* wire : {"ce_n", "oe_n", "pgm_we_n", "vcc"}) add("socket", wire, 1);
+  add("socket", "vpp", 0);
+  add("socket", "scl", 1);
+  add("socket", "sda", 1);
+  block_.resize(kBlock + kSampleRoom);
+  at_ = block_.data();
   Header();
+}
+
+// A run that ends without Finish still leaves every change it recorded.
+VcdWriter::~VcdWriter() { Flush(); }
+
+void VcdWriter::Flush() {
+  out_->write(block_.data(), at_ - block_.data());
+  at_ = block_.data();
 }
 
 void VcdWriter::Header() {
@@ -73,31 +102,45 @@ void VcdWriter::Header() {
   o << "$upscope $end\n$enddefinitions $end\n";
 }
 
+void VcdWriter::PutStamp(std::uint64_t ns) {
+  Put('#');
+  at_ = std::to_chars(at_, at_ + 24, ns).ptr;
+  Put('\n');
+}
+
 void VcdWriter::Stamp() {
   if (time_written_ && last_time_ == pending_time_) return;
-  *out_ << "#" << pending_time_ << "\n";
-  if (!time_written_) *out_ << "$dumpvars\n";
+  PutStamp(pending_time_);
+  if (!time_written_) PutText("$dumpvars\n");
   time_written_ = true;
   last_time_ = pending_time_;
 }
 
-void VcdWriter::Set(std::size_t var, double value) {
-  Var& v = vars_[var];
-  if (v.written && v.value == value) return;
+// Only the bits that changed, most significant first.
+void VcdWriter::Write(Var& v, std::uint32_t bits) {
+  std::uint32_t changed = bits ^ v.bits;
+  if (!v.written) changed = v.width == 32 ? ~0u : (1u << v.width) - 1;
   Stamp();
-  auto& o = *out_;
-  if (v.width == 0) {
-    o << "r" << value << " " << v.ids[0] << "\n";
-  } else {
-    const auto bits = static_cast<std::uint32_t>(value);
-    const auto old = static_cast<std::uint32_t>(v.value);
-    for (int b = v.width - 1; b >= 0; --b) {
-      const std::uint32_t bit = (bits >> b) & 1;
-      if (v.written && bit == ((old >> b) & 1)) continue;
-      o << (bit ? '1' : '0') << v.ids[static_cast<std::size_t>(b)] << "\n";
-    }
+  while (changed != 0) {
+    const int b = 31 - std::countl_zero(changed);
+    changed &= ~(1u << b);
+    Put(((bits >> b) & 1) ? '1' : '0');
+    Put(v.tails[static_cast<std::size_t>(b)]);
   }
-  v.value = value;
+  v.bits = bits;
+  v.written = true;
+}
+
+// A real as a stream writes it by default (six significant digits).
+void VcdWriter::SetReal(std::size_t var, double value) {
+  Var& v = vars_[var];
+  if (v.written && v.real == value) return;
+  Stamp();
+  constexpr std::size_t kRoom = 40;
+  const int n = std::snprintf(at_, kRoom, "r%g ", value);
+  at_ += std::clamp(n, 0, static_cast<int>(kRoom) - 1);
+  Put(v.tails[0]);
+  v.real = value;
   v.written = true;
 }
 
@@ -111,15 +154,17 @@ void VcdWriter::Sample(std::uint64_t ns, const std::array<std::uint8_t, 5>& latc
   Set(kOe, pins.oe_low ? 0 : 1);
   Set(kStrobe, pins.strobe_low ? 0 : 1);
   Set(kVcc, pins.powered ? 1 : 0);
-  Set(kVpp, pins.vpp);
+  SetReal(kVpp, pins.vpp);
   Set(kScl, pins.scl ? 1 : 0);
   Set(kSda, (bus & 0x80) ? 1 : 0);
-  if (!dumped_) *out_ << "$end\n";  // closes $dumpvars: the first sample writes every variable
+  if (!dumped_) PutText("$end\n");  // closes $dumpvars: the first sample writes every variable
   dumped_ = true;
+  if (static_cast<std::size_t>(at_ - block_.data()) >= kBlock) Flush();
 }
 
 void VcdWriter::Finish(std::uint64_t ns) {
-  if (ns > last_time_) *out_ << "#" << ns << "\n";
+  if (ns > last_time_) PutStamp(ns);
+  Flush();
   out_->flush();
 }
 

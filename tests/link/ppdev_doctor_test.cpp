@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,12 +24,14 @@ namespace fs = std::filesystem;
 // Records every call as one text ("open /dev/parport0", "PPWDATA 5A") and fails
 // the calls it is told to fail, with the errno it is given.
 struct FakeSys {
+  testing::TempDir locks;  // its own, so that no two fakes share a port lock
   std::vector<std::string> calls;
   std::map<std::string, int> fail;  // call name -> errno
   unsigned char status = 0x78;
   PpdevSys sys;
 
   FakeSys() {
+    sys.lock_dir = locks.str();
     sys.open = [this](const char* path, int) {
       calls.push_back(std::string("open ") + path);
       return Fails("open") ? -1 : 7;
@@ -148,69 +151,90 @@ TEST(Ppdev, AFailingAccessMidRunIsReportedOnceThenThePortIsAnEmptyBus) {
   EXPECT_THROW(second.port->PortIn(0x379), PortError);
 }
 
-TEST(Doctor, FindsNoPortsAndSaysSo) {
-  FakeMachine m;
-  FakeSys fake;
-  m.env.sys = &fake.sys;
-  auto r = DiagnosePorts(m.env);
-  EXPECT_FALSE(r.usable);
-  auto text = m.Text(r);
-  EXPECT_NE(text.find("kernel parallel ports: none"), std::string::npos) << text;
-  EXPECT_NE(text.find("ppdev module: not loaded"), std::string::npos) << text;
-  EXPECT_NE(text.find("raw port I/O: not allowed"), std::string::npos) << text;
-  EXPECT_NE(text.find("--board auto would use: the simulated board"), std::string::npos) << text;
+// Each machine: how it is set up, the calls that fail, whether a port is
+// usable, and lines the report must hold.
+TEST(Doctor, SaysWhyEachMachineCanOrCannotReachTheBoard) {
+  struct Case {
+    const char* machine;
+    std::function<void(FakeMachine&)> set_up;
+    std::map<std::string, int> fail;
+    bool usable;
+    std::vector<std::string> says;
+  };
+  const Case cases[] = {
+      {"no port", [](FakeMachine&) {}, {}, false,
+       {"kernel parallel ports: none", "ppdev module: not loaded", "raw port I/O: not allowed",
+        "--board auto would use: the simulated board"}},
+      {"no permission",
+       [](FakeMachine& m) {
+         m.AddPort("parport0", 0x378, {"ppdev"});
+         testing::WriteWholeFile(m.root / "modules", "ppdev 24576 0 - Live 0x0\nparport 1 2 - Live 0\n");
+         m.env.access = [](const char*, int) { return -1; };
+       },
+       {{"open", EACCES}}, false,
+       {"parport0: base 378h, modes PCSPP,TRISTATE,EPP",
+        "/parport0: this user may not open it (add your user to group lp", "ppdev module: loaded"}},
+      {"printer driver", [](FakeMachine& m) { m.AddPort("parport0", 0x378, {"lp", "ppdev"}); },
+       {{"PPEXCL", EBUSY}}, false,
+       {"the printer driver (lp) is attached", "simulated board, because /dev/parport0: cannot claim the port"}},
+      {"usable, root",
+       [](FakeMachine& m) {
+         m.AddPort("parport0", 0x378, {"ppdev"});
+         m.AddPort("parport1", 0x2F8, {});
+         testing::WriteWholeFile(m.root / "status", "CapEff:\t000001ffffffffff\n");
+         testing::WriteWholeFile(m.root / "lockdown", "[none] integrity confidentiality\n");
+         fs::create_directories(m.root / "sys/ppdev");
+       },
+       {}, true,
+       {"/parport0: present, this user may open it", "parport1: base 2F8h, modes PCSPP,TRISTATE,EPP (not one of",
+        "raw port I/O: allowed", "--board auto would use: ppdev /dev/parport0 at 378h"}},
+  };
+  for (const auto& c : cases) {
+    FakeMachine m;
+    c.set_up(m);
+    FakeSys fake;
+    fake.fail = c.fail;
+    m.env.sys = &fake.sys;
+    const auto r = DiagnosePorts(m.env);
+    const auto text = m.Text(r);
+    EXPECT_EQ(r.usable, c.usable) << c.machine << "\n" << text;
+    for (const auto& line : c.says) EXPECT_NE(text.find(line), std::string::npos) << c.machine << "\n" << text;
+    if (!c.usable) continue;
+    EXPECT_EQ(fake.calls.back(), "close");  // the trial claim is given back at once
+    testing::WriteWholeFile(m.root / "lockdown", "none [integrity] confidentiality\n");
+    EXPECT_NE(m.Text(DiagnosePorts(m.env)).find("refused by the kernel's lockdown"), std::string::npos);
+    // The /proc numbers are decimal.
+    EXPECT_EQ(FindParportDevice(0x378, m.env.proc_parport), "/dev/parport0");
+    EXPECT_EQ(FindParportDevice(0x278, m.env.proc_parport), "");
+    EXPECT_EQ(ParportBase("/dev/parport1", m.env.proc_parport), 0x2F8);
+  }
 }
 
-TEST(Doctor, APortWithoutPermissionNamesGroupLp) {
+// A second program on the port finds our lock before it opens the device,
+// whether it names the device or auto finds it, and the doctor says so.
+TEST(Ppdev, ASecondOpenOfOnePortIsRefusedBeforeItTouchesTheDevice) {
   FakeMachine m;
   m.AddPort("parport0", 0x378, {"ppdev"});
-  testing::WriteWholeFile(m.root / "modules", "ppdev 24576 0 - Live 0x0\nparport 1 2 - Live 0\n");
-  m.env.access = [](const char*, int) { return -1; };
-  FakeSys fake;
-  fake.fail["open"] = EACCES;
-  m.env.sys = &fake.sys;
-  auto r = DiagnosePorts(m.env);
-  auto text = m.Text(r);
-  EXPECT_FALSE(r.usable);
-  EXPECT_NE(text.find("parport0: base 378h, modes PCSPP,TRISTATE,EPP"), std::string::npos) << text;
-  EXPECT_NE(text.find("/parport0: this user may not open it (add your user to group lp"), std::string::npos) << text;
-  EXPECT_NE(text.find("ppdev module: loaded"), std::string::npos) << text;
-}
+  FakeSys a, b;
+  b.sys.lock_dir = a.sys.lock_dir;
+  auto first = OpenPpdevPort("/dev/parport0", 0, a.sys, m.env.proc_parport);
+  ASSERT_TRUE(first.port) << first.message;
+  for (const std::string device : {"/dev/parport0", ""}) {
+    auto second = OpenPpdevPort(device, 0, b.sys, m.env.proc_parport);
+    EXPECT_FALSE(second.port);
+    EXPECT_TRUE(second.busy);
+    EXPECT_NE(second.message.find("/dev/parport0: the parallel port 378h is in use by another zambrix program"),
+              std::string::npos)
+        << second.message;
+  }
+  EXPECT_TRUE(b.calls.empty());
+  m.env.sys = &b.sys;
+  const auto report = DiagnosePorts(m.env);
+  EXPECT_EQ(report.lines.back().rfind("--board auto would be refused: /dev/parport0: the parallel port 378h", 0), 0u)
+      << report.lines.back();
 
-TEST(Doctor, APortHeldByThePrinterDriver) {
-  FakeMachine m;
-  m.AddPort("parport0", 0x378, {"lp", "ppdev"});
-  FakeSys fake;
-  fake.fail["PPEXCL"] = EBUSY;
-  m.env.sys = &fake.sys;
-  auto r = DiagnosePorts(m.env);
-  auto text = m.Text(r);
-  EXPECT_FALSE(r.usable);
-  EXPECT_NE(text.find("the printer driver (lp) is attached"), std::string::npos) << text;
-  EXPECT_NE(text.find("simulated board, because /dev/parport0: cannot claim the port"), std::string::npos) << text;
-}
-
-TEST(Doctor, AUsablePortAndRawAccessForRoot) {
-  FakeMachine m;
-  m.AddPort("parport0", 0x378, {"ppdev"});
-  m.AddPort("parport1", 0x2F8, {});
-  testing::WriteWholeFile(m.root / "status", "CapEff:\t000001ffffffffff\n");
-  testing::WriteWholeFile(m.root / "lockdown", "[none] integrity confidentiality\n");
-  fs::create_directories(m.root / "sys/ppdev");
-  FakeSys fake;
-  m.env.sys = &fake.sys;
-  auto r = DiagnosePorts(m.env);
-  auto text = m.Text(r);
-  EXPECT_TRUE(r.usable) << text;
-  EXPECT_NE(text.find("/parport0: present, this user may open it"), std::string::npos) << text;
-  EXPECT_NE(text.find("parport1: base 2F8h, modes PCSPP,TRISTATE,EPP (not one of"), std::string::npos) << text;
-  EXPECT_NE(text.find("raw port I/O: allowed"), std::string::npos) << text;
-  EXPECT_NE(text.find("--board auto would use: ppdev /dev/parport0 at 378h"), std::string::npos) << text;
-  // The trial claim is given back at once.
-  EXPECT_EQ(fake.calls.back(), "close");
-
-  testing::WriteWholeFile(m.root / "lockdown", "none [integrity] confidentiality\n");
-  EXPECT_NE(m.Text(DiagnosePorts(m.env)).find("refused by the kernel's lockdown"), std::string::npos);
+  first.port.reset();
+  EXPECT_TRUE(OpenPpdevPort("", 0, b.sys, m.env.proc_parport).port);
 }
 
 }  // namespace

@@ -91,15 +91,19 @@ TEST(SimBackEnd, AChipProgrammedInOneRunIsReadInTheNext) {
     b.at_exit();
   }
   ASSERT_EQ(std::filesystem::file_size(file), 32768u);
-  BackEnd b = Open({"--board", "sim", "--sim-chip", "27C256:" + file});
-  OnBoard rig(b);
-  EXPECT_EQ(rig.ReadByte(0x100), 0x42);
-  EXPECT_EQ(rig.ReadByte(0x101), 0xFF);
+  {  // one run at a time on a chip file
+    BackEnd b = Open({"--board", "sim", "--sim-chip", "27C256:" + file});
+    OnBoard rig(b);
+    EXPECT_EQ(rig.ReadByte(0x100), 0x42);
+    EXPECT_EQ(rig.ReadByte(0x101), 0xFF);
+  }
   // A short file fills the start of the chip; a long one is refused.
   testing::WriteWholeFile(file, "AB");
-  BackEnd s = Open({"--board", "sim", "--sim-chip", "2732:" + file});
-  EXPECT_EQ(dynamic_cast<sim::SimPort&>(*s.port).ChipImage()[1], 'B');
-  EXPECT_EQ(dynamic_cast<sim::SimPort&>(*s.port).ChipImage()[2], 0xFF);
+  {
+    BackEnd s = Open({"--board", "sim", "--sim-chip", "2732:" + file});
+    EXPECT_EQ(dynamic_cast<sim::SimPort&>(*s.port).ChipImage()[1], 'B');
+    EXPECT_EQ(dynamic_cast<sim::SimPort&>(*s.port).ChipImage()[2], 0xFF);
+  }
   testing::WriteWholeFile(file, std::string(5000, 'x'));
   EXPECT_EQ(OpenError({"--board", "sim", "--sim-chip", "2732:" + file}),
             "the simulated chip's file " + file + " holds 5000 bytes, more than the chip's 4096");

@@ -2,12 +2,12 @@
 // (a logic-analyser suite nobody here wrote) reads from it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 #include "app/backend.h"
-#include "support/serial_bus.h"
 #include "support/sim_support.h"
 #include "support/temp_dir.h"
 #include "support/tools.h"
@@ -64,7 +64,8 @@ struct Replay {
   }
 };
 
-sim::SimConfig TracedSetup(int model, const std::string& chip, std::vector<std::uint8_t> data = {}) {
+sim::SimConfig TracedSetup(int model, const std::string& chip,
+                           std::vector<std::uint8_t> data = {}) {
   return testing::SimSetup(model, 0x378, chip, std::move(data));
 }
 
@@ -85,11 +86,16 @@ TEST(Vcd, EveryValueIsAOneBitWireAndTheBusesAreItsBits) {
   std::map<std::string, int> bits_of;  // bus -> number of bits declared
   for (const auto& [id, name] : r.name_of) {
     (r.width_of[id] == 1 ? wires : reals) += 1;
-    if (auto bracket = name.find('['); bracket != std::string::npos) ++bits_of[name.substr(0, bracket)];
+    if (auto bracket = name.find('['); bracket != std::string::npos)
+      ++bits_of[name.substr(0, bracket)];
   }
   EXPECT_EQ(std::tuple(wires, reals), std::tuple(74, 1));
-  EXPECT_EQ(bits_of, (std::map<std::string, int>{{"address", 20}, {"data_lines", 8}, {"latch0", 8},
-                                                 {"latch1", 8}, {"latch2", 8}, {"latch3", 8},
+  EXPECT_EQ(bits_of, (std::map<std::string, int>{{"address", 20},
+                                                 {"data_lines", 8},
+                                                 {"latch0", 8},
+                                                 {"latch1", 8},
+                                                 {"latch2", 8},
+                                                 {"latch3", 8},
                                                  {"latch4", 8}}));
   EXPECT_NE(text.find("$timescale 1ns $end"), std::string::npos);
   EXPECT_GT(r.changes.size(), 10u);
@@ -128,6 +134,31 @@ TEST(Vcd, TheChipsOutputsChangeAtTheirOwnTime) {
   EXPECT_EQ(settled, rise + 4000);
 }
 
+// The writer hands its changes to the file in blocks; a run that ends without
+// closing the trace still leaves every change in it.
+TEST(Vcd, ARunThatEndsWithoutFinishKeepsEveryChange) {
+  TempDir dir;
+  std::string text[2];
+  for (int finish : {0, 1}) {
+    const auto file = dir / ("run" + std::to_string(finish) + ".vcd");
+    {
+      testing::SimRig rig(TracedSetup(5, "27C256"));
+      rig.port.StartVcd(std::make_unique<std::ofstream>(file));
+      rig.Use("P4");
+      for (int a = 0; a < 4096; ++a) rig.ReadByte(a);
+      if (finish) rig.port.Finish();
+    }
+    text[finish] = ReadWholeFile(file);
+  }
+  ASSERT_GT(text[0].size(), 70000u);  // more than one block
+  // The closed file only adds its closing time stamp.
+  EXPECT_EQ(text[1].substr(0, text[0].size()), text[0]);
+  const std::string closing = text[1].substr(text[0].size());
+  EXPECT_TRUE(closing.size() > 2 && closing.front() == '#' &&
+              closing.find('\n') == closing.size() - 1)
+      << closing;
+}
+
 // ---- sigrok-cli ----
 
 class Sigrok : public ::testing::Test {
@@ -135,13 +166,24 @@ class Sigrok : public ::testing::Test {
   void SetUp() override {
     if (!testing::ToolAvailable("sigrok-cli")) GTEST_SKIP() << "sigrok-cli is not installed";
   }
-  // sigrok-cli with the VCD importer at one sample a microsecond (one port access).
-  std::string Run(const std::string& file, const std::string& rest) {
+  // sigrok-cli with the VCD importer at one sample a microsecond (one port
+  // access), from `from_ns` on (the importer skips in the file's own time unit).
+  std::string Run(const std::string& file, const std::string& rest, std::uint64_t from_ns = 0) {
     int status = 0;
+    const std::string skip = from_ns != 0 ? ":skip=" + std::to_string(from_ns) : "";
     std::string out = testing::RunTool(
-        "sigrok-cli -I vcd:downsample=1000 -i " + file + " " + rest, status);
+        "sigrok-cli -I vcd:downsample=1000" + skip + " -i " + file + " " + rest, status);
     EXPECT_EQ(status, 0) << out;
     return out;
+  }
+  // zambrix-cli on the simulated board, its settings in the test's folder.
+  void Cli(const std::string& args) {
+    int status = 0;
+    const std::string out =
+        testing::RunTool(std::string(ZAMBRIX_CLI_BINARY) + " -q --settings-dir " + dir.str() +
+                             " --board sim " + args,
+                         status);
+    ASSERT_EQ(status, 0) << out;
   }
   TempDir dir;
 };
@@ -152,13 +194,8 @@ TEST_F(Sigrok, A27C256ReadShowsTheChipsDataAtEachAddress) {
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 7 + i / 256);
   const auto chip = (dir / "chip.bin").string(), trace = (dir / "read.vcd").string();
   testing::WriteWholeFile(chip, image);
-  int status = 0;
-  const std::string cli = testing::RunTool(std::string(ZAMBRIX_CLI_BINARY) + " -q --settings-dir " +
-                                               dir.str() + " --board sim --sim-chip 27C256:" + chip +
-                                               " --sim-trace " + trace + " read -d 27C256 -o " +
-                                               (dir / "out.bin").string(),
-                                           status);
-  ASSERT_EQ(status, 0) << cli;
+  ASSERT_NO_FATAL_FAILURE(Cli("--sim-chip 27C256:" + chip + " --sim-trace " + trace +
+                              " read -d 27C256 -o " + (dir / "out.bin").string()));
   Replay r(Run(trace, "-O vcd"));
   std::map<std::string, int> v;
   std::vector<bool> seen(image.size(), false);
@@ -176,60 +213,95 @@ TEST_F(Sigrok, A27C256ReadShowsTheChipsDataAtEachAddress) {
   EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 32768);
 }
 
-// sigrok's two-wire decoder on page writes to a 24C08: the starts, the device
-// and address bytes, the acknowledges, the data, the stops, and the polling.
-TEST_F(Sigrok, TheTwoWireDecoderSeesA24C08PageWrite) {
-  const auto trace = (dir / "i2c.vcd").string();
-  std::vector<std::uint8_t> data(32);
-  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(0xC0 + i);
-  {
-    testing::Bus bus("SA", TracedSetup(6, "24C08"));
-    bus.port.StartVcd(std::make_unique<std::ofstream>(trace));
-    ASSERT_EQ(bus.WriteAll(data).size(), 2u);
-    bus.port.Finish();
+// The end of the last start that was directly followed by a stop (the stop's
+// own clock pulse the only one between them) before the first byte on the
+// bus; 0 when there is none.
+std::uint64_t EndOfEmptyTransferBeforeTheFirstByte(const Replay& r) {
+  std::map<std::string, int> v{{"scl", 0}, {"sda", 0}};
+  std::uint64_t found = 0;
+  int clocks = 0;  // SCL rising edges since the last start
+  bool started = false;
+  for (const auto& [t, changed] : r.changes) {
+    std::map<std::string, int> next = v;
+    for (const auto& [name, value] : changed) next[name] = value;
+    if (v["scl"] == 0 && next["scl"] == 1 && ++clocks == 9 && started)
+      break;  // a byte and its acknowledge
+    if (v["scl"] == 1 && next["scl"] == 1 && v["sda"] != next["sda"]) {
+      if (next["sda"] == 0) clocks = 0, started = true;  // start
+      if (next["sda"] == 1 && clocks <= 1) found = t;    // stop
+    }
+    v = std::move(next);
   }
-  const std::string out = Run(trace, "-P i2c:scl=scl:sda=sda -A i2c=addr-data");
+  return found;
+}
+
+// "i2c-1: Data write: 4D" -> "Data write: 4D", one a line.
+std::vector<std::string> Annotations(const std::string& out) {
   std::vector<std::string> events;
   std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) events.push_back(line.substr(line.find(' ') + 1));
-  // Each page: start, device, word address, sixteen data bytes with their
-  // acknowledges, stop; then the polls until the write cycle ends.
-  auto expect_page = [&](int first) {
-    std::vector<std::string> want = {"Start", "Write", "Address write: 50", "ACK",
-                                     "Data write: " + std::string(first ? "10" : "00"), "ACK"};
-    for (int i = 0; i < 16; ++i) {
-      char byte[8];
-      std::snprintf(byte, sizeof byte, "%02X", data[std::size_t(first + i)]);
-      want.push_back(std::string("Data write: ") + byte);
-      want.push_back("ACK");
-    }
-    want.push_back("Stop");
-    return want;
-  };
+  for (std::string line; std::getline(lines, line);)
+    events.push_back(line.substr(line.find(' ') + 1));
+  return events;
+}
+
+std::string DataWrite(std::uint8_t byte) {
+  char text[24];
+  std::snprintf(text, sizeof text, "Data write: %02X", byte);
+  return text;
+}
+
+// sigrok's two-wire decoder on the program's own page writes to a 24C08: twenty
+// bytes, one whole page and four bytes of the next, each page followed by the
+// polls of its write cycle.
+TEST_F(Sigrok, TheTwoWireDecoderSeesTheProgramsPageWritesToA24C08) {
+  std::string image(20, '\0');
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(0x3C * i + 0x11);
+  const auto file = (dir / "image.bin").string(), chip = (dir / "chip.bin").string(),
+             trace = (dir / "program.vcd").string();
+  testing::WriteWholeFile(file, image);
+  ASSERT_NO_FATAL_FAILURE(Cli("--sim-chip 24C08:" + chip + " --sim-trace " + trace +
+                              " --yes program -d 24C08 -i " + file));
+  EXPECT_EQ(ReadWholeFile(chip).substr(0, image.size()), image);
+  // Before its first page the program frees the bus, which ends in a start
+  // directly followed by a stop (the datasheets' memory reset). sigrok 0.5's
+  // decoder takes a start's next clock pulse for an address bit, even the one
+  // of a stop, and misreads the transfer that follows: it reads from after it.
+  const std::uint64_t from = EndOfEmptyTransferBeforeTheFirstByte(Replay(ReadWholeFile(trace)));
+  ASSERT_NE(from, 0u) << "the bus was not freed";
+  const auto events =
+      Annotations(Run(trace, "-P i2c:scl=scl:sda=sda -A i2c=addr-data", from + 1000));
   // A start that follows an acknowledged poll without a stop is a repeated one.
   const auto is_start = [](const std::string& e) { return e == "Start" || e == "Start repeat"; };
   std::size_t at = 0;
-  for (int first : {0, 16}) {
+  for (std::size_t first : {0u, 16u}) {
     SCOPED_TRACE(first);
-    const auto want = expect_page(first);
-    ASSERT_GE(events.size(), at + want.size()) << out;
-    EXPECT_TRUE(is_start(events[at]));
+    // Start, device byte, word address, the data with their acknowledges, stop.
+    std::vector<std::string> want = {"Write", "Address write: 50", "ACK",
+                                     DataWrite(static_cast<std::uint8_t>(first)), "ACK"};
+    for (std::size_t i = first; i < std::min(first + 16, image.size()); ++i)
+      want.insert(want.end(), {DataWrite(static_cast<std::uint8_t>(image[i])), "ACK"});
+    want.push_back("Stop");
+    ASSERT_GE(events.size(), at + 1 + want.size());
+    EXPECT_TRUE(is_start(events[at])) << events[at];
     EXPECT_EQ(std::vector<std::string>(events.begin() + long(at + 1),
-                                       events.begin() + long(at + want.size())),
-              std::vector<std::string>(want.begin() + 1, want.end()));
-    at += want.size();
+                                       events.begin() + long(at + 1 + want.size())),
+              want);
+    at += 1 + want.size();
     // Polls: the device byte goes unanswered while the chip writes, then is acknowledged.
     int unanswered = 0;
     for (bool acked = false; !acked; at += 4) {
-      ASSERT_LT(at + 3, events.size()) << out;
-      EXPECT_TRUE(is_start(events[at]));
+      ASSERT_LT(at + 3, events.size());
+      EXPECT_TRUE(is_start(events[at])) << events[at];
       EXPECT_EQ(events[at + 2], "Address write: 50");
       acked = events[at + 3] == "ACK";
       unanswered += !acked;
     }
-    EXPECT_EQ(unanswered, 2);  // polls 1 and 4 ms into the 5 ms write cycle
+    EXPECT_GE(unanswered, 1);
   }
-  EXPECT_EQ(at, events.size());
+  // The board check after the programming loads latches 3 and 4 as it needs,
+  // which on the two wires looks like starts and stops, never a byte.
+  for (; at < events.size(); ++at)
+    EXPECT_TRUE(is_start(events[at]) || events[at] == "Stop") << events[at];
 }
 
 }  // namespace

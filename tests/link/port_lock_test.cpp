@@ -1,0 +1,115 @@
+// Two users of one port or one simulated board in one process: each open file
+// description holds its own flock, so the second is refused as a second
+// program would be.
+#include "link/port_lock.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/backend.h"
+#include "link/port.h"
+#include "support/temp_dir.h"
+
+namespace zambrix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+std::string ThisProgram() {
+  const std::string comm = testing::ReadWholeFile("/proc/self/comm");
+  return comm.substr(0, comm.find('\n'));
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(PortLock, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
+  TempDir dir;
+  const std::string name = PortLockName(0x3BC);
+  EXPECT_EQ(name, "zambrix-port-3BC.lock");
+  testing::WriteWholeFile(dir / name, "99999999\n");  // left by a program that was killed
+  auto first = TakeLock(name, "the parallel port 3BCh", dir.str());
+  ASSERT_TRUE(first.lock) << first.message;
+  auto second = TakeLock(name, "the parallel port 3BCh", dir.str());
+  EXPECT_FALSE(second.lock);
+  EXPECT_TRUE(second.busy);
+  EXPECT_EQ(second.message, "the parallel port 3BCh is in use by another zambrix program (" +
+                                ThisProgram() + ", process " + std::to_string(::getpid()) + ")");
+  first.lock.reset();
+  EXPECT_FALSE(fs::exists(dir / name));
+  auto third = TakeLock(name, "the parallel port 3BCh", dir.str());
+  EXPECT_TRUE(third.lock) << third.message;
+  EXPECT_EQ(testing::ReadWholeFile(dir / name), std::to_string(::getpid()) + "\n");
+}
+
+TEST(PortLock, AFolderWithoutLocksLetsTheResourceBeUsedUnlocked) {
+  auto attempt = TakeLock("x.lock", "it", "/nonexistent/folder");
+  EXPECT_FALSE(attempt.lock);
+  EXPECT_FALSE(attempt.busy);
+  EXPECT_TRUE(Has(attempt.message, "cannot make the lock file /nonexistent/folder/x.lock"));
+}
+
+TEST(PortLock, OneChipFileHasOneLockNameHoweverItIsSpelled) {
+  TempDir dir;
+  fs::create_directories(dir / "sub");
+  const std::string name = ChipFileLockName((dir / "chip.bin").string());
+  EXPECT_EQ(name, ChipFileLockName((dir / "sub/../chip.bin").string()));
+  EXPECT_NE(name, ChipFileLockName((dir / "other.bin").string()));
+  EXPECT_TRUE(name.starts_with("zambrix-sim-") && name.ends_with("-chip.bin.lock")) << name;
+  EXPECT_TRUE(ChipFileLockName("a b/c d?.bin").ends_with("-c_d_.bin.lock"));
+}
+
+// Raw port I/O locks each port it may reach; one another program holds is
+// left out (an empty bus), all three held is a refusal. The grant is faked
+// and nothing reaches a port.
+TEST(PortLock, RawPortIoLeavesOutThePortsAnotherProgramHolds) {
+  TempDir dir;
+  auto held = TakeLock(PortLockName(0x378), "the parallel port 378h", dir.str());
+  ASSERT_TRUE(held.lock);
+  const PortGrant granted = [](unsigned long, unsigned long, int) { return 0; };
+  auto direct = OpenDirectPort(dir.str(), granted);
+  if (direct.message == "raw port access is only available on x86") GTEST_SKIP();
+  ASSERT_TRUE(direct.port) << direct.message;
+  EXPECT_EQ(direct.port->Describe(), "raw port I/O (ioperm) on 278h, 3BCh");
+  EXPECT_TRUE(Has(direct.message, "the parallel port 378h is in use by another zambrix program"));
+  EXPECT_EQ(direct.port->PortIn(0x379), 0xFF);
+  auto second = OpenDirectPort(dir.str(), granted);
+  EXPECT_FALSE(second.port);
+  EXPECT_TRUE(second.busy);
+  EXPECT_TRUE(Has(second.message, "278h is in use")) << second.message;
+}
+
+BackEnd OpenSim(const std::string& chip_file) {
+  return OpenBackEnd({"sim", {{"chip", "2764:" + chip_file}}});
+}
+
+TEST(PortLock, TwoRunsOnOneSimulatedChipFile) {
+  TempDir dir;
+  const std::string file = (dir / "chip.bin").string();
+  BackEnd first = OpenSim(file);
+  ASSERT_TRUE(first.refused.empty()) << first.refused;
+  ASSERT_TRUE(first.lock);
+  // The second, under another spelling of the same path, runs on no board and
+  // never writes the file back.
+  BackEnd second = OpenSim((dir / "." / "chip.bin").string());
+  EXPECT_EQ(second.refused, "the simulated chip's file " + (dir / "." / "chip.bin").string() +
+                                " is in use by another zambrix program (" + ThisProgram() +
+                                ", process " + std::to_string(::getpid()) + ")");
+  EXPECT_EQ(second.problem, second.refused);
+  EXPECT_FALSE(second.port->IsSimulated());
+  EXPECT_FALSE(second.at_exit);
+  EXPECT_EQ(second.port->PortIn(0x379), 0xFF);
+  EXPECT_TRUE(OpenSim((dir / "other.bin").string()).refused.empty());  // another board
+  EXPECT_TRUE(OpenBackEnd({"sim", {}}).refused.empty());               // no file, nothing shared
+
+  EXPECT_EQ(first.at_exit(), "");
+  first = BackEnd{};
+  EXPECT_TRUE(OpenSim(file).refused.empty());
+}
+
+}  // namespace
+}  // namespace zambrix
