@@ -318,16 +318,16 @@ bool AlertShown(const std::string& err) {
 
 class Cell {
  public:
-  Cell(const Op& op, const Fault& fault, const std::string& spec)
-      : op_(op), fault_(fault), spec_(spec) {}
+  Cell(const Op& op, const Fault& fault, const std::string& expected)
+      : op_(op), fault_(fault), expected_(expected) {}
 
   // Runs the cell, checks it, and returns its text for the table.
   std::string Run() {
-    if (spec_.rfind("n/a", 0) == 0) return spec_;
+    if (expected_.rfind("n/a", 0) == 0) return expected_;
     Prepare();
     const auto result = RunCli(Arguments(), dir_.path());
-    const auto bar = spec_.find('|'), why = spec_.find('|', bar + 1);
-    const std::string flags = spec_.substr(0, bar), says = spec_.substr(bar + 1, why - bar - 1);
+    const auto bar = expected_.find('|'), why = expected_.find('|', bar + 1);
+    const std::string flags = expected_.substr(0, bar), says = expected_.substr(bar + 1, why - bar - 1);
     const int status = std::atoi(flags.c_str());
     const bool alert = flags.find('!') != std::string::npos;
     const bool unseen = flags.find('~') != std::string::npos;
@@ -351,7 +351,7 @@ class Cell {
       EXPECT_TRUE(board == "reset" || board == "untouched") << board << " " << where;
     }
     return Text(result.status, says, AlertShown(result.err),
-                unseen ? spec_.substr(why + 1) : std::string());
+                unseen ? expected_.substr(why + 1) : std::string());
   }
 
  private:
@@ -461,7 +461,7 @@ class Cell {
   static constexpr const char* kOld = "an existing file that no failed run may touch";
   const Op& op_;
   const Fault& fault_;
-  std::string spec_;
+  std::string expected_;
   TempDir dir_;
   std::string image_, chip_, board_;
 };
