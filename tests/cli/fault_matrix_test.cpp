@@ -327,7 +327,8 @@ class Cell {
     Prepare();
     const auto result = RunCli(Arguments(), dir_.path());
     const auto bar = expected_.find('|'), why = expected_.find('|', bar + 1);
-    const std::string flags = expected_.substr(0, bar), says = expected_.substr(bar + 1, why - bar - 1);
+    const std::string flags = expected_.substr(0, bar),
+                      says = expected_.substr(bar + 1, why - bar - 1);
     const int status = std::atoi(flags.c_str());
     const bool alert = flags.find('!') != std::string::npos;
     const bool unseen = flags.find('~') != std::string::npos;
