@@ -85,7 +85,8 @@ void BM_Operation(benchmark::State& state, Op op) {
   if (!op.erased) {
     for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
   }
-  std::uint64_t accesses = 0, virtual_ns = 0;
+  std::uint64_t accesses = 0;
+  bench::BoardTime board(p.clock);
   for (auto _ : state) {
     state.PauseTiming();
     p.port.InsertChip(spec, image);
@@ -93,17 +94,17 @@ void BM_Operation(benchmark::State& state, Op op) {
     p.core.buf.CodeSize = static_cast<std::int32_t>(image.size());
     const auto& c = p.port.Trace().counts;
     const auto before = c.reads + c.writes;
-    const auto start = p.clock.NowNs();
+    board.Begin();
     state.ResumeTiming();
     p.core.Click(op.control);
     accesses += c.reads + c.writes - before;
-    virtual_ns += p.clock.NowNs() - start;
+    board.End();
   }
   if (p.core.ui.Colour("Error_label") == colour::kRed) state.SkipWithError("the operation failed");
   const double n = static_cast<double>(state.iterations());
   state.counters["bytes"] = static_cast<double>(spec->size);
   state.counters["accesses/byte"] = static_cast<double>(accesses) / n / static_cast<double>(spec->size);
-  state.counters["simulated s"] = static_cast<double>(virtual_ns) / 1e9 / n;
+  board.Report(state, "simulated s");
 }
 
 BENCHMARK_CAPTURE(BM_Operation, Read_27C256, Op{"27C256", "Eprom 27C256", "Read_button", false})

@@ -8,20 +8,11 @@
 #include "app/core.h"
 #include "app/posix_platform.h"
 #include "app/text.h"
+#include "bench_support.h"
 #include "sim/sim_port.h"
 
 namespace zambrix {
 namespace {
-
-class YesDialogs : public Dialogs {
- public:
-  MsgAnswer MessageBox(std::string_view, MsgButtons, MsgIcon, std::string_view) override { return MsgAnswer::Ok; }
-  std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
-};
 
 struct Family {
   const char* device;  // list entry
@@ -53,7 +44,7 @@ struct Rig {
   }
   VirtualClock clock{Link::kNsPerIteration};
   sim::SimPort port;
-  YesDialogs dialogs;
+  bench::NoDialogs dialogs;
   SilentSound sound;
   MemorySettings settings;
   PosixPlatform platform;
@@ -63,28 +54,28 @@ struct Rig {
 void BM_ProgramWholeChip(benchmark::State& state, Family f) {
   Rig rig(f);
   const auto* spec = rig.port.Config().chip;
-  std::uint64_t accesses = 0, virtual_ns = 0, bytes = 0, pulses = 0;
+  std::uint64_t accesses = 0, bytes = 0, pulses = 0;
+  bench::BoardTime board(rig.clock);
   bool ok = true;
   for (auto _ : state) {
     state.PauseTiming();
     rig.port.InsertChip(spec, {});
     const auto& counts = rig.port.Trace().counts;
     const auto before = counts.writes + counts.reads;
-    const auto start = rig.clock.NowNs();
+    board.Begin();
     state.ResumeTiming();
     rig.core.Click("Program_button");
     accesses += counts.writes + counts.reads - before;
-    virtual_ns += rig.clock.NowNs() - start;
+    board.End();
     bytes += spec->size;
     pulses += rig.port.Board().socket().As<sim::Eprom>()->PulseCount();
     ok = ok && rig.core.ops.FailFlag == 0;
   }
   if (!ok) state.SkipWithError("programming failed");
-  const double n = static_cast<double>(state.iterations());
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
   state.counters["accesses/byte"] = static_cast<double>(accesses) / static_cast<double>(bytes);
   state.counters["pulses/byte"] = static_cast<double>(pulses) / static_cast<double>(bytes);
-  state.counters["simulated s/chip"] = static_cast<double>(virtual_ns) / 1e9 / n;
+  board.Report(state, "simulated s/chip");
 }
 
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2732_2732A, Family{"Eprom 2732A", "2732A", 2})

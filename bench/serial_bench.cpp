@@ -30,20 +30,21 @@ void Measure(benchmark::State& state, const char* name, Run run) {
   const auto size = static_cast<std::uint64_t>(chip.core.dev.DeviceSize);
   for (std::size_t i = 0; i < size; ++i)
     chip.core.buf.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7);
-  std::uint64_t accesses = 0, virtual_ns = 0;
+  std::uint64_t accesses = 0;
+  bench::BoardTime board(chip.clock);
   for (auto _ : state) {
     const auto a = chip.Accesses();
-    const auto t = chip.clock.NowNs();
+    board.Begin();
     run(chip.core.ops);
     accesses += chip.Accesses() - a;
-    virtual_ns += chip.clock.NowNs() - t;
+    board.End();
   }
   if (chip.core.ops.ErrorCount != 0) state.SkipWithError("the chip did not acknowledge");
   const auto passes = static_cast<double>(state.iterations());
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
   state.counters["accesses/byte"] =
       static_cast<double>(accesses) / passes / static_cast<double>(size);
-  state.counters["simulated s/chip"] = static_cast<double>(virtual_ns) / 1e9 / passes;
+  board.Report(state, "simulated s/chip");
 }
 
 void BM_SerialRead(benchmark::State& state, const char* name) {

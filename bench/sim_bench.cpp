@@ -152,15 +152,14 @@ void BM_ReadCommand1MB(benchmark::State& state) {
   core.setup.SettingsDir = "/nonexistent";
   core.shell.Form_Load();
   core.ChooseListIndex("Device", 19);  // Eprom 27C080
-  std::uint64_t virtual_ns = 0;
+  bench::BoardTime board(clock);
   for (auto _ : state) {
-    const auto before = clock.NowNs();
+    board.Begin();
     core.Click("Read_button");
-    virtual_ns += clock.NowNs() - before;
+    board.End();
   }
   state.SetBytesProcessed(state.iterations() * (1 << 20));
-  state.counters["simulated s/read"] =
-      static_cast<double>(virtual_ns) / 1e9 / static_cast<double>(state.iterations());
+  board.Report(state, "simulated s/read");
 }
 BENCHMARK(BM_ReadCommand1MB)->Unit(benchmark::kMillisecond);
 
@@ -178,16 +177,15 @@ void BM_ProgramX28C256(benchmark::State& state) {
     core.buf.ProgramBuffer[static_cast<std::size_t>(i)] =
         static_cast<std::uint8_t>(i * 7 + i / 256);
   }
-  std::uint64_t virtual_ns = 0;
+  bench::BoardTime board(clock);
   for (auto _ : state) {
-    const auto before = clock.NowNs();
+    board.Begin();
     core.ops.ProgramX28C256();
-    virtual_ns += clock.NowNs() - before;
+    board.End();
     if (core.ops.FailFlag != 0) state.SkipWithError("programming failed");
   }
   state.SetBytesProcessed(state.iterations() * 32768);
-  state.counters["simulated s/chip"] =
-      static_cast<double>(virtual_ns) / 1e9 / static_cast<double>(state.iterations());
+  board.Report(state, "simulated s/chip");
 }
 BENCHMARK(BM_ProgramX28C256)->Unit(benchmark::kMillisecond);
 

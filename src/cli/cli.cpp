@@ -510,7 +510,9 @@ int Session::Id() {
   if (core_->dev.DeviceClass != "F") return Fail(kUsage, "id is for the flash chips (--catalogue extended)");
   if (int s = NeedBoard()) return s;
   echo_->Finish();
-  return ShowFlashId(*core_, out_);
+  const int status = ShowFlashId(*core_, out_);
+  if (core_->ops.BoardLost) return Fail(kNoBoard, "identification failed: the board does not answer (see log)");
+  return status;
 }
 
 int Session::Finish(int status) {

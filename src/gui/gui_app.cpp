@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 #include "app/core.h"
 #include "app/file_io.h"
+#include "app/interrupt.h"
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
 #include "gui/widgets.h"
@@ -59,6 +61,18 @@ int Fail(const std::string& message) {
   return 2;
 }
 
+void OnStopSignal(int signal) { RequestStop(signal); }
+
+// Ctrl+C, kill and a closed session stop a running operation at its next board
+// access; the window then closes as after File / Exit, and the simulated
+// chip's file is written back.
+void CatchStopSignals() {
+  struct sigaction action = {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &action, nullptr);
+}
+
 int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot) {
   QtPlatform platform;
   QtDialogs dialogs;
@@ -80,6 +94,13 @@ int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot
   core.shell.AnnounceBackEnd(backend.description, backend.simulated, backend.problem);
   window.ApplyPlacement();
   window.show();
+  // A signal only sets a flag: the event loop looks at it. During an operation
+  // the look comes at the operation's paints.
+  QTimer stop_watch;
+  QObject::connect(&stop_watch, &QTimer::timeout, &window, [&window] {
+    if (StopRequested() != 0) window.close();
+  });
+  stop_watch.start(100);
 
   int status = 0;
   if (!screenshot.empty()) {
@@ -98,6 +119,14 @@ int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot
     });
   }
   const int exec_status = app.exec();
+  if (const int signal = StopRequested(); signal != 0) {
+    std::fprintf(
+        stderr,
+        "zambrix: interrupted by signal %d: the board was reset; a chip being programmed may be "
+        "partly written\n",
+        signal);
+    status = 128 + signal;
+  }
   if (backend.at_exit) {
     if (const std::string error = backend.at_exit(); !error.empty()) {
       std::fprintf(stderr, "zambrix: %s\n", error.c_str());
@@ -110,6 +139,7 @@ int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot
 }  // namespace
 
 int RunGui(int argc, char** argv) {
+  CatchStopSignals();
   GuiOptions options;
   BackEnd backend;
   try {

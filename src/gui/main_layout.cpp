@@ -79,8 +79,13 @@ QWidget* CreateWidget(const Control& c, QWidget* parent) {
       s->setTickInterval(10);
       return s;
     }
-    case ControlKind::ProgressBar:
-      return new QProgressBar(parent);
+    case ControlKind::ProgressBar: {
+      // It steps while an operation runs: filling its own background spares
+      // the window behind it a repaint at every step.
+      auto* p = new QProgressBar(parent);
+      p->setAutoFillBackground(true);
+      return p;
+    }
     default:
       return nullptr;
   }

@@ -10,6 +10,8 @@
 #include <cmath>
 
 #include "app/core.h"
+#include "app/interrupt.h"
+#include "app/text.h"
 #include "gui/about_dialog.h"
 #include "gui/display_window.h"
 #include "gui/main_layout.h"
@@ -20,11 +22,22 @@ namespace zambrix::gui {
 namespace {
 constexpr double kTwipsPerInch = 1440.0;
 const char kSimulatedMark[] = " [SIMULATED BOARD]";
+constexpr std::string_view kNoFileYet = "Click To Select a File";
+
+// The data file's name opens a data file while no file is named, as the code
+// file's name does for the code file.
+void WireDataFileLabel(Core& core) {
+  if (core.ui.HasHandler("FileNameDataText")) return;
+  core.ui.SetHandler("FileNameDataText", [&core] {
+    if (Trim(core.ui.Caption("FileNameDataText")) == kNoFileYet) core.buf.mnuFileOpenData_Click();
+  });
+}
 }  // namespace
 
 MainWindow::MainWindow(Core& core, QWidget* parent)
     : QMainWindow(parent), core_(core), binder_(core) {
   setObjectName(QStringLiteral("frmMain"));
+  WireDataFileLabel(core_);
   BuildMenus(*this, binder_);
   BuildToolBar(*this, binder_);
   BuildMainControls(*this, binder_);
@@ -120,8 +133,10 @@ void MainWindow::ApplyPlacement() {
   if (s != nullptr) {
     const QRect room = PlaceableArea(*s);
     want = want.boundedTo(room.size()).expandedTo(least);
-    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.x() + room.width() - want.width())));
-    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.y() + room.height() - want.height())));
+    at.setX(std::clamp(at.x(), room.left(),
+                       std::max(room.left(), room.x() + room.width() - want.width())));
+    at.setY(std::clamp(at.y(), room.top(),
+                       std::max(room.top(), room.y() + room.height() - want.height())));
   }
   resize(want);
   move(at);
@@ -139,8 +154,8 @@ QRect MainWindow::PlaceableArea(const QScreen& s) const {
   }
   const QRect room = s.availableGeometry();
   // Left and top are the frame's; the size is the inside's.
-  return QRect(room.topLeft(), room.size() - QSize(frame.left() + frame.right(),
-                                                   frame.top() + frame.bottom()));
+  return QRect(room.topLeft(),
+               room.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()));
 }
 
 void MainWindow::StorePlacement() {
@@ -155,23 +170,58 @@ void MainWindow::StorePlacement() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // A close while an operation runs waits for its end (the board is left as
-  // the operation leaves it, then reset by the shutdown).
+  // A close while an operation runs arrives at one of its paint points, between
+  // pages, pulses and bytes. Once the operator agrees (a signal does not ask),
+  // the operation stops at its next board access, the board is reset, and the
+  // window closes when the operation's event has ended.
   if (binder_.Busy()) {
-    close_pending_ = true;
     event->ignore();
+    if (close_pending_ || asking_close_) return;
+    if (StopRequested() == 0) {
+      asking_close_ = true;
+      const bool stop = ConfirmStopForClose();
+      asking_close_ = false;
+      if (!stop) return;
+      RequestStop(0);
+    }
+    close_pending_ = true;
     return;
   }
   // The shutdown never cancels the close.
   if (!unloaded_) {
     unloaded_ = true;
-    StorePlacement();
-    core_.RunEvent([this] { core_.shell.Form_Unload(); });
+    Unload();
     // The other windows go with the main window.
     about_->hide();
     display_->hide();
   }
   event->accept();
+}
+
+void MainWindow::Unload() {
+  // The way out runs to its end: the reset reaches the board even when a stop
+  // was asked for and no board access has seen it yet.
+  AcknowledgeStop();
+  StorePlacement();
+  try {
+    core_.shell.Form_Unload();
+  } catch (...) {
+    try {
+      core_.link.Reset();
+    } catch (...) {
+      // The port itself failed: nothing more can reach the board.
+    }
+  }
+  // The window's own stop is served; a signal's stays for the exit status.
+  if (StopRequested() == 0) ClearStop();
+}
+
+bool MainWindow::ConfirmStopForClose() {
+  const MsgAnswer answer = core_.svc.dialogs->MessageBox(
+      "An operation is running.\n\nStop it, reset the board and close the program?\n"
+      "A chip being programmed or erased is left partly written.",
+      MsgButtons::YesNo, MsgIcon::Warning, Shell::kAppTitle);
+  return answer == MsgAnswer::Yes;
 }
 
 }  // namespace zambrix::gui

@@ -46,6 +46,10 @@ class MainWindow : public QMainWindow {
 
  private:
   void UpdateTitle();
+  // The shutdown: the board reset and the settings saved, whatever fails.
+  void Unload();
+  // Asks whether a close during an operation may stop it.
+  bool ConfirmStopForClose();
   // The status bar names the chip in use, its size and programming voltage.
   void UpdateChipInUse();
   // Where the window's inside may go on a screen (its frame counted).
@@ -58,6 +62,7 @@ class MainWindow : public QMainWindow {
   QLabel* simulated_label_ = nullptr;
   QLabel* chip_label_ = nullptr;
   bool close_pending_ = false;
+  bool asking_close_ = false;
   bool simulated_ = false;
   bool unloaded_ = false;
 };

@@ -95,8 +95,7 @@ void ApplyValue(QWidget* w, const Control& c) {
   } else if (auto* s = qobject_cast<QAbstractSlider*>(w)) {
     s->setValue(c.value);
   } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
-    p->setValue(c.value);
-    p->update();
+    p->setValue(c.value);  // repaints at once when the change shows
   }
 }
 
@@ -107,7 +106,6 @@ void ApplyRange(QWidget* w, const Control& c) {
   } else if (auto* p = qobject_cast<QProgressBar*>(w)) {
     p->setRange(c.min, c.max);
     p->setValue(c.value);
-    p->update();
   }
 }
 
@@ -144,10 +142,15 @@ void UpdateClickHint(QWidget* w, const Control& c) {
   auto* l = qobject_cast<ClickLabel*>(w);
   if (l == nullptr) return;
   if (c.name == "Error_label") {
-    l->SetClickHint(c.fore_colour == colour::kRed, QStringLiteral("Click to turn the error alert off"));
-  } else if (c.name == "FileNameCodeText") {
-    l->SetClickHint(QString::fromStdString(c.caption).trimmed() == QLatin1String("Click To Select a File"),
-                    QStringLiteral("Click to open a code file"));
+    l->SetClickHint(c.fore_colour == colour::kRed,
+                    QStringLiteral("Click to turn the error alert off"));
+  } else if (c.name == "FileNameCodeText" || c.name == "FileNameDataText") {
+    // A file's name opens a file only while none is named.
+    const bool code = c.name == "FileNameCodeText";
+    l->SetClickHint(
+        QString::fromStdString(c.caption).trimmed() == QLatin1String("Click To Select a File"),
+        code ? QStringLiteral("Click to open a code file")
+             : QStringLiteral("Click to open a data file"));
   }
 }
 
@@ -211,23 +214,60 @@ QObject* ViewBinder::ViewOf(const std::string& name) const {
 
 void ViewBinder::OnModelChange(const Control& c, Change what) {
   ApplyingScope guard(applying_);
+  if (running_ > 0 && c.kind == ControlKind::ProgressBar &&
+      (what == Change::Value || what == Change::Range)) {
+    // A progress step while an event runs, thousands of them in a read: the
+    // bar shows it at the next paint, which the step itself may be.
+    deferred_.insert(c.name);
+    PaintWhileBusy();
+    return;
+  }
   if (auto f = forms_.find(c.name); f != forms_.end()) f->second(c, what);
   auto it = views_.find(c.name);
   if (it != views_.end() && it->second) Apply(it->second, c, what);
-  if (running_ > 0) PaintWhileBusy();
+  if (running_ > 0 && IsPaintPoint(c, what)) PaintWhileBusy();
+}
+
+bool ViewBinder::IsPaintPoint(const Control& c, Change what) {
+  // The operations report progress between pages, pulses and bytes, never
+  // inside a page load, a program pulse or a byte on the serial bus; other
+  // changes (enables, captions) may come anywhere and wait for the next report.
+  switch (what) {
+    case Change::Value:
+    case Change::Range:
+      return c.kind == ControlKind::ProgressBar;
+    case Change::Colour:
+      return c.kind == ControlKind::Label;
+    case Change::Appended:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ViewBinder::BoardAtRest() const {
+  // Latch 0 bits 7 and 6 both set: the OE/VPP pin carries the programming
+  // voltage, which only a program pulse does.
+  return (core_.link.Reg0Value & 0xC0) != 0xC0;
 }
 
 void ViewBinder::PaintWhileBusy() {
   // An operation holds the event loop: at a bounded rate, let the window paint
-  // what changed and answer the window system (uncovered, moved). Operator
-  // input waits, and widget signals meanwhile are no input (applying_ is set).
+  // what changed and answer the window system (uncovered, moved, closed).
+  // Operator input waits, and widget signals meanwhile are no input (applying_
+  // is set).
   if (since_paint_.isValid() && since_paint_.nsecsElapsed() < next_paint_ns_) return;
+  if (!BoardAtRest()) return;
   ++paints_while_busy_;
   QElapsedTimer took;
   took.start();
+  if (on_paint) on_paint();
   ShowDeferred();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  next_paint_ns_ = std::max<qint64>(qint64{paint_interval_ms_} * 1'000'000, paint_cost_factor_ * took.nsecsElapsed());
+  const qint64 ns = took.nsecsElapsed();
+  paint_ns_while_busy_ += ns;
+  next_paint_ns_ =
+      std::max<qint64>(qint64{paint_interval_ms_} * 1'000'000, paint_cost_factor_ * ns);
   since_paint_.start();
 }
 
@@ -242,13 +282,6 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
   }
   auto* w = qobject_cast<QWidget*>(view);
   if (w == nullptr) return;
-  // A progress bar repaints itself, and the window's other changes with it, at
-  // every step: while an event runs its steps wait for the next paint.
-  if (running_ > 0 && (what == Change::Value || what == Change::Range) &&
-      qobject_cast<QProgressBar*>(w) != nullptr) {
-    deferred_.insert(c.name);
-    return;
-  }
   switch (what) {
     case Change::Enabled:
       w->setEnabled(c.enabled);
@@ -370,22 +403,19 @@ void ViewBinder::Connect(const std::string& name, QObject* view) {
 
 void ViewBinder::Click(const std::string& name) {
   if (Applying()) return;
-  RunningEvent(
-      [&] { core_.Click(name); });
+  RunningEvent([&] { core_.Click(name); });
   AfterEvent(name);
 }
 
 void ViewBinder::ChangeValue(const std::string& name, int value) {
   if (Applying()) return;
-  RunningEvent(
-      [&] { core_.ChangeValue(name, value); });
+  RunningEvent([&] { core_.ChangeValue(name, value); });
   AfterEvent(name);
 }
 
 void ViewBinder::ChooseListIndex(const std::string& name, int index) {
   if (Applying()) return;
-  RunningEvent(
-      [&] { core_.ChooseListIndex(name, index); });
+  RunningEvent([&] { core_.ChooseListIndex(name, index); });
   AfterEvent(name);
 }
 

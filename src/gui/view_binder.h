@@ -60,11 +60,18 @@ class ViewBinder : public QObject {
   bool Busy() const { return running_ > 0; }
   // While an event runs, the window paints at most once per interval, and a
   // paint that took d waits at least cost_factor × d before the next one.
+  // It paints only at the operation's progress reports (progress steps,
+  // indicators, log lines), which come between pages, pulses and bytes, and
+  // never while the programming voltage is switched onto the chip's OE/VPP pin.
   void SetPaintPacing(int interval_ms, int cost_factor) {
     paint_interval_ms_ = interval_ms;
     paint_cost_factor_ = cost_factor;
   }
   int PaintsWhileBusy() const { return paints_while_busy_; }
+  // Time spent painting while events ran, in nanoseconds.
+  qint64 PaintNsWhileBusy() const { return paint_ns_while_busy_; }
+  // Runs at every paint while an event runs, before the window paints.
+  std::function<void()> on_paint;
   // Runs after every operator event (the main window checks File / Exit here).
   std::function<void()> after_event;
 
@@ -77,6 +84,10 @@ class ViewBinder : public QObject {
   void AfterEvent(const std::string& name);
   void RunningEvent(const std::function<void()>& event);
   void PaintWhileBusy();
+  // True when a change is a progress report of the running operation.
+  static bool IsPaintPoint(const Control& c, Change what);
+  // True unless the programming voltage is on the chip's OE/VPP pin.
+  bool BoardAtRest() const;
   // Shows the progress steps held back while an event runs.
   void ShowDeferred();
 
@@ -87,6 +98,7 @@ class ViewBinder : public QObject {
   int paint_interval_ms_ = 40;
   int paint_cost_factor_ = 39;  // painting takes at most a fortieth of the time
   int paints_while_busy_ = 0;
+  qint64 paint_ns_while_busy_ = 0;
   QElapsedTimer since_paint_;
   qint64 next_paint_ns_ = 0;
   std::set<std::string> deferred_;

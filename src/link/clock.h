@@ -45,20 +45,30 @@ class VirtualClock : public Clock {
  public:
   explicit VirtualClock(std::uint64_t ns_per_iteration) : ns_per_iteration_(ns_per_iteration) {}
   void Spin(std::int64_t iterations) override {
-    if (iterations > 0) now_ += static_cast<std::uint64_t>(iterations) * ns_per_iteration_;
+    if (iterations <= 0) return;
+    const auto ns = static_cast<std::uint64_t>(iterations) * ns_per_iteration_;
+    now_ += ns, spun_ += ns;
   }
   void SleepMs(int ms) override {
-    if (ms > 0) now_ += static_cast<std::uint64_t>(ms) * 1'000'000u;
+    if (ms <= 0) return;
+    const auto ns = static_cast<std::uint64_t>(ms) * 1'000'000u;
+    now_ += ns, slept_ += ns;
   }
   std::uint64_t NowNs() const override { return now_; }
   std::uint64_t NsPerIteration() const override { return ns_per_iteration_; }
   bool IsVirtual() const override { return true; }
   // The simulated board charges each port access here.
   void Advance(std::uint64_t ns) { now_ += ns; }
+  // Where the time went: counted delay loops and millisecond sleeps; the rest
+  // of NowNs() is what the board charged for its accesses.
+  std::uint64_t SpunNs() const { return spun_; }
+  std::uint64_t SleptNs() const { return slept_; }
 
  private:
   std::uint64_t ns_per_iteration_;
   std::uint64_t now_ = 0;
+  std::uint64_t spun_ = 0;
+  std::uint64_t slept_ = 0;
 };
 
 }  // namespace zambrix

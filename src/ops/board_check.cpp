@@ -27,4 +27,18 @@ bool Operations::ConfirmBoard(const std::string& when) {
   return false;
 }
 
+void Operations::ReportProgramFailure() {
+  auto& link = core_.link;
+  // The programming voltage off and the chip deselected before the board is asked.
+  link.Reg0Value = 0;
+  link.SetReg0();
+  link.CEOFF();
+  link.OEOFF();
+  if (!ConfirmBoard("during programming")) {
+    FailFlag = 1;
+    return;
+  }
+  link.ReportProgramFailure();
+}
+
 }  // namespace zambrix

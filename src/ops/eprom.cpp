@@ -177,7 +177,7 @@ void Operations::RunEprom(Alg a) {
       if (a == Alg::k2764_128) link.CEON();
       do {
         if (--budget == 0) {
-          link.ReportProgramFailure();
+          ReportProgramFailure();
           return;
         }
         EpromPulse(a, budget);

@@ -47,7 +47,7 @@ void Operations::ProgramFlashBytes() {
       int attempts = kByteAttempts;
       do {
         if (--attempts == 0) {
-          l.ReportProgramFailure();
+          ReportProgramFailure();
           return;
         }
         l.WriteValue = image.at(static_cast<std::size_t>(l.CurrentAddress));

@@ -111,7 +111,7 @@ bool Operations::WritePage(int page, bool xicor) {
     const int result = LoadAndReadPage(page, xicor);
     if (result != 0) return result > 0;  // written, or the write cycle never ended
   }
-  l.ReportProgramFailure();
+  ReportProgramFailure();
   return false;
 }
 
@@ -148,7 +148,7 @@ int Operations::LoadAndReadPage(int page, bool xicor) {
     l.WriteValue = want;
     if (!ChipToggling()) return 0;
     if (!WaitPageCycle()) {
-      l.ReportProgramFailure();
+      ReportProgramFailure();
       return -1;
     }
     i = -1;  // the cycle has ended: read the whole page again

@@ -22,6 +22,9 @@ class Operations {
   void ReadSerialDevice();
   void ReadDeviceData();
   void ReportSerialAckError();
+  // A byte that does not read back: the board's own report, unless the board
+  // has gone (it then reads FFh, which no chip refused).
+  void ReportProgramFailure();
 
   // ---- Blank check ----
   void Blank_button_Click();

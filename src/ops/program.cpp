@@ -114,7 +114,8 @@ void Operations::FinishProgramming() {
   auto& link = core_.link;
   auto& report = core_.report;
   if (SerialKey() && ErrorCount != 0) {
-    ReportSerialAckError();
+    // A board that went away answers like a chip that does not acknowledge.
+    if (ConfirmBoard("during programming")) ReportSerialAckError();
     FailFlag = 1;
   }
   if (FailFlag == 0 && ProgramStatus == 1) {

@@ -130,7 +130,7 @@ void Operations::VerifySerial() {
   Verify24Cxx();
   if (VerifyFailed != 0) return;
   if (ErrorCount != 0) {
-    ReportSerialAckError();
+    if (ConfirmBoard("during the verify")) ReportSerialAckError();
     VerifyFailed = 1;
   } else if (!ConfirmBoard("after the verify")) {
     VerifyFailed = 1;

@@ -88,9 +88,9 @@ TEST_F(Desktop, WheelAndKeysPageTheHexViewToTheLastPartialPage) {
   EXPECT_TRUE(ShownText(view).startsWith("\n000100| "));
   Wheel(View<QScrollBar>("VScroll1"), -240);
   EXPECT_EQ(Page(), 3);
-  const std::pair<Qt::Key, int> keys[] = {
-      {Qt::Key_End, 127}, {Qt::Key_PageDown, 127}, {Qt::Key_PageUp, 126},
-      {Qt::Key_Home, 0},  {Qt::Key_PageUp, 0},     {Qt::Key_PageDown, 1}};
+  const std::pair<Qt::Key, int> keys[] = {{Qt::Key_End, 127},    {Qt::Key_PageDown, 127},
+                                          {Qt::Key_PageUp, 126}, {Qt::Key_Home, 0},
+                                          {Qt::Key_PageUp, 0},   {Qt::Key_PageDown, 1}};
   for (auto [key, page] : keys) {
     QTest::keyClick(view, key);
     EXPECT_EQ(Page(), page) << key;
@@ -109,24 +109,44 @@ TEST_F(Desktop, WheelAndKeysPageTheHexViewToTheLastPartialPage) {
 
 // Labels that act on a click say so while the click acts; file names keep their
 // case, lose their middle when long and show the whole path as the tooltip.
-TEST_F(Desktop, ClickableLabelsAndFileNames) {
-  auto* file = View<ClickLabel>("FileNameCodeText");
-  auto* error = View<ClickLabel>("Error_label");
-  EXPECT_EQ(file->cursor().shape(), Qt::PointingHandCursor);
-  EXPECT_EQ(file->TooltipText(), "Click to open a code file");
-  EXPECT_EQ(error->cursor().shape(), Qt::ArrowCursor);
-  EXPECT_EQ(error->TooltipText(), "");
-
-  const std::string path = File("MixedCase_" + std::string(90, 'x') + ".BiN", "AB");
-  OpenCode(path);
-  EXPECT_EQ(file->text().toStdString(), path);
-  EXPECT_EQ(file->TooltipText().toStdString(), path);
-  EXPECT_EQ(file->cursor().shape(), Qt::ArrowCursor);  // the click does nothing now
+TEST_F(Desktop, FileNameLabelsOpenAFileWhileNoneIsNamed) {
+  t->ui.SetVisible("FileNameDataText", true);  // shown for chips with a data area
+  struct Case {
+    const char* label;
+    const char* tooltip;
+    const char* dialog;
+  };
+  const Case cases[] = {
+      {"FileNameCodeText", "Click to open a code file", "Open Code File"},
+      {"FileNameDataText", "Click to open a data file", "Open Data File (eeprom)"}};
   window->resize(1000, 700);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  EXPECT_LT(file->width(), file->fontMetrics().horizontalAdvance(file->text()));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    auto* label = View<ClickLabel>(c.label);
+    EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(label->TooltipText(), c.tooltip);
+    const std::string path =
+        File(std::string("MixedCase_") + c.label + std::string(90, 'x') + ".BiN", "AB");
+    t.dialogs.open_files.push_back(path);
+    QTest::mouseClick(label, Qt::LeftButton);
+    ASSERT_FALSE(t.dialogs.shown.empty());
+    EXPECT_EQ(t.dialogs.shown.back().text, c.dialog);
+    EXPECT_EQ(label->text().toStdString(), path);
+    EXPECT_EQ(label->TooltipText().toStdString(), path);
+    EXPECT_EQ(label->cursor().shape(), Qt::ArrowCursor);  // the click does nothing now
+    EXPECT_LT(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    const auto shown = t.dialogs.shown.size();
+    QTest::mouseClick(label, Qt::LeftButton);
+    EXPECT_EQ(t.dialogs.shown.size(), shown);
+  }
+}
 
+TEST_F(Desktop, TheErrorLampActsOnAClickOnlyWhileLit) {
+  auto* error = View<ClickLabel>("Error_label");
+  EXPECT_EQ(error->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(error->TooltipText(), "");
   t->report.ErrorLightOn();
   EXPECT_EQ(error->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_EQ(error->TooltipText(), "Click to turn the error alert off");
@@ -168,8 +188,8 @@ TEST_F(Desktop, ShortcutsAndTabOrder) {
   EXPECT_EQ(QApplication::focusWidget(), Devices());
   QStringList chain;
   QWidget* w = Devices();
-  const QStringList wanted = {"Device",      "BufferDisplay", "SystemLog",
-                              "TestHardware_button", "Read_button", "CheckCode", "Slider1"};
+  const QStringList wanted = {"Device",      "BufferDisplay", "SystemLog", "TestHardware_button",
+                              "Read_button", "CheckCode",     "Slider1"};
   do {
     if (wanted.contains(w->objectName()) && !chain.contains(w->objectName()))
       chain << w->objectName();
@@ -247,49 +267,55 @@ TEST_F(Desktop, HelpFallsBackToTheBuiltInViewer) {
   EXPECT_NE(platform.OpenDocument(page + ".gone"), std::nullopt);
 }
 
-// While an operation holds the event loop the window paints at a bounded rate;
-// a close asked meanwhile waits for the operation's end.
-TEST_F(Desktop, PaintsAtABoundedRateWhileAnOperationRuns) {
+// While an operation holds the event loop the window paints at a bounded rate,
+// only at the operation's progress reports, and never while the programming
+// voltage is on the chip's OE/VPP pin.
+TEST_F(Desktop, PaintsAtProgressReportsAtABoundedRateWhileAnOperationRuns) {
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   QCoreApplication::processEvents();
-  PaintCounter flow(View<QLabel>("DataFlow_label"));
-  int painted_inside = -1;
+  const std::function<void(int)> report = [this](int i) {
+    t->report.DataFlowLightOn();
+    t->report.DataFlowLightOff();
+    t->ui.SetValueQuiet("ProgressBar1", i);
+  };
+  const std::function<void(int)> other = [this](int i) {
+    t->ui.SetEnabled("Verify_button", i % 2 == 0);
+    t->ui.SetText("sbStatusBar", std::to_string(i));
+  };
+  struct Case {
+    const char* what;
+    int interval_ms;
+    int reg0;
+    const std::function<void(int)>* step;
+    int paints;
+  };
+  const Case cases[] = {{"a long interval: the first report only", 1'000'000, 0x40, &report, 1},
+                        {"no interval: every report", 0, 0x40, &report, 300},
+                        {"VPP on the OE pin: none", 0, 0xC0, &report, 0},
+                        {"enables and texts are no reports", 0, 0x40, &other, 0}};
   t->ui.SetEnabled("Read_button", true);
-  t->ui.SetHandler("Read_button", [&] {
-    for (int i = 1; i <= 100; ++i) {
-      t->report.DataFlowLightOn();
-      t->report.DataFlowLightOff();
-      t->ui.SetValueQuiet("ProgressBar1", i);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PaintCounter flow(View<QLabel>("DataFlow_label"));
+    t->ui.SetHandler("Read_button", [&] {
+      t->link.Reg0Value = c.reg0;
+      for (int i = 1; i <= 100; ++i) (*c.step)(i);
+      t->link.Reg0Value = 0x40;
+    });
+    window->binder().SetPaintPacing(c.interval_ms, 0);
+    const int before = window->binder().PaintsWhileBusy();
+    QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
+    EXPECT_EQ(window->binder().PaintsWhileBusy() - before, c.paints);
+    EXPECT_LE(flow.count, c.paints + 1);
+    if (c.paints >= 100) {
+      EXPECT_GE(flow.count, 10);
     }
-    painted_inside = flow.count;
-    window->close();
-  });
-  window->binder().SetPaintPacing(1'000'000, 0);
-  const int before = window->binder().PaintsWhileBusy();
-  QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
-  EXPECT_EQ(window->binder().PaintsWhileBusy() - before, 1);  // the first change only
-  EXPECT_LE(painted_inside, 1);
-  EXPECT_EQ(View<QProgressBar>("ProgressBar1")->value(), 100);
-  EXPECT_TRUE(window->isVisible());  // the close waited for the operation's end
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(window->isVisible());
-}
-
-TEST_F(Desktop, EveryChangePaintsWhenTheIntervalIsZero) {
-  window->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  PaintCounter flow(View<QLabel>("DataFlow_label"));
-  t->ui.SetEnabled("Read_button", true);
-  t->ui.SetHandler("Read_button", [&] {
-    for (int i = 0; i < 5; ++i) {
-      t->report.DataFlowLightOn();
-      t->report.DataFlowLightOff();
+    if (c.step == &report) {
+      EXPECT_EQ(View<QProgressBar>("ProgressBar1")->value(), 100);
     }
-  });
-  window->binder().SetPaintPacing(0, 0);
-  QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
-  EXPECT_GE(flow.count, 10);
+    QCoreApplication::processEvents();
+  }
 }
 
 }  // namespace

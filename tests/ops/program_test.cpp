@@ -15,55 +15,6 @@ const std::vector<std::string> kFailureLines = {"*** Programming Failure ***",
                                                 "*** Address:0h, Programming BYTE:0h, Read BYTE:FFh",
                                                 "*** Aborting Programming - Click on [ERROR] Indicator to Reset"};
 
-// Every offered EPROM key on models 4 and 6: a random image programs, verifies
-// with the read's checksum and reads back byte for byte, without harm to the chip.
-TEST(ProgramEprom, EveryKeyProgramsVerifiesAndReadsBackOnModels4And6) {
-  struct Case {
-    const char* device;
-    const char* chip;
-    int voltage_option;  // 0: as the selection leaves it
-    double volts;
-  };
-  const Case cases[] = {
-      {"Eprom 2732A", "2732A", 2, 21},   {"Eprom 27C64", "27C64", 0, 12.5},   {"Eprom 27C128", "27C128", 0, 12.5},
-      {"Eprom 27C256", "27C256", 0, 12.5}, {"Eprom 27C512", "27C512", 0, 12.5}, {"Eprom 27C010", "27C010", 0, 12.5},
-      {"Eprom 27C2001", "27C020", 0, 12.5}, {"Eprom 27C040", "27C040", 0, 12.5}, {"Eprom 27C080", "27C080", 0, 12.5},
-  };
-  for (int model : {4, 6}) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(std::string(c.device) + " on model " + std::to_string(model));
-      Programmer p(c.chip, {}, model, c.volts);
-      p.Choose(c.device);
-      if (c.voltage_option) p.core().ChangeValue(Indexed("Voltage_button", c.voltage_option), 1);
-      const std::size_t size = sim::FindChipSpec(c.chip)->size;
-      // Random bytes in the first 16 KB, then a few pages at the top; FFh between.
-      auto image = std::vector<std::uint8_t>(size, 0xFF);
-      auto head = RandomImage(std::min<std::size_t>(size, 16384), model + static_cast<unsigned>(size));
-      std::copy(head.begin(), head.end(), image.begin());
-      std::fill(image.end() - 1024, image.end(), 0x5A);
-      p.Open(image);
-      p.core().ChangeValue("VerifyAfterProgramming", 1);
-      p.core().Click("Program_button");
-
-      EXPECT_EQ(p.Chip(), image);
-      auto after = p.From("Programming Device Successfull");
-      ASSERT_EQ(after.size(), 4u);
-      EXPECT_EQ(after[2], "Device Contents MATCHES with Buffer Contents");
-      EXPECT_EQ(after[3], ChecksumLine(image));
-      EXPECT_EQ(p.LastSound(), "/opt/zambrix/ok.wav");
-      EXPECT_GT(p.program_light_changes, 2);  // the Program indicator blinks
-      EXPECT_FALSE(p.progress_overrun);
-      EXPECT_EQ(p.port->Board().Latch(0), 0x40);  // at rest: no programming voltage
-
-      p.core().Click("Read_button");
-      EXPECT_TRUE(std::equal(image.begin(), image.end(), p.core().buf.CodeBuffer.begin()));
-      const auto lines = p.Log();  // the read prints the verify's checksum
-      EXPECT_EQ(std::count(lines.begin(), lines.end(), ChecksumLine(image)), 2);
-      EXPECT_FALSE(p.port->Trace().ChipDamaged()) << p.port->Trace().DamageReport();
-    }
-  }
-}
-
 // The pulse budget: 254 pulses, the long delay from the 56th, then the report
 // with the latches already safe, the alert, and no verify.
 TEST(ProgramEprom, AByteThatNeverProgramsFailsAfterExactly254Pulses) {
@@ -238,22 +189,6 @@ TEST(ProgramEprom, ASerialChipSkipsTheBlankCheckAndKeepsItsSocketPowered) {
   EXPECT_EQ(board.Latch(0) & 0xC0, 0);  // output enable on
   EXPECT_EQ(board.Latch(1), 0);
   EXPECT_EQ(board.Latch(2), 0);
-}
-
-// A voltage the chip cannot take: the simulator's report reaches the log when
-// it happens, marked as the simulator's.
-TEST(ProgramEprom, TheSimulatorsDamageReportIsLoggedWhenItHappens) {
-  Programmer p("2732A", {}, 6);
-  p.Choose("Eprom 2732A");
-  p.core().ChangeValue("Voltage_button(3)", 1);
-  std::vector<std::uint8_t> image(4096, 0xFF);
-  image[0] = 0x00;
-  p.Open(image);
-  p.core().Click("Program_button");
-  const auto lines = p.From("Programming Started... Wait ");
-  ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[1], "[SIMULATED BOARD] 2732A destroyed: 25 V on pin 20 (OE/VPP, rated 22 V)");
-  EXPECT_TRUE(p.port->Trace().ChipDamaged());
 }
 
 // A port that fails once armed and a number of accesses have passed.

@@ -115,27 +115,6 @@ TEST(SimulatedRead, ErasedChipsAndAWholeMegabyte) {
   EXPECT_NE(std::find(big.Log().begin(), big.Log().end(), "1048576 bytes Read from Device"), big.Log().end());
 }
 
-TEST(SimulatedRead, AnEmptySocketReadsFFAndABoardlessPortReadsNothing) {
-  Bench empty("");
-  empty.Choose("Eprom 27C256");
-  empty.core().Click("Read_button");
-  EXPECT_EQ(After(empty.Log(), "32768 bytes Read from Device").at(1), "Device CHKSUMM = $8000");
-  empty.core().Click("Blank_button");
-  EXPECT_EQ(empty.Log().back(), "Device IS BLANK (ERASED)");
-
-  Bench none("27C256");
-  none.config.faults.no_board = true;
-  none.t.reset();  // the core lets go of its port first
-  none.port = std::make_unique<sim::SimPort>(none.config, none.clock);
-  none.t = std::make_unique<testing::TestCore>(none.port.get(), &none.clock);
-  none.core().shell.Form_Load();
-  EXPECT_EQ(none.core().link.BoardModel, 0);
-  none.Choose("Eprom 27C256");
-  none.core().Click("Read_button");
-  EXPECT_EQ(none.Log().back(), "Check the cable and the board's power, then click [TestPort]");
-  EXPECT_TRUE(none.core().ops.BoardLost);
-}
-
 TEST(SimulatedBlankCheck, ErasedPassesAndTheFirstProgrammedByteIsReported) {
   Bench erased("27C512");
   erased.Choose("Eprom 27C512");

@@ -1,0 +1,168 @@
+// No chip is harmed: every offered device on every board model, at the voltage
+// its selection leaves, programs, verifies, erases and reads without damage to
+// the simulated chip; the voltages an operator must choose on purpose destroy
+// exactly the parts whose datasheets say they cannot take them, after the
+// log's warning.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "program_window_support.h"
+
+namespace zambrix {
+namespace {
+
+using testing::ChecksumLine;
+using testing::Programmer;
+using testing::RandomImage;
+
+struct Offered {
+  std::string device;  // the catalogue entry
+  std::string chip;    // the simulated part
+};
+
+// The offered entries of the catalogue with the part each names.
+std::vector<Offered> OfferedDevices() {
+  testing::TestCore t;
+  t->shell.Form_Load();
+  std::vector<Offered> offered;
+  for (const auto& item : t->ui.Get("Device").items) {
+    if (item.rfind("N/A - ", 0) == 0) continue;
+    std::istringstream words(item);
+    for (std::string w; words >> w;) {
+      if (sim::FindChipSpec(w) != nullptr) {
+        offered.push_back({Trim(item), w});
+        break;
+      }
+    }
+    if (offered.empty() || offered.back().device != Trim(item)) offered.push_back({Trim(item), ""});
+  }
+  return offered;
+}
+
+// Random bytes at the start and the end of the chip, erased between: every
+// address line and both ends of the memory see programming, at a bounded cost.
+std::vector<std::uint8_t> TestImage(std::size_t size, unsigned seed) {
+  std::vector<std::uint8_t> image(size, 0xFF);
+  const auto head = RandomImage(std::min<std::size_t>(size, 4096), seed);
+  std::copy(head.begin(), head.end(), image.begin());
+  const auto tail = RandomImage(std::min<std::size_t>(size / 4, 256), seed + 1);
+  std::copy(tail.begin(), tail.end(), image.end() - static_cast<long>(tail.size()));
+  return image;
+}
+
+bool Damaged(Programmer& p) { return p.port->Trace().ChipDamaged(); }
+
+TEST(NoHarm, EveryOfferedDeviceOnEveryModelAtItsPreselectedVoltage) {
+  const auto offered = OfferedDevices();
+  ASSERT_EQ(offered.size(), 23u);
+  std::vector<std::string> unmodelled;
+  for (const auto& o : offered) {
+    if (o.chip.empty()) unmodelled.push_back(o.device);
+  }
+  EXPECT_EQ(unmodelled, (std::vector<std::string>{"Eprom 2732B", "Eprom 27C32"}));
+  for (int model : {4, 5, 6}) {
+    for (const auto& o : offered) {
+      if (o.chip.empty()) continue;
+      SCOPED_TRACE(o.device + " on model " + std::to_string(model));
+      const auto* spec = sim::FindChipSpec(o.chip);
+      // Model 4 takes its programming voltage from the jumper, set for the part.
+      Programmer p(o.chip, {}, model, spec->vpp_volts > 0 ? spec->vpp_volts : 12.5);
+      p.Choose(o.device);
+      const auto image = TestImage(spec->size, static_cast<unsigned>(model * 100 + spec->size));
+      p.Open(image);
+      p.core().ChangeValue("VerifyAfterProgramming", 1);
+      p.core().Click("Program_button");
+      ASSERT_FALSE(Damaged(p)) << "programming: " << p.port->Trace().DamageReport();
+      // The 21 V and 25 V parts do not program at the 12.5 V the selection suggests.
+      const bool programs = model == 4 || spec->vpp_volts <= 12.5;
+      EXPECT_EQ(p.Chip() == image, programs);
+      EXPECT_FALSE(p.progress_overrun);
+      if (programs) {
+        EXPECT_EQ(p.From("Programming Device Successfull"),
+                  (std::vector<std::string>{
+                      "Programming Device Successfull", "Verify Function Started... Wait",
+                      "Device Contents MATCHES with Buffer Contents", ChecksumLine(image)}));
+        EXPECT_EQ(p.LastSound(), "/opt/zambrix/ok.wav");
+        if (o.device.rfind("Eprom", 0) == 0) {
+          EXPECT_GT(p.program_light_changes, 2);  // the Program light blinks
+        }
+      } else {
+        EXPECT_TRUE(p.Logged("*** Programming Failure ***"));
+        EXPECT_FALSE(p.Logged("Programming Device Successfull"));
+      }
+      if (p.core().ui.Enabled("EraseFlash_button")) {
+        p.core().Click("EraseFlash_button");
+        ASSERT_FALSE(Damaged(p)) << "erase: " << p.port->Trace().DamageReport();
+        EXPECT_TRUE(p.Chip() == std::vector<std::uint8_t>(spec->size, 0xFF))
+            << "erased, yet not erased";
+      }
+      p.core().Click("Read_button");
+      EXPECT_FALSE(Damaged(p)) << "read: " << p.port->Trace().DamageReport();
+      EXPECT_TRUE(std::equal(p.Chip().begin(), p.Chip().end(), p.core().buf.CodeBuffer.begin()));
+      const auto vpp = p.port->Board().Vpp();
+      EXPECT_FALSE(vpp.switch_a || vpp.switch_b || vpp.oe_rail)
+          << "the programming voltage is still on";
+    }
+  }
+}
+
+// What the datasheets allow on the pin the programming voltage reaches: the
+// 12.5 V parts 14 V, the 21 V parts 22 V (the 25 V 2732 takes both). The
+// 27256's routine programs at 12.5 V whichever option is chosen.
+struct VppPin {
+  int pin;
+  const char* name;
+  int rating;
+  bool takes_option = true;
+};
+const std::map<std::string, VppPin> kVppPins = {
+    {"2732", {20, "OE/VPP", 26}},     {"2732A", {20, "OE/VPP", 22}}, {"2764", {1, "VPP", 22}},
+    {"27C64", {1, "VPP", 14}},        {"27128", {1, "VPP", 22}},     {"27C128", {1, "VPP", 14}},
+    {"27256", {1, "VPP", 14, false}}, {"27C256", {1, "VPP", 14}},    {"27C512", {22, "OE/VPP", 14}},
+    {"27C010", {1, "VPP", 14}},       {"27C020", {1, "VPP", 14}},    {"27C040", {1, "VPP", 14}},
+    {"27C080", {24, "OE/VPP", 14}},
+};
+
+TEST(NoHarm, TheVoltagesChosenOnPurposeDestroyExactlyThePartsThatCannotTakeThem) {
+  int destroyed = 0;
+  for (int model : {5, 6}) {
+    for (const auto& o : OfferedDevices()) {
+      const auto pin = kVppPins.find(o.chip);
+      if (pin == kVppPins.end()) continue;  // no programming voltage, or no model
+      for (int option : {2, 3}) {
+        const int volts = option == 2 ? 21 : 25;
+        SCOPED_TRACE(o.device + " at " + std::to_string(volts) + " V on model " +
+                     std::to_string(model));
+        Programmer p(o.chip, {}, model);
+        p.Choose(o.device);
+        const std::string button = Indexed("Voltage_button", option);
+        if (!p.core().ui.Enabled(button)) continue;  // not offered for this part
+        p.core().ChangeValue(button, 1);
+        std::vector<std::uint8_t> image(sim::FindChipSpec(o.chip)->size, 0xFF);
+        image[0] = 0x00;
+        p.Open(image);
+        p.core().Click("Program_button");
+        const auto& v = pin->second;
+        if (volts <= v.rating || !v.takes_option) {
+          EXPECT_FALSE(Damaged(p)) << p.port->Trace().DamageReport();
+          continue;
+        }
+        ++destroyed;
+        const std::string report = o.chip + " destroyed: " + std::to_string(volts) + " V on pin " +
+                                   std::to_string(v.pin) + " (" + v.name + ", rated " +
+                                   std::to_string(v.rating) + " V)";
+        EXPECT_EQ(p.port->Trace().DamageReport(), report);
+        // The warning came first.
+        const auto warned = p.From("BE CAREFULL!!! You just Selected Programming Voltage as " +
+                                   std::to_string(volts) + " Volts!!!");
+        EXPECT_NE(std::find(warned.begin(), warned.end(), "[SIMULATED BOARD] " + report),
+                  warned.end());
+      }
+    }
+  }
+  EXPECT_EQ(destroyed, 6);  // per model: the 2732A, the 2764 and the 27128 at 25 V
+}
+
+}  // namespace
+}  // namespace zambrix
