@@ -39,10 +39,10 @@ TEST_F(CliFlash, TheStandardCatalogueRefusesTheFlashRows) {
 TEST_F(CliFlash, EraseLeavesFFhEverywhere) {
   const auto file = dir_ / "chip.bin";
   std::ofstream(file, std::ios::binary) << std::string(131072, '\x5A');
-  EXPECT_EQ(Sim("--sim-chip AM29F010:" + file.string() +
-                " --catalogue extended erase -d AM29F010 --yes")
-                .status,
-            0);
+  EXPECT_EQ(
+      Sim("--sim-chip AM29F010:" + file.string() + " --catalogue extended erase -d AM29F010 --yes")
+          .status,
+      0);
   EXPECT_EQ(Slurp(file), std::string(131072, '\xFF'));
   EXPECT_EQ(Sim("--sim-chip AM29F040 --sim-fault slow-write=100000ms --catalogue extended erase "
                 "-d AM29F040 --yes")

@@ -43,8 +43,8 @@ struct Programmer {
     c.faults = faults;
     return c;
   }
-  explicit Programmer(const std::string& chip, std::vector<std::uint8_t> contents = {}, int model = 6,
-                      double vpp_jumper = 12.5, sim::SimFaults faults = {})
+  explicit Programmer(const std::string& chip, std::vector<std::uint8_t> contents = {},
+                      int model = 6, double vpp_jumper = 12.5, sim::SimFaults faults = {})
       : Programmer(Setup(chip, std::move(contents), model, vpp_jumper, faults)) {}
   explicit Programmer(sim::SimConfig setup, const Front& wrap = {}) : config(std::move(setup)) {
     port = std::make_unique<sim::SimPort>(config, clock);

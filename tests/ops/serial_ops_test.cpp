@@ -76,8 +76,9 @@ constexpr Part kChips[] = {
 // between them.
 struct Serial : testing::Programmer {
   Serial(const Part& c, int model, Bytes contents = {}, bool empty_socket = false)
-      : Programmer(Setup(empty_socket ? "" : c.name, std::move(contents), model),
-                   [](sim::SimPort& p, VirtualClock& k) { return std::make_unique<BusProbe>(p, k); }),
+      : Programmer(
+            Setup(empty_socket ? "" : c.name, std::move(contents), model),
+            [](sim::SimPort& p, VirtualClock& k) { return std::make_unique<BusProbe>(p, k); }),
         chip(c),
         probe(static_cast<BusProbe*>(front.get())) {
     Choose(std::string("Eeprom ") + c.name + " Serial (8 pins)");

@@ -217,8 +217,8 @@ TEST_F(SetupFiles, AFileWithoutASetupChangesNothing) {
 TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
   // The values in key order, from the name to CheckData.
   const std::array<std::string, kSetupLines> good = {
-      "Base", "",      "10",    "False", "True", "False", "False", "1",  "1", "False",
-      "False", "True", "3BCh", "True",  "False", "False", "60",   "1", "0"};
+      "Base",  "",     "10",   "False", "True",  "False", "False", "1", "1", "False",
+      "False", "True", "3BCh", "True",  "False", "False", "60",    "1", "0"};
   struct Case {
     std::size_t line;
     std::string value;
