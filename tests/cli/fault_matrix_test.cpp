@@ -199,16 +199,20 @@ constexpr const char* kSameIn = "2|--log DIR/in.bin names the same file as -i";
 constexpr const char* kSameChip =
     "2|--log DIR/chip.bin names the same file as the simulated chip's file";
 
+// What every operation says when nothing goes wrong.
+const std::vector<std::string> kAllWell = {
+    "0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)",
+    "0|Programming Device Successfull", "0|XICOR 28C256 Programmed Sucessfully",
+    "0|Device Contents MATCHES with Buffer Contents", "0|XICOR 28C256 Programmed Sucessfully",
+    "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device",
+    "0|Device Contents MATCHES with Buffer Contents"};
+
 const std::vector<Fault>& Faults() {
   static const std::vector<Fault> faults = {
       {"no fault",
        "",
        "",
-       {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)",
-        "0|Programming Device Successfull", "0|XICOR 28C256 Programmed Sucessfully",
-        "0|Device Contents MATCHES with Buffer Contents", "0|XICOR 28C256 Programmed Sucessfully",
-        "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device",
-        "0|Device Contents MATCHES with Buffer Contents"}},
+       kAllWell},
       {"no board",
        "no-board",
        "",
@@ -242,11 +246,7 @@ const std::vector<Fault>& Faults() {
       {"slow write cycle (50 ms)",
        "slow-write=50ms",
        "",
-       {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)",
-        "0|Programming Device Successfull", "0|XICOR 28C256 Programmed Sucessfully",
-        "0|Device Contents MATCHES with Buffer Contents", "0|XICOR 28C256 Programmed Sucessfully",
-        "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device",
-        "0|Device Contents MATCHES with Buffer Contents"}},
+       kAllWell},
       {"board vanishes mid-operation",
        "vanish",
        "",
