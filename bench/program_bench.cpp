@@ -54,7 +54,7 @@ struct Rig {
 void BM_ProgramWholeChip(benchmark::State& state, Family f) {
   Rig rig(f);
   const auto* spec = rig.port.Config().chip;
-  std::uint64_t accesses = 0, bytes = 0, pulses = 0;
+  std::uint64_t accesses = 0, bytes = 0, pulses = 0, pulse_ns = 0;
   bench::BoardTime board(rig.clock);
   bool ok = true;
   for (auto _ : state) {
@@ -68,13 +68,16 @@ void BM_ProgramWholeChip(benchmark::State& state, Family f) {
     accesses += counts.writes + counts.reads - before;
     board.End();
     bytes += spec->size;
-    pulses += rig.port.Board().socket().As<sim::Eprom>()->PulseCount();
+    const auto* chip = rig.port.Board().socket().As<sim::Eprom>();
+    pulses += chip->PulseCount();
+    pulse_ns += chip->ProgrammingTime();
     ok = ok && rig.core.ops.FailFlag == 0;
   }
   if (!ok) state.SkipWithError("programming failed");
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
   state.counters["accesses/byte"] = static_cast<double>(accesses) / static_cast<double>(bytes);
   state.counters["pulses/byte"] = static_cast<double>(pulses) / static_cast<double>(bytes);
+  state.counters["pulse s"] = static_cast<double>(pulse_ns) / 1e9 / static_cast<double>(state.iterations());
   board.Report(state, "simulated s/chip");
 }
 

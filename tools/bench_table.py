@@ -125,9 +125,9 @@ NOTES = [
     ('X28C256', 'the millisecond waits are the speed slider\'s, before and after each page load '
                 '(51 ms and 53 ms a page at the default setting of 50), where the chip\'s own write '
                 'cycle is 5 ms typical and 10 ms at most; a faster setting shortens them'),
-    ('Program 2', 'the counted delays are the programming pulses ({pulses} a byte on the simulated '
-                  'chip) and the two strobe waits of each latch load, whose length the speed slider and the '
-                  'chip\'s size set (4.3 µs each for a 27C256 at the default speed, 1.7 µs for a 27C080)'),
+    ('Program 2', '{pulse_s} s of it under the programming pulses ({pulses} a byte on the simulated chip, '
+                  '{pulse_us} µs each); the rest of the counted delays are the two strobe waits of each latch '
+                  'load; the speed slider and the chip\'s size set both lengths'),
     ('Read', READ_NOTE), ('Blank', READ_NOTE), ('Verify', READ_NOTE),
 ]
 
@@ -149,7 +149,12 @@ def where_the_time_goes():
                 f"{fmt(spin)} s counted delays + {fmt(sleep)} s millisecond waits")
         for key, note in NOTES:
             if key in label:
-                line += '; ' + note.format(pulses=fmt(b.get('pulses/byte')))
+                pulse_s, per_byte_pulses = b.get('pulse s'), b.get('pulses/byte')
+                size = next((n for chip, n in SIZES.items() if chip in label), None)
+                pulse_us = (pulse_s * 1e6 / (per_byte_pulses * size)
+                            if pulse_s and per_byte_pulses and size else None)
+                line += '; ' + note.format(pulses=fmt(per_byte_pulses), pulse_s=fmt(pulse_s),
+                                           pulse_us=fmt(pulse_us))
                 break
         out.append(line + '.')
     prog = find('BM_ProgramWholeChip/P27080_27C080')

@@ -220,6 +220,9 @@ int Session::StartUp() {
   core_->setup.SettingsDir = o_.settings_dir;
   echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet, !o_.quiet && isatty(fileno(err_)) != 0);
   core_->shell.Form_Load();
+  // A script's image is written as it is: the chip bytes beyond a short file are
+  // left alone (an FFh byte is never pulsed) rather than written with zeros.
+  std::fill(core_->buf.CodeBuffer.begin(), core_->buf.CodeBuffer.end(), std::uint8_t{0xFF});
   core_->shell.AnnounceBackEnd(backend_.description, backend_.simulated, backend_.problem);
   if (!o_.setup.empty()) {
     auto slot = SetupSlot(o_.setup);

@@ -45,6 +45,18 @@ class WriteCli : public ::testing::Test {
   TempDir dir_;
 };
 
+// A file shorter than the chip: what lies beyond it on the chip is not touched.
+TEST_F(WriteCli, AShortFileProgramsOnlyItsOwnBytes) {
+  const auto image = File("short.bin", 100, 3);
+  const auto chip = "--sim-chip 27C256:" + Path("chip.bin");
+  auto r = Run(chip + " program -d 27C256 -i " + image + " --yes");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto content = ReadWholeFile(Path("chip.bin"));
+  ASSERT_EQ(content.size(), 32768u);
+  EXPECT_EQ(content.substr(0, 100), ReadWholeFile(image));
+  EXPECT_EQ(content.substr(100), std::string(32768 - 100, '\xFF'));
+}
+
 TEST_F(WriteCli, ProgramVerifyAndReadRoundTripThroughTheChipsFile) {
   const auto image = File("image.bin", 32768, 1);
   const auto chip = "--sim-chip 27C256:" + Path("chip.bin");
