@@ -299,7 +299,7 @@ int Session::NoteDevice() {
 
 // A failure shows as the error alert; a missing routine as a message box.
 int Session::CheckOutcome(std::size_t boxes_before, const std::string& what) {
-  if (core_->ops.BoardLost) return Fail(kNoBoard, what + " failed: the board does not answer (see log)");
+  if (core_->ops.BoardLost) return Fail(kNoBoard, what + " failed: " + core_->ops.BoardProblem + " (see log)");
   if (core_->ui.Colour("Error_label") == colour::kRed) return Fail(kOperationFailed, what + " failed (see log)");
   if (dialogs_.titles.size() > boxes_before) return Fail(kOperationFailed, what + " is not available for this device");
   return kOk;
@@ -514,7 +514,7 @@ int Session::Id() {
   if (int s = NeedBoard()) return s;
   echo_->Finish();
   const int status = ShowFlashId(*core_, out_);
-  if (core_->ops.BoardLost) return Fail(kNoBoard, "identification failed: the board does not answer (see log)");
+  if (core_->ops.BoardLost) return Fail(kNoBoard, "identification failed: " + core_->ops.BoardProblem + " (see log)");
   return status;
 }
 

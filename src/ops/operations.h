@@ -132,7 +132,12 @@ class Operations {
   // current port, latches left as they were). When it does not answer: logs what
   // happened, raises the error alert, resets, sets BoardLost and returns false.
   // `when` names the moment for the log ("before the read", "after the sweep").
+  // Before a parallel chip's operation it also drives 00h, FFh, 55h and AAh from
+  // the data latch with the chip deselected and reads them back: a data line
+  // stuck or shorted by the cable or the socket fails the check the same way.
   bool ConfirmBoard(const std::string& when);
+  // The data-line test; false with the first pattern that did not read back.
+  bool DataLinesWork(int& driven, int& seen);
 
   // The parallel sweep over CodeSize bytes shared by read, blank check and
   // verify: latch 3 once per bank, latch 1 once per page (then a progress
@@ -165,6 +170,7 @@ class Operations {
   int LastPage = 0;
   bool EraseInProgress = false;
   bool BoardLost = false;  // the last operation found no board; cleared as each starts
+  std::string BoardProblem;  // what ConfirmBoard found, for a one-line message
   int VerifyFailed = 0;
   // Back colours of the Verify button while a compare runs and at rest.
   static constexpr std::uint32_t kVerifyRunningColour = 0x80000014;

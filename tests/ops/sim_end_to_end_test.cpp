@@ -92,10 +92,11 @@ TEST(SimulatedRead, A27C256ReadsBackByteForByteWithTheSweepsExactTraffic) {
   if (!acc.empty() && !acc.back().write && acc.back().address == 0x379) ++reads;
   // Reset twice and the start address add three loads of latches 1 and 2; the
   // board's probe before the sweep, two reads, leaves latch 2 to be reloaded,
-  // the one after it (the last address is FFh there too) does not.
+  // the one after it (the last address is FFh there too) does not. The
+  // data-line test before the sweep reads its four patterns.
   EXPECT_EQ(loads[2], 32768 + 3 + 1);
   EXPECT_EQ(loads[1], 128 + 3);
-  EXPECT_EQ(reads, 2 * 32768 + 2 * 2);
+  EXPECT_EQ(reads, 2 * 32768 + 2 * 2 + 4 * 2);
   EXPECT_FALSE(b.port->Trace().ChipDamaged());
 }
 
