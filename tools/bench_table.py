@@ -208,7 +208,9 @@ WINDOW_ROWS = [
 overhead = find('BM_WindowOverheadOn27C080Read')
 if overhead or any(find(name) for _, name, _ in WINDOW_ROWS):
     lines += ['## The window', '',
-              'Offscreen (Qt\'s offscreen platform); CPU time is the whole process\'s.', '',
+              'Offscreen (Qt\'s offscreen platform); CPU time is the whole process\'s. The first two rows '
+              'are measured one after the other and move with the machine\'s load; the overhead row below '
+              'takes the two reads in turns and is the one to compare with its goal.', '',
               '| what | wall | CPU |', '|---|---|---|']
     for label, name, unit in WINDOW_ROWS:
         b = find(name)
