@@ -170,6 +170,7 @@ class Link {
   void FollowLatches(int address, int value);
   LatchMirror* MirrorOf(int base);
   std::array<LatchMirror, 3> mirrors_{};
+  std::size_t last_mirror_ = 0;  // the mirror of the last access
   void ForceModel(int model);
   Core& core_;
 };

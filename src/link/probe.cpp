@@ -134,19 +134,26 @@ Link::LatchMirror* Link::MirrorOf(int base) {
 // A latch whose load pulse is on follows the data register; control bit 5 turns
 // the port's data lines to input, and the board then sees them float high.
 void Link::FollowLatches(int address, int value) {
-  const bool data = IsLptPort(address);
-  if (!data && !IsLptPort(address - 2)) return;
-  LatchMirror* m = MirrorOf(data ? address : address - 2);
-  if (m == nullptr) return;
+  // Nearly every access goes to the port of the access before it.
+  LatchMirror* m = &mirrors_[last_mirror_];
+  bool data = address == m->base;
+  if (!data && (m->base < 0 || address != m->base + 2)) {
+    data = IsLptPort(address);
+    if (!data && !IsLptPort(address - 2)) return;
+    m = MirrorOf(data ? address : address - 2);
+    if (m == nullptr) return;
+    last_mirror_ = static_cast<std::size_t>(m - mirrors_.data());
+  }
   (data ? m->data : m->control) = value;
   if (m->control < 0) return;
   const int lines = (m->control & 0x20) ? 0xFF : m->data;
+  const int select = m->control & 0x0F;
   const ControlTable* tables[2] = {&Model4Table, &Model56Table};
   for (std::size_t t = 0; t < 2; ++t) {
     const auto& strobe = tables[t]->strobe;
     if (strobe[0] == strobe[1]) continue;  // the tables are not filled yet
     for (std::size_t n = 0; n < 5; ++n) {
-      if ((m->control & 0x0F) == strobe[n]) m->held[t][n] = lines;
+      if (select == strobe[n]) m->held[t][n] = lines;
     }
   }
 }
