@@ -23,7 +23,9 @@ simulated board and says so.
 ${help}.fi
 .SH EXIT STATUS
 0 success; 1 the chip operation failed; 2 usage error (unknown or refused device,
-bad option); 3 no board found or port unusable; 4 file error.
+bad option); 3 no board found, the port unusable or in use by another zambrix
+program, or the board's data lines failing their check; 4 file error; 130, 143
+or 129 interrupted by SIGINT, SIGTERM or SIGHUP (the chip may be partly written).
 .SH SEE ALSO
 .BR zambrix (1),
 the manual in /usr/share/zambrix/zambrix5.html;
