@@ -138,6 +138,7 @@ class Operations {
   bool ConfirmBoard(const std::string& when);
   // The data-line test; false with the first pattern that did not read back.
   bool DataLinesWork(int& driven, int& seen);
+  bool StartRead();
 
   // The parallel sweep over CodeSize bytes shared by read, blank check and
   // verify: latch 3 once per bank, latch 1 once per page (then a progress

@@ -41,19 +41,26 @@ void Operations::ReadDeviceCode() {
   }
 }
 
+// Both reads begin alike: the board asked, the chip powered and given its
+// settling time, the view told what it will show.
+bool Operations::StartRead() {
+  BoardLost = false;
+  if (!ConfirmBoard("before the read")) return false;
+  core_.report.DataFlowLightOn();
+  core_.link.Reset();
+  core_.link.SETADR();
+  core_.link.SleepMs(500);
+  core_.buf.DisplayMode = "Read";
+  return true;
+}
+
 void Operations::ReadParallelDevice() {
   auto& link = core_.link;
   auto& ui = core_.ui;
   auto& report = core_.report;
   auto& buf = core_.buf;
 
-  BoardLost = false;
-  if (!ConfirmBoard("before the read")) return;
-  report.DataFlowLightOn();
-  link.Reset();
-  link.SETADR();
-  link.SleepMs(500);
-  buf.DisplayMode = "Read";
+  if (!StartRead()) return;
   link.REG4OFF();
   link.CEOEON();
   ui.SetValueQuiet("ProgressBar1", 0);
@@ -113,12 +120,7 @@ void Operations::ReadSerialDevice() {
   auto& ui = core_.ui;
   auto& report = core_.report;
   auto& buf = core_.buf;
-  if (!ConfirmBoard("before the read")) return;
-  report.DataFlowLightOn();
-  link.Reset();
-  link.SETADR();
-  link.SleepMs(500);
-  buf.DisplayMode = "Read";
+  if (!StartRead()) return;
   ui.SetMax("ProgressBar1", buf.CodeSize);
   Read24Cxx();
   report.DataFlowLightOff();
