@@ -1,5 +1,5 @@
-// Read and blank check on the recording back end: what the simulated board
-// cannot show (sweeps over sizes no chip has, the message boxes).
+// A read on the recording back end, for what the simulated board cannot
+// show: a sweep over a size no chip has.
 #include <gtest/gtest.h>
 
 #include "support/fakes.h"
@@ -53,18 +53,6 @@ TEST(ParallelRead, OddSizesReadEachByteOnceAtItsOwnAddressAndStopAtTheSize) {
   EXPECT_EQ(t->buf.CodeBuffer[65536 + 999], 0xFF);
   EXPECT_EQ(t->buf.CodeBuffer[65536 + 1000], 0x5A);
   EXPECT_EQ(t.LogLines().front(), "66536 bytes Read from Device");
-}
-
-// A device without a routine says so in a box and is no failure.
-TEST(OperationBoxes, DevicesWithoutARoutineGetTheirBoxesAndNoAlert) {
-  for (const auto& [key, button] : {std::pair{"MJ", "Read_button"}, std::pair{"SC", "Blank_button"}}) {
-    TestCore t;
-    Choose(t, key, 1024);
-    t->ui.SetValueQuiet("CheckCode", 1);
-    t->Click(button);
-    EXPECT_FALSE(t.dialogs.shown.empty()) << key;
-    EXPECT_EQ(t->ui.Colour("Error_label"), colour::kButtonFace) << key;
-  }
 }
 
 }  // namespace
