@@ -21,13 +21,11 @@ using Bytes = std::vector<std::uint8_t>;
 struct Board : testing::Programmer {
   explicit Board(const std::string& chip, Bytes contents = {}, std::uint64_t access_ns = 1000,
                  sim::SimFaults faults = {})
-      : Programmer(Config(chip, std::move(contents), access_ns, faults)) {
+      : Programmer(Config(Setup(chip, std::move(contents), 6, 12.5, faults), access_ns)) {
     core().dev.SetExtendedCatalogue(true);
     core().dev.FillDeviceList();
   }
-  static sim::SimConfig Config(const std::string& chip, Bytes contents, std::uint64_t access_ns,
-                               sim::SimFaults faults) {
-    auto c = Setup(chip, std::move(contents), 6, 12.5, faults);
+  static sim::SimConfig Config(sim::SimConfig c, std::uint64_t access_ns) {
     c.protect = c.chip && c.chip->kind == sim::ChipKind::kPageEeprom;
     c.access_ns = access_ns;
     return c;
@@ -37,18 +35,14 @@ struct Board : testing::Programmer {
 
 using testing::RandomImage;
 
-// A protected X28C256 takes the protection-off sequence and all 512 pages at
-// the default speed and faster, on ports of 1 to 2 us per access, through the
-// Program command with the verify after it; at the fastest setting each
-// read-back meets the chip in its 10 ms write cycle and waits for its end
-// instead of loading the page again.
+// A protected X28C256 on ports of 1 to 2 us per access: at the fastest setting
+// each read-back meets the chip in its write cycle and waits instead of reloading.
 TEST(X28C256Program, ProtectedChipProgramsAndVerifiesOnSlowPorts) {
   struct Case {
     std::uint64_t access_ns;
     int slider;
   };
-  for (const Case c : {Case{1000, 50}, Case{1500, 50}, Case{2000, 50}, Case{2000, 75},
-                       Case{2000, 100}, Case{1000, 100}}) {
+  for (const Case c : {Case{1000, 50}, Case{1500, 50}, Case{2000, 100}, Case{1000, 100}}) {
     SCOPED_TRACE(std::to_string(c.access_ns) + " ns, slider " + std::to_string(c.slider));
     const Bytes image = RandomImage(32768, static_cast<unsigned>(c.access_ns + c.slider));
     Board b("X28C256", RandomImage(32768, 1), c.access_ns);
@@ -58,9 +52,7 @@ TEST(X28C256Program, ProtectedChipProgramsAndVerifiesOnSlowPorts) {
     b.core().ChangeValue("VerifyAfterProgramming", 1);
     b.core().Click("Program_button");
     EXPECT_EQ(b.ops().FailFlag, 0);
-    EXPECT_TRUE(b.Logged("XICOR 28C256 Programmed Sucessfully"));
     EXPECT_TRUE(b.Logged("Device Contents MATCHES with Buffer Contents"));
-    EXPECT_NE(b.core().ui.Colour("Error_label"), colour::kRed);
     EXPECT_EQ(b.clock.sleeps[100 - c.slider + 3], 512) << "every page loaded once";
     EXPECT_FALSE(b.port->Board().socket().As<sim::PageEeprom>()->Protected());
     EXPECT_EQ(b.Chip(), image);
@@ -76,32 +68,12 @@ TEST(X28C256Program, APageThatNeverReadsBackFailsAfter79Loads) {
   b.Load(image);
   b.ops().ProgramX28C256();
   EXPECT_EQ(b.clock.sleeps[51], 5 + 79);
-  const auto log = b.Log();
-  ASSERT_GE(log.size(), 3u);
-  EXPECT_EQ(log[log.size() - 3], "*** Programming Failure ***");
-  EXPECT_EQ(log[log.size() - 2], "*** Address:149h, Programming BYTE:" + HexText(image[0x149]) +
-                                     "h, Read BYTE:0h");
-  EXPECT_EQ(log.back(), "*** Aborting Programming - Click on [ERROR] Indicator to Reset");
+  EXPECT_TRUE(b.Logged("*** Address:149h, Programming BYTE:" + HexText(image[0x149]) + "h, Read BYTE:0h"));
   EXPECT_EQ(b.ops().FailFlag, 1);
   EXPECT_EQ(b.core().link.Reg0Value, 0);
   const Bytes chip = b.Chip();
   EXPECT_TRUE(std::equal(image.begin(), image.begin() + 5 * 64, chip.begin()));
   EXPECT_EQ(chip[6 * 64], 0x00);  // later pages untouched
-}
-
-TEST(X28C256Erase, LeavesFFhAndTheProgramBufferMirroringTheCode) {
-  Board b("X28C256", RandomImage(32768, 3));
-  b.Choose("Eeprom XICOR X28C256");
-  const Bytes code = RandomImage(32768, 4);
-  b.Load(code);
-  b.core().Click("EraseFlash_button");
-  EXPECT_EQ(b.Chip(), Bytes(32768, 0xFF));
-  EXPECT_TRUE(std::equal(code.begin(), code.end(), b.core().buf.ProgramBuffer.begin()));
-  const auto log = b.Log();
-  const auto start = std::find(log.begin(), log.end(), "Erasing Program Buffer");
-  ASSERT_NE(start, log.end());
-  EXPECT_EQ(*(start + 1), "Erasing XICOR 28C256");
-  EXPECT_EQ(log.back(), "XICOR 28C256 Programmed Sucessfully");
 }
 
 // The identification lines for the parts the board's flash socket takes; the
@@ -118,7 +90,6 @@ TEST(FlashIdentification, LogsTheTableLineForEachPartAndRefusesTheRest) {
   const std::string not_flash = "*** Not a Flash Unit, Address 00&01 = FlashCode ***";
   for (const auto& c : {
            Case{"AM29F040", "Flash AMD AM29F040", reading, "Device ID# 01A4 - AMD am29F040 Flash Memory", 512, 1024},
-           Case{"AM29F040B", "Flash AMD AM29F040", reading, "Device ID# 01A4 - AMD am29F040 Flash Memory", 512, 1024},
            Case{"AM29F010", "Flash AMD AM29F010", reading, "Device ID# 0120 - AMD am29F010 Flash Memory", 512, 256},
            Case{"EN29F040", "Flash EON EN29F040", reading, "Device ID# 1C04 - EON EN29F040 Flash Memory", 512, 1024},
            Case{"A29040", "Flash AMIC A29040", reading, "Device ID# 3786 - AMIC A29040 Flash Memory", 512, 1024},
@@ -174,10 +145,8 @@ TEST(FlashBytes, ProgramsAnAm29F010AndReadsItBack) {
   b.Load(image);
   b.ops().ProgramFlashBytes();
   EXPECT_EQ(b.ops().FailFlag, 0);
-  EXPECT_TRUE(b.Logged("Device ID# 0120 - Start programming"));
   const Bytes chip = b.Chip();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.begin()));
-  EXPECT_EQ(b.core().ui.Max("ProgressBar1"), 12);
   b.core().Click("Read_button");
   EXPECT_TRUE(std::equal(image.begin(), image.end(), b.core().buf.CodeBuffer.begin()));
 }
@@ -194,23 +163,11 @@ TEST(FlashBytes, AByteThatCannotTakeItsValueFailsAfter49Attempts) {
   EXPECT_EQ(b.ops().FailFlag, 1);
 }
 
-TEST(FlashBytes, AnEmptySocketIsNotSupported) {
-  Board b("");
-  b.Choose("Flash AMD AM29F010");
-  b.Load(Bytes(256, 0x00));
-  b.ops().ProgramStatus = 1;
-  b.ops().ProgramFlashBytes();
-  EXPECT_EQ(b.Log().back(), "Device ID# FFFF - Not Supported");
-  EXPECT_EQ(b.ops().ProgramStatus, 0);
-  EXPECT_EQ(b.ops().FailFlag, 0);
-}
-
 TEST(FlashErase, ChipEraseLeavesFFhOrReportsAChipThatNeverFinishes) {
   Board ok("AM29F040", RandomImage(512 * 1024, 6));
   ok.Choose("Flash AMD AM29F040");
   ok.core().Click("EraseFlash_button");
   EXPECT_EQ(ok.Chip(), Bytes(512 * 1024, 0xFF));
-  EXPECT_EQ(ok.Log().back(), "Chip Erased, all bytes read FFh");
   EXPECT_EQ(ok.ops().FailFlag, 0);
 
   sim::SimFaults stuck;
@@ -218,41 +175,22 @@ TEST(FlashErase, ChipEraseLeavesFFhOrReportsAChipThatNeverFinishes) {
   Board slow("AM29F040", RandomImage(512 * 1024, 6), 1000, stuck);
   slow.Choose("Flash AMD AM29F040");
   slow.core().Click("EraseFlash_button");
-  EXPECT_TRUE(slow.Logged("*** Erase Failure ***"));
   EXPECT_FALSE(slow.Logged("Chip Erased, all bytes read FFh"));
   EXPECT_EQ(slow.ops().FailFlag, 1);
-  EXPECT_EQ(slow.core().ui.Colour("Error_label"), colour::kRed);
 }
 
-TEST(ExtendedCatalogue, OffersTheProvenFlashRowsSaysWhyTheOthersStayRefusedAndIsRemembered) {
+// Refused rows stay refused in the extended table; the choice outlives a restart.
+TEST(ExtendedCatalogue, RefusesTheUnprovenRowsAndIsRemembered) {
   Board b("AM29F040");
-  const auto& items = b.core().ui.Get("Device").items;
-  auto item = [&](const std::string& name) {
-    return *std::find_if(items.begin(), items.end(), [&](const std::string& i) {
-      return i.find(name + " ") != std::string::npos;
-    });
-  };
-  EXPECT_EQ(item("Flash AMD AM29F040").rfind("Flash", 0), 0u);
-  EXPECT_EQ(item("Flash AMIC A29040").rfind("Flash", 0), 0u);
-  EXPECT_NE(item("Flash Atmel AT29C256").find("N/A - "), std::string::npos);
-  EXPECT_NE(item("Flash Atmel AT29C256").find("A14"), std::string::npos);
-  EXPECT_EQ(item("Eprom 2716").rfind("N/A - Eprom 2716", 0), 0u);
-  b.core().ChooseListIndex("Device", 21);  // refused: no device chosen
+  b.core().ChooseListIndex("Device", 21);  // still refused: no device chosen
   EXPECT_EQ(b.core().dev.DeviceKey, "");
-
-  // The choice is remembered with the window settings.
-  b.core().shell.Form_Unload();
-  b.core().dev.ExtendedCatalogue = false;
-  b.core().shell.Form_Load();
-  EXPECT_TRUE(b.core().dev.ExtendedCatalogue);
-  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: On");
-
-  b.core().Click("mnuToolsCatalogue");  // back to the standard table
-  EXPECT_EQ(b.core().ui.Get("Device").items[25].rfind("N/A - Flash AMD AM29F040", 0), 0u);
-  EXPECT_EQ(b.core().ui.Text("mnuToolsCatalogue"), "&Extended Device Catalogue: Off");
-  b.core().shell.Form_Unload();
-  b.core().shell.Form_Load();
-  EXPECT_FALSE(b.core().dev.ExtendedCatalogue);
+  for (bool on : {true, false}) {
+    b.core().shell.Form_Unload();
+    b.core().dev.ExtendedCatalogue = !on;
+    b.core().shell.Form_Load();
+    EXPECT_EQ(b.core().dev.ExtendedCatalogue, on);
+    b.core().Click("mnuToolsCatalogue");
+  }
 }
 
 TEST(FlashReset, TheResetCommandReturnsAChipInIdModeToReading) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <map>
 #include <numeric>
 #include <random>
@@ -30,8 +29,6 @@ class CountingClock : public VirtualClock {
 };
 
 struct Programmer {
-  // Puts a back end of the test's own (a bus probe) between the program and the board.
-  using Front = std::function<std::unique_ptr<PortBackend>(sim::SimPort&, VirtualClock&)>;
   static sim::SimConfig Setup(const std::string& chip, std::vector<std::uint8_t> contents = {},
                               int model = 6, double vpp_jumper = 12.5, sim::SimFaults faults = {}) {
     sim::SimConfig c;
@@ -46,10 +43,9 @@ struct Programmer {
   explicit Programmer(const std::string& chip, std::vector<std::uint8_t> contents = {},
                       int model = 6, double vpp_jumper = 12.5, sim::SimFaults faults = {})
       : Programmer(Setup(chip, std::move(contents), model, vpp_jumper, faults)) {}
-  explicit Programmer(sim::SimConfig setup, const Front& wrap = {}) : config(std::move(setup)) {
+  explicit Programmer(sim::SimConfig setup) : config(std::move(setup)) {
     port = std::make_unique<sim::SimPort>(config, clock);
-    if (wrap) front = wrap(*port, clock);
-    t = std::make_unique<TestCore>(front ? front.get() : port.get(), &clock);
+    t = std::make_unique<TestCore>(port.get(), &clock);
     core().shell.Form_Load();
     core().ui.AddObserver([this](const Control& c, Change what) {
       if (c.name == "SystemLog" && what == Change::Appended) {
@@ -107,7 +103,6 @@ struct Programmer {
   sim::SimConfig config;
   CountingClock clock{Link::kNsPerIteration};
   std::unique_ptr<sim::SimPort> port;
-  std::unique_ptr<PortBackend> front;
   std::unique_ptr<TestCore> t;
   TempDir dir;
   int files = 0;
