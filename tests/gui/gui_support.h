@@ -1,5 +1,4 @@
-// Shared by the window tests: one QApplication on Qt's offscreen platform, a
-// main window over a TestCore, and readers of what a widget shows.
+// Shared by the window tests: a main window over a TestCore on Qt's offscreen platform.
 #pragma once
 
 #include <gtest/gtest.h>
