@@ -2,6 +2,8 @@
 // the quick latch loads of the flash command path.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/sim_support.h"
 
 namespace zambrix {
@@ -56,9 +58,7 @@ TEST(JedecFlash, TheIdCommandOnShortOrFullAddressesAndReset) {
     int at0, at1;
     bool full;
   };
-  for (auto id : {Id{"AM29F040B", 0x01, 0xA4, false}, Id{"AM29F010B", 0x01, 0x20, false},
-                  Id{"A29040", 0x37, 0x86, false}, Id{"EN29F040", 0x7F, 0x7F, false},
-                  Id{"AM29F040", 0x00, 0x01, false}, Id{"AM29F010", 0x00, 0x01, false},
+  for (auto id : {Id{"AM29F040B", 0x01, 0xA4, false}, Id{"AM29F040", 0x00, 0x01, false},
                   Id{"AM29F040", 0x01, 0xA4, true}}) {
     SCOPED_TRACE(id.chip);
     Flash f(id.chip, {0x00, 0x01, 0x02});
@@ -76,8 +76,7 @@ TEST(JedecFlash, TheIdCommandOnShortOrFullAddressesAndReset) {
   EXPECT_EQ(f.Read(2), 0xFF);
   Flash eon("EN29F040");
   eon.Command3(0x90);
-  EXPECT_EQ(eon.Read(0x100), 0x1C);
-  EXPECT_EQ(eon.Read(0x101), 0x04);
+  EXPECT_EQ(std::tuple(eon.Read(0), eon.Read(0x100), eon.Read(0x101)), std::tuple(0x7F, 0x1C, 0x04));
 }
 
 TEST(JedecFlash, ByteProgramWithDataPollingAndToggleButNoZeroBackToOne) {

@@ -73,45 +73,6 @@ struct Traced : testing::SimRig {
   }
 };
 
-TEST(Vcd, EveryValueIsAOneBitWireAndTheBusesAreItsBits) {
-  TempDir dir;
-  const auto file = dir / "session.vcd";
-  {
-    Traced rig(5, file);
-    for (int a = 0; a < 4; ++a) rig.ReadByte(a);
-    rig.link().Reset();
-    rig.port.Finish();
-  }
-  const std::string text = ReadWholeFile(file);
-  Replay r(text);
-  int wires = 0, reals = 0;
-  std::map<std::string, int> bits_of;  // bus -> number of bits declared
-  for (const auto& [id, name] : r.name_of) {
-    (r.width_of[id] == 1 ? wires : reals) += 1;
-    if (auto bracket = name.find('['); bracket != std::string::npos)
-      ++bits_of[name.substr(0, bracket)];
-  }
-  EXPECT_EQ(std::tuple(wires, reals), std::tuple(74, 1));
-  EXPECT_EQ(bits_of, (std::map<std::string, int>{{"address", 20},
-                                                 {"data_lines", 8},
-                                                 {"latch0", 8},
-                                                 {"latch1", 8},
-                                                 {"latch2", 8},
-                                                 {"latch3", 8},
-                                                 {"latch4", 8}}));
-  EXPECT_NE(text.find("$timescale 1ns $end"), std::string::npos);
-  EXPECT_GT(r.changes.size(), 10u);
-  for (std::size_t i = 1; i < r.changes.size(); ++i)
-    EXPECT_GT(r.changes[i].first, r.changes[i - 1].first);
-  std::map<std::string, int> v;
-  std::uint32_t highest = 0;
-  for (const auto& [t, changed] : r.changes) {
-    for (const auto& [name, value] : changed) v[name] = value;
-    highest = std::max(highest, Replay::Bus(v, "address", 20));
-  }
-  EXPECT_EQ(highest, 3u);
-}
-
 // The model-6 identification driver pulls D4 low four port cycles after it is
 // enabled, though no port access happens then.
 TEST(Vcd, TheChipsOutputsChangeAtTheirOwnTime) {
@@ -151,10 +112,7 @@ TEST(Vcd, ARunThatEndsWithoutFinishKeepsEveryChange) {
   ASSERT_GT(text[0].size(), 70000u);  // more than one block
   // The closed file only adds its closing time stamp.
   EXPECT_EQ(text[1].substr(0, text[0].size()), text[0]);
-  const std::string closing = text[1].substr(text[0].size());
-  EXPECT_TRUE(closing.size() > 2 && closing.front() == '#' &&
-              closing.find('\n') == closing.size() - 1)
-      << closing;
+  EXPECT_EQ(text[1].find('\n', text[0].size()), text[1].size() - 1);
 }
 
 // ---- sigrok-cli ----
