@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "support/sim_support.h"
 #include "support/temp_dir.h"
 
@@ -20,15 +18,6 @@ std::string OpenError(std::vector<std::string> args) {
     return e.what();
   }
   return "";
-}
-
-// The fault words of --sim-fault, each to its own setting.
-TEST(SimBackEnd, FaultOptionsParse) {
-  const auto c = sim::ParseSimOptions(
-      {{"fault", "stuck-bit=3:0,stuck-bit=7:1,dead-byte=1A3h,slow-write=800us,vanish=500"}});
-  EXPECT_EQ(std::tuple(c.faults.stuck_low, c.faults.stuck_high, c.faults.dead_byte,
-                       c.faults.slow_write_ns, c.faults.vanish_after),
-            std::tuple(0x08, 0x80, 0x1A3u, 800'000u, 500u));
 }
 
 TEST(SimBackEnd, BadValuesAreRefusedWithWhatIsWrong) {
