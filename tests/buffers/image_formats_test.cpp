@@ -30,7 +30,6 @@ std::string AsText(const std::vector<std::uint8_t>& v) { return std::string(v.be
 TEST(ImageFormats, NamesAndFormatWords) {
   const std::pair<const char*, ImageFormat> names[] = {
       {"dir.x/A.IHX", ImageFormat::kIntelHex}, {"a.S28", ImageFormat::kSrec},
-      {"a.mot", ImageFormat::kSrec},           {"hex", ImageFormat::kBinary},
       {"dir.hex/image", ImageFormat::kBinary}, {"a.hex.bak", ImageFormat::kBinary}};
   for (const auto& [name, format] : names) EXPECT_EQ(FormatOfName(name), format) << name;
   EXPECT_EQ(FormatNamed("IHEX"), ImageFormat::kIntelHex);
