@@ -59,6 +59,12 @@ TEST_F(Detection, ProbeOfOnePortWritesBothPatternsAndReportsSilence) {
   EXPECT_EQ(t.virtual_clock.NowNs(), 4u * 500u * 10u);
 }
 
+TEST_F(Detection, ModelFourWinsWhenBothPatternsAnswer) {
+  Script({kNoBoard, kNoBoard, {0x00, 0x70, 0x00, 0x70}});
+  t->link.TestHardware_button_Click();
+  EXPECT_EQ(t->link.BoardModel, 4);
+}
+
 // The model-6 test also keeps the nibble selects in force (here a model 4's).
 TEST_F(Detection, AModelSixTestAnsweringEfFeLeavesModelFive) {
   Install(t, 4, 0x278);
