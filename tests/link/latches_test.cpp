@@ -45,7 +45,7 @@ TEST(RealClock, NeverEndsEarly) {
 
 // Count = (slider maximum - V) x factor + 2; below 10 the strobe uses the medium
 // factor; a count that would wrap 32 bits stops the event.
-TEST(SpeedSetting, CountsAtTheMaximumAndNineAndAnOverflowStops) {
+TEST(SpeedSetting, TheStrobeUsesTheMediumFactorBelowTenAndAnOverflowStops) {
   TestCore t;
   const int m = kSliderMax;
   auto& link = t->link;  // factors 5 / 100 / 500
@@ -53,7 +53,6 @@ TEST(SpeedSetting, CountsAtTheMaximumAndNineAndAnOverflowStops) {
     t->ChangeValue("Slider1", v);
     return std::array{link.StrobeDelayCount, link.MediumDelayCount, link.LongDelayCount};
   };
-  EXPECT_EQ(at(m), (std::array{2, 2, 2}));
   EXPECT_EQ(at(9), (std::array{(m - 9) * 100 + 2, (m - 9) * 100 + 2, (m - 9) * 500 + 2}));
   link.DelayFactorLong = 1'000'000'000;
   at(kSliderMin);

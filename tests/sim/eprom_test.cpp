@@ -53,7 +53,6 @@ TEST(Eprom, BytesNeedVaryingSeededPulseCounts) {
   EXPECT_EQ(a, pulses(7));
   EXPECT_NE(a, pulses(8));
   EXPECT_EQ(*std::min_element(a.begin(), a.end()), 2);  // 100 us needed, about 55 us per pulse
-  EXPECT_GE(*std::max_element(a.begin(), a.end()), 6);
 }
 
 TEST(Eprom, VppTooHighOrOnAnInputDestroysThePartWhichThenReadsUnpredictably) {
