@@ -9,11 +9,9 @@
 namespace zambrix {
 namespace {
 
-BackEnd Open(std::vector<std::string> args) { return OpenBackEnd(ExtractBackEndOptions(args)); }
-
 std::string OpenError(std::vector<std::string> args) {
   try {
-    Open(std::move(args));
+    OpenBackEnd(ExtractBackEndOptions(args));
   } catch (const BackEndError& e) {
     return e.what();
   }

@@ -32,12 +32,11 @@ struct Xicor {
     l.SetReg1(), fixed300(), l.SetReg2(), fixed300(), l.SetReg4();
     l.CEON(), l.Reg1Bit6Clear(), fixed300(), l.Reg1Bit6Set(), fixed300(), l.CEOFF();
   }
-  // The unlock and `last`; with `six`, the six-byte form (80h, unlock, last).
-  void Sequence(int last, bool six = false) {
+  // The unlock and `last`.
+  void Sequence(int last) {
     l.OEOFF();
     l.Reg3Value = 0x82, l.SetReg3();
     Command(0x5555, 0xAA), Command(0x2AAA, 0x55);
-    if (six) Command(0x5555, 0x80), Command(0x5555, 0xAA), Command(0x2AAA, 0x55);
     Command(0x5555, last);
   }
   const Bytes& Settle(int ms) { return l.SleepMs(ms), rig.Memory(); }
@@ -98,7 +97,8 @@ TEST(X28C256, PageWritesStoreAfterTheWriteCycleWithDataPollingMeanwhile) {
   EXPECT_EQ(x.Read(4 * 64), 0xFF);
 }
 
-TEST(X28C256, ProtectionOnWithThreeBytesOffWithSixAndPrefixedWritesMeanwhile) {
+// (Turning it off with six bytes is done by every protected programming run.)
+TEST(X28C256, ProtectionOnWithThreeBytesAndPrefixedWritesMeanwhile) {
   SimRig rig(SimSetup(6, 0x378, "X28C256"));
   auto& chip = rig.chip<sim::PageEeprom>();
   Xicor x(rig, kProtectedSpeed);
@@ -112,11 +112,6 @@ TEST(X28C256, ProtectionOnWithThreeBytesOffWithSixAndPrefixedWritesMeanwhile) {
   x.LoadPage(0, PageData(1));
   EXPECT_EQ(x.Settle(20)[5], PageData(1)[5]);
   EXPECT_TRUE(chip.Protected());
-  x.Sequence(0x20, true);
-  x.Settle(20);
-  EXPECT_FALSE(chip.Protected());
-  x.LoadPage(2, PageData(3));
-  EXPECT_EQ(x.Settle(20)[2 * 64 + 1], PageData(3)[1]);
 }
 
 TEST(X28C256, ByteLoadLimitEndsThePageWhenBytesComeTooSlowly) {
@@ -129,7 +124,7 @@ TEST(X28C256, ByteLoadLimitEndsThePageWhenBytesComeTooSlowly) {
   EXPECT_EQ(m[7 * 64 + 1], 0xFF);
 }
 
-TEST(AT29C256, ProductIdChipEraseAndSectorWrites) {
+TEST(AT29C256, ProductIdAndSectorWrites) {
   Bytes image(32768, 0x00);
   image[0] = 0x11, image[1] = 0x22;
   SimRig rig(SimSetup(6, 0x378, "AT29C256", image));
@@ -145,10 +140,6 @@ TEST(AT29C256, ProductIdChipEraseAndSectorWrites) {
   EXPECT_EQ(x.Read(2 * 64 + 10), 0x5A);
   EXPECT_EQ(x.Read(2 * 64 + 9), 0xFF);  // not loaded: erased with the sector
   EXPECT_EQ(x.Read(3 * 64), 0x00);
-  x.Sequence(0x10, true);
-  const auto& m = x.Settle(25);
-  EXPECT_FALSE(rig.chip<sim::PageEeprom>().Busy());
-  EXPECT_EQ(m, Bytes(32768, 0xFF));
 }
 
 }  // namespace
