@@ -1,5 +1,4 @@
-// Bytes read back through the link on each board model, and what the data
-// lines carry when latch, chip or a fault drive them.
+// Bytes read back through the link on each board model.
 #include <gtest/gtest.h>
 
 #include "support/sim_support.h"
@@ -22,34 +21,6 @@ TEST(ReadBack, EveryByteValueComesBackThroughGetNibblesOnEachModel) {
       ASSERT_EQ(rig.ReadByte(a), image[static_cast<std::size_t>(a)]) << model << " at " << a;
     }
   }
-}
-
-TEST(ReadBack, TheDataLinesAreTheAndOfTheLatchAndTheEnabledChip) {
-  SimRig rig(SimSetup(5, 0x378, "27C256", {0x3C}), "P4");
-  auto& l = rig.link();
-  auto lines = [&] { return l.GetNibbles(), l.ReadValue; };
-  EXPECT_EQ(rig.ReadByte(0), 0x3C);
-  l.CEOFF();
-  EXPECT_EQ(lines(), 0xFF);
-  l.CEON(), l.OEOFF();
-  EXPECT_EQ(lines(), 0xFF);
-  l.OEON();
-  l.Reg4Value = 0xF0, l.SetReg4(), l.REG4ON();
-  EXPECT_EQ(lines(), 0x30);
-  l.ReadBackByte();  // FFh into the latch, then released: the chip alone
-  EXPECT_EQ(l.ReadValue, 0x3C);
-}
-
-TEST(ReadBack, StuckDataLinesChangeReadsAndWhatTheChipIsGiven) {
-  auto config = SimSetup(6, 0x378, "27C256", {0xFF, 0x00});
-  config.faults.stuck_low = 0x08;
-  config.faults.stuck_high = 0x01;
-  SimRig rig(config, "P4");
-  EXPECT_EQ(rig.ReadByte(0), 0xF7);
-  EXPECT_EQ(rig.ReadByte(1), 0x01);
-  // FEh reaches the chip as F7h: bit 0 cannot go low, bit 3 goes low unasked.
-  EXPECT_EQ(rig.ProgramEpromByte(2, 0xFE, 40), 0);
-  EXPECT_EQ(rig.chip<sim::Eprom>().Memory()[2], 0xF7);
 }
 
 }  // namespace

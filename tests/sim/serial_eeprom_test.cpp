@@ -16,24 +16,6 @@ Bytes Data(int size, int seed) {
   return v;
 }
 
-TEST(SerialEeprom, PageWritesAndAWholeReadRoundTripWithAcknowledgePolling) {
-  struct Case {
-    const char* chip;
-    const char* key;
-    int size, model;
-  };
-  for (auto c : {Case{"24C08", "SA", 1024, 4}, Case{"24C16", "SB", 2048, 5},
-                 Case{"24C32", "SC", 4096, 6}, Case{"24C08", "SA", 1024, 6}}) {
-    SCOPED_TRACE(c.chip + std::to_string(c.model));
-    Bus bus(c.key, c.chip, c.model);
-    const auto data = Data(c.size, c.model);
-    // Polls 1, 4 and 7 ms after the stop; the write cycle takes 5.
-    EXPECT_EQ(bus.WriteAll(data), std::vector<int>(data.size() / (bus.Is24C32() ? 32 : 16), 3));
-    EXPECT_EQ(bus.Memory(), data);
-    EXPECT_EQ(bus.ReadAll(c.size), data);
-  }
-}
-
 TEST(SerialEeprom, TheAcknowledgeLastsFromTheEighthFallingEdgeToTheNinth) {
   Bus bus("SB", "24C16");
   auto& l = bus.l;
@@ -90,48 +72,6 @@ TEST(SerialEeprom, BlockBitsAddressAndSequentialReadsRollOverAtTheEndOfTheChip) 
   EXPECT_EQ(bus.ReadByte(false), data[1]);
   bus.Stop();
   EXPECT_FALSE(bus.Chip().Sending());
-}
-
-// A read that acknowledges its last byte leaves the chip sending the next one
-// (address 0 after a whole-chip read). While that byte's bit 7 is 0 the chip
-// holds SDA low and the stop cannot happen; the routines' next start is lost as
-// well when bit 6 is 0, and the next operations find no acknowledge until the
-// chip lets SDA go.
-TEST(SerialEeprom, AnAcknowledgedLastByteCanLeaveSdaStuckLow) {
-  for (std::uint8_t first : {0x12, 0x40, 0x92}) {
-    SCOPED_TRACE(first);
-    auto data = Data(2048, 1);
-    data[0] = first;
-    Bus bus("SB", "24C16", 6, data);
-    EXPECT_EQ(bus.ReadAll(2048), data);
-    EXPECT_EQ(bus.Chip().Sending(), first < 0x80);
-    const Bytes head(data.begin(), data.begin() + 16);
-    if (first != 0x12) {
-      EXPECT_EQ(bus.ReadAll(16), head);
-      continue;
-    }
-    EXPECT_EQ(bus.Chip().AddressCounter(), 1u);
-    bus.l.REG4OFF();
-    EXPECT_EQ(bus.Sda(), 0);  // bit 6 of 12h, after the stop's clock
-    EXPECT_TRUE(bus.ReadAll(16).empty());
-    EXPECT_EQ(bus.errors, 200);
-    EXPECT_EQ(bus.WriteAll(data), std::vector<int>{-1});
-    EXPECT_TRUE(bus.ReadAll(16).empty());
-    EXPECT_EQ(bus.ReadAll(16), head);
-  }
-}
-
-TEST(SerialEeprom, ADeadByteAndASlowWriteCycle) {
-  auto config = testing::SimSetup(6, 0x378, "24C08");
-  config.faults.dead_byte = 0x21;
-  config.faults.slow_write_ns = 40'000'000;
-  Bus bus("SA", config);
-  const auto data = Data(64, 9);
-  for (int p : bus.WriteAll(data)) EXPECT_NEAR(p, 13, 1);  // about 40 ms of polls 3 ms apart
-  auto read = bus.ReadAll(64);
-  EXPECT_EQ(read.at(0x21), 0xFF);
-  read[0x21] = data[0x21];
-  EXPECT_EQ(read, data);
 }
 
 }  // namespace
