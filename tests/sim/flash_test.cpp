@@ -48,7 +48,7 @@ struct Flash : testing::SimRig {
   Link& l;
 };
 
-// The original AM29F010/040 decode A14..A0 in command cycles and take 0555h as
+// The first AM29F010/040 revisions decode A14..A0 in command cycles and take 0555h as
 // an array address: they never enter ID mode on the short addresses, only on
 // the full ones. The EON part puts the continuation code at 0 and 1 and its
 // codes at 100h and 101h.
