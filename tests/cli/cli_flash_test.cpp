@@ -20,19 +20,14 @@ TEST_F(CliFlash, IdPrintsTheIdentificationLinesAndFailsWhenNothingValidAnswers) 
     SCOPED_TRACE(c.args);
     const auto r = Sim(c.args);
     EXPECT_EQ(r.status, c.status);
-    EXPECT_NE(r.out.find("Reading Flash Code ID_________________ wait\n"), std::string::npos);
     EXPECT_NE(r.out.find(c.line + "\n"), std::string::npos) << r.out;
   }
 }
 
 TEST_F(CliFlash, TheStandardCatalogueRefusesTheFlashRows) {
   EXPECT_EQ(Sim("--sim-chip AM29F040 id -d AM29F040").status, 2);
-  EXPECT_EQ(Sim("--sim-chip AM29F040 --catalogue standard id -d AM29F040").status, 2);
   EXPECT_EQ(Sim("--catalogue everything list").status, 2);
-  EXPECT_EQ(Sim("--sim-chip X28C256 id -d X28C256").status, 2);
-  const auto list = Sim("--catalogue extended list");
-  EXPECT_NE(list.out.find("\tFlash AMD AM29F040"), std::string::npos);
-  EXPECT_NE(list.out.find("N/A - Flash Atmel AT29C256"), std::string::npos);
+  EXPECT_NE(Sim("--catalogue extended list").out.find("\tFlash AMD AM29F040"), std::string::npos);
 }
 
 // The flash's chip erase leaves FFh in the chip's file; one that never ends fails.
