@@ -92,34 +92,6 @@ TEST_F(StartupSettings, ReadsWhatTheFileNamesAndUsesItOnlyWhenThatBoardAnswers) 
   }
 }
 
-// A remembered board that is not there as remembered (another model now, moved
-// to another port, no board at all) is searched for, with one line saying why.
-TEST_F(StartupSettings, ARememberedBoardThatDoesNotAnswerLeadsToTheSearch) {
-  const std::tuple<int, std::uint16_t, bool, const char*, const char*> cases[] = {
-      // board model and port, connected; why; what the search finds
-      {4, 0x378, true, "ZAMBRIX-5 remembered at Port 278 does not answer: searching all LPT ports",
-       "MODEL 4 - PC port 378h"},
-      {6, 0x278, true, "ZAMBRIX-5 remembered at Port 278 answers as ZAMBRIX-6: searching all LPT ports",
-       "MODEL 6 - PC port 278h"},
-      {5, 0x278, false, "ZAMBRIX-5 remembered at Port 278 does not answer: searching all LPT ports",
-       "NO HARDWARE FOUND"},
-  };
-  for (const auto& [model, base, connected, why, found] : cases) {
-    auto config = SimSetup(model, base, "");
-    config.faults.no_board = !connected;
-    SimRig r(config);
-    Use(r);
-    WriteWholeFile(File(), "IO_PORT = 278\r\nMODEL = 5\r\n");
-    r.t->setup.LoadStartupSettings();
-    EXPECT_EQ(r.t.LogLines(), std::vector<std::string>{why});
-    EXPECT_EQ(r.link().PortAddress, 0) << why;
-    // Start-up itself (whose log is emptied at its end) then finds what is there.
-    r.t->shell.Form_Load();
-    EXPECT_TRUE(r.t->shell.StartupSearched) << why;
-    EXPECT_EQ(r.t->ui.Caption("ZambrixHardwareFound"), found) << why;
-  }
-}
-
 // The program folder when it takes the file, else the user's configuration
 // folder, where the next run finds it; when no folder takes it, a log line.
 TEST_F(StartupSettings, TheProgramFolderOrElseTheUserConfigFolderHoldsTheFile) {
@@ -149,11 +121,13 @@ TEST_F(StartupSettings, TheProgramFolderOrElseTheUserConfigFolderHoldsTheFile) {
   EXPECT_EQ(none.LogLines()[0].rfind("Could not write the start-up settings file ", 0), 0u);
 }
 
-// Only a remembered board that answers spares the search of the other ports.
+// Only a remembered board that answers as its model spares the search of the
+// other ports.
 TEST_F(StartupSettings, StartUpSkipsTheDetectionOnlyForABoardThatAnswers) {
   const std::tuple<const char*, bool> cases[] = {
       // file, searched
       {"IO_PORT = 3BC\r\nMODEL =  5 \r\n", false},
+      {"IO_PORT = 3BC\r\nMODEL =  4 \r\n", true},
       {"", true},
   };
   for (const auto& [text, searched] : cases) {
