@@ -4,7 +4,6 @@
 #include <sys/sysmacros.h>
 
 #include "cli/cli_process.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -65,7 +64,8 @@ TEST_F(CliFiles, SpecialInputsAndChipFilesAreFileErrors) {
   const std::pair<std::string, std::string> cases[] = {
       {"view -i /dev/zero", "cannot open /dev/zero: it is a device, not a file"},
       {"--sim-chip 27C256:" + P("fifo") + " list", P("fifo") + ": it is a FIFO, not a file"},
-      {"--sim-chip 27C256:" + P("gone/chip.bin") + " list", P("gone/chip.bin") + ": cannot create a file"},
+      {"--sim-chip 27C256:" + P("gone/chip.bin") + " list",
+       P("gone/chip.bin") + ": cannot create a file"},
   };
   for (const auto& [args, says] : cases) {
     auto r = Run("-q --board sim " + args);
@@ -106,7 +106,8 @@ TEST_F(CliFiles, UnavailableCommandsAndOverflowingFaultsAnswerAlike) {
     EXPECT_NE(r.err.find("is not available for this device"), std::string::npos) << r.err;
   }
   for (const char* value : {"18446744073709551615ms", "3600001ms"})
-    EXPECT_EQ(Run(std::string("--board sim --sim-fault slow-write=") + value + " list").status, 2) << value;
+    EXPECT_EQ(Run(std::string("--board sim --sim-fault slow-write=") + value + " list").status, 2)
+        << value;
   EXPECT_EQ(Run("--board sim --sim-fault slow-write=3600000ms list").status, 0);
 }
 

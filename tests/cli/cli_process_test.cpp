@@ -1,7 +1,7 @@
 // The command-line front end run as a process, as a script would run it.
-#include <nlohmann/json.hpp>
-
 #include "cli/cli_process.h"
+
+#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -34,7 +34,8 @@ TEST_F(Cli, ErrorsGiveTheirExitStatusAndAOneLineMessage) {
       {"--board sim read -d 27C256", 2, "read needs -o FILE"},
       {"--board sim view -d 27C256 --page 128", 2, "--page takes 0 to 127"},
       {"view -i /no/such/file.bin", 4, "cannot open /no/such/file.bin"},
-      {"--board sim read -d 27C256 -o /no/such/dir/out.bin", 4, "cannot write /no/such/dir/out.bin"},
+      {"--board sim read -d 27C256 -o /no/such/dir/out.bin", 4,
+       "cannot write /no/such/dir/out.bin"},
       {"--board ppdev:/dev/no-such-port list", 3, "/dev/no-such-port"},
   };
   for (const auto& c : cases) {
@@ -55,7 +56,8 @@ TEST_F(Cli, ARememberedBoardIsCheckedBeforeItIsUsed) {
   auto moved = Run("--board sim --sim-model 4 --sim-chip 27C256:" + chip.string() + " --log " +
                    (dir_ / "run.log").string() + " read -d 27C256 -o " + out.string());
   ASSERT_EQ(moved.status, 0) << moved.err;
-  EXPECT_NE(moved.err.find("ZAMBRIX-4 Device was FOUND at Port: 378"), std::string::npos) << moved.err;
+  EXPECT_NE(moved.err.find("ZAMBRIX-4 Device was FOUND at Port: 378"), std::string::npos)
+      << moved.err;
   EXPECT_EQ(Slurp(out), image);
   EXPECT_EQ(Slurp(dir_ / "run.log").rfind("ZAMBRIX SYSTEM LOG FILE - MNX RESEARCH INC. ", 0), 0u);
 }
@@ -95,8 +97,8 @@ TEST_F(Cli, ReadSavesInTheFormatOfTheNameOrOfFormat) {
   ASSERT_EQ(Run("--format ihex " + sim + (dir_ / "chip.dat").string()).status, 0);
   const auto convert = [&](const char* in, const char* format) {
     const auto bin = dir_ / (std::string(in) + ".bin");
-    const std::string cmd = "srec_cat " + (dir_ / in).string() + " " + format + " -o " +
-                            bin.string() + " -binary";
+    const std::string cmd =
+        "srec_cat " + (dir_ / in).string() + " " + format + " -o " + bin.string() + " -binary";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     return Slurp(bin);
   };
@@ -113,8 +115,9 @@ TEST_F(Cli, ASavedSetupIsRestoredBeforeTheCommand) {
   auto code = dir_ / "code.bin", blank = dir_ / "blank.bin";
   std::ofstream(code, std::ios::binary) << std::string(8192, '\x11');
   std::ofstream(blank, std::ios::binary) << std::string(8192, '\xFF');
-  auto save = Run(sim + "--port 278h --speed 7 setup save 2 --name \"Boot 2764\" -d 2764 --vpp 21 -i " +
-                  code.string());
+  auto save =
+      Run(sim + "--port 278h --speed 7 setup save 2 --name \"Boot 2764\" -d 2764 --vpp 21 -i " +
+          code.string());
   ASSERT_EQ(save.status, 0) << save.err;
   EXPECT_EQ(save.out, (dir_ / "EPSetup2.INI").string() + "\n");
 
@@ -129,7 +132,8 @@ TEST_F(Cli, ASavedSetupIsRestoredBeforeTheCommand) {
   EXPECT_LT(restored, over.err.find("Program Speed Slider set to: 60"));
   EXPECT_LT(restored, over.err.find("Device Eprom 27C512 was Selected"));
 
-  const std::pair<std::string, int> errors[] = {{"--setup 3 list", 4}, {"--setup 9 list", 2}, {"setup save 5", 2}};
+  const std::pair<std::string, int> errors[] = {
+      {"--setup 3 list", 4}, {"--setup 9 list", 2}, {"setup save 5", 2}};
   for (const auto& [args, status] : errors) EXPECT_EQ(Run(sim + args).status, status) << args;
 }
 

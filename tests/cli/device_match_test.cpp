@@ -5,9 +5,10 @@
 namespace zambrix::cli {
 namespace {
 
-const std::vector<std::string> kNames = {"Eprom 2716                    ", "Eprom 27C256                  ",
-                                         "Eprom 27C080                  ", "Eprom 27C080 OTP              ",
-                                         "Flash AMD AM29F040            ", "Eeprom 24C08 Serial (8 pins)  "};
+const std::vector<std::string> kNames = {
+    "Eprom 2716                    ", "Eprom 27C256                  ",
+    "Eprom 27C080                  ", "Eprom 27C080 OTP              ",
+    "Flash AMD AM29F040            ", "Eeprom 24C08 Serial (8 pins)  "};
 const std::vector<bool> kOffered = {false, true, true, false, false, true};
 
 TEST(DeviceMatch, WholeNamesAndPartNumbersIgnoringCaseAndBlanks) {
@@ -21,7 +22,8 @@ TEST(DeviceMatch, WholeNamesAndPartNumbersIgnoringCaseAndBlanks) {
 TEST(DeviceMatch, RefusedUnknownAndEmptyNamesAreErrors) {
   EXPECT_NE(MatchDevice(kNames, kOffered, "AM29F040").error.find("not offered"), std::string::npos);
   EXPECT_EQ(MatchDevice(kNames, kOffered, "Eprom 27C080 OTP").row, -1);
-  EXPECT_NE(MatchDevice(kNames, kOffered, "27C999").error.find("unknown device"), std::string::npos);
+  EXPECT_NE(MatchDevice(kNames, kOffered, "27C999").error.find("unknown device"),
+            std::string::npos);
   EXPECT_EQ(MatchDevice(kNames, kOffered, "  ").row, -1);
   EXPECT_EQ(MatchDevice(kNames, kOffered, "8").row, -1);  // "(8" is not a part number
 }

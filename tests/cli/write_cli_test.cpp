@@ -28,8 +28,8 @@ TEST_F(WriteCli, AShortFileProgramsOnlyItsOwnBytes) {
     SCOPED_TRACE(device);
     fs::remove(dir_ / "chip.bin");
     const auto image = File("short.bin", static_cast<std::size_t>(size), 3);
-    auto r = Sim(std::string("--sim-chip ") + device + ":" + Path("chip.bin") + " program -d " + device +
-                 " -i " + image + " --yes --verify");
+    auto r = Sim(std::string("--sim-chip ") + device + ":" + Path("chip.bin") + " program -d " +
+                 device + " -i " + image + " --yes --verify");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto content = Slurp(dir_ / "chip.bin");
     ASSERT_EQ(content.size(), static_cast<std::size_t>(chip_size));
@@ -80,32 +80,16 @@ TEST_F(WriteCli, RefusalsComeBeforeAnyWriteWithTheirStatuses) {
     EXPECT_EQ(r.status, status) << args << r.err;
     EXPECT_NE(r.err.find(says), std::string::npos) << args << r.err;
   }
-  EXPECT_FALSE(fs::exists(dir_ / "chip.bin") && Slurp(dir_ / "chip.bin").find_first_not_of('\xFF') != std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "chip.bin") &&
+               Slurp(dir_ / "chip.bin").find_first_not_of('\xFF') != std::string::npos);
 }
 
 // 25 V on a 21 V part: the program's own run may look fine, the simulator saw the damage.
 TEST_F(WriteCli, AChipDestroyedByItsVoltageFailsTheRun) {
-  auto r = Sim("--sim-chip 2732A program -d 2732A -i " + File("image.bin", 4096, 4) + " --vpp 25 --yes");
+  auto r =
+      Sim("--sim-chip 2732A program -d 2732A -i " + File("image.bin", 4096, 4) + " --vpp 25 --yes");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("[SIMULATED BOARD] 2732A destroyed"), std::string::npos);
-}
-
-// The serial chips: program, read back, erase, on boards 4 and 6.
-TEST_F(WriteCli, SerialChipsRoundTripAndEraseThroughTheChipsFile) {
-  for (auto [name, size, model] : {std::tuple{"24C08", 1024, 4}, {"24C32", 4096, 6}}) {
-    SCOPED_TRACE(name);
-    fs::remove(dir_ / "chip.bin");
-    fs::remove(dir_ / "zambrix6-sim.ini");  // the board the run before found
-    const auto image = File("image.bin", static_cast<std::size_t>(size), 3);
-    const auto chip = "--sim-model " + std::to_string(model) + " --sim-chip " + name + ":" + Path("chip.bin");
-    const std::string device = std::string(" -d ") + name;
-    ASSERT_EQ(Sim(chip + " program" + device + " -i " + image + " --yes --verify").status, 0);
-    ASSERT_EQ(Sim(chip + " read" + device + " -o " + Path("back.bin")).status, 0);
-    EXPECT_TRUE(Slurp(Path("back.bin")) == Slurp(image));
-    EXPECT_EQ(Sim(chip + " erase" + device).status, 2);  // no terminal, no --yes
-    ASSERT_EQ(Sim(chip + " erase" + device + " --yes").status, 0);
-    EXPECT_TRUE(Slurp(Path("chip.bin")) == std::string(static_cast<std::size_t>(size), '\xFF'));
-  }
 }
 
 }  // namespace

@@ -26,8 +26,9 @@ std::map<std::string, std::string> DeviceState(Core& c) {
   std::map<std::string, std::string> s{{"", o.str()}};
   for (const auto& name : c.ui.Names()) {
     const auto& k = c.ui.Get(name);
-    s[name] = std::to_string(k.enabled) + std::to_string(k.visible) + " " + std::to_string(k.value) + " " +
-              std::to_string(k.max) + " [" + k.caption + "] " + std::to_string(k.list_index);
+    s[name] = std::to_string(k.enabled) + std::to_string(k.visible) + " " +
+              std::to_string(k.value) + " " + std::to_string(k.max) + " [" + k.caption + "] " +
+              std::to_string(k.list_index);
   }
   s.erase("SystemLog");
   return s;
@@ -144,7 +145,8 @@ TEST_F(SelectionTest, VoltageClicksThenA5VChipWithACodeFile) {
   // Back to the no-device state; clearing the options is no click.
   t->dev.ResetDeviceControls();
   EXPECT_EQ(VoltageOptions(t->ui) + std::to_string(t->dev.ProgramVoltage), "----21");
-  for (auto* c : {"Read_button", "Program_button", "menuProgramCode", "menuEraseFlash", "tbToolBar.Buttons(2)"})
+  for (auto* c : {"Read_button", "Program_button", "menuProgramCode", "menuEraseFlash",
+                  "tbToolBar.Buttons(2)"})
     EXPECT_FALSE(t->ui.Enabled(c)) << c;
   EXPECT_EQ(t.LogLines()[1], "BE CAREFULL!!! You just Selected Programming Voltage as 21 Volts!!!");
 }

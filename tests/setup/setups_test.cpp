@@ -70,10 +70,15 @@ TEST_F(SetupFiles, ASaveWritesTheNineteenLinesAndCancelNamesTheSlot) {
   EXPECT_EQ(log, Lines{"Setup Saved as EPSetup3.INI, named:No Name Setup 3"});
   // CRLF lines in a fixed order of keys, which older files share.
   const auto text = testing::ReadWholeFile(dir / "EPSetup3.INI");
-  EXPECT_EQ(text.rfind("SetupName = No Name Setup 3\r\nsFILE = " + CodeFile().string() + "\r\nDevice.Index = 5\r\n", 0), 0u);
+  EXPECT_EQ(text.rfind("SetupName = No Name Setup 3\r\nsFILE = " + CodeFile().string() +
+                           "\r\nDevice.Index = 5\r\n",
+                       0),
+            0u);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 19);
-  for (const char* line : {"\nVoltage_button(2).Value = True\r\nVoltage_button(3).Value = False\r\nCheckBlankPriorProgramming.Value = 1\r\n",
-                           "\nLPTSelection(2).Value = False\r\nPortSelected.Text = 278h\r\nHiLow_button(0).Value = False\r\n",
+  for (const char* line : {"\nVoltage_button(2).Value = True\r\nVoltage_button(3).Value = "
+                           "False\r\nCheckBlankPriorProgramming.Value = 1\r\n",
+                           "\nLPTSelection(2).Value = False\r\nPortSelected.Text = "
+                           "278h\r\nHiLow_button(0).Value = False\r\n",
                            "\nSlider1.Value = 7\r\nCheckCode.Value = 1\r\nCheckData.Value = 0\r\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line;
 }
@@ -82,8 +87,8 @@ TEST_F(SetupFiles, ASaveWritesTheNineteenLinesAndCancelNamesTheSlot) {
 // its full path, one with a line break not at all.
 TEST_F(SetupFiles, NamesAndCodeFileNamesStayOnTheirLine) {
   auto t = Start();
-  const std::pair<std::optional<std::string>, std::string> names[] = {
-      {"   ", "No Name Setup 4"}, {"Boot\r\nRun", "Boot  Run"}};
+  const std::pair<std::optional<std::string>, std::string> names[] = {{"   ", "No Name Setup 4"},
+                                                                      {"Boot\r\nRun", "Boot  Run"}};
   for (const auto& [typed, saved] : names) {
     t->dialogs.inputs.push_back(typed);
     (*t)->Click("SaveSetup4");
@@ -196,7 +201,8 @@ TEST_F(SetupFiles, ABadLineIsLoggedAndTheRestOfTheSetupApplies) {
   };
   const Case cases[] = {
       {0, "Base", ""},
-      {2, "57", "Setup line \"Device.Index = 57\" names no entry of the device list - not applied", "P1"},
+      {2, "57", "Setup line \"Device.Index = 57\" names no entry of the device list - not applied",
+       "P1"},
       {2, "25", "names N/A - Flash AMD AM29F040, a device that is not offered", "P1"},
       {6, "True", "chooses 25V, which Eprom 27C256 does not allow"},
       {18, "1", "cannot change for the device selected"},

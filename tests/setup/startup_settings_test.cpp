@@ -46,14 +46,16 @@ TEST_F(StartupSettings, WritesFourCrLfLinesAndTheNextRunAnnouncesTheBoard) {
   h->link.BoardModel = 6;
   h->setup.SaveStartupSettings();
   const std::string text = testing::ReadWholeFile(dir / "zambrix6.ini");
-  EXPECT_EQ(text, "[ZAMBRIX6 SETUP]\r\nDATE = 03-04-2027 05:06:07\r\nIO_PORT = 3BC\r\nMODEL =  6 \r\n");
+  EXPECT_EQ(text,
+            "[ZAMBRIX6 SETUP]\r\nDATE = 03-04-2027 05:06:07\r\nIO_PORT = 3BC\r\nMODEL =  6 \r\n");
 
   WriteWholeFile(File(), text);
   SimRig next(SimSetup(6, 0x3BC, ""));
   Use(next);
   next.t->setup.LoadStartupSettings();
-  EXPECT_EQ(next.t.LogLines(), (std::vector<std::string>{"Port Selection changed to 3BCh",
-                                                         "ZAMBRIX-6 Device was FOUND at Port: 3BC"}));
+  EXPECT_EQ(next.t.LogLines(),
+            (std::vector<std::string>{"Port Selection changed to 3BCh",
+                                      "ZAMBRIX-6 Device was FOUND at Port: 3BC"}));
 }
 
 // What a file names is used only when each key appears once, in either order,
@@ -68,14 +70,15 @@ TEST_F(StartupSettings, ReadsWhatTheFileNamesAndUsesItOnlyWhenThatBoardAnswers) 
       {"", 0, 0},
       {"MODEL =  4 \r\nIO_PORT = 3BC\r\n", 0x3BC, 4},
       {"IO_PORT = 378\r\nMODEL =  5 \r\nIO_PORT = 278\r\n", 0, 0},
-      {"IO_PORT = 10000\r\nMODEL = 1e30\r\n", 0, 0},     // beyond 16 bits reads as 0
+      {"IO_PORT = 10000\r\nMODEL = 1e30\r\n", 0, 0},       // beyond 16 bits reads as 0
       {"IO_PORT =  3 bc h\r\nMODEL = 5.5\r\n", 0x3BC, 6},  // halves round to even
       {"IO_PORT = 378\nMODEL = 6\n", 0x378, 6},            // LF or CR alone ends a line too
-      {"IO_PORT = 123\r\nMODEL = 5\r\n", 0, 0},           // no such port
+      {"IO_PORT = 123\r\nMODEL = 5\r\n", 0, 0},            // no such port
       {ignored + "IO_PORT = 3BC\r\nMODEL =  5 \r\n", 0x3BC, 5},
   };
   for (const auto& [text, port, model] : cases) {
-    SimRig r(SimSetup(model == 0 ? 5 : model, port == 0 ? 0x378 : static_cast<std::uint16_t>(port), ""));
+    SimRig r(
+        SimSetup(model == 0 ? 5 : model, port == 0 ? 0x378 : static_cast<std::uint16_t>(port), ""));
     Use(r);
     if (!text.empty()) WriteWholeFile(File(), text);
     r.t->setup.LoadStartupSettings();
@@ -84,8 +87,10 @@ TEST_F(StartupSettings, ReadsWhatTheFileNamesAndUsesItOnlyWhenThatBoardAnswers) 
     EXPECT_EQ(r.link().BoardModel, model) << what;
     const auto lines = r.t.LogLines();
     if (!text.empty() && port == 0) {
-      EXPECT_EQ(lines, std::vector<std::string>{
-                           "The start-up settings name no usable port and board model: searching all LPT ports"})
+      EXPECT_EQ(
+          lines,
+          std::vector<std::string>{
+              "The start-up settings name no usable port and board model: searching all LPT ports"})
           << what;
     }
     std::filesystem::remove(File());
@@ -110,8 +115,9 @@ TEST_F(StartupSettings, TheProgramFolderOrElseTheUserConfigFolderHoldsTheFile) {
   b->setup.SaveStartupSettings();
   EXPECT_TRUE(b.LogLines().empty());
   next->setup.LoadStartupSettings();  // found, and tried at the port it names
-  EXPECT_EQ(next.LogLines(), std::vector<std::string>{
-                                 "ZAMBRIX-6 remembered at Port 278 does not answer: searching all LPT ports"});
+  EXPECT_EQ(next.LogLines(),
+            std::vector<std::string>{
+                "ZAMBRIX-6 remembered at Port 278 does not answer: searching all LPT ports"});
   saved.empty() ? ::unsetenv("XDG_CONFIG_HOME") : ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 
   WriteWholeFile(dir / "occupied", "a file, not a folder");
@@ -137,7 +143,8 @@ TEST_F(StartupSettings, StartUpSkipsTheDetectionOnlyForABoardThatAnswers) {
     r.trace().EnableAccessLog(10000);
     r.t->shell.Form_Load();
     const auto& log = r.trace().Accesses();
-    EXPECT_EQ(std::any_of(log.begin(), log.end(), [](const auto& a) { return a.address == 0x278; }), searched)
+    EXPECT_EQ(std::any_of(log.begin(), log.end(), [](const auto& a) { return a.address == 0x278; }),
+              searched)
         << text;
     EXPECT_EQ(r.t->shell.StartupSearched, searched) << text;
     EXPECT_EQ(r.t->ui.Caption("ZambrixHardwareFound"), "MODEL 5 - PC port 3BCh") << text;
