@@ -8,15 +8,6 @@ namespace {
 using zambrix::testing::Cli;
 namespace fs = std::filesystem;
 
-TEST_F(Cli, ViewOfAFileShowsWhatLiesPastItsEndAsBlank) {
-  std::ofstream(dir_ / "hello.bin", std::ios::binary) << std::string(16, 'A') << "Hello World!\r\n";
-  auto r = Run("-q view -i " + (dir_ / "hello.bin").string() + " --page 0");
-  ASSERT_EQ(r.status, 0) << r.err;
-  auto lines = r.OutLines();
-  ASSERT_EQ(lines.size(), 16u);
-  EXPECT_EQ(lines[1], "000010| 48656C6C 6F20576F 726C6421 0D0A     | Hello.World!..  ");
-}
-
 TEST_F(Cli, ErrorsGiveTheirExitStatusAndAOneLineMessage) {
   struct Case {
     std::string args;
@@ -45,23 +36,6 @@ TEST_F(Cli, ErrorsGiveTheirExitStatusAndAOneLineMessage) {
   }
 }
 
-// A board remembered where it no longer is, or of another model, is searched
-// for before anything is read.
-TEST_F(Cli, ARememberedBoardIsCheckedBeforeItIsUsed) {
-  ASSERT_EQ(Run("--board sim --sim-model 5 --sim-port 278h detect").status, 0);
-  std::string image(32768, '\0');
-  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i * 3 + 1);
-  auto chip = dir_ / "chip.bin", out = dir_ / "read.bin";
-  std::ofstream(chip, std::ios::binary) << image;
-  auto moved = Run("--board sim --sim-model 4 --sim-chip 27C256:" + chip.string() + " --log " +
-                   (dir_ / "run.log").string() + " read -d 27C256 -o " + out.string());
-  ASSERT_EQ(moved.status, 0) << moved.err;
-  EXPECT_NE(moved.err.find("ZAMBRIX-4 Device was FOUND at Port: 378"), std::string::npos)
-      << moved.err;
-  EXPECT_EQ(Slurp(out), image);
-  EXPECT_EQ(Slurp(dir_ / "run.log").rfind("ZAMBRIX SYSTEM LOG FILE - MNX RESEARCH INC. ", 0), 0u);
-}
-
 // --json: exactly one object on standard output, whatever the outcome.
 TEST_F(Cli, JsonGivesOneObjectPerCommand) {
   using nlohmann::json;
@@ -74,7 +48,6 @@ TEST_F(Cli, JsonGivesOneObjectPerCommand) {
        {{"outcome", "ok"}, {"checksum", "8000"}, {"bytes", {{"read", 32768}, {"file", 92173}}}}},
       {"--board sim --sim-fault no-board detect", {{"device", nullptr}, {"outcome", "no board"}}},
       {"--bogus list", {{"command", nullptr}, {"outcome", "usage error"}}},
-      {"doctor", {{"command", "doctor"}}},  // runs without a session
       {"--board sim verify -d 27C256 -i " + (dir_ / "zeros.bin").string(),
        {{"outcome", "failed"}, {"failure", {{"address", 0}, {"expected", 0}, {"actual", 0x5A}}}}},
   };

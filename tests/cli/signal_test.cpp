@@ -6,7 +6,6 @@
 
 #include <random>
 #include <string>
-#include <vector>
 
 #include "child_process.h"
 #include "support/temp_dir.h"
@@ -17,40 +16,28 @@ using zambrix::testing::ChildRun;
 using zambrix::testing::ReadWholeFile;
 using zambrix::testing::RunCliChild;
 using zambrix::testing::TempDir;
-using zambrix::testing::WriteWholeFile;
 
-// An image of `size` bytes in the folder, and the program command that writes it
-// through the simulated board to `chip` with the settings folder `settings`.
-std::vector<std::string> Program(const TempDir& dir, const std::string& device, std::size_t size,
-                                 const std::string& settings, std::string& image) {
-  image.assign(size, '\0');
-  std::mt19937 gen(static_cast<unsigned>(size));
+// A run on the simulated board whose chip is chip.bin, its settings and log in `own`.
+std::string Board(const TempDir& dir, const std::string& device, const std::string& own) {
+  std::filesystem::create_directories(dir / own);
+  return "--board sim --settings-dir " + (dir / own).string() + " --sim-chip " + device + ":" +
+         (dir / "chip.bin").string() + " --log " + (dir / own / "run.log").string() + " ";
+}
+
+// Writes an image of `size` bytes, and gives the command that programs it.
+std::string Program(const TempDir& dir, const std::string& device, std::string& image) {
+  std::mt19937 gen(static_cast<unsigned>(image.size()));
   for (auto& b : image) b = static_cast<char>(gen() & 0x7F);
-  WriteWholeFile(dir / "image.bin", image);
-  std::filesystem::create_directories(dir / settings);
-  return {"--board",
-          "sim",
-          "--settings-dir",
-          (dir / settings).string(),
-          "--sim-chip",
-          device + ":" + (dir / "chip.bin").string(),
-          "--log",
-          (dir / settings / "run.log").string(),
-          "program",
-          "-d",
-          device,
-          "-i",
-          (dir / "image.bin").string(),
-          "--yes",
-          "--verify"};
+  zambrix::testing::WriteWholeFile(dir / "image.bin", image);
+  return "program -d " + device + " -i " + (dir / "image.bin").string() + " --yes --verify";
 }
 
 TEST(Signals, StopProgrammingResetTheBoardAndKeepTheChipFile) {
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
     TempDir dir;
-    std::string image;
-    auto r = RunCliChild(Program(dir, "27C080", 1 << 20, "s", image), "Programming Started",
-                         [sig](pid_t pid) { ::kill(pid, sig); });
+    std::string image(1 << 20, '\0');
+    auto r = RunCliChild(Board(dir, "27C080", "s") + Program(dir, "27C080", image),
+                         "Programming Started", [sig](pid_t pid) { ::kill(pid, sig); });
     EXPECT_EQ(r.status, 128 + sig) << r.err;
     EXPECT_NE(r.err.find("interrupted by signal " + std::to_string(sig)), std::string::npos)
         << r.err;
@@ -68,27 +55,17 @@ TEST(Signals, StopProgrammingResetTheBoardAndKeepTheChipFile) {
 
 TEST(PortLockCli, ASecondRunOnTheSameSimulatedBoardIsRefusedWhileTheFirstPrograms) {
   TempDir dir;
-  std::string image;
-  auto first_args = Program(dir, "27C256", 32768, "first", image);
-  std::filesystem::create_directories(dir / "second");
-  const std::vector<std::string> second_args{"--board",
-                                             "sim",
-                                             "--settings-dir",
-                                             (dir / "second").string(),
-                                             "--sim-chip",
-                                             "27C256:" + (dir / "chip.bin").string(),
-                                             "read",
-                                             "-d",
-                                             "27C256",
-                                             "-o",
-                                             (dir / "read.bin").string()};
+  std::string image(32768, '\0');
+  const auto first_run = Board(dir, "27C256", "first") + Program(dir, "27C256", image);
+  const auto second_run =
+      Board(dir, "27C256", "second") + "read -d 27C256 -o " + (dir / "read.bin").string();
   ChildRun second;
   pid_t first_pid = 0;
   // The first is held still mid-programming while the second tries its luck.
-  ChildRun first = RunCliChild(first_args, "Programming Started", [&](pid_t pid) {
+  ChildRun first = RunCliChild(first_run, "Programming Started", [&](pid_t pid) {
     first_pid = pid;
     ::kill(pid, SIGSTOP);
-    second = RunCliChild(second_args);
+    second = RunCliChild(second_run);
     ::kill(pid, SIGCONT);
   });
   EXPECT_EQ(second.status, 3) << second.err;
@@ -100,7 +77,7 @@ TEST(PortLockCli, ASecondRunOnTheSameSimulatedBoardIsRefusedWhileTheFirstProgram
   EXPECT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(ReadWholeFile(dir / "chip.bin"), image);
   // With the first gone, the board is free again.
-  EXPECT_EQ(RunCliChild(second_args).status, 0);
+  EXPECT_EQ(RunCliChild(second_run).status, 0);
   EXPECT_EQ(ReadWholeFile(dir / "read.bin"), image);
 }
 

@@ -83,9 +83,8 @@ TEST_F(SetupFiles, ASaveWritesTheNineteenLinesAndCancelNamesTheSlot) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
-// A name is one line; a blank one is no name. A relative code file is kept as
-// its full path, one with a line break not at all.
-TEST_F(SetupFiles, NamesAndCodeFileNamesStayOnTheirLine) {
+// A name is one line; a blank one is no name. A save that cannot write says so.
+TEST_F(SetupFiles, NamesStayOnTheirLineAndAFailedSaveSaysSo) {
   auto t = Start();
   const std::pair<std::optional<std::string>, std::string> names[] = {{"   ", "No Name Setup 4"},
                                                                       {"Boot\r\nRun", "Boot  Run"}};
@@ -95,17 +94,7 @@ TEST_F(SetupFiles, NamesAndCodeFileNamesStayOnTheirLine) {
     const auto text = testing::ReadWholeFile(dir / "EPSetup4.INI");
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "SetupName = " + saved);
   }
-  const std::pair<std::string, std::string> files[] = {
-      {"rel.bin", (std::filesystem::current_path() / "rel.bin").string()}, {"a\nb.bin", ""}};
-  for (const auto& [name, saved] : files) {
-    (*t)->buf.CodeFileName = name;
-    (*t)->Click("SaveSetup4");
-    const auto lines = ParseSetupText(testing::ReadWholeFile(dir / "EPSetup4.INI"));
-    ASSERT_EQ(lines.size(), kSetupLines);
-    EXPECT_EQ(lines[1].value, saved);
-  }
   WriteWholeFile(dir / "occupied", "a file, not a folder");
-  (*t)->buf.CodeFileName.clear();
   (*t)->setup.SettingsDir = (dir / "occupied" / "sub").string();
   const auto failed = LogOf(*t, [&] { (*t)->Click("SaveSetup1"); });
   ASSERT_EQ(failed.size(), 1u);
@@ -164,25 +153,11 @@ TEST_F(SetupFiles, TheLoadMenuOffersTheSlotsWhoseFilesArePresent) {
   EXPECT_EQ(menu(), "-Load Setup #&1|-Boot && Run|-Load Setup #&3|+Load Setup #&4|");
   EXPECT_EQ(LogOf(*t, [&] { (*t)->Click("LoadSetup2"); }),
             Lines{"Setup file EPSetup2.INI was not found - nothing restored"});
-}
-
-// A whole file that holds no setup: one line, nothing changed.
-TEST_F(SetupFiles, AFileWithoutASetupChangesNothing) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"SetupName = only a name\r\n", "holds no setup lines"},
-      {std::string(10 * 1024 * 1024, 'x'), "is 10485760 bytes, too big for a setup"},
-  };
-  for (const auto& [text, why] : cases) {
-    auto t = Start();
-    (*t)->ChooseListIndex("Device", k27C256);
-    WriteWholeFile(dir / "EPSetup1.INI", text);
-    const int slider = (*t)->ui.Value("Slider1");
-    EXPECT_EQ(LogOf(*t, [&] { (*t)->Click("LoadSetup1"); }),
-              Lines{"Setup file EPSetup1.INI " + why + " - nothing restored"})
-        << why;
-    EXPECT_EQ((*t)->ui.ListIndex("Device"), k27C256);
-    EXPECT_EQ((*t)->ui.Value("Slider1"), slider);
-  }
+  // A file that holds no setup changes nothing.
+  (*t)->ChooseListIndex("Device", k27C256);
+  EXPECT_EQ(LogOf(*t, [&] { (*t)->Click("LoadSetup4"); }),
+            Lines{"Setup file EPSetup4.INI holds no setup lines - nothing restored"});
+  EXPECT_EQ((*t)->ui.ListIndex("Device"), k27C256);
 }
 
 // One bad line: one log line, the control as it was, the rest applied. The
