@@ -23,13 +23,4 @@ TEST_F(CliFlash, IdPrintsTheIdentificationAndAnswersWithItsStatus) {
   }
 }
 
-TEST_F(CliFlash, EraseLeavesFFhEverywhere) {
-  const auto file = dir_ / "chip.bin";
-  std::ofstream(file, std::ios::binary) << std::string(131072, '\x5A');
-  auto r =
-      Sim("--sim-chip AM29F010:" + file.string() + " --catalogue extended erase -d AM29F010 --yes");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(Slurp(file) == std::string(131072, '\xFF'));
-}
-
 }  // namespace

@@ -129,22 +129,5 @@ TEST_F(SelectionTest, SameEntryTwiceAndRefusedEntriesKeepTheState) {
   EXPECT_EQ(after, before);
 }
 
-// High voltages warn, 5 V records nothing; a loaded code file enables the
-// buffer commands, a data file is dropped on a chip without a data area.
-TEST_F(SelectionTest, VoltageClicksThenA5VChipWithACodeFile) {
-  Choose(k2732A);
-  Clear();
-  t->ChangeValue("Voltage_button(3)", 1);
-  EXPECT_EQ(VoltageOptions(t->ui) + std::to_string(t->dev.ProgramVoltage), "-eeS25");
-  t->ChangeValue("Voltage_button(2)", 1);
-  t->ChangeValue("Voltage_button(0)", 1);
-  t->buf.CodeBufferLoaded = t->buf.DataBufferLoaded = 1;
-  Choose(k24C08);  // a 5 V chip leaves the recorded voltage alone
-  for (auto* c : {"Program_button", "menuProgramCode"}) EXPECT_TRUE(t->ui.Enabled(c)) << c;
-  EXPECT_EQ(t->buf.DataBufferLoaded, 0);
-  EXPECT_EQ(t->dev.ProgramVoltage, 21);
-  EXPECT_EQ(t.LogLines()[1], "BE CAREFULL!!! You just Selected Programming Voltage as 21 Volts!!!");
-}
-
 }  // namespace
 }  // namespace zambrix
