@@ -14,7 +14,6 @@ TEST_F(CliFlash, IdPrintsTheIdentificationAndAnswersWithItsStatus) {
        "Device ID# 1C04 - EON EN29F040 Flash Memory\n"},
       {"--sim-chip 27C040 --catalogue extended id -d AM29F040", 1, "  Not Valid!!!\n"},
       {"--sim-chip AM29F040 id -d AM29F040", 2, ""},
-      {"--catalogue everything list", 2, ""},
   };
   for (const auto& [args, status, line] : cases) {
     const auto r = Sim(args);

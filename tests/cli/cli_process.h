@@ -6,9 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -19,12 +17,6 @@ namespace fs = std::filesystem;
 struct Result {
   int status = -1;
   std::string out, err;
-  std::vector<std::string> OutLines() const {
-    std::vector<std::string> lines;
-    std::istringstream s(out);
-    for (std::string l; std::getline(s, l);) lines.push_back(l);
-    return lines;
-  }
 };
 
 class Cli : public ::testing::Test {

@@ -1,6 +1,7 @@
 // The command-line front end run as a process, as a script would run it.
 #include "cli/cli_process.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -17,7 +18,6 @@ TEST_F(Cli, ErrorsGiveTheirExitStatusAndAOneLineMessage) {
       // First: a simulated run below remembers its board in this folder.
       {"--board record blank -d 27C256", 3, "no ZAMBRIX board found"},
       {"", 2, "no command given"},
-      {"--bogus list", 2, "unknown option --bogus"},
       {"--port 123h list", 2, "--port takes"},
       {"--board sim blank -d AM29F040", 2, "device 'Flash AMD AM29F040' is listed but not offered"},
       {"--board sim view -d 27C256 --page 128", 2, "--page takes 0 to 127"},
@@ -51,7 +51,7 @@ TEST_F(Cli, JsonGivesOneObjectPerCommand) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
     auto r = Run("-q --json " + c.args);
-    ASSERT_EQ(r.OutLines().size(), 1u) << r.out;
+    ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
     const json got = json::parse(r.out);
     for (const auto& [key, value] : c.expected.items()) EXPECT_EQ(got[key], value) << key;
     EXPECT_EQ(r.status, got.value("exit_status", -1));

@@ -32,7 +32,6 @@ TEST_F(WriteCli, AShortFileProgramsOnlyItsOwnBytes) {
                  device + " -i " + image + " --yes --verify");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto content = Slurp(dir_ / "chip.bin");
-    ASSERT_EQ(content.size(), static_cast<std::size_t>(chip_size));
     EXPECT_TRUE(content.substr(0, size) == Slurp(image));
     EXPECT_EQ(content.substr(size), std::string(chip_size - size, '\xFF'));
   }
@@ -67,7 +66,6 @@ TEST_F(WriteCli, RefusalsComeBeforeAnyWriteWithTheirStatuses) {
   const std::tuple<std::string, int, std::string> cases[] = {
       {"program -d 27C256 -i " + image, 2, "without a terminal"},
       {"program -d 27C256 -i " + image + " --vpp 25 --yes", 2, "does not allow 25 V"},
-      {"program -d 27C256 -i " + image + " --bytes odd --yes", 2, "--bytes takes"},
       {"program -d 27C256 -i " + Path("missing.bin") + " --yes", 4, "cannot open"},
       {"erase -d 27C256 --yes", 2, "no chip erase"},
       {"erase -d X28C256", 2, "without a terminal"},
