@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,14 @@ struct ChildRun {
   std::string err;
 };
 
-// Runs the command line; `at_cue` runs once, with the process id, as soon as
-// `cue` has come out on standard error. An empty cue runs nothing.
-inline ChildRun RunCliChild(const std::vector<std::string>& args, const std::string& cue = "",
+// Runs the command line with the blank-separated `command`; `at_cue` runs once,
+// with the process id, as soon as `cue` has come out on standard error. An
+// empty cue runs nothing.
+inline ChildRun RunCliChild(const std::string& command, const std::string& cue = "",
                             const std::function<void(pid_t)>& at_cue = {}) {
+  std::vector<std::string> args;
+  std::istringstream words(command);
+  for (std::string w; words >> w;) args.push_back(w);
   int pipe_fd[2];
   EXPECT_EQ(::pipe(pipe_fd), 0);
   pid_t pid = ::fork();

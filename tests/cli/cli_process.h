@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
+
+#include "support/temp_dir.h"
 
 namespace zambrix::testing {
 
@@ -19,24 +17,10 @@ namespace fs = std::filesystem;
 struct Result {
   int status = -1;
   std::string out, err;
-  std::vector<std::string> OutLines() const {
-    std::vector<std::string> lines;
-    std::istringstream s(out);
-    for (std::string l; std::getline(s, l);) lines.push_back(l);
-    return lines;
-  }
 };
 
 class Cli : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("zambrix-cli-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Runs the binary with its own settings folder, so no run touches another's file.
   Result Run(const std::string& args) {
     auto out = dir_ / "out.txt", err = dir_ / "err.txt";
@@ -49,13 +33,9 @@ class Cli : public ::testing::Test {
     r.err = Slurp(err);
     return r;
   }
-  static std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
-  fs::path dir_;
+  static std::string Slurp(const fs::path& p) { return ReadWholeFile(p); }
+  TempDir tmp_;
+  const fs::path& dir_ = tmp_.path();
 };
 
 }  // namespace zambrix::testing
