@@ -90,10 +90,11 @@ bool ViewBinder::eventFilter(QObject* target, QEvent* event) {
   // A shortcut goes to its action; other input reaches a window first and then
   // the widget under it, where it is judged.
   if (widget == nullptr && event->type() != QEvent::Shortcut) return false;
-  if (QWidget* modal = QApplication::activeModalWidget();
-      modal != nullptr && widget != nullptr && (modal == widget || modal->isAncestorOf(widget))) {
-    return false;  // the answer to a question asked meanwhile
-  }
+  // A question asked meanwhile (the event's own dialogs, the stop question)
+  // takes the operator's answer, popups of its lists included; Qt keeps the
+  // window behind it from input meanwhile.
+  if (QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr)
+    return false;
   if (event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     Click(kStopControl);
