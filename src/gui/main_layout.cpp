@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/core.h"
+#include "gui/device_box.h"
 #include "gui/view_binder.h"
 #include "gui/widgets.h"
 
@@ -37,7 +38,9 @@ QWidget* CreateWidget(const Control& c, QWidget* parent) {
   switch (c.kind) {
     case ControlKind::Frame: {
       auto* g = new QGroupBox(parent);
-      new QBoxLayout(FrameIsRow(c.name) ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, g);
+      auto* l =
+          new QBoxLayout(FrameIsRow(c.name) ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, g);
+      l->setContentsMargins(6, 4, 6, 4);  // the window fits a 1024 x 600 screen
       return g;
     }
     case ControlKind::Label:
@@ -58,14 +61,10 @@ QWidget* CreateWidget(const Control& c, QWidget* parent) {
       e->setReadOnly(true);
       return e;
     }
-    case ControlKind::ComboBox: {
-      // Only list entries: typing searches the list but never leaves a text
-      // that names no entry.
-      auto* cb = new QComboBox(parent);
-      cb->setEditable(false);
-      cb->setMaxVisibleItems(20);
-      return cb;
-    }
+    case ControlKind::ComboBox:
+      // Only list entries: typing finds an entry but never leaves a text that
+      // names no entry.
+      return new DeviceBox(parent);
     case ControlKind::ScrollBar: {
       auto* s = new QScrollBar(Qt::Vertical, parent);
       s->setTracking(false);  // a page is shown when the thumb is let go
@@ -136,7 +135,7 @@ void Dress(const std::string& name, QWidget* w) {
     DressHexView(static_cast<TextView*>(w));
   } else if (name == "SystemLog") {
     static_cast<TextView*>(w)->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    w->setMinimumHeight(120);
+    w->setMinimumHeight(64);
   } else if (name == "Device") {
     static_cast<QComboBox*>(w)->setMinimumContentsLength(30);
   } else if (name == "PortSelected") {
@@ -146,8 +145,7 @@ void Dress(const std::string& name, QWidget* w) {
     w->setSizePolicy(QSizePolicy::Ignored,
                      QSizePolicy::Preferred);  // long paths never widen the window
     static_cast<ClickLabel*>(w)->SetElideMiddle(true);
-  } else if (name == "Frame5" || name == "FrameVoltageSelection" ||
-             name.rfind("FileNameData", 0) == 0) {
+  } else if (name == "Frame5" || name == "FrameVoltageSelection") {
     RetainSpace(w);
   }
 }
@@ -308,6 +306,7 @@ void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
 
   Placer placer(made);
   auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(6, 4, 6, 4);
   auto* columns = new QHBoxLayout;
   // Extra width goes to the hex view and the log; the controls keep their size.
   columns->addWidget(ArrangeLeft(placer, central), 1);
@@ -319,6 +318,10 @@ void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
   if (made.count("BufferDisplay") && made.count("VScroll1"))
     InstallPaging(made["BufferDisplay"], static_cast<QScrollBar*>(made["VScroll1"]));
   SetTabOrder(made);
+  GroupOptions(binder, &window);
+  // Files dropped anywhere reach the window, which opens them.
+  for (auto* w : central->findChildren<QWidget*>()) w->setAcceptDrops(false);
+  window.setAcceptDrops(true);
 
   // The status bar in simple-text mode, and the timer.
   for (const auto& name : order) {
