@@ -50,6 +50,16 @@ class Buffers {
   // Loads the file named by DataFileName into the data buffer (at most 8192
   // bytes); false when it was refused.
   bool ReadBinaryFileData();
+  // Keeps bytes [first, first + length) of the loaded code file as the whole
+  // image, from address 0, FFh behind it; false (nothing changed) when they do
+  // not lie inside the file.
+  bool TakeCodePart(std::int32_t first, std::int32_t length);
+  // One log line when the loaded code file and the selected device differ in
+  // size: a shorter file leaves the rest FFh, a longer one is cut at the chip.
+  void ReportFileAgainstDevice();
+  // Bytes of the code buffer a programming run takes: the selected device's
+  // size, or the loaded file's length when that is shorter.
+  std::int32_t ProgramExtent() const;
 
   // ---- Views ----
   void BuildPrintableChars();
@@ -85,6 +95,9 @@ class Buffers {
   std::vector<std::uint8_t> DataBuffer = std::vector<std::uint8_t>(kDataBufferSize, 0);
   std::vector<std::uint8_t> ProgramBuffer = std::vector<std::uint8_t>(kProgramBufferSize, 0);
   std::int32_t CodeSize = 0;
+  // Length of the code file the buffer holds; 0 once it holds something else
+  // (a chip read, an erased buffer). Bytes past it are FFh and never programmed.
+  std::int32_t CodeFileLength = 0;
   std::int32_t DataSize = 0;
   std::int32_t ProgramLength = 0;
   std::string CodeFileName;

@@ -24,6 +24,7 @@ void Buffers::EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
 }
 
 void Buffers::EraseCodeBuffer() {
+  CodeFileLength = 0;
   EraseBuffer(CodeBuffer, kCodeEraseLast, "menuVerifyCode", "menuProgramCode");
 }
 void Buffers::EraseDataBuffer() {
