@@ -34,6 +34,7 @@ void Core::RunEvent(const std::function<void()>& event) {
     ~Depth() { --d; }
   } depth(event_depth_);
   ops.BoardLost = false;
+  ops.VppMayBeOn = false;
   std::string what;
   try {
     event();

@@ -10,6 +10,7 @@ void Operations::EraseFlash_button_Click() {
   const bool serial = core_.dev.DeviceClass == "S";
   const bool parallel = key == "EN" || core_.dev.DeviceClass == "F";
   if ((serial || parallel) && !ConfirmBoard("before the erase")) return;
+  FailFlag = 0;
   EraseInProgress = true;
   if (key == "EN") EraseX28C256();
   else if (key == "FM" || key == "FL" || key == "FR" || key == "FS") EraseFlashChip();
@@ -31,6 +32,7 @@ void Operations::ReportSerialErase(bool written) {
     FailFlag = 1;
     return;
   }
+  if (FailFlag != 0) return;  // the read-back found a byte that is not FFh
   if (!ConfirmBoard("after the erase")) return;
   auto& link = core_.link;
   auto& report = core_.report;

@@ -113,6 +113,7 @@ void Operations::MarkCodeBufferRead() {
     ui.SetEnabled(c, true);
   }
   core_.buf.CodeBufferLoaded = 1;
+  core_.buf.CodeFileLength = 0;  // the buffer holds the chip now
 }
 
 void Operations::ReadSerialDevice() {
