@@ -203,7 +203,8 @@ void Shell::AnnounceBackEnd(const std::string& description, bool simulated, cons
   // Each port choice says which real port it is, in the log and its tool tip.
   const auto bound = core_.svc.port ? core_.svc.port->Bindings() : std::vector<PortBinding>{};
   for (const auto& b : bound) report.LogMessage(BindingLine(b));
-  for (int i = 0; i < 3; ++i) {
+  // No port at all (refused): the log has said why.
+  for (int i = 0; i < 3 && !bound.empty(); ++i) {
     const std::uint16_t choice = kPortChoices[i];
     auto it = std::find_if(bound.begin(), bound.end(),
                            [choice](const PortBinding& b) { return b.choice == choice; });
