@@ -191,10 +191,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (close_pending_ || asking_close_) return;
     if (StopRequested() == 0) {
       asking_close_ = true;
-      const bool stop = ConfirmStopForClose();
+      const bool stop = core_.AskToStop(true);
       asking_close_ = false;
       if (!stop) return;
-      RequestStop(0);
     }
     close_pending_ = true;
     return;
@@ -226,14 +225,6 @@ void MainWindow::Unload() {
   }
   // The window's own stop is served; a signal's stays for the exit status.
   if (StopRequested() == 0) ClearStop();
-}
-
-bool MainWindow::ConfirmStopForClose() {
-  const MsgAnswer answer = core_.svc.dialogs->MessageBox(
-      "An operation is running.\n\nStop it, reset the board and close the program?\n"
-      "A chip being programmed or erased is left partly written.",
-      MsgButtons::YesNo, MsgIcon::Warning, Shell::kAppTitle);
-  return answer == MsgAnswer::Yes;
 }
 
 }  // namespace zambrix::gui

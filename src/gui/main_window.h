@@ -51,8 +51,6 @@ class MainWindow : public QMainWindow {
   void UpdateTitle();
   // The shutdown: the board reset and the settings saved, whatever fails.
   void Unload();
-  // Asks whether a close during an operation may stop it.
-  bool ConfirmStopForClose();
   // The status bar names the chip in use, its size and programming voltage.
   void UpdateChipInUse();
   // Where the window's inside may go on a screen (its frame counted).
