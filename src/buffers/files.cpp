@@ -186,10 +186,12 @@ bool Buffers::TakeCodePart(std::int32_t first, std::int32_t length) {
   const auto from = CodeBuffer.begin() + first;
   std::copy(from, from + length, CodeBuffer.begin());
   std::fill(CodeBuffer.begin() + length, CodeBuffer.end(), std::uint8_t{0xFF});
+  const std::string part = "bytes " + HexText(first) + "h to " + HexText(first + length - 1) + "h";
+  // The buffer no longer holds the named file: a save asks for a name.
+  CodeBufferHolds(part + " of " + CodeFileName);
   CodeSize = length;
   CodeFileLength = length;
-  core_.report.LogMessage("Bytes " + HexText(first) + "h to " + HexText(first + length - 1) +
-                          "h of the file taken: " + std::to_string(length) +
+  core_.report.LogMessage("The file's " + part + " taken: " + std::to_string(length) +
                           " bytes from address 0");
   SetScrollMaxFromCodeSize();
   DisplayPageMemory();

@@ -118,6 +118,8 @@ int Session::StartUp() {
     backend_ = OpenBackEnd(o_.backend);
   } catch (const BackEndFileError& e) {
     return Fail(kFileError, e.what());
+  } catch (const BackEndPortError& e) {
+    return Fail(kNoBoard, e.what());
   } catch (const BackEndError& e) {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
     return Fail(port_asked ? kNoBoard : kUsage, e.what());

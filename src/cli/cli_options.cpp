@@ -39,6 +39,7 @@ const char* const kUsageText =
     "\n"
     "global options:\n"
     "  --port 378h|278h|3BCh        use this port (as the port options of the window)\n"
+    "  --port 378h=/dev/parportN    put a port choice on a real port by hand (see below)\n"
     "  --model 4|5|6                force the board model\n"
     "  --speed N                    programming speed slider position\n"
     "  --catalogue standard|extended\n"

@@ -4,6 +4,7 @@
 
 #include "app/core.h"
 #include "app/text.h"
+#include "app/interrupt.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -53,6 +54,22 @@ void Operations::GoProgressiveBar1() {
   // Short images tick more than a hundred times: the bar stays at its end.
   ui.SetValueQuiet("ProgressBar1", std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
   ProgressCount = 0;
+}
+
+void Operations::Stopped() {
+  auto& report = core_.report;
+  auto& ui = core_.ui;
+  report.DataFlowLightOff();
+  report.ProgramLightOff();
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetText("sbStatusBar", "");
+  ui.SetBackColour("Verify_button", kVerifyIdleColour);
+  report.LogMessage(std::string(kOperatorStopText));
+  if (!ChipWriting) return;
+  ChipWriting = false;
+  report.LogMessage("The chip is left partly written - Click on [ERROR] Indicator to Reset");
+  report.RaiseErrorAlert();
+  report.PlayEventSound("ERROR");
 }
 
 bool Operations::SerialKey() const { return core_.dev.DeviceClass == "S"; }
@@ -116,7 +133,9 @@ void Operations::ProgramDeviceCode() {
   report.ProgramLightOn();
   FailFlag = 0;
   ProgramStatus = 9;
+  ChipWriting = true;
   DispatchProgram(core_.dev.DeviceKey);
+  ChipWriting = false;
   FinishProgramming();
   ProgrammingFinalState();
 }
