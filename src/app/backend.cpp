@@ -1,5 +1,10 @@
 #include "app/backend.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 
 #include "app/file_io.h"
@@ -113,6 +118,16 @@ void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackE
     if (lock.busy) return Refuse(lock.message, b);
     b.lock = std::move(lock.lock);
     config.contents = LoadChipFile(config.chip_file, config.chip->size);
+    // Refused before the run: the chip written, its file then not.
+    if (::access(config.chip_file.c_str(), F_OK) == 0 &&
+        ::faccessat(AT_FDCWD, config.chip_file.c_str(), W_OK, AT_EACCESS) != 0) {
+      throw BackEndFileError("cannot write the simulated chip's file " + config.chip_file + ": " +
+                             std::strerror(errno));
+    }
+    if (!config.vcd_path.empty() && SameFile(config.vcd_path, config.chip_file)) {
+      throw BackEndError("--sim-trace " + config.vcd_path +
+                         " names the same file as the simulated chip's file");
+    }
   }
   std::unique_ptr<std::ofstream> vcd;
   if (!config.vcd_path.empty()) {
