@@ -39,6 +39,7 @@ void Core::RunEvent(const std::function<void()>& event) {
     }
   } depth(event_depth_);
   ops.BoardLost = false;
+  ops.VppMayBeOn = false;
   ops.ChipWriting = false;
   std::string what;
   bool operator_stop = false;

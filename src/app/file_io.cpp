@@ -176,6 +176,9 @@ std::string WriteFileSafely(const std::string& path, std::string_view bytes) {
   }
   if (S_ISDIR(st.st_mode)) return "it is a folder, not a file";
   if (!S_ISREG(st.st_mode)) return WriteInPlace(target.path, bytes);
+  // The rename would pass over the file's own permission: a file its user may
+  // not write is refused, as a copy over it would be.
+  if (::faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0) return Reason(errno);
   return WriteReplacing(target.path, &st, bytes);
 }
 

@@ -9,6 +9,8 @@
 //     leaves the old file as it was. The replaced file keeps its permission bits
 //     (less set-user-ID and set-group-ID) and, where allowed, its owner; a new
 //     file gets 0666 less the umask.
+//   - An existing file that the user may not write (its permission bits, or a
+//     read-only file system) is refused, as cp refuses it: "Permission denied".
 //   - A symlink is followed to its final target, which is written as above;
 //     the link itself stays a link.
 //   - An existing output that is not a regular file (a device such as /dev/null

@@ -69,6 +69,16 @@ class Buffers {
   // Loads the file named by DataFileName into the data buffer (at most 8192
   // bytes); false when it was refused.
   bool ReadBinaryFileData();
+  // Keeps bytes [first, first + length) of the loaded code file as the whole
+  // image, from address 0, FFh behind it; false (nothing changed) when they do
+  // not lie inside the file.
+  bool TakeCodePart(std::int32_t first, std::int32_t length);
+  // One log line when the loaded code file and the selected device differ in
+  // size: a shorter file leaves the rest FFh, a longer one is cut at the chip.
+  void ReportFileAgainstDevice();
+  // Bytes of the code buffer a programming run takes: the selected device's
+  // size, or the loaded file's length when that is shorter.
+  std::int32_t ProgramExtent() const;
 
   // ---- Views ----
   void BuildPrintableChars();
@@ -174,8 +184,10 @@ class Buffers {
   std::int32_t ProgramLength = 0;
   std::string CodeFileName;
   std::string DataFileName;
-  // Bytes of CodeFileName as last loaded or saved: a buffer of another size
-  // (a device chosen since) is saved under a name asked for.
+  // Bytes of CodeFileName as last loaded or saved, 0 once the buffer holds
+  // something else (a chip read, an erased buffer). The buffer past them is FFh
+  // and never programmed; a buffer of another size (a device chosen since) is
+  // saved under a name asked for.
   std::int32_t CodeFileLength = 0;
   int CodeBufferLoaded = 0;
   int DataBufferLoaded = 0;

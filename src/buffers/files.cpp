@@ -147,6 +147,10 @@ std::optional<std::size_t> Buffers::StageFile(const std::string& name, std::size
                       " - Will Not Open");
     return std::nullopt;
   }
+  if (image.after_end > 0) {
+    report.LogMessage("File " + name + " line " + std::to_string(image.after_end) +
+                      ": records after the end record were not read");
+  }
   if (image.bytes.empty()) {
     report.LogMessage("File " + name + " holds no data - Will Not Open");
     return std::nullopt;
@@ -175,12 +179,51 @@ bool Buffers::ReadBinaryFile() {
                     std::to_string(CodeSize) + " bytes long.");
   report.LogMessage("Read File CRC = $" + FileCrcText);
   report.LogMessage("You can Install a Blank Eprom for Programming");
+  ReportFileAgainstDevice();
   FinishCodeLoad();
   return true;
 }
 
+void Buffers::ReportFileAgainstDevice() {
+  const std::int32_t device = core_.dev.DeviceSize;
+  if (CodeFileLength <= 0 || core_.dev.DeviceKey.empty() || CodeFileLength == device) return;
+  const std::string sizes =
+      "File is " + std::to_string(CodeFileLength) + " bytes, the Device " + std::to_string(device);
+  if (CodeFileLength < device) {
+    core_.report.LogMessage(sizes + ": the rest of the buffer is FFh and will not be programmed");
+  } else {
+    core_.report.LogMessage(sizes + ": only the first " + std::to_string(device) +
+                            " bytes of the file will be programmed");
+  }
+}
+
+bool Buffers::TakeCodePart(std::int32_t first, std::int32_t length) {
+  if (first < 0 || length <= 0 || length > CodeFileLength - first) return false;
+  const auto from = CodeBuffer.begin() + first;
+  std::copy(from, from + length, CodeBuffer.begin());
+  std::fill(CodeBuffer.begin() + length, CodeBuffer.end(), std::uint8_t{0xFF});
+  const std::string part = "bytes " + HexText(first) + "h to " + HexText(first + length - 1) + "h";
+  // The buffer no longer holds the named file: a save asks for a name.
+  CodeBufferHolds(part + " of " + CodeFileName);
+  CodeSize = length;
+  CodeFileLength = length;
+  core_.report.LogMessage("The file's " + part + " taken: " + std::to_string(length) +
+                          " bytes from address 0");
+  SetScrollMaxFromCodeSize();
+  DisplayPageMemory();
+  return true;
+}
+
+std::int32_t Buffers::ProgramExtent() const {
+  const std::int32_t device = core_.dev.DeviceSize;
+  return CodeFileLength > 0 ? std::min(device, CodeFileLength) : device;
+}
+
+// The file's bytes, then FFh to the end of the buffer: whatever device is
+// chosen, nothing the file does not hold is ever programmed.
 void Buffers::CopyStagingToCode() {
   std::copy(FileStaging.begin(), FileStaging.begin() + CodeSize, CodeBuffer.begin());
+  std::fill(CodeBuffer.begin() + CodeSize, CodeBuffer.end(), std::uint8_t{0xFF});
   FileChecksum = 0;
   for (std::int32_t i = 0; i < CodeSize; ++i) {
     FileChecksum += FileStaging[static_cast<std::size_t>(i)];

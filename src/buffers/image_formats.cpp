@@ -90,6 +90,14 @@ ParsedImage EachLine(std::string_view text, bool end_required, Record record) {
     result.error = "no end record";
     result.line = number + 1;
   }
+  // Text after the end record is not image data, but it is not dropped unseen.
+  for (std::size_t at = pos; ended && at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == '\n' || (c == '\r' && (at + 1 >= text.size() || text[at + 1] != '\n'))) ++number;
+    if (c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '\x1A') continue;
+    result.after_end = number + 1;
+    break;
+  }
   return result;
 }
 

@@ -26,6 +26,9 @@ struct ParsedImage {
   std::vector<std::uint8_t> bytes;
   std::string error;
   int line = 0;
+  // The first line with text after the end record (HEX 01, S7/S8/S9), which
+  // is not read; 0 when nothing follows it.
+  int after_end = 0;
   bool ok() const { return error.empty(); }
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "app/posix_platform.h"
 #include "app/text.h"
 #include "cli/cli_flash.h"
+#include "cli/cli_options.h"
 #include "cli/cli_result.h"
 #include "cli/cli_services.h"
 #include "cli/setup_command.h"
@@ -27,112 +29,6 @@
 namespace zambrix::cli {
 
 namespace {
-
-constexpr const char* kUsageText =
-    "usage: zambrix-cli [global options] COMMAND [options]\n"
-    "\n"
-    "commands:\n"
-    "  list                         the chip catalogue: position, list entry, key, size\n"
-    "  detect                       search the parallel ports for a board\n"
-    "  read -d DEVICE -o FILE       read the chip and save it to FILE\n"
-    "  blank -d DEVICE              check that the chip is erased\n"
-    "  view (-i FILE | -d DEVICE) [--page N]\n"
-    "                               print one page as the hex view shows it\n"
-    "  setup list                   the saved setups: slot, name, device, code file\n"
-    "  setup save N [--name NAME] [-d DEVICE] [-i FILE] [--bytes B] [--vpp V]\n"
-    "          [--blank-check] [--verify]\n"
-    "                               save the global options, device, code file, byte\n"
-    "                               selection, voltage and checks as setup N (1 to 4)\n"
-    "  doctor                       why a real board is or is not reachable\n"
-    "  program -d DEVICE -i FILE [--bytes both|hi|low] [--vpp 5|12.5|21|25]\n"
-    "          [--blank-check] [--verify] [--yes]\n"
-    "                               program the chip with FILE\n"
-    "  verify -d DEVICE -i FILE [--bytes both|hi|low] [--all]\n"
-    "                               compare the chip with FILE (--all: every difference)\n"
-    "  check -d DEVICE -i FILE      can FILE be programmed over what the chip holds?\n"
-    "  erase -d DEVICE [--yes]      erase an EEPROM or flash chip\n"
-    "  id -d DEVICE                 read a flash chip's maker and device codes\n"
-    "\n"
-    "DEVICE is a catalogue name (\"Eprom 27C256\") or a part number (\"27C256\").\n"
-    "\n"
-    "global options:\n"
-    "  --port 378h|278h|3BCh        use this port (as the port options of the window)\n"
-    "  --model 4|5|6                force the board model\n"
-    "  --speed N                    programming speed slider position\n"
-    "  --catalogue standard|extended\n"
-    "                               extended also offers the flash chips\n"
-    "  --log FILE                   save the system log to FILE at the end\n"
-    "  --settings-dir DIR           where the start-up settings file and the setups live\n"
-    "  --setup N                    restore setup N first; the other options override it\n"
-    "  --format bin|ihex|srec       the format of every file read or written (otherwise\n"
-    "                               .hex .ihx .ihex are Intel HEX, .s19 .s28 .s37 .srec\n"
-    "                               .mot S-records, every other name raw binary)\n"
-    "  --json                       print what the command did as one JSON object\n"
-    "  -q                           print only errors\n"
-    "  --yes                        answer yes to the program's questions\n"
-    "  --help, --version\n";
-
-struct Options {
-  BackEndOptions backend;
-  std::string port, model, speed, log_file, settings_dir, catalogue, format;
-  bool quiet = false, yes = false, help = false, version = false, json = false;
-  std::string command, device, output, input, page;
-  std::string setup, setup_name;
-  std::vector<std::string> operands;  // after the command
-  WriteOptions write;
-};
-
-struct UsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-Options Parse(std::vector<std::string> args) {
-  Options o;
-  try {
-    o.backend = ExtractBackEndOptions(args);
-  } catch (const BackEndError& e) {
-    throw UsageError(e.what());
-  }
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](std::string& slot) {
-      if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
-      slot = args[++i];
-    };
-    if (a == "--port") value(o.port);
-    else if (a == "--model") value(o.model);
-    else if (a == "--speed") value(o.speed);
-    else if (a == "--log") value(o.log_file);
-    else if (a == "--settings-dir") value(o.settings_dir);
-    else if (a == "--catalogue") value(o.catalogue);
-    else if (a == "-d" || a == "--device") value(o.device);
-    else if (a == "-o" || a == "--output") value(o.output);
-    else if (a == "-i" || a == "--input") value(o.input);
-    else if (a == "--page") value(o.page);
-    else if (a == "--setup") value(o.setup);
-    else if (a == "--format") value(o.format);
-    else if (a == "--json") o.json = true;
-    else if (a == "--name") value(o.setup_name);
-    else if (a == "--bytes") value(o.write.bytes);
-    else if (a == "--vpp") value(o.write.vpp);
-    else if (a == "--blank-check") o.write.blank_check = true;
-    else if (a == "--verify") o.write.verify = true;
-    else if (a == "--all") o.write.all = true;
-    else if (a == "-q" || a == "--quiet") o.quiet = true;
-    else if (a == "--yes" || a == "-y") o.yes = true;
-    else if (a == "--help" || a == "-h") o.help = true;
-    else if (a == "--version") o.version = true;
-    else if (!a.empty() && a[0] == '-') throw UsageError("unknown option " + a);
-    else if (o.command.empty()) o.command = a;
-    else o.operands.push_back(a);
-  }
-  if (o.command != "setup" && !o.operands.empty())
-    throw UsageError("unexpected argument " + o.operands.front());
-  o.write.input = o.input;
-  o.write.yes = o.yes;
-  o.write.from_setup = !o.setup.empty();
-  return o;
-}
 
 std::string Lower(std::string s) {
   for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -161,11 +57,24 @@ class Session {
 
  private:
   int Fail(int status, const std::string& message) {
-    if (result_.message.empty()) result_.message = message;
+    // A chip the simulated board saw destroyed is named in the run's one line.
+    const std::string said = message + DamageNote(message);
+    if (result_.message.empty()) result_.message = said;
     if (echo_) echo_->Finish();
     // An interrupted run says so once, on its way out.
-    if (StopRequested() == 0) std::fprintf(err_, "zambrix-cli: %s\n", message.c_str());
+    if (StopRequested() == 0) std::fprintf(err_, "zambrix-cli: %s\n", said.c_str());
     return status;
+  }
+  // What destroyed the simulated chip; empty when nothing did.
+  std::string DamageReport() const {
+    auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());
+    if (sim_port == nullptr || !sim_port->Trace().ChipDamaged()) return {};
+    return sim_port->Trace().DamageReport();
+  }
+  std::string DamageNote(const std::string& message) const {
+    const std::string report = DamageReport();
+    if (report.empty() || message.find(report) != std::string::npos) return {};
+    return ": the simulated chip was destroyed: " + report;
   }
   int StartUp();
   int SelectDevice();
@@ -184,10 +93,11 @@ class Session {
   int ShowPage();
   int Write(int (*command)(WriteContext&));
   WriteContext MakeWriteContext();
+  int RunCommand();
   int Finish(int status);
   int ShutDown(int status);
   void Report(int status);
-  int CheckLogFile();
+  int CheckFileClashes();
 
   const Options& o_;
   ResultPrinter printer_;
@@ -208,6 +118,8 @@ int Session::StartUp() {
     backend_ = OpenBackEnd(o_.backend);
   } catch (const BackEndFileError& e) {
     return Fail(kFileError, e.what());
+  } catch (const BackEndPortError& e) {
+    return Fail(kNoBoard, e.what());
   } catch (const BackEndError& e) {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
     return Fail(port_asked ? kNoBoard : kUsage, e.what());
@@ -224,19 +136,19 @@ int Session::StartUp() {
   // left alone (an FFh byte is never pulsed) rather than written with zeros.
   std::fill(core_->buf.CodeBuffer.begin(), core_->buf.CodeBuffer.end(), std::uint8_t{0xFF});
   core_->shell.AnnounceBackEnd(backend_.description, backend_.simulated, backend_.problem);
-  if (!o_.setup.empty()) {
-    auto slot = SetupSlot(o_.setup);
-    if (!slot) return Fail(kUsage, "--setup takes 1, 2, 3 or 4");
-    if (!RestoreSetup(*core_, *slot))
-      return Fail(kFileError, "setup " + o_.setup + " was not restored (see log)");
-  }
-
+  // The catalogue first: a setup may name a device only the extended one offers.
   if (!o_.catalogue.empty()) {
     if (o_.catalogue != "standard" && o_.catalogue != "extended") {
       return Fail(kUsage, "--catalogue takes standard or extended");
     }
     core_->dev.SetExtendedCatalogue(o_.catalogue == "extended");
     core_->dev.FillDeviceList();
+  }
+  if (!o_.setup.empty()) {
+    auto slot = SetupSlot(o_.setup);
+    if (!slot) return Fail(kUsage, "--setup takes 1, 2, 3 or 4");
+    if (!RestoreSetup(*core_, *slot))
+      return Fail(kFileError, "setup " + o_.setup + " was not restored (see log)");
   }
   if (!o_.port.empty()) {
     static const char* kPorts[] = {"378h", "278h", "3BCh"};
@@ -464,6 +376,7 @@ int Session::Write(int (*command)(WriteContext&)) {
   auto& ops = core_->ops;
   ops.FailFlag = 0;
   ops.VerifyFailed = 0;
+  ops.WorkAddress = -1;
   const int status = command(c);
   const auto& buf = core_->buf;
   if (!o_.input.empty() && buf.CodeFileName == o_.input) {
@@ -471,11 +384,12 @@ int Session::Write(int (*command)(WriteContext&)) {
     result_.checksum = buf.FileCrcText;
   }
   const auto& link = core_->link;
-  if (ops.FailFlag != 0) {
+  // A mismatch report (a verify, or a serial chip's read-back) names its byte.
+  if (ops.VerifyFailed != 0 && ops.WorkAddress >= 0) {
+    result_.failure =
+        CommandResult::Mismatch{ops.WorkAddress, ops.VerifyExpected, ops.VerifyActual};
+  } else if (ops.FailFlag != 0) {
     result_.failure = CommandResult::Mismatch{link.CurrentAddress, link.WriteValue, link.ReadValue};
-  } else if (ops.VerifyFailed != 0 && ops.WorkAddress >= 0 && ops.WorkAddress < buf.ProgramLength) {
-    const int expected = buf.ProgramBuffer[static_cast<std::size_t>(ops.WorkAddress)];
-    result_.failure = CommandResult::Mismatch{ops.WorkAddress, expected, link.ReadValue};
   }
   return status;
 }
@@ -494,20 +408,25 @@ WriteContext Session::MakeWriteContext() {
                  isatty(fileno(stdin)) != 0};
 }
 
-// The log saved at the end must not overwrite a file the command reads or writes.
-int Session::CheckLogFile() {
-  if (o_.log_file.empty()) return kOk;
-  std::vector<std::pair<std::string, std::string>> others{{"-o", o_.output}, {"-i", o_.input}};
-  if (auto chip = o_.backend.sim.find("chip"); chip != o_.backend.sim.end()) {
+// The files written beside the command's own (the log at the end, the
+// simulator's trace) must not overwrite a file the command reads or writes.
+int Session::CheckFileClashes() {
+  std::vector<std::pair<std::string, std::string>> files{{"-o", o_.output}, {"-i", o_.input}};
+  const auto& sim = o_.backend.sim;
+  if (auto chip = sim.find("chip"); chip != sim.end()) {
     if (auto colon = chip->second.find(':'); colon != std::string::npos)
-      others.emplace_back("the simulated chip's file", chip->second.substr(colon + 1));
+      files.emplace_back("the simulated chip's file", chip->second.substr(colon + 1));
   }
-  for (const auto& [what, name] : others) {
-    if (!name.empty() && SameFile(o_.log_file, name)) {
-      std::fprintf(err_, "zambrix-cli: --log %s names the same file as %s\n", o_.log_file.c_str(),
-                   what.c_str());
-      return kUsage;
+  std::vector<std::pair<std::string, std::string>> writers{{"--log", o_.log_file}};
+  if (auto trace = sim.find("trace"); trace != sim.end())
+    writers.emplace_back("--sim-trace", trace->second);
+  for (const auto& [option, written] : writers) {
+    if (written.empty()) continue;
+    for (const auto& [what, name] : files) {
+      if (!name.empty() && SameFile(written, name))
+        return Fail(kUsage, option + " " + written + " names the same file as " + what);
     }
+    files.emplace_back(option, written);
   }
   return kOk;
 }
@@ -523,6 +442,9 @@ int Session::Id() {
 }
 
 int Session::Finish(int status) {
+  // What the command printed must have reached its reader.
+  if (std::fflush(out_) != 0) RequestStop(SIGPIPE);
+  StopOnWriteError(out_);
   status = ShutDown(status);
   Report(status);
   return status;
@@ -535,22 +457,22 @@ void Session::Report(int status) {
 }
 
 int Session::ShutDown(int status) {
-  if (!core_) return status;
   // From here on the way out runs to its end: a late signal no longer throws
   // out of the board reset.
   AcknowledgeStop();
   if (int sig = StopRequested()) {
     status = 128 + sig;
-    echo_->Finish();
-    std::fprintf(err_, "zambrix-cli: interrupted by signal %d: the operation was stopped, the board reset; "
-                       "the chip may be partly written\n", sig);
+    if (echo_) echo_->Finish();
+    result_.message =
+        "interrupted by signal " + std::to_string(sig) +
+        ": the operation was stopped, the board reset; the chip may be partly written";
+    std::fprintf(err_, "zambrix-cli: %s\n", result_.message.c_str());
   }
+  if (!core_) return status;
   core_->shell.Form_Unload();
   // A chip the simulated board saw destroyed fails the run, whatever the program reported.
-  if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get());
-      sim_port != nullptr && sim_port->Trace().ChipDamaged() && status == kOk) {
-    status = Fail(kOperationFailed, "the simulated chip was destroyed: " + sim_port->Trace().DamageReport());
-  }
+  if (status == kOk && !DamageReport().empty())
+    status = Fail(kOperationFailed, "the simulated chip was destroyed: " + DamageReport());
   if (!o_.log_file.empty() && !core_->report.SaveLogTo(o_.log_file) && status == kOk) {
     status = Fail(kFileError, "cannot write the log to " + o_.log_file);
   }
@@ -565,8 +487,21 @@ int Session::ShutDown(int status) {
 
 int Session::Run() {
   result_.command = o_.command;
-  if (int s = CheckLogFile()) return Finish(s);
-  if (int s = StartUp()) return Finish(s);
+  if (int s = CheckFileClashes()) return Finish(s);
+  int status = kOk;
+  try {
+    status = StartUp();
+    if (status == kOk) status = RunCommand();
+  } catch (const OperationStopped&) {
+    status =
+        kOperationFailed;  // stopped outside an operation (the board search): said on the way out
+  } catch (const std::exception& e) {
+    status = Fail(kOperationFailed, e.what());
+  }
+  return Finish(status);
+}
+
+int Session::RunCommand() {
   int status = kOk;
   const auto& c = o_.command;
   if (c == "list") status = List();
@@ -581,7 +516,23 @@ int Session::Run() {
   else if (c == "erase") status = Write(EraseCommand);
   else if (c == "id") status = Id();
   else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
-  return Finish(status);
+  return status;
+}
+
+}  // namespace
+
+namespace {
+
+// The JSON object of a run that ends before (or outside) a session.
+int Answer(bool json, std::FILE* out, const std::string& command, int status,
+           const std::string& message, const std::string& text = {}) {
+  ResultPrinter printer(json, out);
+  CommandResult result;
+  result.command = command;
+  result.message = message;
+  std::fputs(text.c_str(), printer.Text());
+  printer.Print(result, status);
+  return status;
 }
 
 }  // namespace
@@ -592,30 +543,22 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     o = Parse(args);
   } catch (const UsageError& e) {
     std::fprintf(err, "zambrix-cli: %s\n%s", e.what(), kUsageText);
-    ResultPrinter printer(std::find(args.begin(), args.end(), "--json") != args.end(), out);
-    CommandResult result;
-    result.message = e.what();
-    printer.Print(result, kUsage);
-    return kUsage;
+    return Answer(std::find(args.begin(), args.end(), "--json") != args.end(), out, {}, kUsage,
+                  e.what());
   }
-  if (o.help) {
-    std::fputs(kUsageText, out);
-    std::fputs(BackEndHelp().c_str(), out);
-    return kOk;
-  }
-  if (o.version) {
-    std::fprintf(out, "zambrix-cli %s\n", ZAMBRIX_VERSION);
-    return kOk;
-  }
+  if (o.help) return Answer(o.json, out, {}, kOk, "help", kUsageText + BackEndHelp());
+  if (o.version)
+    return Answer(o.json, out, {}, kOk, "version", "zambrix-cli " ZAMBRIX_VERSION "\n");
   if (o.command.empty()) {
     std::fprintf(err, "zambrix-cli: no command given\n%s", kUsageText);
-    return kUsage;
+    return Answer(o.json, out, {}, kUsage, "no command given");
   }
   if (o.command == "doctor") {
     ResultPrinter printer(o.json, out);
     CommandResult result;
     result.command = o.command;
     const int status = Doctor(printer.Text());
+    result.message = status == kOk ? "a usable port exists" : "no usable port (see the findings)";
     printer.Print(result, status);
     return status;
   }
@@ -624,7 +567,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     return session.Run();
   } catch (const std::exception& e) {
     std::fprintf(err, "zambrix-cli: %s\n", e.what());
-    return kOperationFailed;
+    return Answer(o.json, out, o.command, kOperationFailed, e.what());
   }
 }
 

@@ -9,6 +9,7 @@
 namespace zambrix::cli {
 
 std::string OutcomeOf(int exit_status) {
+  if (exit_status > 128) return "interrupted";
   switch (exit_status) {
     case kOk:
       return "ok";
@@ -33,7 +34,8 @@ std::string ToJson(const CommandResult& r) {
   j["device"] = text_or_null(r.device);
   j["outcome"] = OutcomeOf(r.exit_status);
   j["exit_status"] = r.exit_status;
-  if (!r.message.empty()) j["message"] = r.message;
+  // Every object says in words how the run ended.
+  j["message"] = r.message.empty() ? OutcomeOf(r.exit_status) : r.message;
   if (r.checksum) j["checksum"] = *r.checksum;
   if (!r.bytes.empty()) j["bytes"] = r.bytes;
   if (r.failure) {

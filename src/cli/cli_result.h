@@ -31,7 +31,7 @@ struct CommandResult {
   std::optional<double> simulated_s;  // hardware time on the simulated board
 };
 
-// "ok", "failed", "usage error", "no board" or "file error".
+// "ok", "failed", "usage error", "no board", "file error" or "interrupted".
 std::string OutcomeOf(int exit_status);
 // One line of JSON, without the line break.
 std::string ToJson(const CommandResult& result);

@@ -1,13 +1,21 @@
 #include "cli/cli_services.h"
 
+#include <csignal>
+
+#include "app/interrupt.h"
+
 namespace zambrix::cli {
 
 MsgAnswer CliDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgIcon, std::string_view title) {
   titles.emplace_back(title);
   const bool question = buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ||
                         buttons == MsgButtons::OkCancel;
-  std::fprintf(err_, "zambrix-cli: %.*s%s%.*s\n", static_cast<int>(title.size()), title.data(),
-               title.empty() ? "" : ": ", static_cast<int>(text.size()), text.data());
+  // One line on the terminal: the box's line breaks become blanks.
+  std::string line(text);
+  for (auto at = line.find("\r\n"); at != std::string::npos; at = line.find("\r\n", at))
+    line.replace(at, 2, " ");
+  std::fprintf(err_, "zambrix-cli: %.*s%s%s\n", static_cast<int>(title.size()), title.data(),
+               title.empty() ? "" : ": ", line.c_str());
   if (!question) return MsgAnswer::Ok;
   if (!answers.empty()) {
     auto a = answers.front();
@@ -69,6 +77,11 @@ void ConsoleEcho::OnChange(const Control& c, Change what) {
   } else if (c.name == "ProgressBar1" && (what == Change::Value || what == Change::Range) && progress_) {
     DrawProgress(c.value, c.max);
   }
+  StopOnWriteError(err_);
+}
+
+void StopOnWriteError(std::FILE* stream) {
+  if (std::ferror(stream) != 0) RequestStop(SIGPIPE);
 }
 
 void ConsoleEcho::DrawProgress(int value, int max) {

@@ -38,6 +38,10 @@ class CliDialogs : public Dialogs {
   bool yes_;
 };
 
+// A standard stream that could not be written (a closed pipe, a full disk)
+// stops the run as the closed pipe's SIGPIPE does.
+void StopOnWriteError(std::FILE* stream);
+
 // Echoes log lines as they are written, and draws a progress bar on a terminal.
 class ConsoleEcho {
  public:

@@ -1,7 +1,10 @@
 #include "cli/write_commands.h"
 
 #include <array>
+#include <cctype>
+#include <charconv>
 #include <iostream>
+#include <optional>
 
 #include "app/core.h"
 #include "app/file_io.h"
@@ -33,13 +36,18 @@ int LoadImage(WriteContext& c) {
   return OpenCodeFile(c.core, c.dialogs, file, c.fail);
 }
 
-// The Hi / Low Byte option of --bytes.
+bool Serial(const Core& core) { return core.dev.DeviceClass == "S"; }
+
+// The Hi / Low Byte option of --bytes; a serial EEPROM takes every byte.
 int SetBytes(WriteContext& c) {
   static constexpr std::array<const char*, 3> kNames = {"both", "hi", "low"};
   if (c.options.bytes.empty() && c.options.from_setup) return kOk;
   const std::string& v = c.options.bytes.empty() ? std::string("both") : c.options.bytes;
   for (int i = 0; i < 3; ++i) {
     if (v != kNames[static_cast<std::size_t>(i)]) continue;
+    if (i != 0 && Serial(c.core) && !c.core.dev.DeviceKey.empty())
+      return c.fail(kUsage, "--bytes " + v + " is for the parallel chips, not the " +
+                                c.core.dev.SelectedDeviceName);
     const auto name = Indexed("HiLow_button", i);
     if (c.core.ui.Value(name) != 1) c.core.ChangeValue(name, 1);
     return kOk;
@@ -91,16 +99,80 @@ std::size_t Notices(const CliDialogs& d) {
 // The outcome as the window shows it: a lost board, the error alert, a notice
 // that the routine is missing.
 int Outcome(WriteContext& c, std::size_t notices_before, const std::string& what) {
-  if (c.core.ops.BoardLost) return c.fail(kNoBoard, "the board stopped answering during the " + what);
+  if (c.core.ops.BoardLost) {
+    std::string message = "the board stopped answering during the " + what;
+    if (c.core.ops.VppMayBeOn) {
+      std::string note(Operations::kVppMayBeOn);
+      note[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(note[0])));
+      message += "; " + note;
+    }
+    return c.fail(kNoBoard, message);
+  }
   if (c.core.ui.Colour("Error_label") == colour::kRed) return c.fail(kOperationFailed, what + " failed (see log)");
   if (Notices(c.dialogs) > notices_before) return c.fail(kOperationFailed, what + " is not available for this device");
   return kOk;
 }
 
+// A byte count or address: decimal, or hexadecimal as 8000h or 0x8000.
+std::optional<std::int64_t> ParseCount(std::string text) {
+  int base = 10;
+  if (text.size() > 1 && (text.back() == 'h' || text.back() == 'H')) {
+    text.pop_back();
+    base = 16;
+  } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.erase(0, 2);
+    base = 16;
+  }
+  std::int64_t v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, base);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || v < 0)
+    return std::nullopt;
+  return v;
+}
+
+// The part of the image that --offset and --length choose.
+int TakePart(WriteContext& c) {
+  auto& buf = c.core.buf;
+  const std::int64_t file = buf.CodeFileLength, device = c.core.dev.DeviceSize;
+  const auto offset =
+      c.options.offset.empty() ? std::optional<std::int64_t>(0) : ParseCount(c.options.offset);
+  if (!offset) return c.fail(kUsage, "--offset takes a byte address (32768, 8000h or 0x8000)");
+  if (*offset >= file)
+    return c.fail(kUsage, "--offset " + c.options.offset + " lies past the image's " +
+                              std::to_string(file) + " bytes");
+  auto length = std::optional<std::int64_t>(std::min(device, file - *offset));
+  if (!c.options.length.empty()) length = ParseCount(c.options.length);
+  if (!length || *length == 0)
+    return c.fail(kUsage, "--length takes a byte count (16384, 4000h or 0x4000)");
+  if (*length > device)
+    return c.fail(kUsage, "--length " + c.options.length + " is more than the Device's " +
+                              std::to_string(device) + " bytes");
+  if (*offset + *length > file)
+    return c.fail(
+        kUsage, "--offset and --length reach past the image's " + std::to_string(file) + " bytes");
+  buf.TakeCodePart(static_cast<std::int32_t>(*offset), static_cast<std::int32_t>(*length));
+  return kOk;
+}
+
+// An image with bytes beyond the chip goes only in a part the operator chose:
+// --offset/--length, or the half --bytes selects.
+int CheckImageFits(WriteContext& c) {
+  if (!c.options.offset.empty() || !c.options.length.empty()) return TakePart(c);
+  const auto& core = c.core;
+  const std::int64_t file = core.buf.CodeFileLength, device = core.dev.DeviceSize;
+  if (file <= device || core.ui.Value("HiLow_button(0)") != 1) return kOk;
+  return c.fail(kUsage,
+                "the image has data up to address " + HexText(file - 1) +
+                    "h, past the last address of the " + core.dev.SelectedDeviceName + " (" +
+                    HexText(device - 1) +
+                    "h): choose the part with --offset and --length, or a half with --bytes");
+}
+
 int Prepare(WriteContext& c) {
   if (int s = c.select_device()) return s;
   if (int s = LoadImage(c)) return s;
-  return SetBytes(c);
+  if (int s = SetBytes(c)) return s;
+  return CheckImageFits(c);
 }
 
 bool ParallelSelected(const Core& core) { return core.dev.DeviceClass != "S"; }
@@ -121,6 +193,12 @@ int ProgramCommand(WriteContext& c) {
   if (int s = Prepare(c)) return s;
   if (int s = SetVoltage(c)) return s;
   auto& core = c.core;
+  const std::string warning = core.dev.VoltageWarning();
+  if (!warning.empty() && !c.options.force_vpp)
+    return c.fail(kUsage, warning + "; give --force-vpp to program at this voltage all the same");
+  if (c.options.blank_check && Serial(core))
+    return c.fail(
+        kUsage, "--blank-check is for the parallel chips, not the " + core.dev.SelectedDeviceName);
   if (!c.options.from_setup) {
     core.ui.SetValueQuiet("CheckBlankPriorProgramming", 0);
     core.ui.SetValueQuiet("VerifyAfterProgramming", 0);
@@ -128,7 +206,9 @@ int ProgramCommand(WriteContext& c) {
   if (c.options.blank_check) core.ChangeValue("CheckBlankPriorProgramming", 1);
   if (c.options.verify) core.ChangeValue("VerifyAfterProgramming", 1);
   bool go = true;
-  if (int s = Confirm(c, "Program the Device?", go)) return s;
+  if (int s = Confirm(c, warning.empty() ? "Program the Device?" : "Program the Device? " + warning,
+                      go))
+    return s;
   const auto notices = Notices(c.dialogs);
   core.ops.ProgramStatus = 0;
   core.Click("Program_button");
@@ -157,7 +237,12 @@ int VerifyCommand(WriteContext& c) {
 int CheckCommand(WriteContext& c) {
   if (int s = Prepare(c)) return s;
   auto& core = c.core;
-  if (!ParallelSelected(core)) return c.fail(kUsage, "check is for parallel chips");
+  if (!ParallelSelected(core)) {
+    // A serial EEPROM takes every byte as it is written.
+    std::fprintf(c.out, "the %s is an EEPROM: programming rewrites every byte, no erase needed\n",
+                 core.dev.SelectedDeviceName.c_str());
+    return kOk;
+  }
   const auto notices = Notices(c.dialogs);
   Operations::WriteCheck result;
   bool done = false;

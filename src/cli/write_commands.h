@@ -19,6 +19,10 @@ struct WriteOptions {
   std::string input;  // -i FILE
   std::string bytes;  // --bytes both|hi|low
   std::string vpp;    // --vpp 5|12.5|21|25
+  // --offset and --length: the part of the image that goes to the chip, from
+  // its address 0; empty when not given.
+  std::string offset, length;
+  bool force_vpp = false;  // --force-vpp: a voltage above the chip's rating
   bool blank_check = false;
   bool verify = false;
   bool all = false;

@@ -66,6 +66,21 @@ static_assert(NamesFitTheColumn(), "a device name is longer than its column");
 
 std::span<const CatalogueRow> DeviceCatalogue() { return kRows; }
 
+int VppRatingVolts(const CatalogueRow& row) {
+  if (row.device_class != 'P' || row.voltage_index == 0) return 0;
+  // The NMOS parts programmed at 21 V or 25 V take 1 V more; the 12.5 V parts,
+  // NMOS 27256 included, 14 V. No sheet gives a figure for the 27C32.
+  static constexpr struct {
+    std::string_view name;
+    int volts;
+  } kHighVoltageParts[] = {{"Eprom 2716", 26}, {"Eprom 2732", 26},  {"Eprom 2732A", 22},
+                           {"Eprom 2764", 22}, {"Eprom 27128", 22}, {"Eprom 27C32", 0}};
+  for (const auto& p : kHighVoltageParts) {
+    if (p.name == row.name) return p.volts;
+  }
+  return 14;
+}
+
 ExtendedStatus ExtendedCatalogueStatus(const CatalogueRow& row) {
   if (row.offered) return {true, {}};
   const char c = row.device_class, k = row.size_code;

@@ -24,6 +24,11 @@ inline constexpr std::size_t kDeviceNameWidth = 30;
 // The rows in table order (row number = list position).
 std::span<const CatalogueRow> DeviceCatalogue();
 
+// The highest voltage the chip's datasheet allows on the pin that takes the
+// programming voltage (its absolute maximum), in volts; 0 when the chip takes
+// none or no figure is known.
+int VppRatingVolts(const CatalogueRow& row);
+
 // A row in the extended catalogue, which also offers the flash rows that work
 // end to end through the board's socket wiring. A refused flash row says why.
 struct ExtendedStatus {

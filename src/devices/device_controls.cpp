@@ -134,6 +134,15 @@ void DeviceSelection::Voltage_button_Click(int index) {
     default:  // 5 V: nothing to record
       break;
   }
+  if (index >= 2) {
+    if (const std::string warning = VoltageWarning(); !warning.empty()) report.LogMessage(warning);
+  }
+}
+
+std::string DeviceSelection::VoltageWarning() const {
+  if (VppRating <= 0 || ProgramVoltage <= VppRating) return {};
+  return std::to_string(ProgramVoltage) + " Volts is above the " + std::to_string(VppRating) +
+         " Volts the " + SelectedDeviceName + " is rated for: it can destroy the chip";
 }
 
 }  // namespace zambrix

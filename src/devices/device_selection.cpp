@@ -138,6 +138,7 @@ void DeviceSelection::Device_Click() {
   core_.report.ErrorLightOff();
   core_.report.DataFlowLightOff();
   ReportSelection();
+  core_.buf.ReportFileAgainstDevice();
   core_.report.PlayEventSound("DONE");
 }
 
@@ -150,6 +151,10 @@ void DeviceSelection::ReadDeviceRow(int row) {
   core_.link.Reg3Fixed = DecimalCell(cells[kReg3Fixed]);
   VoltageIndex = DecimalCell(cells[kVoltage]);
   DeviceKey = DeviceClass + DeviceSizeCode;
+  const auto catalogue = DeviceCatalogue();
+  VppRating = static_cast<std::size_t>(row) < catalogue.size()
+                  ? VppRatingVolts(catalogue[static_cast<std::size_t>(row)])
+                  : 0;
 }
 
 void DeviceSelection::BuildAddressMaps() {

@@ -44,6 +44,11 @@ class DeviceSelection {
   std::int32_t DeviceSize = 0;
   int VoltageIndex = 0;
   int ProgramVoltage = 0;
+  // The chip's rating for its programming-voltage pin (0: none known).
+  int VppRating = 0;
+  // Empty, or the line that says the chosen programming voltage is above the
+  // chip's rating, with both figures.
+  std::string VoltageWarning() const;
 
   // Text of the Device list while no entry is chosen.
   static constexpr std::string_view kDevicePrompt = "Please Select Device on this List";

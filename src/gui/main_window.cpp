@@ -62,6 +62,10 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   core_.buf.ListDifferences = true;
 
   setWindowIcon(AppIcon());
+  port_label_ = new QLabel(statusBar());
+  port_label_->setObjectName(QStringLiteral("PortInUse"));
+  port_label_->setTextFormat(Qt::PlainText);
+  statusBar()->addPermanentWidget(port_label_);
   chip_label_ = new QLabel(statusBar());
   chip_label_->setObjectName(QStringLiteral("ChipInUse"));
   chip_label_->setTextFormat(Qt::PlainText);
@@ -72,6 +76,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   });
   binder_.after_event = [this] {
     UpdateChipInUse();
+    UpdatePortInUse();
     if (hex_ != nullptr) hex_->Refresh();
     // File / Exit asks the window to close, and so may a close that came while
     // an operation ran; the close runs the shutdown.
@@ -80,6 +85,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   };
   UpdateTitle();
   UpdateChipInUse();
+  UpdatePortInUse();
   if (QWidget* device = qobject_cast<QWidget*>(ViewOf("Device"))) device->setFocus();
 }
 
@@ -99,6 +105,12 @@ void MainWindow::UpdateChipInUse() {
                            .arg(QString::fromStdString(dev.SelectedDeviceName))
                            .arg(dev.DeviceSize)
                            .arg(volts));
+}
+
+void MainWindow::UpdatePortInUse() {
+  const std::string text = core_.shell.PortInUseText();
+  port_label_->setText(QString::fromStdString(text));
+  port_label_->setVisible(!text.empty());
 }
 
 void MainWindow::UpdateTitle() {

@@ -29,6 +29,9 @@ class MainWindow : public QMainWindow {
 
   // Says plainly in the title and the status bar that no chip is touched.
   void SetSimulatedBoard(bool simulated, const std::string& description);
+  // The status bar names the real port behind the port choice in use (after
+  // every event, and once the back end is announced).
+  void UpdatePortInUse();
   // Places the window as the model's frmMain says (twips: left and top of the
   // frame, width and height inside it); the layout's minimum size wins over a
   // smaller stored size, and the window stays on the screen.
@@ -70,6 +73,7 @@ class MainWindow : public QMainWindow {
   HexEditView* hex_ = nullptr;
   QLabel* simulated_label_ = nullptr;
   QLabel* chip_label_ = nullptr;
+  QLabel* port_label_ = nullptr;
   bool close_pending_ = false;
   bool asking_close_ = false;
   bool simulated_ = false;

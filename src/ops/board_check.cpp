@@ -36,6 +36,15 @@ bool Operations::ConfirmBoard(const std::string& when) {
   } else {
     report.LogMessage("No ZAMBRIX board found or forced: nothing to use " + when);
   }
+  // Gone in the middle of writing a parallel chip: the latches it last took may
+  // still switch the programming voltage on, and nothing here can reach them.
+  const bool writing =
+      when.rfind("before", 0) != 0 &&
+      (when.find("programming") != std::string::npos || when.find("erase") != std::string::npos);
+  if (!answers && writing && core_.dev.DeviceClass != "S") {
+    VppMayBeOn = true;
+    report.LogMessage(std::string(kVppMayBeOn));
+  }
   if (!answers) report.LogMessage("Check the cable and the board's power, then click [TestPort]");
   report.PlayEventSound("ERROR");
   link.Reset();

@@ -78,12 +78,14 @@ bool Operations::CheckWritable(WriteCheck& result) {
   report.DataFlowLightOn();
   report.LogMessage("Checking Device against Buffer... Wait");
   if (!ConfirmBoard("before the check")) return false;
+  // An EEPROM writes every byte whole; the others only turn 1s into 0s.
+  const bool rewritable = core_.dev.DeviceClass == "E";
   const bool swept = CompareSweep(
-      [&result](std::int32_t address, std::uint8_t value, std::uint8_t wanted) {
+      [&result, rewritable](std::int32_t address, std::uint8_t value, std::uint8_t wanted) {
         if (value == wanted) {
           ++result.already;
-        } else if ((value & wanted) == wanted) {
-          ++result.to_program;  // only 1s to turn into 0s
+        } else if (rewritable || (value & wanted) == wanted) {
+          ++result.to_program;  // only 1s to turn into 0s, or any byte of an EEPROM
         } else {
           AddToRanges(result.need_erase, address);
         }

@@ -19,6 +19,7 @@ void Operations::EraseFlash_button_Click() {
     }
     if (!ConfirmBoard("before the erase")) return;
   }
+  FailFlag = 0;
   EraseInProgress = true;
   ChipWriting = true;
   if (key == "EN") EraseX28C256();
@@ -42,6 +43,7 @@ void Operations::ReportSerialErase(bool written) {
     FailFlag = 1;
     return;
   }
+  if (FailFlag != 0) return;  // the read-back found a byte that is not FFh
   if (!ConfirmBoard("after the erase")) return;
   auto& link = core_.link;
   auto& report = core_.report;

@@ -1,5 +1,7 @@
 // Byte-mode flash: programming byte by byte with status polling, and the chip
 // erase of the byte-mode flashes and of the AT29C256.
+#include <algorithm>
+
 #include "app/core.h"
 #include "app/text.h"
 #include "ops/operations.h"
@@ -32,7 +34,9 @@ void Operations::ProgramFlashBytes() {
     return;
   }
   report.LogMessage("Device ID# " + FlashIdText + " - Start programming");
-  const std::int32_t size = core_.buf.CodeSize;
+  // The prepared bytes only, never past the chip: an address beyond it would
+  // wrap onto its first bytes.
+  const std::int32_t size = std::min(core_.buf.ProgramLength, core_.dev.DeviceSize);
   core_.ui.SetMax("ProgressBar1", (size + 255) / 256);
   l.REG4ON(), l.OEOFF(), l.CEOFF();
   l.CurrentAddress = 0;
@@ -43,7 +47,7 @@ void Operations::ProgramFlashBytes() {
     }
     l.Reg1Value = l.AddressMidMap.at(static_cast<std::size_t>(page % 256)) | l.Reg1Fixed;
     core_.ui.SetValueQuiet("ProgressBar1", core_.ui.Value("ProgressBar1") + 1);
-    for (l.Reg2Value = 0; l.Reg2Value <= 255; ++l.Reg2Value) {
+    for (l.Reg2Value = 0; l.Reg2Value <= 255 && l.CurrentAddress < size; ++l.Reg2Value) {
       int attempts = kByteAttempts;
       do {
         if (--attempts == 0) {

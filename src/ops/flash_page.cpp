@@ -14,6 +14,8 @@ constexpr int kPageBytes = 64;
 constexpr int kPageAttempts = 80;
 // Longest write cycle of either part (tWC maximum), in milliseconds.
 constexpr int kMaxWriteCycleMs = 10;
+// How long a failure report waits for a chip still busy: ten such cycles.
+constexpr int kReportWaitMs = 10 * kMaxWriteCycleMs;
 }  // namespace
 
 int Operations::SpeedSpan() const {
@@ -86,9 +88,12 @@ void Operations::ProgramPages(bool xicor) {
   ui.SetMax("ProgressBar1", 64);
   ProgressStep = 8;
   ProgressCount = 0;
-  for (int page = 0; page < kPages; ++page) {
+  // The pages that hold the prepared bytes; nothing past them, nor past the chip.
+  const std::int32_t end =
+      std::clamp<std::int32_t>(core_.buf.ProgramLength, 0, kPages * kPageBytes);
+  for (int page = 0; page * kPageBytes < end; ++page) {
     WorkAddress = page;
-    if (!WritePage(page, xicor)) {
+    if (!WritePage(page, xicor, end)) {
       l.Reg0Value = 0;
       l.SetReg0();
       return;
@@ -102,23 +107,39 @@ void Operations::ProgramPages(bool xicor) {
   l.Reset();
 }
 
-// Loads the page until it reads back, at most 79 times; false after the failure report.
-bool Operations::WritePage(int page, bool xicor) {
+// Loads the page until it reads back, at most 79 times. A chip still in the
+// write cycle of the last load gets no new load: once the cycle has ended the
+// page is read back first, and only loaded again when it differs.
+bool Operations::WritePage(int page, bool xicor, std::int32_t end) {
   auto& l = core_.link;
+  PageResult result = PageResult::kDiffers;
   for (int attempts = kPageAttempts - 1; attempts > 0; --attempts) {
     l.SleepMs(SpeedSpan() + 1);
+    if (result == PageResult::kBusy) {
+      if (!WaitPageCycle(kMaxWriteCycleMs)) continue;
+      result = ReadBackPage(page, end);
+      if (result == PageResult::kWritten) return true;
+      if (result == PageResult::kBusy) continue;
+    }
     l.REG4ON();
-    const int result = LoadAndReadPage(page, xicor);
-    if (result != 0) return result > 0;  // written, or the write cycle never ended
+    LoadPage(page, xicor, end);
+    l.SleepMs(SpeedSpan() + 3);  // the chip's page write time
+    l.REG4OFF();
+    result = ReadBackPage(page, end);
+    if (result == PageResult::kWritten) return true;
   }
+  // The loads are spent. A chip still busy is given a longer time once more,
+  // so that the report names a byte it holds rather than its status.
+  if (result == PageResult::kBusy && WaitPageCycle(kReportWaitMs)) result = ReadBackPage(page, end);
+  if (result == PageResult::kWritten) return true;
+  if (result == PageResult::kBusy)
+    core_.report.LogMessage("*** The chip is still busy: the Read BYTE below is its status");
   ReportProgramFailure();
   return false;
 }
 
-// One load of the page, the page write time, then the read-back. A read-back
-// that meets the chip still in its write cycle waits for the end of the cycle
-// and reads the page again, so no load ever goes to a busy chip.
-int Operations::LoadAndReadPage(int page, bool xicor) {
+// One load of the page's bytes below `end`.
+void Operations::LoadPage(int page, bool xicor, std::int32_t end) {
   auto& l = core_.link;
   const auto& image = core_.buf.ProgramBuffer;
   const int we_bit = xicor ? 0x40 : 0x80;
@@ -127,7 +148,8 @@ int Operations::LoadAndReadPage(int page, bool xicor) {
   const int reg1 = xicor ? ((l.AddressMid != 0 ? l.AddressMid + 64 : 0) | l.Reg1Fixed)
                          : (l.Reg1Fixed | l.AddressMid);
   if (reg1 != l.Reg1Value) l.Reg1Value = reg1, l.SetReg1();
-  for (int i = 0; i < kPageBytes; ++i) {
+  const int bytes = std::min(kPageBytes, end - page * kPageBytes);
+  for (int i = 0; i < bytes; ++i) {
     l.CurrentAddress = page * kPageBytes + i;
     l.Endereco2Adr();
     l.Reg2Value = l.AddressLow, l.SetReg2();
@@ -139,21 +161,25 @@ int Operations::LoadAndReadPage(int page, bool xicor) {
     l.Reg1Value |= we_bit, l.SetReg1();
     l.Reg3Value |= 0x80, l.SetReg3();
   }
-  l.SleepMs(SpeedSpan() + 3);
-  l.REG4OFF();
-  for (int i = 0; i < kPageBytes; ++i) {
+}
+
+// Reads the page's bytes below `end` back. One that meets the chip still in
+// its write cycle waits for the end of the cycle and reads the page again;
+// kBusy when the cycle has not ended after the longest the datasheet gives.
+Operations::PageResult Operations::ReadBackPage(int page, std::int32_t end) {
+  auto& l = core_.link;
+  const auto& image = core_.buf.ProgramBuffer;
+  const int bytes = std::min(kPageBytes, end - page * kPageBytes);
+  for (int i = 0; i < bytes; ++i) {
     const std::int32_t address = page * kPageBytes + i;
     const std::uint8_t want = image.at(static_cast<std::size_t>(address));
     if (ReadPageByte(address) == want) continue;
     l.WriteValue = want;
-    if (!ChipToggling()) return 0;
-    if (!WaitPageCycle()) {
-      ReportProgramFailure();
-      return -1;
-    }
+    if (!ChipToggling()) return PageResult::kDiffers;
+    if (!WaitPageCycle(kMaxWriteCycleMs)) return PageResult::kBusy;
     i = -1;  // the cycle has ended: read the whole page again
   }
-  return 1;
+  return PageResult::kWritten;
 }
 
 std::uint8_t Operations::ReadPageByte(std::int32_t address) {
@@ -165,10 +191,10 @@ std::uint8_t Operations::ReadPageByte(std::int32_t address) {
   return l.ReadValue;
 }
 
-// Waits in 1 ms steps for the end of the write cycle, at most the datasheet's
-// longest cycle; false when the chip is still busy after it.
-bool Operations::WaitPageCycle() {
-  for (int ms = 0; ms < kMaxWriteCycleMs; ++ms) {
+// Waits in 1 ms steps for the end of the write cycle, at most `limit_ms`;
+// false when the chip is still busy after it.
+bool Operations::WaitPageCycle(int limit_ms) {
+  for (int ms = 0; ms < limit_ms; ++ms) {
     core_.link.SleepMs(1);
     if (!ChipToggling()) return true;
   }
@@ -180,6 +206,7 @@ bool Operations::WaitPageCycle() {
 void Operations::EraseX28C256() {
   auto& buf = core_.buf;
   std::fill_n(buf.ProgramBuffer.begin(), 32768, std::uint8_t{0xFF});
+  buf.ProgramLength = 32768;  // the whole chip, whatever the last image covered
   core_.report.LogMessage("Erasing Program Buffer");
   core_.report.LogMessage("Erasing XICOR 28C256");
   ProgramX28C256();

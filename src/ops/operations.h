@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "buffers/digests.h"
@@ -75,13 +76,17 @@ class Operations {
     std::vector<AddressRange> need_erase;  // bytes that need a 0 turned into a 1
   };
   // Reads the chip (nothing is written) and compares it with the image the
-  // programming would write. False when the board was lost.
+  // programming would write; an EEPROM needs no erase for any byte. False when
+  // the board was lost.
   bool CheckWritable(WriteCheck& result);
 
   // ---- Serial 24Cxx EEPROMs (serial.cpp, i2c_bus.cpp) ----
   // Each reads, compares or writes CodeSize bytes from chip address 0 (never
   // more than the chip holds; an erase covers the whole chip) and leaves
-  // ErrorCount non-zero when the chip did not acknowledge.
+  // ErrorCount non-zero when the chip did not acknowledge. The compare and the
+  // writes take the program image's bytes (only the selected ones with "Hi
+  // Byte" or "Low Byte"); a write reads back what it wrote and sets FailFlag
+  // after the mismatch report when a byte did not take.
   void Read24Cxx();
   void Verify24Cxx();
   void Write24C08_16();
@@ -185,7 +190,15 @@ class Operations {
   void Stopped();
   bool BoardLost = false;  // the last operation found no board; cleared as each starts
   std::string BoardProblem;  // what ConfirmBoard found, for a one-line message
+  // The board went away while it was writing a parallel chip: the programming
+  // voltage may still be on. Cleared with BoardLost.
+  bool VppMayBeOn = false;
+  static constexpr std::string_view kVppMayBeOn =
+      "The programming voltage may still be on: switch the board off before taking the chip out";
   int VerifyFailed = 0;
+  // The bytes of the difference the last mismatch report gave (at WorkAddress).
+  int VerifyExpected = 0;
+  int VerifyActual = 0;
   // Back colours of the Verify button while a compare runs and at rest.
   static constexpr std::uint32_t kVerifyRunningColour = 0x80000014;
   static constexpr std::uint32_t kVerifyIdleColour = 0x8000000F;
@@ -229,6 +242,7 @@ class Operations {
   // Serial helpers (serial.cpp).
   std::int32_t SerialByteCount(const std::string& done);
   bool SerialSend(int value);
+  bool SerialCompare(std::int32_t count);
   bool SerialReadHeader();
   void SerialAcknowledge(bool last);
   void SerialProgress(std::int32_t index);
@@ -239,9 +253,11 @@ class Operations {
   // Flash and parallel EEPROM helpers (flash_*.cpp).
   int SpeedSpan() const;
   void ProgramPages(bool xicor);
-  bool WritePage(int page, bool xicor);
-  int LoadAndReadPage(int page, bool xicor);
-  bool WaitPageCycle();
+  enum class PageResult { kWritten, kDiffers, kBusy };
+  bool WritePage(int page, bool xicor, std::int32_t end);
+  void LoadPage(int page, bool xicor, std::int32_t end);
+  PageResult ReadBackPage(int page, std::int32_t end);
+  bool WaitPageCycle(int limit_ms);
   std::uint8_t ReadPageByte(std::int32_t address);
   void SdpOffSequence(bool xicor, int last);
   void QuickLoad(int latch, int value);

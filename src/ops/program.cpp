@@ -1,6 +1,9 @@
 // The Program command: the operator's confirmation, the optional blank check
 // and verify, the program image, the choice of algorithm and the report.
+#include <algorithm>
+
 #include "app/core.h"
+#include "app/text.h"
 #include "app/interrupt.h"
 #include "ops/operations.h"
 
@@ -23,12 +26,15 @@ void Operations::ProgramDeviceData() {
 void Operations::BuildProgramImage() {
   auto& buf = core_.buf;
   const std::int32_t size = core_.dev.DeviceSize;
+  // A shorter file ends the image at its own last byte: the chip beyond it is
+  // left as it is, whatever the family.
+  const std::int32_t extent = buf.ProgramExtent();
   const int option = core_.ui.Value("HiLow_button(1)") ? 1 : core_.ui.Value("HiLow_button(2)") ? 2 : 0;
   auto& program = buf.ProgramBuffer;
   const auto& code = buf.CodeBuffer;
   if (option == 0) {
     for (std::int32_t i = 0; i < size; ++i) program.at(static_cast<std::size_t>(i)) = code.at(static_cast<std::size_t>(i));
-    buf.ProgramLength = size;
+    buf.ProgramLength = std::max<std::int32_t>(extent, 0);
     return;
   }
   // Odd bytes for the high half of a 16-bit bus, even bytes for the low half.
@@ -36,7 +42,9 @@ void Operations::BuildProgramImage() {
   for (std::int32_t i = 0; 2 * i <= size - 2; ++i) {
     program.at(static_cast<std::size_t>(i)) = code.at(static_cast<std::size_t>(2 * i + odd));
   }
-  buf.ProgramLength = size / 2;
+  // The selected bytes that lie inside the extent; the other half of the chip
+  // is never written.
+  buf.ProgramLength = std::clamp<std::int32_t>((extent + 1 - odd) / 2, 0, size / 2);
 }
 
 void Operations::GoProgressiveBar1() {
@@ -96,7 +104,12 @@ void Operations::ProgramDeviceCode() {
   auto& report = core_.report;
   BoardLost = false;
   report.LogMessage("Programming Button Pressed");
-  auto answer = core_.svc.dialogs->MessageBox("Program the Device?", MsgButtons::OkCancel, MsgIcon::Question,
+  // A voltage above the chip's rating is named in the question itself.
+  std::string question = "Program the Device?";
+  if (const std::string warning = core_.dev.VoltageWarning(); !warning.empty()) {
+    question.append(kLineBreak).append(kLineBreak).append(warning);
+  }
+  auto answer = core_.svc.dialogs->MessageBox(question, MsgButtons::OkCancel, MsgIcon::Question,
                                               "Safety Question");
   if (answer != MsgAnswer::Ok) {
     report.LogMessage("Programming was Canceled by Operator");

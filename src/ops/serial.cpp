@@ -93,33 +93,51 @@ void Operations::Read24Cxx() {
   I2cStop();
 }
 
-// Sums the bytes compared into DeviceChecksum. Stops at the first byte that
-// differs from the code buffer and reports it; that byte is not acknowledged,
-// so the chip is left in standby.
-void Operations::Verify24Cxx() {
+// Reads `count` bytes from address 0 and compares each with what was written
+// there (FFh during an erase, else the program image), summing DeviceChecksum.
+// Stops at the first byte that differs and reports it; that byte is not
+// acknowledged, so the chip is left in standby. False when a byte differed or
+// the chip did not answer (ErrorCount set then).
+bool Operations::SerialCompare(std::int32_t count) {
   auto& link = core_.link;
   auto& ui = core_.ui;
   ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetMax("ProgressBar1", core_.buf.CodeSize);
-  const std::int32_t count = SerialByteCount("compared");
+  ui.SetMax("ProgressBar1", count);
   ErrorCount = 0;
-  if (count == 0 || !SerialReadHeader()) return;
-  const auto& code = core_.buf.CodeBuffer;
+  if (count == 0) return true;
+  if (!SerialReadHeader()) return false;
+  const auto& image = core_.buf.ProgramBuffer;
   for (std::int32_t i = 0; i < count; ++i) {
     SerialProgress(i);
     I2cReadByte();
-    const std::uint8_t expected = code.at(static_cast<std::size_t>(i));
+    const std::uint8_t expected = EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i));
     const bool differs = expected != link.ReadValue;
     DeviceChecksum = (DeviceChecksum + link.ReadValue) & 0xFFFF;
     SerialAcknowledge(differs || i == count - 1);
     if (differs) {
       I2cStop();
       WorkAddress = i;
+      link.CurrentAddress = i;
+      link.WriteValue = expected;
       ReportVerifyMismatch(expected);
-      return;
+      return false;
     }
   }
   I2cStop();
+  return true;
+}
+
+// The bytes programming writes (the selected ones with "Hi Byte" or "Low
+// Byte"), compared with the chip.
+void Operations::Verify24Cxx() {
+  BuildProgramImage();
+  const std::int32_t covered = SerialByteCount("compared");
+  const std::int32_t count = std::min(covered, core_.buf.ProgramLength);
+  if (count != covered) {
+    core_.report.LogMessage("Compared " + std::to_string(count) + " programmed bytes of " +
+                            std::to_string(covered));
+  }
+  SerialCompare(count);
 }
 
 void Operations::VerifySerial() {
@@ -140,7 +158,7 @@ void Operations::VerifySerial() {
 void Operations::Write24C08_16() { SerialPageWrite(16, false, "Erasing Device 24CXX"); }
 void Operations::Write24C32() { SerialPageWrite(32, true, "Erasing Device 24C32"); }
 
-// Page writes of the code buffer (FFh while erasing, over the whole chip); a
+// Page writes of the program image (FFh while erasing, over the whole chip); a
 // last page shorter than the page size holds the bytes that are left.
 void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
                                  const std::string& erase_message) {
@@ -151,7 +169,7 @@ void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
     core_.report.LogMessage(erase_message);
     core_.report.LogMessage("Program Buffer will not be erased");
   } else {
-    count = SerialByteCount("written");
+    count = std::min(SerialByteCount("written"), core_.buf.ProgramLength);
   }
   ErrorCount = 0;
   link.OEOFF();
@@ -170,6 +188,9 @@ void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
   link.Reg4Value = 0;
   link.SetReg4();
   link.REG4ON();
+  // The chip gives no sign of a byte it did not take: what was written is read
+  // back before success is claimed.
+  if (!SerialCompare(count) && ErrorCount == 0) FailFlag = 1;
 }
 
 // One page from byte `first`: header, `count` data bytes, stop. False when the
@@ -185,9 +206,9 @@ bool Operations::SerialWritePage(std::int32_t first, std::int32_t count, bool tw
     return false;
   }
   if (!SerialSend(link.AddressLow)) return false;
-  const auto& code = core_.buf.CodeBuffer;
+  const auto& image = core_.buf.ProgramBuffer;
   for (std::int32_t i = first; i < first + count; ++i) {
-    if (!SerialSend(EraseInProgress ? 0xFF : code.at(static_cast<std::size_t>(i)))) return false;
+    if (!SerialSend(EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i)))) return false;
   }
   I2cStop();
   return true;

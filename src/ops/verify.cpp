@@ -91,6 +91,8 @@ void Operations::VerifyDeviceCode() {
 void Operations::ReportVerifyMismatch(std::uint8_t expected) {
   auto& report = core_.report;
   VerifyFailed = 1;
+  VerifyExpected = expected;
+  VerifyActual = core_.link.ReadValue;
   // A board that went away reads FFh: that is no difference of the chip.
   if (!ConfirmBoard("during the verify")) {
     core_.ui.SetBackColour("Verify_button", kVerifyIdleColour);

@@ -25,8 +25,8 @@ TEST_F(Files, ChecksumsAndWhatACodeFileLoadShows) {
   EXPECT_EQ(std::tuple(t->buf.FileCrcText, t->ui.Max("VScroll1")), std::tuple("0041", 0));
 }
 
-// A short file leaves the tail of a long one; a device chosen after it sets
-// the size, so the save writes the device's 32 KB.
+// Nothing past a file's end comes from an earlier file: the rest of the
+// buffer is FFh, and the device chosen after it says which bytes are programmed.
 TEST_F(Files, AShortFileAfterALongOneThenADevice) {
   std::string first(32768, '\0');
   for (std::size_t i = 0; i < first.size(); ++i) first[i] = static_cast<char>(i * 7 + 1);
@@ -35,10 +35,18 @@ TEST_F(Files, AShortFileAfterALongOneThenADevice) {
   t->dev.FillDeviceTable();
   t->dev.FillDeviceList();
   t->ChooseListIndex("Device", 10);  // Eprom 27C256
+  EXPECT_EQ(t.LogLines().back(),
+            "File is 1000 bytes, the Device 32768: the rest of the buffer is FFh and will not be "
+            "programmed");
   auto out = PathOf("out.bin");
   t.dialogs.save_files.push_back(out);
   t->Click("mnuFileSaveCodeAs");
-  EXPECT_EQ(ReadWholeFile(out), std::string(1000, '\x42') + first.substr(1000));
+  EXPECT_EQ(ReadWholeFile(out), std::string(1000, '\x42') + std::string(31768, '\xFF'));
+  // A file longer than the device chosen: one line with both sizes.
+  Open(kCode, File("long.bin", first + first));
+  EXPECT_EQ(t.LogLines().back(),
+            "File is 65536 bytes, the Device 32768: only the first 32768 bytes of the file will be "
+            "programmed");
 }
 
 // A FIFO (which must not hang the load) and an oversize file are refused;
@@ -60,7 +68,7 @@ TEST_F(Files, RefusedCodeFilesChangeNothing) {
   }
   auto& b = t->buf;
   EXPECT_EQ(std::tuple(b.CodeSize, b.CodeFileName, b.FileCrcText, b.CodeBuffer[512]),
-            std::tuple(512, good, "2200", 0));
+            std::tuple(512, good, "2200", 0xFF));
   Open(kCode, File("full.bin", std::string(Buffers::kCodeBufferSize, '\1')));  // fits exactly
   EXPECT_EQ(b.CodeSize, 2100001);
 }
@@ -83,7 +91,7 @@ TEST_F(Files, HexFilesLoadAndAFaultyOneChangesNothing) {
   Open(kCode, hex);
   auto& b = t->buf;
   EXPECT_EQ(std::vector<std::uint8_t>(b.CodeBuffer.begin(), b.CodeBuffer.begin() + 6),
-            (std::vector<std::uint8_t>{0x11, 0xFF, 0xFF, 0xFF, 0x22, 0}));
+            (std::vector<std::uint8_t>{0x11, 0xFF, 0xFF, 0xFF, 0x22, 0xFF}));
   auto bad = File("bad.s19", "S104000011EA\nS104000122D9\nS9030000FC\n");
   Open(kCode, bad);
   EXPECT_EQ(t.LogLines().back(), "File " + bad + " line 2: bad checksum - Will Not Open");

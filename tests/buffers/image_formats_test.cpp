@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "support/temp_dir.h"
 #include "support/tools.h"
@@ -50,6 +51,17 @@ TEST(ImageFormats, GapsSegmentsAndRepeatedData) {
   // Start records are read and have no effect on the image.
   EXPECT_TRUE(ParseIntelHex(":0400000500000000F7\n:0100000011EE\n:00000001FF\n", 10).ok());
   EXPECT_TRUE(ParseSrec("S104000011EA\n", 10).ok());  // the start record is optional
+  EXPECT_EQ(gap.after_end, 0);
+}
+
+// Records after the end record are not read, and the first line of them is
+// named; blank lines and an end-of-file mark after it are nothing to report.
+TEST(ImageFormats, TextAfterTheEndRecordIsNamed) {
+  const auto hex = ParseIntelHex(":0100000011EE\r\n:00000001FF\r\n\r\n:0100040022D9\r\n", 100);
+  EXPECT_EQ(std::tuple(hex.ok(), hex.bytes.size(), hex.after_end), std::tuple(true, 1u, 4));
+  const auto srec = ParseSrec("S104000011EA\nS9030000FC\nS104000122D9\n", 100);
+  EXPECT_EQ(std::tuple(srec.ok(), srec.bytes.size(), srec.after_end), std::tuple(true, 1u, 3));
+  EXPECT_EQ(ParseIntelHex(":00000001FF\r\n \r\n\x1A", 100).after_end, 0);
 }
 
 TEST(ImageFormats, FaultyFilesAreRefusedAtTheirLine) {

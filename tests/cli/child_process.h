@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,17 +24,33 @@ struct ChildRun {
   std::string err;
 };
 
+// What a child meets besides the cue.
+struct ChildEvents {
+  bool hang_up_at_cue = false;        // standard error's reader goes away at the cue
+  bool interrupted_at_start = false;  // a SIGINT is waiting before the program's first step
+};
+
 // Runs the command line with the blank-separated `command`; `at_cue` runs once,
 // with the process id, as soon as `cue` has come out on standard error. An
 // empty cue runs nothing.
 inline ChildRun RunCliChild(const std::string& command, const std::string& cue = "",
-                            const std::function<void(pid_t)>& at_cue = {}) {
+                            const std::function<void(pid_t)>& at_cue = {},
+                            ChildEvents events = {}) {
   std::vector<std::string> args;
   std::istringstream words(command);
   for (std::string w; words >> w;) args.push_back(w);
   int pipe_fd[2];
   EXPECT_EQ(::pipe(pipe_fd), 0);
+  // Blocked across the exec, a SIGINT sent now waits for the program to take it.
+  sigset_t interrupt, old;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  if (events.interrupted_at_start) ::pthread_sigmask(SIG_BLOCK, &interrupt, &old);
   pid_t pid = ::fork();
+  if (events.interrupted_at_start && pid != 0) {
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    ::kill(pid, SIGINT);
+  }
   if (pid == 0) {
     ::dup2(pipe_fd[1], 2);
     int null = ::open("/dev/null", O_RDWR);
@@ -58,7 +76,8 @@ inline ChildRun RunCliChild(const std::string& command, const std::string& cue =
     r.err.append(buf, static_cast<std::size_t>(n));
     if (!cued && r.err.find(cue) != std::string::npos) {
       cued = true;
-      at_cue(pid);
+      if (at_cue) at_cue(pid);
+      if (events.hang_up_at_cue) break;
     }
   }
   ::close(pipe_fd[0]);

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -34,6 +35,15 @@ class Cli : public ::testing::Test {
     return r;
   }
   static std::string Slurp(const fs::path& p) { return ReadWholeFile(p); }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  // A file of `size` random bytes in the test's folder; its path.
+  std::string RandomFile(const std::string& name, std::size_t size, unsigned seed) const {
+    std::mt19937 gen(seed);
+    std::string bytes(size, '\0');
+    for (auto& b : bytes) b = static_cast<char>(gen());
+    WriteWholeFile(dir_ / name, bytes);
+    return Path(name);
+  }
   TempDir tmp_;
   const fs::path& dir_ = tmp_.path();
 };

@@ -161,6 +161,12 @@ const std::vector<Op>& Ops() {
        2048,
        Start::kErased,
        3000},
+      {"program flash",
+       {"--catalogue", "extended", "program", "-d", "AM29F010", "-i", "IN", "--yes"},
+       "AM29F010",
+       131072,
+       Start::kErased,
+       3000},
   };
   return ops;
 }
@@ -175,6 +181,7 @@ struct Fault {
   const char* sim_fault;           // --sim-fault, empty for none
   const char* file;                // file fault, empty for none
   std::vector<std::string> cells;  // one per operation, in the order of Ops()
+  const char* bytes = "";          // --bytes for the operations that take it
 };
 
 constexpr const char* kNoBoard = "3|no ZAMBRIX board found on any LPT port";
@@ -196,65 +203,83 @@ constexpr const char* kLocked =
 constexpr const char* kSameIn = "2|--log DIR/in.bin names the same file as -i";
 constexpr const char* kSameChip =
     "2|--log DIR/chip.bin names the same file as the simulated chip's file";
+constexpr const char* kTraceIn = "2|--sim-trace DIR/in.bin names the same file as -i";
+constexpr const char* kTraceChip =
+    "2|--sim-trace DIR/chip.bin names the same file as the simulated chip's file";
+constexpr const char* kOutDenied = "4|cannot write DIR/out.bin: Permission denied";
+constexpr const char* kChipDenied =
+    "4|cannot write the simulated chip's file DIR/chip.bin: Permission denied";
+constexpr const char* kNoBytes = "n/a: takes no byte selection";
+std::string Oversize(const std::string& last, const std::string& device,
+                     const std::string& chip_last) {
+  return "2|the image has data up to address " + last + "h, past the last address of the " +
+         device + " (" + chip_last + "h)";
+}
 
 // The data-line test before each parallel operation (exit 3, alert, the lines'
 // reading), then the two serial cells: a serial socket takes no line test.
 std::vector<std::string> LinesRow(const std::string& seen, const std::string& serial_read,
                                   const std::string& serial_program) {
   std::vector<std::string> row;
+  const auto lines = [&](const char* before) {
+    return "3!|the DATA LINES read " + seen + " is driven before " + before;
+  };
   for (const char* before : {"the read", "the blank check", "programming", "programming", "the verify",
                              "the erase", "the identification"})
-    row.push_back("3!|the DATA LINES read " + seen + " is driven before " + before);
+    row.push_back(lines(before));
   row.push_back(serial_read);
   row.push_back(serial_program);
+  row.push_back(lines("programming"));
   return row;
 }
 
 // What every operation says when nothing goes wrong.
-const std::vector<std::string> kAllWell = {
-    "0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)",
-    "0|Programming Device Successfull", "0|XICOR 28C256 Programmed Sucessfully",
-    "0|Device Contents MATCHES with Buffer Contents", "0|XICOR 28C256 Programmed Sucessfully",
-    "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device",
-    "0|Device Contents MATCHES with Buffer Contents"};
+const std::vector<std::string> kAllWell = {"0|32768 bytes Read from Device",
+                                           "0|Device IS BLANK (ERASED)",
+                                           "0|Programming Device Successfull",
+                                           "0|XICOR 28C256 Programmed Sucessfully",
+                                           "0|Device Contents MATCHES with Buffer Contents",
+                                           "0|XICOR 28C256 Programmed Sucessfully",
+                                           "0|Device ID# 0120 - AMD am29F010 Flash Memory",
+                                           "0|2048 bytes Read from Device",
+                                           "0|Device Contents MATCHES with Buffer Contents",
+                                           "0|Programming Device Successfull"};
+
+// A flash byte still busy after the longest program time its datasheet gives fails.
+const std::vector<std::string> kSlowWrite = [] {
+  auto row = kAllWell;
+  row.back() = kProgramFailure;
+  return row;
+}();
 
 const std::vector<Fault>& Faults() {
   static const std::vector<Fault> faults = {
-      {"no fault",
-       "",
-       "",
-       kAllWell},
+      {"no fault", "", "", kAllWell},
       {"no board",
        "no-board",
        "",
-       {kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard}},
+       {kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard,
+        kNoBoard}},
       {"empty socket",
        "empty-socket",
        "",
        {"0~|32768 bytes Read from Device|" + kLooksErased,
         "0~|Device IS BLANK (ERASED)|" + kLooksErased, kProgramFailure, kProgramFailure, kNoMatch,
         "0~|XICOR 28C256 Programmed Sucessfully|an empty socket reads back the FFh written",
-        "1|Device ID# FFFF -  Not Valid!!!", kNoAck, kNoAck}},
-      {"data bit 7 stuck at 0",
-       "stuck-bit=7:0",
-       "",
-       LinesRow("7Fh when FFh", "0~|2048 bytes Read from Device|SDA held low reads as acknowledges and zeros",
+        "1|Device ID# FFFF -  Not Valid!!!", kNoAck, kNoAck, "1|Device ID# FFFF - Not Supported"}},
+      {"data bit 7 stuck at 0", "stuck-bit=7:0", "",
+       LinesRow("7Fh when FFh",
+                "0~|2048 bytes Read from Device|SDA held low reads as acknowledges and zeros",
                 kNoMatch)},
-      {"data bit 7 stuck at 1",
-       "stuck-bit=7:1",
-       "",
-       LinesRow("80h when 00h", kNoAck, kNoAck)},
+      {"data bit 7 stuck at 1", "stuck-bit=7:1", "", LinesRow("80h when 00h", kNoAck, kNoAck)},
       {"a byte that never programs (64h)",
        "dead-byte=100",
        "",
        {"0|32768 bytes Read from Device", "0|Device IS BLANK (ERASED)", kProgramFailure,
         kProgramFailure, "0|Device Contents MATCHES with Buffer Contents", kProgramFailure,
-        "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device",
-        kNoMatch}},
-      {"slow write cycle (50 ms)",
-       "slow-write=50ms",
-       "",
-       kAllWell},
+        "0|Device ID# 0120 - AMD am29F010 Flash Memory", "0|2048 bytes Read from Device", kNoMatch,
+        kProgramFailure}},
+      {"slow write cycle (50 ms)", "slow-write=50ms", "", kSlowWrite},
       {"board vanishes mid-operation",
        "vanish",
        "",
@@ -262,12 +287,12 @@ const std::vector<Fault>& Faults() {
         "3!|DOES NOT ANSWER during programming", "3!|DOES NOT ANSWER during programming",
         "3!|DOES NOT ANSWER during the verify", "3!|DOES NOT ANSWER after programming",
         "3!|DOES NOT ANSWER after the identification", "3!|DOES NOT ANSWER after the read",
-        "3!|DOES NOT ANSWER during programming"}},
+        "3!|DOES NOT ANSWER during programming", "3!|DOES NOT ANSWER during programming"}},
       {"unreadable input",
        "",
        "unreadable",
        {kNoInput, kNoInput, kCannotOpen, kCannotOpen, kCannotOpen, kNoInput, kNoInput, kNoInput,
-        kCannotOpen}},
+        kCannotOpen, kCannotOpen}},
       {"a folder given as the file",
        "",
        "folder",
@@ -276,27 +301,57 @@ const std::vector<Fault>& Faults() {
         "4|cannot open DIR/folder: it is a folder, not a file",
         "4|cannot open DIR/folder: it is a folder, not a file", kNoFile, kNoFile,
         "4|cannot write DIR/folder: it is a folder, not a file",
+        "4|cannot open DIR/folder: it is a folder, not a file",
         "4|cannot open DIR/folder: it is a folder, not a file"}},
       {"a FIFO given as the file",
        "",
        "fifo",
-       {kFifoOut, kNoFile, kFifoIn, kFifoIn, kFifoIn, kNoFile, kNoFile, kFifoOut, kFifoIn}},
+       {kFifoOut, kNoFile, kFifoIn, kFifoIn, kFifoIn, kNoFile, kNoFile, kFifoOut, kFifoIn,
+        kFifoIn}},
       {"full disk on save (/dev/full)",
        "",
        "full",
        {"4|cannot write /dev/full: No space left on device", kNoOutput, kNoOutput, kNoOutput,
         kNoOutput, kNoOutput, kNoOutput, "4|cannot write /dev/full: No space left on device",
-        kNoOutput}},
+        kNoOutput, kNoOutput}},
       {"read-only folder",
        "",
        "read-only",
        {kLocked, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kLocked,
-        kNoOutput}},
+        kNoOutput, kNoOutput}},
       {"output path equal to the input (--log)",
        "",
        "same",
        {"2|--log DIR/out.bin names the same file as -o", kSameChip, kSameIn, kSameIn, kSameIn,
-        kSameChip, kSameChip, "2|--log DIR/out.bin names the same file as -o", kSameIn}},
+        kSameChip, kSameChip, "2|--log DIR/out.bin names the same file as -o", kSameIn, kSameIn}},
+      {"the trace over the input (--sim-trace)",
+       "",
+       "trace",
+       {kTraceChip, kTraceChip, kTraceIn, kTraceIn, kTraceIn, kTraceChip, kTraceChip, kTraceChip,
+        kTraceIn, kTraceIn}},
+      {"read-only output file (mode 444)",
+       "",
+       "read-only-out",
+       {kOutDenied, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kNoOutput, kOutDenied,
+        kNoOutput, kNoOutput}},
+      {"read-only chip file (mode 444)", "", "read-only-chip",
+       std::vector<std::string>(Ops().size(), kChipDenied)},
+      {"image twice the chip's size",
+       "",
+       "oversize",
+       {kNoInput, kNoInput, Oversize("FFFF", "Eprom 27C256", "7FFF"),
+        Oversize("FFFF", "Eeprom XICOR X28C256", "7FFF"), Oversize("FFFF", "Eprom 27C256", "7FFF"),
+        kNoInput, kNoInput, kNoInput, Oversize("FFF", "Eeprom 24C16 Serial (8 pins)", "7FF"),
+        Oversize("3FFFF", "Flash AMD AM29F010", "1FFFF")}},
+      {"Low Byte only (--bytes low)",
+       "",
+       "",
+       {kNoBytes, kNoBytes, "0|Programming Device Successfull",
+        "0|XICOR 28C256 Programmed Sucessfully", "0|Compared 16384 programmed bytes of 32768 read",
+        kNoBytes, kNoBytes, kNoBytes,
+        "2|--bytes low is for the parallel chips, not the Eeprom 24C16 Serial (8 pins)",
+        "0|Programming Device Successfull"},
+       "low"},
   };
   return faults;
 }
@@ -368,17 +423,28 @@ class Cell {
   std::string P(const std::string& name) const { return (dir_ / name).string(); }
   bool Special() const { return *fault_.file != '\0'; }
 
+  // The chip as programming `image` with the row's byte selection leaves `chip`:
+  // with "low" the even bytes go to its first half and the rest stays.
+  std::string Programmed(const std::string& image, std::string chip) const {
+    if (std::string(fault_.bytes) != "low") return image.substr(0, op_.size);
+    for (std::size_t i = 0; i < op_.size / 2; ++i) chip[i] = image[2 * i];
+    return chip;
+  }
+
   void Prepare() {
-    image_ = Pattern(op_.size, 7);
+    const std::string file = fault_.file;
+    image_ = Pattern(file == "oversize" ? 2 * op_.size : op_.size, 7);
     const std::string other = Pattern(op_.size, 11);
-    chip_ = op_.start == Start::kImage   ? image_
+    const std::string erased(op_.size, '\xFF');
+    chip_ = op_.start == Start::kImage   ? Programmed(image_, erased)
             : op_.start == Start::kOther ? other
-                                         : std::string(op_.size, '\xFF');
+                                         : erased;
     WriteWholeFile(dir_ / "in.bin", image_);
     WriteWholeFile(dir_ / "chip.bin", chip_);
     WriteWholeFile(dir_ / "out.bin", kOld);
-    const std::string file = fault_.file;
     if (file == "unreadable") ::chmod(P("in.bin").c_str(), 0);
+    if (file == "read-only-out") ::chmod(P("out.bin").c_str(), 0444);
+    if (file == "read-only-chip") ::chmod(P("chip.bin").c_str(), 0444);
     if (file == "folder") fs::create_directories(dir_ / "folder" / "inside");
     if (file == "fifo") ::mkfifo(P("fifo").c_str(), 0600);
     if (file == "read-only") {
@@ -399,10 +465,13 @@ class Cell {
   std::vector<std::string> Arguments() const {
     const std::string sim = fault_.sim_fault;
     const bool no_chip_file = sim == "empty-socket";
+    const std::string trace = std::string(fault_.file) != "trace" ? "trace.vcd"
+                              : op_.Reads()                       ? "in.bin"
+                                                                  : "chip.bin";
     std::vector<std::string> args{
         "--settings-dir", dir_.str(),
         "--board",        "sim",
-        "--sim-trace",    P("trace.vcd"),
+        "--sim-trace",    P(trace),
         "--sim-chip",     std::string(op_.chip) + (no_chip_file ? "" : ":" + P("chip.bin"))};
     if (sim == "vanish") {
       args.insert(args.end(), {"--sim-fault", "vanish=" + std::to_string(op_.vanish)});
@@ -415,11 +484,13 @@ class Cell {
                                                          : "chip.bin")});
     for (const auto& a : op_.args)
       args.push_back(a == "IN" ? Target(true) : a == "OUT" ? Target(false) : a);
+    if (*fault_.bytes != '\0' && (op_.Has("program") || op_.Has("verify")))
+      args.insert(args.end(), {"--bytes", fault_.bytes});
     return args;
   }
 
   void CheckFiles(int status, bool unseen, const std::string& where) {
-    ::chmod(P("in.bin").c_str(), 0600);
+    for (const char* name : {"in.bin", "out.bin", "chip.bin"}) ::chmod(P(name).c_str(), 0600);
     ::chmod(P("locked").c_str(), 0755);
     EXPECT_EQ(ReadWholeFile(dir_ / "in.bin"), image_) << "the input changed: " << where;
     if (Special()) {
@@ -441,7 +512,7 @@ class Cell {
     } else if (status == 0 && op_.Has("erase")) {
       EXPECT_EQ(chip, std::string(op_.size, '\xFF')) << "erased, yet not erased: " << where;
     } else if (status == 0 && op_.Has("program")) {
-      EXPECT_EQ(chip, image_) << "programmed, yet not the image: " << where;
+      EXPECT_EQ(chip, Programmed(image_, chip_)) << "programmed, yet not the image: " << where;
     }
   }
 
@@ -495,7 +566,12 @@ std::string Markdown(const std::vector<std::vector<std::string>>& cells) {
       "although\n"
       "its result is wrong, because nothing the operation reads can tell the fault from the chip; "
       "\"n/a\"\n"
-      "marks a file fault of an operation that has no such file.\n\n"
+      "marks a file fault of an operation that has no such file. The last two rows are what an "
+      "operator may ask\n"
+      "for by mistake or on purpose: an image larger than the chip, and `--bytes low` (only the "
+      "even "
+      "bytes,\n"
+      "into the chip's first half, the other half untouched).\n\n"
       "Written by the fault matrix test (`tests/cli/fault_matrix_test.cpp`); `tools/faults.sh` "
       "writes it again.\n\n"
       "| fault |";

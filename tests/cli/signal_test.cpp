@@ -52,6 +52,30 @@ TEST(Signals, StopProgrammingResetTheBoardAndKeepTheChipFile) {
   }
 }
 
+// A closed pipe on standard error (`program ... 2>&1 | head`) stops the run
+// as an interrupt does: the board reset, the chip's file written back, the log
+// saved, exit 128 + SIGPIPE.
+TEST(Signals, AClosedPipeStopsTheRunAsAnInterruptDoes) {
+  TempDir dir;
+  std::string image(1 << 20, '\0');
+  auto r = RunCliChild(Board(dir, "27C080", "s") + Program(dir, "27C080", image),
+                       "Programming Started", {}, {.hang_up_at_cue = true});
+  EXPECT_EQ(r.status, 128 + SIGPIPE);
+  EXPECT_EQ(ReadWholeFile(dir / "chip.bin").size(), image.size());
+  EXPECT_NE(
+      ReadWholeFile(dir / "s" / "run.log").find("*** Operation stopped: interrupted by signal 13"),
+      std::string::npos);
+}
+
+// Ctrl+C while the board is still being searched for.
+TEST(Signals, AnInterruptBeforeTheBoardIsFoundExits130) {
+  TempDir dir;
+  auto r = RunCliChild("--board sim --settings-dir " + dir.str() + " detect", "", {},
+                       {.interrupted_at_start = true});
+  EXPECT_EQ(r.status, 130) << r.err;
+  EXPECT_NE(r.err.find("interrupted by signal 2"), std::string::npos) << r.err;
+}
+
 TEST(PortLockCli, ASecondRunOnTheSameSimulatedBoardIsRefusedWhileTheFirstPrograms) {
   TempDir dir;
   std::string image(32768, '\0');

@@ -76,6 +76,37 @@ TEST(X28C256Program, APageThatNeverReadsBackFailsAfter79Loads) {
   EXPECT_EQ(chip[6 * 64], 0x00);  // later pages untouched
 }
 
+// Write cycles of 25 ms, past the datasheet's 10 ms, at the fastest setting:
+// a read-back that meets the chip still busy after its wait waits again, and
+// the page is loaded only once. A page that never reads back is reported after
+// its 79 loads with the chip's own byte, never the status a busy chip answers.
+TEST(X28C256Program, AChipStillBusyAfterTheWaitIsWaitedForNotFailed) {
+  sim::SimFaults slow;
+  slow.slow_write_ns = 25'000'000;
+  const Bytes image = RandomImage(32768, 12);
+  for (bool dead : {false, true}) {
+    SCOPED_TRACE(dead ? "a dead byte in page 5" : "all bytes take");
+    if (dead) slow.dead_byte = 5 * 64 + 9;
+    Board b("X28C256", Bytes(32768, 0x00), 1000, slow);
+    b.Choose("Eeprom XICOR X28C256");
+    b.core().ChangeValue("Slider1", 100);
+    b.Load(image);
+    b.core().Click("Program_button");
+    if (!dead) {
+      EXPECT_EQ(b.ops().FailFlag, 0);
+      EXPECT_EQ(b.clock.sleeps[3], 512) << "every page loaded once";
+      EXPECT_EQ(b.Chip(), image);
+      continue;
+    }
+    EXPECT_GT(b.clock.sleeps[3], 5 + 30) << "page 5 loaded again and again";
+    EXPECT_EQ(b.From("*** Programming Failure ***"),
+              (std::vector<std::string>{
+                  "*** Programming Failure ***",
+                  "*** Address:149h, Programming BYTE:" + HexText(image[0x149]) + "h, Read BYTE:0h",
+                  "*** Aborting Programming - Click on [ERROR] Indicator to Reset"}));
+  }
+}
+
 // The identification lines for the parts the board's flash socket takes; the
 // AM29F010 decodes A14 in its command cycles and answers only at 5555h/2AAAh,
 // the EN29F040 answers 7Fh first and its codes at 100h/101h. An EPROM or an

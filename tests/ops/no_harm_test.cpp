@@ -107,6 +107,48 @@ TEST(NoHarm, EveryOfferedDeviceOnEveryModelAtItsPreselectedVoltage) {
   }
 }
 
+// "Hi Byte", "Low Byte" and a file twice the chip's size, on one part of every
+// programming algorithm: the selected bytes go to the chip's first half and its
+// other half keeps what it held; of the long file the chip takes its own size,
+// nothing wraps round onto its first bytes. The verify after it agrees.
+TEST(NoHarm, HiLowAndOversizeFilesWriteOnlyTheirBytesOnEveryFamily) {
+  const std::pair<const char*, const char*> parts[] = {
+      {"Eprom 2732A", "2732A"},           {"Eprom 27C64", "27C64"},
+      {"Eprom 27C256", "27C256"},         {"Eprom 27C512", "27C512"},
+      {"Eprom 27C010", "27C010"},         {"Eeprom XICOR X28C256", "X28C256"},
+      {"Flash AMD AM29F010", "AM29F010"}, {"Eeprom 24C16", "24C16"}};
+  for (const auto& [device, chip] : parts) {
+    const auto* spec = sim::FindChipSpec(chip);
+    const std::size_t size = spec->size;
+    // The electrically erasable parts hold other data; the others start erased.
+    const bool rewritable =
+        spec->kind == sim::ChipKind::kPageEeprom || spec->kind == sim::ChipKind::kSerialEeprom;
+    const auto before = rewritable ? RandomImage(size, 5) : std::vector<std::uint8_t>(size, 0xFF);
+    for (int option : {1, 2, 0}) {
+      SCOPED_TRACE(std::string(device) + (option == 0 ? ", a file twice its size"
+                                                      : ", option " + std::to_string(option)));
+      Programmer p(chip, before);
+      p.core().dev.SetExtendedCatalogue(true);
+      p.core().dev.FillDeviceList();
+      p.Choose(device);
+      if (spec->vpp_volts > 12.5) p.core().ChangeValue("Voltage_button(2)", 1);  // the 2732A's 21 V
+      const auto image =
+          TestImage(option == 0 ? 2 * size : size, static_cast<unsigned>(size + option));
+      auto expected = before;
+      if (option == 0) std::copy_n(image.begin(), size, expected.begin());
+      for (std::size_t i = 0; option != 0 && i < size / 2; ++i)
+        expected[i] = image[2 * i + (option == 1)];
+      if (option != 0) p.core().ChangeValue(Indexed("HiLow_button", option), 1);
+      p.Open(image);
+      p.core().ChangeValue("VerifyAfterProgramming", 1);
+      p.core().Click("Program_button");
+      EXPECT_FALSE(Damaged(p)) << p.port->Trace().DamageReport();
+      EXPECT_TRUE(p.Chip() == expected);
+      EXPECT_TRUE(p.Logged("Device Contents MATCHES with Buffer Contents"));
+    }
+  }
+}
+
 // What the datasheets allow on the pin the programming voltage reaches: the
 // 12.5 V parts 14 V, the 21 V parts 22 V (the 25 V 2732 takes both). The
 // 27256's routine programs at 12.5 V whichever option is chosen.
