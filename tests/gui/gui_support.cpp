@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QWindow>
+#include <qpa/qplatformdrag.h>
 #include <qpa/qwindowsysteminterface.h>
 
 #include "gui/widgets.h"

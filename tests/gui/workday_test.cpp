@@ -13,6 +13,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include "gui/display_window.h"
 #include "gui/qt_services.h"
 #include "workday_support.h"
 
