@@ -117,7 +117,7 @@ void HexEditView::Click(QMouseEvent* click) {
   if (!cell) return;
   view_->setFocus(Qt::MouseFocusReason);
   Buffers& buf = binder_.core().buf;
-  binder_.Run([&buf, cell] { buf.EditCursorTo(cell->address, cell->ascii); });
+  binder_.RunShort([&buf, cell] { buf.EditCursorTo(cell->address, cell->ascii); });
 }
 
 bool HexEditView::Key(QKeyEvent* key) {
@@ -157,7 +157,7 @@ bool HexEditView::Key(QKeyEvent* key) {
     }
   }
   if (!act) return false;
-  binder_.Run(act);
+  binder_.RunShort(act);
   return true;
 }
 

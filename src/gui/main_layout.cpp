@@ -202,12 +202,13 @@ QWidget* ArrangeLeft(Placer& p, QWidget* central) {
   auto* top = p.Row(v, {});
   p.Add(top, "Frame2", 1);
   p.Add(top, "PleaseSelect");
-  // Extra height goes to the hex view and, more of it, to the log.
+  // The hex view and the log share the height: each has half once the window
+  // is tall enough for the page's 16 rows.
   p.Add(v, "Frame3", 1);
   auto* files = p.Grid(v, {{"FileNameCodeLabel", "FileNameCodeText", "FileNameCodeSize"},
                            {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}});
   files->setColumnStretch(1, 1);  // the names take the width
-  p.Add(v, "Frame6", 2);
+  p.Add(v, "Frame6", 1);
   return left;
 }
 

@@ -255,7 +255,7 @@ void ViewBinder::PaintWhileBusy() {
   // Operator input other than a stop is dropped (eventFilter), and widget
   // signals meanwhile are no input (applying_ is set).
   if (since_paint_.isValid() && since_paint_.nsecsElapsed() < next_paint_ns_) return;
-  if (!BoardAtRest()) return;
+  if (!BoardAtRest() || short_event_) return;
   ++paints_while_busy_;
   QElapsedTimer took;
   took.start();
@@ -438,6 +438,12 @@ void ViewBinder::Run(const std::function<void()>& event) {
   if (Applying() || Busy()) return;
   RunningEvent([&] { core_.RunEvent(event); });
   AfterEvent("");
+}
+
+void ViewBinder::RunShort(const std::function<void()>& event) {
+  const bool was = std::exchange(short_event_, true);
+  Run(event);
+  short_event_ = was;
 }
 
 void ViewBinder::SetTextQuietly(const std::string& name, const std::string& text) {

@@ -53,6 +53,10 @@ class ViewBinder : public QObject {
   // Any other operator input (a key typed into the hex view, a dropped file),
   // run as one event of the core.
   void Run(const std::function<void()>& event);
+  // A key or click that changes a byte or moves the cursor: it ends at once, so
+  // the window does not paint meanwhile, and keys typed quickly after it wait
+  // their turn instead of being dropped as input to a running operation.
+  void RunShort(const std::function<void()>& event);
   // Plain model writes from the view that are no event (typed text, a form
   // closed by its window's close button).
   void SetTextQuietly(const std::string& name, const std::string& text);
@@ -125,6 +129,7 @@ class ViewBinder : public QObject {
   int paint_interval_ms_ = 40;
   int paint_cost_factor_ = 39;  // painting takes at most a fortieth of the time
   int paints_while_busy_ = 0;
+  bool short_event_ = false;
   bool busy_shown_ = false;
   qint64 paint_ns_while_busy_ = 0;
   QElapsedTimer since_paint_;

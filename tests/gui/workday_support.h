@@ -48,6 +48,7 @@ class Workday : public ::testing::Test {
     TakePosted();
   }
   void ClickCell(int row, int column) {
+    TakePosted();  // the page's text is in the view
     PostClickAt(Hex()->viewport(), Cell(row, column));
     TakePosted();
   }

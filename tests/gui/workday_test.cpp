@@ -35,7 +35,7 @@ bool Inside(const QWidget* w) {
 TEST_F(Workday, DroppedFilesRecentFilesAndSavesUnderAName) {
   Start("27C256", "Eprom 27C256");
   const auto hex = p->dir.path() / "four.hex";
-  WriteWholeFile(hex, ":0400000041424344EE\n:00000001FF\n");
+  WriteWholeFile(hex, ":0400000041424344F2\n:00000001FF\n");
   ASSERT_TRUE(PostDrop(Hex(), Hex()->rect().center(), QString::fromStdString(hex.string())));
   EXPECT_TRUE(p->Logged("File " + hex.string() + " - was read into Buffer. 4 bytes long."));
   EXPECT_EQ(std::string(p->core().buf.CodeBuffer.begin(), p->core().buf.CodeBuffer.begin() + 4),
