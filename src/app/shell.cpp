@@ -263,7 +263,9 @@ void Shell::tbToolBar_ButtonClick(std::string_view key) {
   }
 }
 
-void Shell::mnuFileExit_Click() { exit_requested_ = true; }
+void Shell::mnuFileExit_Click() {
+  if (core_.buf.MayLoseEdits()) exit_requested_ = true;
+}
 
 void Shell::mnuToolsOptions_Click() {
   core_.svc.dialogs->MessageBox("This menu option is not available.", MsgButtons::Ok, MsgIcon::None, kAppTitle);

@@ -119,6 +119,9 @@ class Buffers {
   };
   // True while the view shows a page of the code buffer and the buffer has a size.
   bool CodeViewEditable() const;
+  // Before the program ends: true when nothing edited by hand is unsaved, or
+  // the operator agrees to lose it.
+  bool MayLoseEdits();
   void EditCursorTo(std::int32_t address, bool ascii);
   // Moves by `delta` bytes, paging along; the cursor stays inside the buffer.
   void MoveEditCursor(std::int32_t delta);

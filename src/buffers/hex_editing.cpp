@@ -49,6 +49,13 @@ std::optional<FillRequest> ParseFill(std::string_view s) {
 
 bool Buffers::CodeViewEditable() const { return Shown().kind == ShownKind::Code && CodeSize > 0; }
 
+bool Buffers::MayLoseEdits() {
+  if (!CodeEdits.AnyChanged()) return true;
+  return core_.svc.dialogs->MessageBox(
+             "The Code Buffer holds changes that were not saved.\nClose and lose them?",
+             MsgButtons::YesNo, MsgIcon::Warning, "Unsaved Changes") == MsgAnswer::Yes;
+}
+
 void Buffers::ShowAddress(std::int32_t address) {
   const std::int32_t page = address / kCodePageSize;
   if (core_.ui.Value("VScroll1") != page) core_.ui.SetValue("VScroll1", page);
@@ -189,9 +196,9 @@ void Buffers::mnuEditGoTo_Click() {
   if (!text) return;
   const auto address = ParseHex(*text);
   if (!address || *address >= CodeSize) {
-    core_.svc.dialogs->MessageBox("\"" + Trim(*text) + "\" is not an address of the Code Buffer (" +
-                                      range + ").",
-                                  MsgButtons::Ok, MsgIcon::Warning, kTitle);
+    core_.svc.dialogs->MessageBox(
+        "\"" + Trim(*text) + "\" is not an address of the Code Buffer (" + range + ").",
+        MsgButtons::Ok, MsgIcon::Warning, kTitle);
     return;
   }
   // The chip's own pages are not edited: going to an address shows the buffer.
@@ -218,8 +225,8 @@ void Buffers::mnuEditFill_Click() {
   if (!fill || fill->first > fill->last || fill->last >= CodeSize) {
     core_.svc.dialogs->MessageBox("\"" + Trim(*text) +
                                       "\" is not a range of the Code Buffer: write FIRST-LAST=BYTE "
-                                      "in hexadecimal, from 0 to " + last + ", e.g. 0-" + last +
-                                      "=FF.",
+                                      "in hexadecimal, from 0 to " +
+                                      last + ", e.g. 0-" + last + "=FF.",
                                   MsgButtons::Ok, MsgIcon::Warning, kTitle);
     return;
   }

@@ -3,8 +3,8 @@
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -57,7 +57,8 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   about_ = new AboutDialog(binder_, this);
   display_ = new DisplayWindow(binder_, this);
   differences_ = new DifferencesWindow(binder_, this);
-  if (auto* hex = qobject_cast<TextView*>(ViewOf("BufferDisplay"))) hex_ = new HexEditView(binder_, hex);
+  if (auto* hex = qobject_cast<TextView*>(ViewOf("BufferDisplay")))
+    hex_ = new HexEditView(binder_, hex);
   // The window lists every difference a failed verify finds.
   core_.buf.ListDifferences = true;
 
@@ -214,6 +215,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
       if (!stop) return;
     }
     close_pending_ = true;
+    return;
+  }
+  // Bytes edited by hand are not lost without a word (File / Exit has asked).
+  if (!unloaded_ && !core_.shell.ExitRequested() && !core_.buf.MayLoseEdits()) {
+    event->ignore();
     return;
   }
   // The shutdown never cancels the close.

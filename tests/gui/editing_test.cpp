@@ -52,6 +52,37 @@ TEST_F(Workday, TypingEditsTheBufferUndoRedoAndSaveToTheOpenedFile) {
   EXPECT_TRUE(Marked(Edit::ChangedColour()).isEmpty());
 }
 
+// The arrow keys and Ctrl+Tab move the cursor; a close with bytes changed and
+// not saved asks first, and No keeps the window with its changes.
+TEST_F(Workday, KeysMoveTheCursorAndACloseAsksForUnsavedChanges) {
+  Start("27C256", "Eprom 27C256");
+  p->Open(std::vector<std::uint8_t>(32768, 0x11));
+  auto& buf = p->core().buf;
+  ClickCell(0, Edit::HexColumn(0));
+  for (Qt::Key k : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}) Press(k);
+  EXPECT_EQ(buf.Cursor.address, 0x11);
+  Type("a5");
+  Press(Qt::Key_Up);
+  Press(Qt::Key_Tab, Qt::ControlModifier);
+  Type("q");
+  EXPECT_EQ(buf.CodeBuffer[0x11], 0xA5);
+  EXPECT_EQ(buf.CodeBuffer[0x02], 'q');
+
+  Dialogs().answers = {MsgAnswer::No, MsgAnswer::No};
+  const auto asked = Dialogs().shown.size();
+  Trigger("mnuFileExit");
+  PostClose(window.get());
+  TakePosted();
+  EXPECT_EQ(Dialogs().shown.size(), asked + 2);
+  EXPECT_EQ(Dialogs().shown.back().title, "Unsaved Changes");
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(buf.CodeBuffer[0x11], 0xA5);
+  Dialogs().answers = {MsgAnswer::Yes};
+  PostClose(window.get());
+  TakePosted();
+  EXPECT_FALSE(window->isVisible());
+}
+
 // Go to an address (Ctrl+G), fill a range from the Edit menu (one step to
 // undo), and the buffer's check figures logged on request.
 TEST_F(Workday, GoToFillAndChecksumOfTheBuffer) {
@@ -96,10 +127,11 @@ TEST_F(Workday, AFailedVerifyShowsEveryDifference) {
   EXPECT_EQ(Shown("Frame3"),
             "Device against Buffer Hex/Ascii Display - difference 1 of 3: " + line(0x10));
   EXPECT_EQ(Marked(Edit::DifferenceColour()).size(), 4);  // two bytes, hex and character
-  EXPECT_EQ(Shown("sbStatusBar").rfind("Device Memory DOES NOT VERIFY with Buffer Contents - " +
-                                           line(0x10) + " (after ",
-                                       0),
-            0u);
+  EXPECT_EQ(
+      Shown("sbStatusBar")
+          .rfind("Device Memory DOES NOT VERIFY with Buffer Contents - " + line(0x10) + " (after ",
+                 0),
+      0u);
   Press(Qt::Key_F3);
   Press(Qt::Key_F3);
   EXPECT_EQ(ui.Value("VScroll1"), 127);

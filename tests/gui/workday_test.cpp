@@ -3,8 +3,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +13,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include "buffers/digests.h"
 #include "gui/display_window.h"
 #include "gui/qt_services.h"
 #include "workday_support.h"
@@ -65,8 +66,8 @@ TEST_F(Workday, DroppedFilesRecentFilesAndSavesUnderAName) {
   Trigger("mnuFileSaveHexViewAs");
   EXPECT_EQ(ReadWholeFile(p->dir.path() / "run.log").rfind("ZAMBRIX SYSTEM LOG FILE", 0), 0u);
   EXPECT_NE(ReadWholeFile(p->dir.path() / "page.txt").find("000000| 41424344"), std::string::npos);
-  EXPECT_TRUE(p->Logged("Buffer DIsplay was Saved to " + (p->dir.path() / "page.txt").string() +
-                        " file"));
+  EXPECT_TRUE(
+      p->Logged("Buffer DIsplay was Saved to " + (p->dir.path() / "page.txt").string() + " file"));
 }
 
 // The open list fits the screen with a scroll bar; typing a part number finds
@@ -91,8 +92,8 @@ TEST_F(Workday, TheDeviceListFitsTheScreenAndFindsPartNumbers) {
   TakePosted();
   EXPECT_EQ(p->core().dev.SelectedDeviceName, "Eeprom XICOR X28C256");
 
-  for (const auto& [typed, entry] : {std::pair("24c16", "Eeprom 24C16 Serial (8 pins)"),
-                                     std::pair("27c256", "Eprom 27C256")}) {
+  for (const auto& [typed, entry] :
+       {std::pair("24c16", "Eeprom 24C16 Serial (8 pins)"), std::pair("27c256", "Eprom 27C256")}) {
     QTest::qWait(QApplication::keyboardInputInterval() + 50);
     Type(typed);
     QTRY_COMPARE(p->core().dev.SelectedDeviceName, std::string(entry));
@@ -177,9 +178,11 @@ TEST_F(Workday, TheLayoutFitsSmallScreensAndGrowsOnLargeOnes) {
 }
 
 // While a read runs the bar shows the time left; afterwards the status bar
-// keeps the result line with the time taken.
+// keeps the result line with the time taken, and the log the read's check
+// figures after its checksum line.
 TEST_F(Workday, TimeLeftWhileReadingAndTheResultAfterwards) {
-  Start("27C512", "Eprom 27C512", RandomImage(65536, 5));
+  const auto image = RandomImage(65536, 5);
+  Start("27C512", "Eprom 27C512", image);
   qint64 ms = 0;
   window->binder().run_report().now_ms = [&ms] { return ms += 40; };
   window->binder().SetPaintPacing(0, 0);
@@ -187,11 +190,21 @@ TEST_F(Workday, TimeLeftWhileReadingAndTheResultAfterwards) {
   window->binder().on_paint = [&] { said << View<QProgressBar>("ProgressBar1")->format(); };
   Press(Qt::Key_F5);
   window->binder().on_paint = nullptr;
-  EXPECT_FALSE(said.filter(QRegularExpression("^%p% - about \\d+:\\d\\d left$")).isEmpty()) << said.join('|').toStdString();
+  EXPECT_FALSE(said.filter(QRegularExpression("^%p% - about \\d+:\\d\\d left$")).isEmpty())
+      << said.join('|').toStdString();
   EXPECT_EQ(View<QProgressBar>("ProgressBar1")->format(), "%p%");
   const std::string result = Shown("sbStatusBar");
   EXPECT_EQ(result.rfind("65536 bytes Read from Device in ", 0), 0u) << result;
   EXPECT_EQ(result.substr(result.size() - 2), " s");
+
+  const auto log = p->Log();
+  const auto sum = std::find_if(log.begin(), log.end(), [](const std::string& l) {
+    return l.starts_with("Device CHKSUMM = $");
+  });
+  ASSERT_GE(std::distance(sum, log.end()), 3);
+  const Digests d = Digests::Of(image);
+  EXPECT_EQ(std::vector<std::string>(sum + 1, sum + 3),
+            (std::vector<std::string>{"Device CRC-32 = " + d.crc32, "Device SHA-1 = " + d.sha1}));
 }
 
 // The window program keeps its settings where --settings-dir says.
