@@ -43,6 +43,14 @@ if [ "$size" = 1024x768 ]; then
   xdotool type --delay 60 "27c256"
   xdotool key Return
   sleep 1
+  # Without a window manager a click on the status bar makes the window
+  # active for the menus' keys, also after a dialog.
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  activate() {
+    xdotool mousemove --window "$wid" 60 $((HEIGHT - 8)) click 1
+    sleep 0.3
+  }
+  activate
   # File / Recent Files / 1 opens the image; Tab goes to the hex view,
   # Ctrl+G to address 120h, and two bytes are typed over.
   xdotool key alt+f r 1
@@ -52,6 +60,7 @@ if [ "$size" = 1024x768 ]; then
   xdotool type --delay 60 "121"
   xdotool key Return
   sleep 0.5
+  activate
   xdotool type --delay 80 "4a5a"
   sleep 0.5
   import -window "$wid" "$root/docs/edited-byte.png"
@@ -60,6 +69,9 @@ if [ "$size" = 1024x768 ]; then
   sleep 2
   xdotool key alt+e d
   sleep 1
+  # The list beside the hex view, whose red bytes stay in sight.
+  xdotool windowmove "$(xdotool search --name '^Differences$' | head -1)" 530 150
+  sleep 0.5
   import -window root "$root/docs/differences.png"
   exit 0
 fi

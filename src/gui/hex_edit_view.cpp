@@ -1,5 +1,6 @@
 #include "gui/hex_edit_view.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
@@ -40,6 +41,12 @@ HexEditView::HexEditView(ViewBinder& binder, TextView* view)
   view->installEventFilter(this);
   view->viewport()->installEventFilter(this);
   view->on_changed = [this] { Refresh(); };
+  // After Go to Address the keys type at the address gone to.
+  if (auto* go = qobject_cast<QAction*>(binder.ViewOf("mnuEditGoTo"))) {
+    connect(go, &QAction::triggered, view, [view] {
+      if (view->isVisible()) view->setFocus(Qt::ShortcutFocusReason);
+    });
+  }
 }
 
 bool HexEditView::ShowsPage(std::int32_t first) const {

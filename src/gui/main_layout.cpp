@@ -319,6 +319,10 @@ void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
   if (made.count("BufferDisplay") && made.count("VScroll1"))
     InstallPaging(made["BufferDisplay"], static_cast<QScrollBar*>(made["VScroll1"]));
   SetTabOrder(made);
+  // A long caption of the hex view's frame (a difference after a verify) is
+  // cut at the frame's edge and never widens the window past the screen.
+  if (auto it = made.find("Frame3"); it != made.end())
+    it->second->setMinimumWidth(it->second->minimumSizeHint().width());
   GroupOptions(binder, &window);
   // Files dropped anywhere reach the window, which opens them.
   for (auto* w : central->findChildren<QWidget*>()) w->setAcceptDrops(false);

@@ -92,6 +92,10 @@ TEST_F(Workday, GoToFillAndChecksumOfTheBuffer) {
   Dialogs().inputs = {std::string("7f3Ch"), std::string("zz")};
   Press(Qt::Key_G, Qt::ControlModifier);
   EXPECT_EQ(std::pair(p->core().ui.Value("VScroll1"), buf.Cursor.address), std::pair(0x7F, 0x7F3C));
+  EXPECT_EQ(QApplication::focusWidget(), Hex());
+  Type("e");
+  EXPECT_EQ(buf.CodeBuffer[0x7F3C], 0xE1);
+  Press(Qt::Key_Z, Qt::ControlModifier);
   Press(Qt::Key_G, Qt::ControlModifier);
   EXPECT_EQ(Dialogs().shown.back().text,
             "\"zz\" is not an address of the Code Buffer (0 to 7FFF).");
@@ -118,7 +122,12 @@ TEST_F(Workday, AFailedVerifyShowsEveryDifference) {
   for (int a : {0x10, 0x11, 0x7FFF}) chip[static_cast<std::size_t>(a)] ^= 0xFF;
   Start("27C256", "Eprom 27C256", chip);
   p->Open(image);
+  window->resize(window->minimumSizeHint());
+  TakePosted();
+  const int wide = window->width();
   Press(Qt::Key_F8);
+  TakePosted();  // the layout's answer to the frame's new caption
+  EXPECT_EQ(window->width(), wide) << "the long caption is cut, not widening the window";
   auto& ui = p->core().ui;
   const auto line = [&](int a) {
     const auto i = static_cast<std::size_t>(a);
