@@ -1,5 +1,6 @@
 #include "app/backend.h"
 
+#include <cstdio>
 #include <fstream>
 
 #include "app/file_io.h"
@@ -10,7 +11,7 @@ namespace zambrix {
 
 namespace {
 // Bare sim flags that take no value.
-bool IsSimFlag(const std::string&) { return false; }
+bool IsSimFlag(const std::string& name) { return name == "report"; }
 }  // namespace
 
 BackEndOptions ExtractBackEndOptions(std::vector<std::string>& args) {
@@ -99,8 +100,10 @@ void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackE
   if (vcd) port->StartVcd(std::move(vcd));
   sim::SimPort* p = port.get();
   const std::string file = config.chip_file;
-  b.at_exit = [p, file]() -> std::string {
+  const bool report = config.report;
+  b.at_exit = [p, file, report]() -> std::string {
     p->Finish();
+    if (report) std::fputs(p->Trace().Report().c_str(), stderr);
     if (file.empty()) return {};
     const auto image = p->ChipImage();
     const std::string error = WriteFileSafely(

@@ -136,6 +136,9 @@ void ParseOne(const std::string& option, const std::string& value, SimConfig& c)
   } else if (option == "trace") {
     if (value.empty()) Bad(option, value, "a file name, e.g. session.vcd");
     c.vcd_path = value;
+  } else if (option == "report") {
+    if (value != "1") Bad(option, value, "a flag without a value");
+    c.report = true;
   } else if (option == "seed") {
     auto v = Number(value);
     if (!v) Bad(option, value, "a whole number");
@@ -174,6 +177,8 @@ std::string SimOptionsHelp() {
          "  --sim-fault LIST     no-board, empty-socket, stuck-bit=BIT:LEVEL,\n"
          "                       dead-byte[=ADDRESS], slow-write=TIME, vanish=N (comma separated)\n"
          "  --sim-trace FILE.vcd latch lines and chip pins as a VCD file (GTKWave, sigrok)\n"
+         "  --sim-report         at the end, the datasheet timing the simulated chip found\n"
+         "                       broken (by rule, with the first of each) and any damage\n"
          "  --sim-seed N         seed of the chips' varying pulse counts and random faults\n"
          "  --sim-access-ns N    virtual time of one port access (default 1000)\n"
          "  --sim-vpp 12.5|21|25 model 4's VPP jumper (default 12.5)\n";

@@ -36,6 +36,7 @@ struct SimConfig {
   double vpp_jumper = 12.5;
   SimFaults faults;
   std::string vcd_path;
+  bool report = false;  // what the board judged is printed when the program ends
 };
 
 struct SimOptionError : std::runtime_error {

@@ -80,6 +80,8 @@ void Eprom::EndPulse(std::uint64_t now) {
 ChipOutput Eprom::Update(const ChipPins& p, std::uint64_t now) {
   const std::uint32_t address = p.address % Spec().size;
   const bool programming = Programming(p);
+  timing_.See(p, programming, address, now, Violations());
+  JudgeContention(p, OutputsOn(p), address);
   if (pulsing_ && (!programming || address != pulse_address_ || p.data != pulse_data_))
     EndPulse(now);
   if (programming && !pulsing_) {

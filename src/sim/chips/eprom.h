@@ -11,7 +11,8 @@ namespace zambrix::sim {
 
 class Eprom : public ChipBase {
  public:
-  using ChipBase::ChipBase;
+  Eprom(const ChipSpec& spec, std::vector<std::uint8_t> memory, std::uint64_t seed)
+      : ChipBase(spec, std::move(memory), seed), timing_(spec) {}
   ChipOutput Update(const ChipPins& p, std::uint64_t now);
   ChipOutput Advance(std::uint64_t) const { return {drive_, kNever}; }
   // Pulse time this byte needs before its bits turn (a multiple of the part's
@@ -37,6 +38,7 @@ class Eprom : public ChipBase {
   std::uint64_t programmed_ns_ = 0;
   std::uint64_t pulses_ = 0;
   std::uint8_t drive_ = 0xFF;
+  EpromTiming timing_;
 };
 
 }  // namespace zambrix::sim
