@@ -1,6 +1,7 @@
 // The Program command: the operator's confirmation, the optional blank check
 // and verify, the program image, the choice of algorithm and the report.
 #include "app/core.h"
+#include "app/text.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -47,6 +48,20 @@ void Operations::GoProgressiveBar1() {
   ProgressCount = 0;
 }
 
+// The safety question. A model-4 board takes its programming voltage from a
+// jumper the program cannot read or set: the question names the level the
+// chip needs.
+std::string Operations::ProgramQuestion() const {
+  const std::string question = "Program the Device?";
+  const auto& dev = core_.dev;
+  if (core_.link.BoardModel != 4 || dev.DeviceClass != "P") return question;
+  const std::string volts = dev.ProgramVoltage == 21   ? "21V"
+                            : dev.ProgramVoltage == 25 ? "25V"
+                                                       : "12.5V";
+  return "ZAMBRIX-4: set the VPP jumper to " + volts + " for " + dev.SelectedDeviceName +
+         std::string(kLineBreak) + question;
+}
+
 bool Operations::SerialKey() const { return core_.dev.DeviceClass == "S"; }
 
 // Runs the routine of the key; false when the key has none.
@@ -79,8 +94,8 @@ void Operations::ProgramDeviceCode() {
   auto& report = core_.report;
   BoardLost = false;
   report.LogMessage("Programming Button Pressed");
-  auto answer = core_.svc.dialogs->MessageBox("Program the Device?", MsgButtons::OkCancel, MsgIcon::Question,
-                                              "Safety Question");
+  auto answer = core_.svc.dialogs->MessageBox(ProgramQuestion(), MsgButtons::OkCancel,
+                                              MsgIcon::Question, "Safety Question");
   if (answer != MsgAnswer::Ok) {
     report.LogMessage("Programming was Canceled by Operator");
     ProgrammingFinalState();
@@ -103,6 +118,8 @@ void Operations::ProgramDeviceCode() {
   report.ProgramLightOn();
   FailFlag = 0;
   ProgramStatus = 9;
+  OverPulsedBytes = 0;
+  FirstOverPulsed = -1;
   DispatchProgram(core_.dev.DeviceKey);
   FinishProgramming();
   ProgrammingFinalState();
