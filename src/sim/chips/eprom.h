@@ -23,6 +23,8 @@ class Eprom : public ChipBase {
   std::uint64_t ProgrammingTime() const { return programmed_ns_; }
   // Program pulses the chip has seen.
   std::uint64_t PulseCount() const { return pulses_; }
+  // An old or tired part: every byte needs `factor` times its pulse time (fault injection).
+  void SetWeakCells(std::uint32_t factor) { weak_cells_ = factor; }
 
  private:
   bool VppInWindow(double volts) const;
@@ -39,6 +41,7 @@ class Eprom : public ChipBase {
   std::uint64_t pulses_ = 0;
   std::uint8_t drive_ = 0xFF;
   EpromTiming timing_;
+  std::uint32_t weak_cells_ = 1;
 };
 
 }  // namespace zambrix::sim
