@@ -3,7 +3,7 @@
 # available), or names the packages to install. Sourced by run.sh and test.sh.
 set -euo pipefail
 
-ZAMBRIX_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
+ZAMBRIX_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev clang-14 libclang-rt-14-dev
   nlohmann-json3-dev srecord sigrok-cli)
 

@@ -12,6 +12,29 @@ namespace zambrix {
 namespace {
 // Bare sim flags that take no value.
 bool IsSimFlag(const std::string& name) { return name == "report"; }
+
+// A binding "--port CHOICE=WHERE"; a plain "--port 378h" is the front end's.
+bool IsPortBinding(const std::vector<std::string>& args, std::size_t i) {
+  const std::string& a = args[i];
+  if (a.rfind("--port=", 0) == 0) return a.find('=', 7) != std::string::npos;
+  return a == "--port" && i + 1 < args.size() && args[i + 1].find('=') != std::string::npos;
+}
+
+void AddPortRequest(PortRequests& ports, const std::string& text) {
+  const auto eq = text.find('=');
+  const std::string choice_text = text.substr(0, eq);
+  const std::string where = text.substr(eq + 1);
+  const std::uint16_t choice = ParsePortChoice(choice_text);
+  if (choice == 0) throw BackEndError("--port " + text + ": the port choice is 378h, 278h or 3BCh");
+  if (where.empty())
+    throw BackEndError("--port " + text + " needs a /dev/parportN or an I/O address");
+  if (ports.count(choice) != 0)
+    throw BackEndError("--port " + HexAddress(choice) + " is bound twice");
+  for (const auto& [other, bound] : ports) {
+    if (bound == where) throw BackEndError("--port: " + where + " is bound twice");
+  }
+  ports[choice] = where;
+}
 }  // namespace
 
 BackEndOptions ExtractBackEndOptions(std::vector<std::string>& args) {
@@ -27,6 +50,8 @@ BackEndOptions ExtractBackEndOptions(std::vector<std::string>& args) {
     };
     if (a == "--board" || a.rfind("--board=", 0) == 0) {
       o.board = take_value("--board");
+    } else if (IsPortBinding(args, i)) {
+      AddPortRequest(o.ports, take_value("--port"));
     } else if (a.rfind("--sim-", 0) == 0) {
       auto eq = a.find('=');
       std::string name = a.substr(6, eq == std::string::npos ? std::string::npos : eq - 6);
@@ -119,6 +144,38 @@ void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackE
 
 }  // namespace
 
+namespace {
+
+// The bindings given by hand: devices for ppdev, I/O addresses (or a device's
+// base) for raw port I/O.
+std::vector<PortBinding> HandBindings(const BackEndOptions& o, bool direct) {
+  std::vector<PortBinding> bound;
+  for (const auto& [choice, where] : o.ports) {
+    const std::string option = "--port " + HexAddress(choice) + "=" + where;
+    const bool device = where.front() == '/';
+    if (!device && ParseIoAddress(where) == 0)
+      throw BackEndError(option + ": neither a device (/dev/parportN) nor an I/O address (0xD010)");
+    if (!direct && !device) throw BackEndError(option + ": an I/O address needs --board direct");
+    const std::uint16_t base = device ? ParportBase(where, o.proc_parport) : ParseIoAddress(where);
+    if (direct && base == 0)
+      throw BackEndPortError(option + ": the kernel gives no I/O address for it; give the address");
+    bound.push_back({choice, direct ? "" : where, base});
+  }
+  return bound;
+}
+
+// Why --port bindings do not go with the board asked for; empty when they do.
+std::string BindingsRefused(const BackEndOptions& o) {
+  if (o.ports.empty()) return {};
+  if (o.board == "sim" || o.board == "record")
+    return "--port CHOICE=WHERE binds a real port; --board " + o.board + " has none";
+  if (o.board.rfind("ppdev:", 0) == 0)
+    return "--board ppdev:DEVICE and --port CHOICE=WHERE both bind a port: give one of them";
+  return {};
+}
+
+}  // namespace
+
 BackEnd OpenBackEnd(const BackEndOptions& o) {
   BackEnd b;
   // False when the port cannot be opened; one held by another program of ours
@@ -142,19 +199,25 @@ BackEnd OpenBackEnd(const BackEndOptions& o) {
     b.simulated = true;
     b.description = b.port->Describe();
   };
+  if (const std::string why = BindingsRefused(o); !why.empty()) throw BackEndError(why);
+  const PpdevSys& sys = o.ppdev ? *o.ppdev : PpdevSys::Real();
+  const bool by_hand = !o.ports.empty();
   if (o.board == "record") {
     recording();
   } else if (o.board == "sim") {
     OpenSimulatedBoard(o.sim, b);
   } else if (o.board == "direct") {
-    if (!real(OpenDirectPort())) throw BackEndError(b.problem);
+    if (!real(OpenDirectPort(sys.lock_dir, o.grant, HandBindings(o, true))))
+      throw BackEndPortError(b.problem);
+  } else if (by_hand && (o.board == "ppdev" || o.board == "auto")) {
+    if (!real(OpenPpdevBindings(HandBindings(o, false), sys))) throw BackEndPortError(b.problem);
   } else if (o.board == "ppdev" || o.board.rfind("ppdev:", 0) == 0) {
     std::string dev = o.board.size() > 6 ? o.board.substr(6) : "";
-    if (!real(OpenPpdevPort(dev))) throw BackEndError(b.problem);
+    if (!real(OpenPpdevPort(dev, 0, sys, o.proc_parport))) throw BackEndPortError(b.problem);
   } else if (o.board == "auto") {
     // A port held by another program of ours is the operator's board in use:
     // refused, never quietly replaced by the simulated board.
-    if (!real(OpenPpdevPort(""))) {
+    if (!real(OpenPpdevPort("", 0, sys, o.proc_parport))) {
       std::string why = b.problem;
       OpenSimulatedBoard(o.sim, b);
       if (b.refused.empty()) b.problem = why;
@@ -172,7 +235,10 @@ BackEnd OpenBackEnd(const BackEndOptions& o) {
 std::string BackEndHelp() {
   return "  --board auto|sim|ppdev[:DEVICE]|direct|record\n"
          "                       port back end (auto: a usable parallel port, else the simulated "
-         "board)\n" +
+         "board)\n"
+         "  --port CHOICE=WHERE  put the port choice 378h, 278h or 3BCh on a real port by hand:\n"
+         "                       /dev/parportN, or with --board direct an I/O address\n"
+         "                       (378h=0xD010); repeatable\n" +
          sim::SimOptionsHelp();
 }
 

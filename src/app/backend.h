@@ -19,6 +19,13 @@ namespace zambrix {
 struct BackEndOptions {
   std::string board = "auto";              // auto | sim | ppdev[:DEVICE] | direct | record
   std::map<std::string, std::string> sim;  // --sim-NAME VALUE, by NAME
+  // --port CHOICE=WHERE, by hand: a /dev/parportN, or an I/O address for
+  // --board direct. They replace the automatic binding.
+  PortRequests ports{};
+  // How the real ports are reached; tests put fakes here.
+  const PpdevSys* ppdev = nullptr;  // null: the system calls
+  std::string proc_parport = "/proc/sys/dev/parport";
+  PortGrant grant{};  // raw port I/O's ioperm; empty: the system call
 };
 
 struct BackEnd {
@@ -42,18 +49,23 @@ struct BackEnd {
 struct BackEndError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+// A real port that was asked for (by --board or --port) cannot be opened.
+struct BackEndPortError : BackEndError {
+  using BackEndError::BackEndError;
+};
 // A file the back end needs (the simulated chip's contents) cannot be used.
 struct BackEndFileError : BackEndError {
   using BackEndError::BackEndError;
 };
 
 // Takes back-end options out of an argument list ("--board X", "--board=X",
-// "--sim-NAME X", "--sim-NAME=X", and the bare flags "--sim-NAME" that take no
-// value); leaves every other argument in place. Throws BackEndError on a
-// missing value.
+// "--sim-NAME X", "--sim-NAME=X", the bare flags "--sim-NAME" that take no
+// value, and the bindings "--port CHOICE=WHERE"); leaves every other argument
+// (a plain "--port 378h" too) in place. Throws BackEndError on a
+// missing value or a binding that names no port choice or names one twice.
 BackEndOptions ExtractBackEndOptions(std::vector<std::string>& args);
 // Opens the back end; throws BackEndError for an unknown board or bad option,
-// or when an explicitly asked-for port cannot be opened.
+// BackEndPortError when an explicitly asked-for port cannot be opened.
 BackEnd OpenBackEnd(const BackEndOptions& options);
 // Help text of the back-end options.
 std::string BackEndHelp();

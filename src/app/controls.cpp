@@ -119,6 +119,8 @@ void DeclareMainWindow(WindowModel& m) {
   slider.value = kSliderDefault;
   b.add("Label4", ControlKind::Label, "Program Speed");
   b.add("ProgressBar1", ControlKind::ProgressBar).max = 100;
+  // Usable while an operation runs (the window enables it then).
+  b.add("Stop_button", ControlKind::Button, "Stop", "Stop the running operation (Esc)").enabled = false;
   b.add("sbStatusBar", ControlKind::StatusBar);
 
   b.add("tbToolBar", ControlKind::Frame);

@@ -31,13 +31,23 @@ void Core::RunEvent(const std::function<void()>& event) {
   struct Depth {
     int& d;
     explicit Depth(int& depth) : d(depth) { ++d; }
-    ~Depth() { --d; }
+    ~Depth() {
+      --d;
+      // The operator's stop belongs to the event it was asked in: one that came
+      // after the last board access leaves nothing for the next event to meet.
+      if (OperatorStopRequested()) ClearStop();
+    }
   } depth(event_depth_);
   ops.BoardLost = false;
+  ops.ChipWriting = false;
   std::string what;
+  bool operator_stop = false;
   try {
     event();
     return;
+  } catch (const OperationStopped& e) {
+    what = e.what();
+    operator_stop = OperatorStopRequested();
   } catch (const std::exception& e) {
     what = e.what();
   } catch (...) {
@@ -51,12 +61,29 @@ void Core::RunEvent(const std::function<void()>& event) {
     // The port itself failed: the report below still tells the operator.
   }
   try {
+    if (operator_stop) {
+      ops.Stopped();
+      return;
+    }
     report.LogMessage("*** Operation stopped: " + what);
     report.RaiseErrorAlert();
     report.PlayEventSound("ERROR");
   } catch (...) {
     // The report itself failed: nothing more to do.
   }
+}
+
+bool Core::AskToStop(bool closing) {
+  if (StopRequested() != 0 || OperatorStopRequested()) return true;  // already stopping
+  std::string text = closing ? "An operation is running.\n\nStop it, reset the board and close the program?"
+                             : "Stop the operation and reset the board?";
+  if (ops.ChipWriting) text += "\nA chip being programmed is left partly written.";
+  if ((closing || ops.ChipWriting) &&
+      svc.dialogs->MessageBox(text, MsgButtons::YesNo, MsgIcon::Warning, Shell::kAppTitle) != MsgAnswer::Yes) {
+    return false;
+  }
+  RequestStop(0);
+  return true;
 }
 
 void Core::Click(std::string_view control) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/file_io.h"
 #include "app/reporter.h"
 #include "app/services.h"
 #include "app/shell.h"
@@ -50,11 +51,20 @@ class Core {
   Operations ops;
   Setups setup;
   Shell shell;
+  FixedNameSaves fixed_saves;  // ZAMBRIX.LOG and ZAMBRIX.BUF
 
   // Runs one operator event inside the guard: an exception (index outside a
   // buffer, counter overflow, file error) becomes a log line, the error alert and
   // a board reset, never a crash. Nested events run inside the outer guard.
   void RunEvent(const std::function<void()>& event);
+  // True while an operator event runs.
+  bool EventRunning() const { return event_depth_ > 0; }
+  // The operator asks to stop the running operation: the Stop button or Esc
+  // (closing = false), or closing the window. A read, blank check or verify
+  // stops at once; a chip being written, or a close, is asked about first.
+  // True when the stop was requested: the operation ends at its next board
+  // access, the board is reset and "Operation stopped by the Operator" logged.
+  bool AskToStop(bool closing);
   // An operator's click on a named control (the view and the CLI call this).
   void Click(std::string_view control);
   // An operator's change of a value (check box, option, slider, scroll bar).

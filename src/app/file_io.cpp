@@ -250,6 +250,22 @@ InputFile ReadInputFile(const std::string& path, std::uintmax_t max_bytes) {
   return f;
 }
 
+bool FixedNameSaves::Free(const std::string& path) const {
+  std::error_code ec;
+  return ours_.count(path) != 0 || !fs::exists(fs::symlink_status(path, ec));
+}
+
+std::string FixedNameSaves::Target(const std::string& name) const {
+  std::error_code ec;
+  const fs::path first = fs::absolute(name, ec).lexically_normal();
+  if (Free(first.string())) return first.string();
+  for (int n = 1;; ++n) {
+    fs::path numbered = first;
+    numbered.replace_filename(first.stem().string() + "-" + std::to_string(n) + first.extension().string());
+    if (Free(numbered.string())) return numbered.string();
+  }
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {};
   struct stat sb {};

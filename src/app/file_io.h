@@ -25,6 +25,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,22 @@ struct InputFile {
 // Reads the whole of `path` when it is a regular file of at most `max_bytes`
 // bytes. Never blocks on a FIFO or device and never reads past `max_bytes`.
 InputFile ReadInputFile(const std::string& path, std::uintmax_t max_bytes);
+
+// Saves under a fixed name in the current folder (the log's ZAMBRIX.LOG, the
+// hex view's ZAMBRIX.BUF) never replace a file this run did not write: such a
+// file stays, and the save goes to the first free numbered name beside it
+// ("ZAMBRIX-1.LOG").
+class FixedNameSaves {
+ public:
+  // The full path a save under `name` goes to.
+  std::string Target(const std::string& name) const;
+  // A save to `path` (from Target) was written: later saves may replace it.
+  void Written(const std::string& path) { ours_.insert(path); }
+
+ private:
+  bool Free(const std::string& path) const;
+  std::set<std::string> ours_;
+};
 
 // True when `a` and `b` name the same file: the same device and inode where
 // both exist, otherwise the same absolute path once symlinks of the existing

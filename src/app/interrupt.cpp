@@ -14,6 +14,8 @@ std::atomic<bool> g_acknowledged{false};
 
 void RequestStop(int signal) noexcept { g_requested.store(signal == 0 ? -1 : signal, std::memory_order_relaxed); }
 
+bool OperatorStopRequested() noexcept { return g_requested.load(std::memory_order_relaxed) < 0; }
+
 int StopRequested() noexcept {
   int s = g_requested.load(std::memory_order_relaxed);
   return s < 0 ? 0 : s;
@@ -23,7 +25,7 @@ void ThrowIfStopRequested() {
   if (g_requested.load(std::memory_order_relaxed) == 0) [[likely]] return;
   if (g_acknowledged.exchange(true)) return;
   const int s = g_requested.load(std::memory_order_relaxed);
-  throw OperationStopped(s > 0 ? "interrupted by signal " + std::to_string(s) : "interrupted");
+  throw OperationStopped(s > 0 ? "interrupted by signal " + std::to_string(s) : std::string(kOperatorStopText));
 }
 
 void AcknowledgeStop() noexcept { g_acknowledged.store(true); }

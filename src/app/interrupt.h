@@ -8,6 +8,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string_view>
 
 namespace zambrix {
 
@@ -15,10 +16,16 @@ struct OperationStopped : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Async-signal-safe: records the signal (or any non-zero reason).
+// What a stop the operator asked for (signal 0) says.
+constexpr std::string_view kOperatorStopText = "Operation stopped by the Operator";
+
+// Async-signal-safe: records the signal, or 0 for the operator's own request
+// (the window's Stop button, Esc, or closing the window).
 void RequestStop(int signal) noexcept;
 // The signal that asked to stop, 0 when none did.
 int StopRequested() noexcept;
+// True while the operator's own stop request is pending.
+bool OperatorStopRequested() noexcept;
 // Throws OperationStopped the first time it is called after a request; later
 // calls return, so the reset that follows reaches the board.
 void ThrowIfStopRequested();

@@ -58,11 +58,13 @@ void Reporter::ErrorLightOn() {
   DataFlowLightOff();
   Light("Error_label", colour::kRed);  // repaint
 }
-// Wherever the alert ends, the buttons it locked come back as they were.
+// Wherever the alert ends, the buttons it locked come back as they were, and
+// the Program light that a failed programming left lit goes off with ERROR.
 void Reporter::ErrorLightOff() {
   Light("Error_label", colour::kButtonFace);
   if (!alert_locked_) return;
   alert_locked_ = false;
+  ProgramLightOff();
   RestoreAlertButtons();
 }
 void Reporter::ProgramLightOn() { Light("Program_label", colour::kGreen); }
@@ -72,7 +74,11 @@ void Reporter::DataFlowLightOff() { Light("DataFlow_label", colour::kButtonFace)
 
 namespace {
 constexpr const char* kAlertButtons[4] = {"Program_button", "Verify_button", "Read_button", "Display_button"};
-}
+// The menu entries (and their keys F5, F7, F8, F9) that run the same commands
+// are locked with the buttons.
+constexpr const char* kAlertMenus[8] = {"menuProgramCode", "menuProgramData", "menuVerifyCode", "menuVerifyData",
+                                        "menuReadCode",    "menuReadData",    "menuDisplayCode", "menuDisplayData"};
+}  // namespace
 
 // A second alert before the first is reset keeps the states the first saved:
 // the buttons are already locked.
@@ -80,13 +86,16 @@ void Reporter::RaiseErrorAlert() {
   ErrorLightOn();
   if (!alert_locked_) {
     for (int i = 0; i < 4; ++i) saved_button_states_[i] = core_.ui.Enabled(kAlertButtons[i]) ? "True" : "False";
+    for (int i = 0; i < 8; ++i) saved_menu_states_[i] = core_.ui.Enabled(kAlertMenus[i]);
   }
   alert_locked_ = true;
   for (auto* b : kAlertButtons) core_.ui.SetEnabled(b, false);
+  for (auto* m : kAlertMenus) core_.ui.SetEnabled(m, false);
 }
 
 void Reporter::RestoreAlertButtons() {
   for (int i = 0; i < 4; ++i) core_.ui.SetEnabled(kAlertButtons[i], saved_button_states_[i] == "True");
+  for (int i = 0; i < 8; ++i) core_.ui.SetEnabled(kAlertMenus[i], saved_menu_states_[i]);
 }
 
 void Reporter::Error_label_Click() {
@@ -126,9 +135,12 @@ bool Reporter::SaveLogTo(const std::string& path) {
 }
 
 void Reporter::SystemLog_DblClick() {
-  // The line names the whole path: the current folder is rarely obvious.
-  const std::string path = std::filesystem::absolute("ZAMBRIX.LOG").string();
-  if (SaveLogTo(path)) LogMessage("System Log was Saved to " + path + " file");
+  // The line names the whole path: the current folder is rarely obvious, and a
+  // ZAMBRIX.LOG this run did not write is kept beside a numbered copy.
+  const std::string path = core_.fixed_saves.Target("ZAMBRIX.LOG");
+  if (!SaveLogTo(path)) return;
+  core_.fixed_saves.Written(path);
+  LogMessage("System Log was Saved to " + path + " file");
 }
 
 }  // namespace zambrix

@@ -34,8 +34,9 @@ class Reporter {
   void DataFlowLightOff();
 
   // Lights ERROR, saves the enabled states of the Program, Verify, Read and
-  // Display buttons (unless an alert already holds them) and disables them.
-  // Whatever turns ERROR off brings the saved states back.
+  // Display buttons and of the menu entries that run them (unless an alert
+  // already holds them) and disables them all. Whatever turns ERROR off brings
+  // the saved states back.
   void RaiseErrorAlert();
   // Click on the ERROR indicator: resets the alert while ERROR is red.
   void Error_label_Click();
@@ -62,6 +63,7 @@ class Reporter {
   Core& core_;
   bool alert_locked_ = false;  // the four buttons are disabled by an alert
   std::array<std::string, 4> saved_button_states_{"False", "False", "False", "False"};
+  std::array<bool, 8> saved_menu_states_{};
 };
 
 // A number as the program's text files print it (log header, settings files): a

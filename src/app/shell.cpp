@@ -1,5 +1,6 @@
 #include "app/shell.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -196,9 +197,30 @@ void Shell::AnnounceBackEnd(const std::string& description, bool simulated, cons
   if (!problem.empty()) report.LogMessage("Parallel port not usable: " + problem);
   if (simulated) {
     report.LogMessage("SIMULATED BOARD - no chip is touched: " + description);
-  } else {
-    report.LogMessage("Board access through " + description);
+    return;
   }
+  report.LogMessage("Board access through " + description);
+  // Each port choice says which real port it is, in the log and its tool tip.
+  const auto bound = core_.svc.port ? core_.svc.port->Bindings() : std::vector<PortBinding>{};
+  for (const auto& b : bound) report.LogMessage(BindingLine(b));
+  // No port at all (refused): the log has said why.
+  for (int i = 0; i < 3 && !bound.empty(); ++i) {
+    const std::uint16_t choice = kPortChoices[i];
+    auto it = std::find_if(bound.begin(), bound.end(),
+                           [choice](const PortBinding& b) { return b.choice == choice; });
+    core_.ui.SetTooltip(Indexed("LPTSelection", i),
+                        it != bound.end() ? DescribeBinding(*it) : "No parallel port of this PC");
+  }
+}
+
+std::string Shell::PortInUseText() const {
+  if (core_.svc.port == nullptr || core_.svc.port->IsSimulated()) return {};
+  const int base = core_.link.PortAddress;
+  if (!IsPortChoice(static_cast<unsigned>(base))) return "No port selected";
+  for (const auto& b : core_.svc.port->Bindings()) {
+    if (b.choice == base) return BindingLine(b);
+  }
+  return "Port " + HexAddress(static_cast<unsigned>(base)) + ": no parallel port of this PC";
 }
 
 void Shell::tbToolBar_ButtonClick(std::string_view key) {
@@ -228,7 +250,10 @@ void Shell::mnuToolsOptions_Click() {
 // rather than claimed a second time.
 void Shell::mnuToolsPortDoctor_Click() {
   auto env = DoctorEnv::Real();
-  if (!BackEndSimulated) env.in_use = BackEndDescription;
+  if (!BackEndSimulated) {
+    env.in_use = BackEndDescription;
+    if (core_.svc.port) env.in_use_bindings = core_.svc.port->Bindings();
+  }
   std::string text;
   for (const auto& line : DiagnosePorts(env).lines) text += line + "\n";
   core_.svc.dialogs->MessageBox(text, MsgButtons::Ok, MsgIcon::Information, "Port Doctor");

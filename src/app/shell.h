@@ -20,6 +20,9 @@ class Shell {
   // Says in the log, after start-up, which back end runs (plainly when simulated)
   // and why a port could not be opened.
   void AnnounceBackEnd(const std::string& description, bool simulated, const std::string& problem);
+  // The real port behind the port choice in use, for the status bar ("Port
+  // 378h is /dev/parport1, a card at D010h"); empty on the simulated board.
+  std::string PortInUseText() const;
 
   void tbToolBar_ButtonClick(std::string_view key);
   void mnuFileExit_Click();

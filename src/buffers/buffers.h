@@ -42,6 +42,11 @@ class Buffers {
   void mnuFileSaveDataAs_Click();
   void mnuFileClose_Click();
   void FileNameCodeText_Click();
+  // The code buffer stopped holding the named file (a read, an erase): the
+  // label says what it holds ("read from Eprom 27C256", "erased") and no file
+  // is named, so Save asks for a name.
+  void CodeBufferHolds(const std::string& what);
+  void DataBufferHolds(const std::string& what);
   // Loads the file named by CodeFileName into the code buffer, in the format
   // FormatFor gives. A file that cannot be read, is empty, is longer than the
   // buffer or (HEX, S-records) has a faulty line is refused with a log line and
@@ -89,6 +94,9 @@ class Buffers {
   std::int32_t ProgramLength = 0;
   std::string CodeFileName;
   std::string DataFileName;
+  // Bytes of CodeFileName as last loaded or saved: a buffer of another size
+  // (a device chosen since) is saved under a name asked for.
+  std::int32_t CodeFileLength = 0;
   int CodeBufferLoaded = 0;
   int DataBufferLoaded = 0;
   std::int32_t FileChecksum = 0;

@@ -151,6 +151,7 @@ bool Buffers::ReadBinaryFile() {
   report.DataFlowLightOn();
   ui.SetText("sbStatusBar", "Reading Code File " + CodeFileName + " into Buffer... Wait");
   CodeSize = static_cast<std::int32_t>(*length);
+  CodeFileLength = CodeSize;
   CopyStagingToCode();
   FileStaging.assign(1, 0);
   report.DataFlowLightOff();

@@ -23,7 +23,7 @@ bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t
 }
 
 void Buffers::SaveCodeTo(const std::string& name) {
-  SaveBuffer(name, CodeBuffer, CodeSize, "Writing Binary File ");
+  if (SaveBuffer(name, CodeBuffer, CodeSize, "Writing Binary File ")) CodeFileLength = CodeSize;
 }
 
 void Buffers::SaveDataTo(const std::string& name) {
@@ -43,8 +43,10 @@ void Buffers::mnuFileSaveCodeAs_Click() {
     SaveCodeTo(CodeFileName);
 }
 
+// Save writes over the named file only while the buffer holds it: after a read,
+// an erase or a device of another size it asks for a name, as Save As does.
 void Buffers::mnuFileSaveCode_Click() {
-  if (!CodeFileName.empty() ||
+  if ((!CodeFileName.empty() && CodeSize == CodeFileLength) ||
       ChooseSaveName("Save CODE BUFFER ...", CodeFileName, "FileNameCodeText")) {
     SaveCodeTo(CodeFileName);
   }
@@ -61,6 +63,17 @@ void Buffers::mnuFileSaveData_Click() {
 void Buffers::mnuFileSaveDataAs_Click() {
   if (ChooseSaveName("Save DATA Buffer As...", DataFileName, "FileNameDataText"))
     SaveDataTo(DataFileName);
+}
+
+void Buffers::CodeBufferHolds(const std::string& what) {
+  CodeFileName.clear();
+  CodeFileLength = 0;
+  core_.ui.SetCaption("FileNameCodeText", what);
+}
+
+void Buffers::DataBufferHolds(const std::string& what) {
+  DataFileName.clear();
+  core_.ui.SetCaption("FileNameDataText", what);
 }
 
 void Buffers::mnuFileClose_Click() {

@@ -1,6 +1,5 @@
 // Erasing the buffers to FFh and saving the shown page to "ZAMBRIX.BUF".
 #include <algorithm>
-#include <filesystem>
 
 #include "app/core.h"
 
@@ -25,9 +24,11 @@ void Buffers::EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
 
 void Buffers::EraseCodeBuffer() {
   EraseBuffer(CodeBuffer, kCodeEraseLast, "menuVerifyCode", "menuProgramCode");
+  CodeBufferHolds("erased");
 }
 void Buffers::EraseDataBuffer() {
   EraseBuffer(DataBuffer, kDataEraseLast, "menuVerifyData", "menuProgramData");
+  DataBufferHolds("erased");
 }
 
 bool Buffers::SaveDisplayTo(const std::string& path) {
@@ -53,8 +54,9 @@ bool Buffers::SaveDisplayTo(const std::string& path) {
 }
 
 void Buffers::BufferDisplay_DblClick() {
-  const std::string path = std::filesystem::absolute("ZAMBRIX.BUF").string();
+  const std::string path = core_.fixed_saves.Target("ZAMBRIX.BUF");
   if (!SaveDisplayTo(path)) return;
+  core_.fixed_saves.Written(path);
   core_.report.LogMessage("Buffer DIsplay was Saved to " + path + " file");
   core_.report.PlayEventSound("OK");
 }

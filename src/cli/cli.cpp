@@ -57,6 +57,7 @@ constexpr const char* kUsageText =
     "\n"
     "global options:\n"
     "  --port 378h|278h|3BCh        use this port (as the port options of the window)\n"
+    "  --port 378h=/dev/parportN    put a port choice on a real port by hand (see below)\n"
     "  --model 4|5|6                force the board model\n"
     "  --speed N                    programming speed slider position\n"
     "  --catalogue standard|extended\n"
@@ -208,6 +209,8 @@ int Session::StartUp() {
     backend_ = OpenBackEnd(o_.backend);
   } catch (const BackEndFileError& e) {
     return Fail(kFileError, e.what());
+  } catch (const BackEndPortError& e) {
+    return Fail(kNoBoard, e.what());
   } catch (const BackEndError& e) {
     bool port_asked = o_.backend.board == "direct" || o_.backend.board.rfind("ppdev", 0) == 0;
     return Fail(port_asked ? kNoBoard : kUsage, e.what());

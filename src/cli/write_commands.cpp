@@ -180,10 +180,9 @@ int EraseCommand(WriteContext& c) {
   if (!c.core.ui.Enabled("EraseFlash_button")) return c.fail(kUsage, "the device has no chip erase");
   bool go = true;
   if (int s = Confirm(c, "Erase the Device?", go)) return s;
-  c.dialogs.answers.clear();  // the erase itself asks nothing
-  if (!go) return c.fail(kOperationFailed, "erase was cancelled");
   const auto notices = Notices(c.dialogs);
-  c.core.Click("EraseFlash_button");
+  c.core.Click("EraseFlash_button");  // asks the question the operator answered
+  if (!go) return c.fail(kOperationFailed, "erase was cancelled");
   return Outcome(c, notices, "erase");
 }
 

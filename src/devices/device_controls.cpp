@@ -25,10 +25,12 @@ void DeviceSelection::ResetDeviceControls() {
   auto& ui = core_.ui;
   for (int i = 0; i < 4; ++i) ui.SetEnabled(VoltageButton(i), false);
   for (int i = 0; i < 4; ++i) ui.SetValue(VoltageButton(i), 0);
-  ui.SetEnabled(ToolButton(2), false);
+  // The toolbar's Save Code follows File / Save Code: a loaded buffer stays savable.
+  ui.SetEnabled(ToolButton(2), ui.Enabled("mnuFileSaveCode"));
   for (int i = 3; i <= 5; ++i) ui.SetVisible(ToolButton(i), false);
   ui.SetEnabled(ToolButton(4), false);
   ui.SetEnabled(ToolButton(5), false);
+  ui.SetEnabled("mnuFileOpenData", false);
   ui.SetEnabled("Show_button", false);
   ui.SetCaption("Show_button", "Show Data");
   Enable(ui,

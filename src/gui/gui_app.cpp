@@ -92,6 +92,7 @@ int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot
   window.SetSimulatedBoard(backend.simulated, backend.description);
   core.RunEvent([&core] { core.shell.Form_Load(); });
   core.shell.AnnounceBackEnd(backend.description, backend.simulated, backend.problem);
+  window.UpdatePortInUse();
   window.ApplyPlacement();
   window.show();
   // A signal only sets a flag: the event loop looks at it. During an operation

@@ -233,7 +233,9 @@ QWidget* ArrangeRight(Placer& p, QWidget* central) {
   p.Add(v, "Frame5");
   auto* speed = p.Row(v, {"Label4"});
   p.Add(speed, "Slider1", 1);
-  p.Add(v, "ProgressBar1");
+  auto* progress = p.Row(v, {});
+  p.Add(progress, "ProgressBar1", 1);
+  p.Add(progress, "Stop_button");
   v->addStretch(1);
   return right;
 }

@@ -45,6 +45,10 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   display_ = new DisplayWindow(binder_, this);
 
   setWindowIcon(AppIcon());
+  port_label_ = new QLabel(statusBar());
+  port_label_->setObjectName(QStringLiteral("PortInUse"));
+  port_label_->setTextFormat(Qt::PlainText);
+  statusBar()->addPermanentWidget(port_label_);
   chip_label_ = new QLabel(statusBar());
   chip_label_->setObjectName(QStringLiteral("ChipInUse"));
   chip_label_->setTextFormat(Qt::PlainText);
@@ -55,6 +59,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   });
   binder_.after_event = [this] {
     UpdateChipInUse();
+    UpdatePortInUse();
     // File / Exit asks the window to close, and so may a close that came while
     // an operation ran; the close runs the shutdown.
     if ((core_.shell.ExitRequested() || close_pending_) && !unloaded_)
@@ -62,6 +67,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   };
   UpdateTitle();
   UpdateChipInUse();
+  UpdatePortInUse();
   if (QWidget* device = qobject_cast<QWidget*>(ViewOf("Device"))) device->setFocus();
 }
 
@@ -81,6 +87,12 @@ void MainWindow::UpdateChipInUse() {
                            .arg(QString::fromStdString(dev.SelectedDeviceName))
                            .arg(dev.DeviceSize)
                            .arg(volts));
+}
+
+void MainWindow::UpdatePortInUse() {
+  const std::string text = core_.shell.PortInUseText();
+  port_label_->setText(QString::fromStdString(text));
+  port_label_->setVisible(!text.empty());
 }
 
 void MainWindow::UpdateTitle() {
@@ -179,10 +191,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (close_pending_ || asking_close_) return;
     if (StopRequested() == 0) {
       asking_close_ = true;
-      const bool stop = ConfirmStopForClose();
+      const bool stop = core_.AskToStop(true);
       asking_close_ = false;
       if (!stop) return;
-      RequestStop(0);
     }
     close_pending_ = true;
     return;
@@ -214,14 +225,6 @@ void MainWindow::Unload() {
   }
   // The window's own stop is served; a signal's stays for the exit status.
   if (StopRequested() == 0) ClearStop();
-}
-
-bool MainWindow::ConfirmStopForClose() {
-  const MsgAnswer answer = core_.svc.dialogs->MessageBox(
-      "An operation is running.\n\nStop it, reset the board and close the program?\n"
-      "A chip being programmed or erased is left partly written.",
-      MsgButtons::YesNo, MsgIcon::Warning, Shell::kAppTitle);
-  return answer == MsgAnswer::Yes;
 }
 
 }  // namespace zambrix::gui

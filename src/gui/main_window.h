@@ -27,6 +27,9 @@ class MainWindow : public QMainWindow {
 
   // Says plainly in the title and the status bar that no chip is touched.
   void SetSimulatedBoard(bool simulated, const std::string& description);
+  // The status bar names the real port behind the port choice in use (after
+  // every event, and once the back end is announced).
+  void UpdatePortInUse();
   // Places the window as the model's frmMain says (twips: left and top of the
   // frame, width and height inside it); the layout's minimum size wins over a
   // smaller stored size, and the window stays on the screen.
@@ -48,8 +51,6 @@ class MainWindow : public QMainWindow {
   void UpdateTitle();
   // The shutdown: the board reset and the settings saved, whatever fails.
   void Unload();
-  // Asks whether a close during an operation may stop it.
-  bool ConfirmStopForClose();
   // The status bar names the chip in use, its size and programming voltage.
   void UpdateChipInUse();
   // Where the window's inside may go on a screen (its frame counted).
@@ -61,6 +62,7 @@ class MainWindow : public QMainWindow {
   DisplayWindow* display_ = nullptr;
   QLabel* simulated_label_ = nullptr;
   QLabel* chip_label_ = nullptr;
+  QLabel* port_label_ = nullptr;
   bool close_pending_ = false;
   bool asking_close_ = false;
   bool simulated_ = false;

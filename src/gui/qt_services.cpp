@@ -77,9 +77,10 @@ MsgAnswer QtDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgIc
                                 std::string_view title) {
   QMessageBox box(IconFor(icon), Qs(title), Qs(text), ButtonsFor(buttons), owner_);
   box.setTextFormat(Qt::PlainText);
-  // The program asks OK / Cancel only before it changes a chip: Enter must not
-  // say yes to that.
+  // The program asks OK / Cancel only before it changes a chip, and Yes / No
+  // before it stops an operation: Enter must say neither.
   if (buttons == MsgButtons::OkCancel) box.setDefaultButton(QMessageBox::Cancel);
+  if (buttons == MsgButtons::YesNo) box.setDefaultButton(QMessageBox::No);
   switch (box.exec()) {
     case QMessageBox::Ok:
       return MsgAnswer::Ok;

@@ -38,9 +38,6 @@ QIcon IconForImageKey(const std::string& key) {
 
 void ApplyAction(QAction* a, const Control& c, Change what) {
   switch (what) {
-    case Change::Enabled:
-      a->setEnabled(c.enabled);
-      break;
     case Change::Visible:
       a->setVisible(c.visible);
       break;
@@ -185,6 +182,7 @@ struct ApplyingScope {
 ViewBinder::ViewBinder(Core& core, QObject* parent) : QObject(parent), core_(core) {
   observer_ =
       core_.ui.AddObserver([this](const Control& c, Change what) { OnModelChange(c, what); });
+  qApp->installEventFilter(this);
 }
 
 ViewBinder::~ViewBinder() { core_.ui.RemoveObserver(observer_); }
@@ -254,8 +252,8 @@ bool ViewBinder::BoardAtRest() const {
 void ViewBinder::PaintWhileBusy() {
   // An operation holds the event loop: at a bounded rate, let the window paint
   // what changed and answer the window system (uncovered, moved, closed).
-  // Operator input waits, and widget signals meanwhile are no input (applying_
-  // is set).
+  // Operator input other than a stop is dropped (eventFilter), and widget
+  // signals meanwhile are no input (applying_ is set).
   if (since_paint_.isValid() && since_paint_.nsecsElapsed() < next_paint_ns_) return;
   if (!BoardAtRest()) return;
   ++paints_while_busy_;
@@ -263,7 +261,10 @@ void ViewBinder::PaintWhileBusy() {
   took.start();
   if (on_paint) on_paint();
   ShowDeferred();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  ShowBusy(true);
+  // Everything the window system sends is taken now, so that a stop or a close
+  // reaches the operation; the input filter drops the operator's other input.
+  QCoreApplication::processEvents();
   const qint64 ns = took.nsecsElapsed();
   paint_ns_while_busy_ += ns;
   next_paint_ns_ =
@@ -272,6 +273,10 @@ void ViewBinder::PaintWhileBusy() {
 }
 
 void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
+  if (what == Change::Enabled && qobject_cast<QTimer*>(view) == nullptr) {
+    ShowEnabled(view, c);
+    return;
+  }
   if (auto* a = qobject_cast<QAction*>(view)) {
     ApplyAction(a, c, what);
     return;
@@ -283,9 +288,6 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
   auto* w = qobject_cast<QWidget*>(view);
   if (w == nullptr) return;
   switch (what) {
-    case Change::Enabled:
-      w->setEnabled(c.enabled);
-      break;
     case Change::Visible:
       if (!w->isWindow()) w->setVisible(c.visible);
       break;
@@ -320,6 +322,7 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
     case Change::ListIndex:
       ApplyList(w, c);
       break;
+    case Change::Enabled:  // shown above
     case Change::Geometry:
       break;
   }
@@ -402,19 +405,24 @@ void ViewBinder::Connect(const std::string& name, QObject* view) {
 }
 
 void ViewBinder::Click(const std::string& name) {
+  if (Busy()) {
+    // Input that arrives while an operation runs is dropped, except a stop.
+    if (name == kStopControl) core_.AskToStop(false);
+    return;
+  }
   if (Applying()) return;
   RunningEvent([&] { core_.Click(name); });
   AfterEvent(name);
 }
 
 void ViewBinder::ChangeValue(const std::string& name, int value) {
-  if (Applying()) return;
+  if (Applying() || Busy()) return;
   RunningEvent([&] { core_.ChangeValue(name, value); });
   AfterEvent(name);
 }
 
 void ViewBinder::ChooseListIndex(const std::string& name, int index) {
-  if (Applying()) return;
+  if (Applying() || Busy()) return;
   RunningEvent([&] { core_.ChooseListIndex(name, index); });
   AfterEvent(name);
 }
@@ -437,6 +445,7 @@ void ViewBinder::RunningEvent(const std::function<void()>& event) {
     event();
   }
   ShowDeferred();
+  ShowBusy(false);
 }
 
 void ViewBinder::ShowDeferred() {

@@ -58,6 +58,9 @@ class ViewBinder : public QObject {
   bool Applying() const { return applying_ > 0; }
   // True while an operator event runs in the core.
   bool Busy() const { return running_ > 0; }
+  // True while an operation that paints as it runs shows its commands disabled
+  // and the Stop button enabled.
+  bool BusyShown() const { return busy_shown_; }
   // While an event runs, the window paints at most once per interval, and a
   // paint that took d waits at least cost_factor × d before the next one.
   // It paints only at the operation's progress reports (progress steps,
@@ -77,7 +80,21 @@ class ViewBinder : public QObject {
 
   Core& core() { return core_; }
 
+ protected:
+  // While an event runs, drops the operator's input before any widget sees it:
+  // clicks, keys, wheel turns, drops and shortcuts. A click on the Stop button
+  // and the Esc key ask to stop; a question asked meanwhile takes its answer;
+  // a close from the window system passes (it is no input).
+  bool eventFilter(QObject* target, QEvent* event) override;
+
  private:
+  static constexpr const char* kStopControl = "Stop_button";
+  // The enabled state a control shows: the model's, except that while an
+  // operation runs every command shows disabled and Stop enabled.
+  bool ShownEnabled(const Control& c) const;
+  void ShowEnabled(QObject* view, const Control& c);
+  // Enters or leaves the running look.
+  void ShowBusy(bool on);
   void OnModelChange(const Control& c, Change what);
   void Apply(QObject* view, const Control& c, Change what);
   void Connect(const std::string& name, QObject* view);
@@ -98,6 +115,7 @@ class ViewBinder : public QObject {
   int paint_interval_ms_ = 40;
   int paint_cost_factor_ = 39;  // painting takes at most a fortieth of the time
   int paints_while_busy_ = 0;
+  bool busy_shown_ = false;
   qint64 paint_ns_while_busy_ = 0;
   QElapsedTimer since_paint_;
   qint64 next_paint_ns_ = 0;

@@ -33,6 +33,7 @@ void Link::TestHardware_button_Click() {
   report.DataFlowLightOff();
   FoundPortAddress = 0;
   BoardModel = 0;
+  shown_before_loss_.reset();
 
   ui.SetColour("ZambrixHardwareFound", colour::kRed);
   ui.SetCaption("ZambrixHardwareFound", "NO HARDWARE FOUND");
@@ -144,6 +145,7 @@ void Link::ForceModel(int model) {
   auto& ui = core_.ui;
   const std::string n = std::to_string(model);
   BoardModel = model;
+  shown_before_loss_.reset();
   core_.report.LogMessage("ZAMBRIX-" + n + " Device was FORCED by Operator");
   ui.SetCaption("ZambrixHardwareFound", "Operator Forced Model " + n);
   ui.SetColour("ZambrixHardwareFound", colour::kRed);
@@ -151,6 +153,28 @@ void Link::ForceModel(int model) {
   ui.SetCaption("Ready_label", "Ready");
   ApplyBoardModel();
   Reset();
+}
+
+void Link::ShowBoardLost() {
+  auto& ui = core_.ui;
+  if (!shown_before_loss_) {
+    shown_before_loss_ = ShownBoard{ui.Caption("ZambrixHardwareFound"), ui.Caption("Ready_label"),
+                                    ui.Colour("ZambrixHardwareFound"), ui.Colour("Ready_label")};
+  }
+  ui.SetColour("ZambrixHardwareFound", colour::kRed);
+  ui.SetCaption("ZambrixHardwareFound", "NO HARDWARE FOUND");
+  ui.SetCaption("Ready_label", "NotReady");
+  ui.SetColour("Ready_label", colour::kRed);
+}
+
+void Link::ShowBoardAnswers() {
+  if (!shown_before_loss_) return;
+  auto& ui = core_.ui;
+  ui.SetCaption("ZambrixHardwareFound", shown_before_loss_->found);
+  ui.SetColour("ZambrixHardwareFound", shown_before_loss_->found_colour);
+  ui.SetCaption("Ready_label", shown_before_loss_->ready);
+  ui.SetColour("Ready_label", shown_before_loss_->ready_colour);
+  shown_before_loss_.reset();
 }
 
 void Link::ForceZambrix4_Click() { ForceModel(4); }

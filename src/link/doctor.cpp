@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace zambrix {
 
@@ -25,23 +24,6 @@ std::string Trim(std::string s) {
   s.erase(s.begin(), std::find_if(s.begin(), s.end(), not_space));
   s.erase(std::find_if(s.rbegin(), s.rend(), not_space).base(), s.end());
   return s;
-}
-
-std::string HexBase(unsigned base) {
-  std::ostringstream s;
-  s << std::uppercase << std::hex << base << "h";
-  return s.str();
-}
-
-std::vector<std::string> PortNames(const std::string& proc) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(proc, ec)) {
-    auto n = e.path().filename().string();
-    if (n.rfind("parport", 0) == 0) names.push_back(n);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // Drivers registered on a port (ppdev, lp, ...), and the one active now.
@@ -93,65 +75,125 @@ DoctorEnv DoctorEnv::Real() {
   return env;
 }
 
+namespace {
+
+using Say = std::function<void(std::string)>;
+
+// What the port's base means: the choice it is bound to, or why it has none.
+std::string BaseVerdict(const KernelPort& port, const std::vector<PortBinding>& bound) {
+  for (const auto& b : bound) {
+    if (b.device != port.device) continue;
+    return "port choice " + HexAddress(b.choice) + (b.base == b.choice ? "" : " (a card)");
+  }
+  return "not bound (378h, 278h and 3BCh are taken; by hand: --port 378h=" + port.device + ")";
+}
+
+// The port's base, modes and binding; its data lines; its device node.
+void DescribePort(const DoctorEnv& env, const KernelPort& port,
+                  const std::vector<PortBinding>& bound, bool ppdev, const Say& say) {
+  const std::string name = fs::path(port.device).filename().string();
+  const fs::path dir = fs::path(env.proc_parport) / name;
+  const std::string modes = Trim(ReadFirstLine(dir / "modes"));
+  if (port.base == 0) {
+    say(name +
+        ": no base-addr: not a port on this PC's bus (a USB adapter or the like); its lines "
+        "cannot keep the board's timing, so it is not used");
+  } else {
+    say(name + ": base " + HexAddress(port.base) + ", modes " +
+        (modes.empty() ? "unknown" : modes) + ": " + BaseVerdict(port, bound));
+  }
+  if (!modes.empty() && modes.find("TRISTATE") == std::string::npos) {
+    say(name +
+        ": its data lines only drive (SPP, no TRISTATE): that is enough, this program never reads "
+        "them back");
+  }
+  const std::string node = (fs::path(env.dev_dir) / name).string();
+  std::error_code ec;
+  if (!fs::exists(node, ec)) {
+    say(node + ": missing (" +
+        (ppdev ? "the ppdev module is loaded; check udev"
+               : "load the ppdev module: sudo modprobe ppdev") +
+        ")");
+  } else if (env.access(node.c_str(), R_OK | W_OK) != 0) {
+    say(node +
+        ": this user may not open it (add your user to group lp and log in again: sudo usermod -aG "
+        "lp $USER)");
+  } else {
+    say(node + ": present, this user may open it");
+  }
+}
+
+// Who holds the port: the printer driver, another program, or nobody.
+void DescribeHolder(const DoctorEnv& env, const KernelPort& port, const Say& say) {
+  const std::string name = fs::path(port.device).filename().string();
+  const fs::path dir = fs::path(env.proc_parport) / name;
+  const auto drivers = Drivers(dir);
+  const std::string active = Trim(ReadFirstLine(dir / "devices" / "active"));
+  const bool printer =
+      std::find(drivers.begin(), drivers.end(), "lp") != drivers.end() || active == "lp";
+  if (printer) {
+    say(name +
+        ": the printer driver (lp) is attached and blocks an exclusive claim (sudo modprobe -r "
+        "lp)");
+  } else if (active.empty() || active == "none") {
+    say(name + ": no printer driver attached");
+  } else if (std::any_of(env.in_use_bindings.begin(), env.in_use_bindings.end(),
+                         [&port](const PortBinding& b) { return b.device == port.device; })) {
+    say(name + ": held by this program");
+  } else {
+    say(name + ": held by " + active + ", another program (it is named by: fuser -v /dev/" + name +
+        ")");
+  }
+}
+
+// USB "parallel" printer cables show as /dev/usb/lpN and can never be used.
+void DescribeUsbPrinters(const DoctorEnv& env, const Say& say) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(fs::path(env.dev_dir) / "usb", ec)) {
+    const std::string why = UnusableDevice("/dev/usb/" + e.path().filename().string());
+    if (!why.empty()) found.push_back(why);
+  }
+  std::sort(found.begin(), found.end());
+  for (auto& line : found) say(std::move(line));
+}
+
+}  // namespace
+
 DoctorReport DiagnosePorts(const DoctorEnv& env) {
   DoctorReport r;
-  auto say = [&r](std::string s) { r.lines.push_back(std::move(s)); };
-  const auto ports = PortNames(env.proc_parport);
+  const Say say = [&r](std::string s) { r.lines.push_back(std::move(s)); };
+  const auto ports = ListKernelPorts(env.proc_parport);
   if (ports.empty()) {
     say("kernel parallel ports: none (" + env.proc_parport +
-        " lists no parportN: no port, or the parport_pc module is not loaded: modprobe parport_pc)");
+        " lists no parportN: no port, or the parport_pc module is not loaded: sudo modprobe "
+        "parport_pc)");
   }
   const bool ppdev = ModuleLoaded(env, "ppdev");
-  for (const auto& name : ports) {
-    const fs::path dir = fs::path(env.proc_parport) / name;
-    const std::string base_text = Trim(ReadFirstLine(dir / "base-addr"));
-    unsigned long base = 0;
-    try {
-      base = std::stoul(base_text.substr(0, base_text.find_first_of(" \t")));
-    } catch (const std::exception&) {
-      base = 0;
-    }
-    std::string modes = Trim(ReadFirstLine(dir / "modes"));
-    say(name + ": base " + (base ? HexBase(base) : "unknown") + ", modes " +
-        (modes.empty() ? "unknown" : modes) +
-        (base == 0x378 || base == 0x278 || base == 0x3BC ? "" : " (not one of 378h, 278h, 3BCh: not used)"));
-    const std::string node = (fs::path(env.dev_dir) / name).string();
-    std::error_code ec;
-    if (!fs::exists(node, ec)) {
-      say(node + ": missing (" + (ppdev ? "the ppdev module is loaded; check udev" : "load the ppdev module: modprobe ppdev") + ")");
-    } else if (env.access(node.c_str(), R_OK | W_OK) != 0) {
-      say(node + ": this user may not open it (add your user to group lp, then log in again)");
-    } else {
-      say(node + ": present, this user may open it");
-    }
-    const auto drivers = Drivers(dir);
-    const std::string active = Trim(ReadFirstLine(dir / "devices" / "active"));
-    bool printer = std::find(drivers.begin(), drivers.end(), "lp") != drivers.end() || active == "lp";
-    if (printer) {
-      say(name + ": the printer driver (lp) is attached and blocks an exclusive claim (modprobe -r lp)");
-    } else if (!active.empty() && active != "none") {
-      say(name + ": held by " + active);
-    } else {
-      say(name + ": no printer driver attached");
-    }
+  const auto bound = BindKernelPorts(ports);
+  for (const auto& port : ports) {
+    DescribePort(env, port, bound, ppdev, say);
+    DescribeHolder(env, port, say);
   }
-  say(std::string("ppdev module: ") + (ppdev ? "loaded" : "not loaded (modprobe ppdev)"));
+  DescribeUsbPrinters(env, say);
+  say(std::string("ppdev module: ") + (ppdev ? "loaded" : "not loaded (sudo modprobe ppdev)"));
   say(RawIoVerdict(env));
 
+  std::vector<PortBinding> in_use = env.in_use_bindings;
   if (!env.in_use.empty()) {
     r.usable = true;
     say("this program is using: " + env.in_use);
-    return r;
-  }
-  auto trial = OpenPpdevPort("", 0, *env.sys, env.proc_parport);
-  if (trial.port) {
+  } else if (auto trial = OpenPpdevPort("", 0, *env.sys, env.proc_parport); trial.port) {
     r.usable = true;
     say("--board auto would use: " + trial.port->Describe());
+    if (!trial.message.empty()) say("--board auto would leave out: " + trial.message);
+    in_use = trial.port->Bindings();
   } else if (trial.busy) {
     say("--board auto would be refused: " + trial.message);
   } else {
     say("--board auto would use: the simulated board, because " + trial.message);
   }
+  for (const auto& b : in_use) say(BindingLine(b));
   return r;
 }
 

@@ -26,6 +26,7 @@ struct DoctorEnv {
   // The real port this program holds already (its claim is exclusive, so a
   // trial claim would fail); empty when it runs on no real port.
   std::string in_use;
+  std::vector<PortBinding> in_use_bindings;  // and the port choices behind it
   static DoctorEnv Real();
 };
 

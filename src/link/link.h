@@ -98,6 +98,11 @@ class Link {
   void ForceZambrix4_Click();
   void ForceZambrix5_Click();
   void ForceZambrix6_Click();
+  // The board stopped answering during an operation: the hardware label and
+  // Ready say so, as a detection that found nothing would. When it answers
+  // again, ShowBoardAnswers puts back what they said before.
+  void ShowBoardLost();
+  void ShowBoardAnswers();
 
   // ---- Asking the board whether it is there (probe.cpp) ----
   // The model whose probe pattern answers at PortAddress (4, 5 or 6; 0 for
@@ -200,6 +205,12 @@ class Link {
   std::array<LatchMirror, 3> mirrors_{};
   std::size_t last_mirror_ = 0;  // the mirror of the last access
   void ForceModel(int model);
+  // What the hardware label and Ready showed before the board was lost.
+  struct ShownBoard {
+    std::string found, ready;
+    std::uint32_t found_colour = 0, ready_colour = 0;
+  };
+  std::optional<ShownBoard> shown_before_loss_;
   Core& core_;
 };
 

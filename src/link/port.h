@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "link/port_binding.h"
 
 namespace zambrix {
 
@@ -28,6 +30,8 @@ class PortBackend {
   // simulated board: a chip destroyed, an injected fault firing). Real ports
   // have none.
   virtual void SetEventSink(std::function<void(const std::string&)> /*sink*/) {}
+  // The real port behind each port choice (none for the simulated board).
+  virtual std::vector<PortBinding> Bindings() const { return {}; }
 };
 
 // One recorded access.
@@ -59,8 +63,8 @@ class RecordingPort : public PortBackend {
   std::uint8_t fallback_ = 0xFF;
 };
 
-// Linux ppdev: /dev/parportN for the port whose base address is `base`.
-// Accesses to any other base act as an empty bus.
+// Linux ppdev: one claimed /dev/parportN behind each bound port choice.
+// Accesses to a choice with no port behind it act as an empty bus.
 struct PortOpenResult {
   std::unique_ptr<PortBackend> port;  // null on failure
   std::string message;                // why it failed, and what to do
@@ -86,15 +90,24 @@ struct PpdevSys {
 struct PortError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
-PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t wanted_base = 0,
+// With a device: that port, at its own choice when its base is one, else at
+// `choice` (378h when 0). Without: every port the kernel lists, bound by
+// BindKernelPorts; those that open are used, the others named in the message.
+PortOpenResult OpenPpdevPort(const std::string& device_or_empty, std::uint16_t choice = 0,
                              const PpdevSys& sys = PpdevSys::Real(),
                              const std::string& proc_root = "/proc/sys/dev/parport");
-// Raw port I/O through ioperm (root or CAP_SYS_RAWIO, x86 only). Each of the
-// three ports is locked; one that another program of ours holds acts as an
-// empty bus, and all three held is a refusal. `grant` stands in for ioperm(2)
-// in tests (empty: the system call).
+// Exactly these bindings (given by hand); one that does not open fails all.
+PortOpenResult OpenPpdevBindings(const std::vector<PortBinding>& bindings,
+                                 const PpdevSys& sys = PpdevSys::Real());
+// Raw port I/O through ioperm (root or CAP_SYS_RAWIO, x86 only) on the three
+// registers of each bound port, at any base; the ECR and EPP registers above
+// them are left alone. No bindings: the three choices at their own addresses.
+// Each port is locked; one that another program of ours holds acts as an
+// empty bus, and all held is a refusal. `grant` stands in for ioperm(2) in
+// tests (empty: the system call).
 using PortGrant = std::function<int(unsigned long from, unsigned long count, int on)>;
-PortOpenResult OpenDirectPort(const std::string& lock_dir = {}, const PortGrant& grant = {});
+PortOpenResult OpenDirectPort(const std::string& lock_dir = {}, const PortGrant& grant = {},
+                              const std::vector<PortBinding>& bindings = {});
 
 // No port at all: writes are ignored, reads FFh. What runs when the port (or the
 // simulated board) asked for was refused, so that the program still starts and
@@ -106,11 +119,5 @@ class NoPort : public PortBackend {
   bool IsSimulated() const override { return false; }
   std::string Describe() const override { return "no port (nothing reaches a board)"; }
 };
-
-// Finds /dev/parportN for a base address from /proc/sys/dev/parport/*/base-addr;
-// `proc_root` is for tests. Empty when none matches.
-std::string FindParportDevice(std::uint16_t base, const std::string& proc_root = "/proc/sys/dev/parport");
-// Base address of /dev/parportN (0 when unknown).
-std::uint16_t ParportBase(const std::string& device, const std::string& proc_root = "/proc/sys/dev/parport");
 
 }  // namespace zambrix

@@ -9,13 +9,24 @@ void Operations::EraseFlash_button_Click() {
   const auto& key = core_.dev.DeviceKey;
   const bool serial = core_.dev.DeviceClass == "S";
   const bool parallel = key == "EN" || core_.dev.DeviceClass == "F";
-  if ((serial || parallel) && !ConfirmBoard("before the erase")) return;
+  if (serial || parallel) {
+    // As before programming: nothing reaches the chip unless the operator agrees.
+    const auto answer = core_.svc.dialogs->MessageBox("Erase the Device?", MsgButtons::OkCancel,
+                                                      MsgIcon::Question, "Safety Question");
+    if (answer != MsgAnswer::Ok) {
+      core_.report.LogMessage("Erase was Canceled by Operator");
+      return;
+    }
+    if (!ConfirmBoard("before the erase")) return;
+  }
   EraseInProgress = true;
+  ChipWriting = true;
   if (key == "EN") EraseX28C256();
   else if (key == "FM" || key == "FL" || key == "FR" || key == "FS") EraseFlashChip();
   else if (key == "FA") EraseAT29C256();
   else if (key == "SA" || key == "SB") Write24C08_16();
   else if (key == "SC") Write24C32();
+  ChipWriting = false;
   if (serial) ReportSerialErase(key == "SA" || key == "SB" || key == "SC");
 }
 

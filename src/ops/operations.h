@@ -172,6 +172,13 @@ class Operations {
   int LastBank = 0;
   int LastPage = 0;
   bool EraseInProgress = false;
+  // True while a programming run or a chip erase writes the chip: a stop then
+  // leaves it partly written.
+  bool ChipWriting = false;
+  // After the operator's stop (the board already reset): says so, puts the
+  // lights, progress bar and Verify button at rest, and raises the alert when
+  // the chip was being written.
+  void Stopped();
   bool BoardLost = false;  // the last operation found no board; cleared as each starts
   std::string BoardProblem;  // what ConfirmBoard found, for a one-line message
   int VerifyFailed = 0;

@@ -1,6 +1,7 @@
 // The Program command: the operator's confirmation, the optional blank check
 // and verify, the program image, the choice of algorithm and the report.
 #include "app/core.h"
+#include "app/interrupt.h"
 #include "app/text.h"
 #include "ops/operations.h"
 
@@ -62,6 +63,22 @@ std::string Operations::ProgramQuestion() const {
          std::string(kLineBreak) + question;
 }
 
+void Operations::Stopped() {
+  auto& report = core_.report;
+  auto& ui = core_.ui;
+  report.DataFlowLightOff();
+  report.ProgramLightOff();
+  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetText("sbStatusBar", "");
+  ui.SetBackColour("Verify_button", kVerifyIdleColour);
+  report.LogMessage(std::string(kOperatorStopText));
+  if (!ChipWriting) return;
+  ChipWriting = false;
+  report.LogMessage("The chip is left partly written - Click on [ERROR] Indicator to Reset");
+  report.RaiseErrorAlert();
+  report.PlayEventSound("ERROR");
+}
+
 bool Operations::SerialKey() const { return core_.dev.DeviceClass == "S"; }
 
 // Runs the routine of the key; false when the key has none.
@@ -120,7 +137,9 @@ void Operations::ProgramDeviceCode() {
   ProgramStatus = 9;
   OverPulsedBytes = 0;
   FirstOverPulsed = -1;
+  ChipWriting = true;
   DispatchProgram(core_.dev.DeviceKey);
+  ChipWriting = false;
   FinishProgramming();
   ProgrammingFinalState();
 }

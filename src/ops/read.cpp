@@ -103,16 +103,18 @@ void Operations::ShowReadBuffer() {
 }
 
 // After a read: the progress bar and status text cleared, the commands that use
-// the code buffer enabled, the buffer marked as loaded.
+// the code buffer enabled, the buffer marked as loaded and named by the chip.
 void Operations::MarkCodeBufferRead() {
   auto& ui = core_.ui;
   ui.SetValueQuiet("ProgressBar1", 0);
   ui.SetText("sbStatusBar", "");
   for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
-                  "menuEraseCode", "mnuFileSaveCodeAs"}) {
+                  "menuEraseCode", "mnuFileSaveCode", "mnuFileSaveCodeAs", "tbToolBar.Buttons(2)"}) {
     ui.SetEnabled(c, true);
   }
   core_.buf.CodeBufferLoaded = 1;
+  core_.buf.CodeBufferHolds("read from " + core_.dev.SelectedDeviceName);
+  ui.SetCaption("FileNameCodeSize", "(" + std::to_string(core_.buf.CodeSize) + ")");
 }
 
 void Operations::ReadSerialDevice() {

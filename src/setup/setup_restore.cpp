@@ -18,7 +18,6 @@ namespace zambrix {
 namespace {
 
 constexpr std::string_view kMarks = ">>>>>>>>>>>>";
-constexpr std::array<std::string_view, 3> kPortTexts = {"378h", "278h", "3BCh"};
 
 }  // namespace
 
@@ -55,27 +54,24 @@ bool Setups::LoadSetupRot(const std::string& file_name) {
   }
   core_.ui.SetVisible("FrameVoltageSelection", true);
   core_.ui.SetVisible("Frame5", true);
-  RestoreCodeFile(file);
-  report.LogMessage("SETUP RESTORED FROM " + file_name);
+  const bool loaded = RestoreCodeFile(file);
+  report.LogMessage("SETUP RESTORED FROM " + file_name + (loaded ? "" : " without its code file"));
   report.LogMessage(kMarks);
   return true;
 }
 
 // The code file named by the setup (or the current one when the setup has no
 // file line) is read again; one that cannot be read leaves the buffer, its name
-// and its label as they were.
-void Setups::RestoreCodeFile(const std::optional<std::string>& file) {
+// and its label as they were, and the log says the file was not loaded. The
+// label keeps saying what the buffer holds.
+bool Setups::RestoreCodeFile(const std::optional<std::string>& file) {
   auto& buf = core_.buf;
-  auto& ui = core_.ui;
   const std::string previous_name = buf.CodeFileName;
-  const std::string previous_caption = ui.Caption("FileNameCodeText");
   if (file) buf.CodeFileName = *file;
-  // Without a name the label offers the file choice again, as at start-up.
-  ui.SetCaption("FileNameCodeText",
-                buf.CodeFileName.empty() ? "Click To Select a File" : buf.CodeFileName);
-  if (buf.CodeFileName.empty() || buf.ReadBinaryFile()) return;
+  if (buf.CodeFileName.empty() || buf.ReadBinaryFile()) return true;
+  core_.report.LogMessage("The setup's code file " + buf.CodeFileName + " was NOT loaded");
   buf.CodeFileName = previous_name;
-  ui.SetCaption("FileNameCodeText", previous_caption);
+  return false;
 }
 
 void Setups::ApplySetupLine(const SetupLine& line) {
@@ -156,17 +152,16 @@ void Setups::ApplyCheckBox(const SetupLine& line) {
   ui.SetValue(control, static_cast<int>(*value));
 }
 
-// The port text shows the port in use, so naming a port chooses its option;
-// "None" (saved while no port was chosen) changes nothing.
+// The port text only says which port is in use: the option lines choose it.
+// A text that names another port than the one chosen would show a port the
+// program does not use, and is not applied.
 void Setups::ApplyPortText(const SetupLine& line) {
+  auto& ui = core_.ui;
   const std::string text = Trim(line.value);
-  if (text.empty() || SameIgnoringCase(text, "None")) return;
-  for (std::size_t i = 0; i < kPortTexts.size(); ++i) {
-    if (!SameIgnoringCase(text, kPortTexts[i])) continue;
-    core_.ui.SetValue(Indexed("LPTSelection", static_cast<int>(i)), 1);
-    return;
-  }
-  Refuse(line, "names none of the ports 378h, 278h and 3BCh");
+  const std::string& shown = ui.Text("PortSelected");
+  // "None" was saved while no port was chosen: it changes nothing.
+  if (text.empty() || SameIgnoringCase(text, "None") || SameIgnoringCase(text, shown)) return;
+  Refuse(line, "differs from the port in use, " + shown);
 }
 
 void Setups::ApplySlider(const SetupLine& line) {

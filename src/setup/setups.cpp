@@ -15,8 +15,8 @@ constexpr int kSlots = 4;
 constexpr std::size_t kLongestName = 255;
 
 // The name typed: one line of text; blank means no name.
-std::string TypedName(const std::optional<std::string>& typed, const std::string& file_name) {
-  std::string name = typed.value_or("").substr(0, kLongestName);
+std::string TypedName(const std::string& typed, const std::string& file_name) {
+  std::string name = typed.substr(0, kLongestName);
   for (char& ch : name) {
     const auto u = static_cast<unsigned char>(ch);
     if (u < 0x20 || u == 0x7F) ch = ' ';
@@ -25,12 +25,12 @@ std::string TypedName(const std::optional<std::string>& typed, const std::string
   return name;
 }
 
-// The caption of a load entry: the saved name, with "&" shown as itself.
-std::string LoadCaption(const std::string& first_line, int slot) {
+// The saved name of a setup file's first line, with "&" shown as itself in a
+// menu; empty when the line holds none.
+std::string SavedName(const std::string& first_line) {
   const std::string_view key = SetupKeyText(SetupKey::SetupName);
   std::string name =
       first_line.rfind(key, 0) == 0 ? Trim(Shown(first_line.substr(key.size()))) : "";
-  if (name.empty()) return "Load Setup #&" + std::to_string(slot);
   std::string caption;
   for (char ch : name) caption += ch == '&' ? "&&" : std::string(1, ch);
   return caption;
@@ -46,16 +46,20 @@ std::optional<std::filesystem::path> Setups::FindSetupFile(const std::string& fi
   return SettingsFolder(SettingsDir, *core_.svc.platform).Find(file_name, true);
 }
 
+// The load entries of the slots with a file, captioned with the saved name;
+// the save entries name what a save would replace.
 void Setups::Setup_Click() {
   auto& ui = core_.ui;
   for (int n = 1; n <= kSlots; ++n) ui.SetEnabled("LoadSetup" + std::to_string(n), false);
   for (int n = 1; n <= kSlots; ++n) {
+    const std::string slot = std::to_string(n);
     const auto path = FindSetupFile(SetupFileName(n));
+    const std::string name = path ? SavedName(FirstLine(ReadSetupFile(path->string()).text)) : "";
+    ui.SetCaption("SaveSetup" + slot, "Save Setup #&" + slot + (name.empty() ? "" : ": " + name));
     if (!path) continue;
-    const std::string entry = "LoadSetup" + std::to_string(n);
     // A file that cannot be read keeps its entry: loading it says why.
-    ui.SetEnabled(entry, true);
-    ui.SetCaption(entry, LoadCaption(FirstLine(ReadSetupFile(path->string()).text), n));
+    ui.SetEnabled("LoadSetup" + slot, true);
+    ui.SetCaption("LoadSetup" + slot, name.empty() ? "Load Setup #&" + slot : name);
   }
 }
 
@@ -70,9 +74,13 @@ void Setups::SaveSetup_Click(int n) {
 std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& file_name) {
   auto& ui = core_.ui;
   auto& report = core_.report;
-  const std::string name = TypedName(
-      core_.svc.dialogs->InputBox("Please input a NAME for this Setup", "Saving Name Input", ""),
-      file_name);
+  const auto typed =
+      core_.svc.dialogs->InputBox("Please input a NAME for this Setup", "Saving Name Input", "");
+  if (!typed) {
+    report.LogMessage("Saving Setup " + file_name + " was Canceled by Operator");
+    return std::nullopt;
+  }
+  const std::string name = TypedName(*typed, file_name);
 
   std::array<std::string, kSetupLines> values;
   auto set = [&values](SetupKey k, std::string v) {

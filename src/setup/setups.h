@@ -46,7 +46,8 @@ class Setups {
   void ApplyCheckBox(const SetupLine& line);
   void ApplyPortText(const SetupLine& line);
   void ApplySlider(const SetupLine& line);
-  void RestoreCodeFile(const std::optional<std::string>& file);
+  // False when the setup's code file could not be loaded.
+  bool RestoreCodeFile(const std::optional<std::string>& file);
   void Refuse(const SetupLine& line, const std::string& reason);
   Core& core_;
 };

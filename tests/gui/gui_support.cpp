@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 #include "gui/widgets.h"
 
@@ -38,6 +40,30 @@ QString ShownText(QObject* view) {
     if (const QVariant v = view->property(property); v.isValid()) return v.toString();
   }
   return {};
+}
+
+namespace {
+using Queued = QWindowSystemInterface::AsynchronousDelivery;
+}
+
+void PostClick(QWidget* widget) {
+  QWindow* window = widget->window()->windowHandle();
+  const QPointF at = widget->mapTo(widget->window(), widget->rect().center());
+  const QPointF global = widget->mapToGlobal(widget->rect().center());
+  QWindowSystemInterface::handleMouseEvent<Queued>(window, at, global, Qt::LeftButton,
+                                                   Qt::LeftButton, QEvent::MouseButtonPress);
+  QWindowSystemInterface::handleMouseEvent<Queued>(window, at, global, Qt::NoButton,
+                                                   Qt::LeftButton, QEvent::MouseButtonRelease);
+}
+
+void PostKey(QWidget* window, Qt::Key key) {
+  QWindow* handle = window->windowHandle();
+  QWindowSystemInterface::handleKeyEvent<Queued>(handle, QEvent::KeyPress, key, Qt::NoModifier);
+  QWindowSystemInterface::handleKeyEvent<Queued>(handle, QEvent::KeyRelease, key, Qt::NoModifier);
+}
+
+void PostClose(QWidget* window) {
+  QWindowSystemInterface::handleCloseEvent<Queued>(window->windowHandle());
 }
 
 bool PaintCounter::eventFilter(QObject*, QEvent* event) {

@@ -44,6 +44,12 @@ class WindowTest : public ::testing::Test {
 // The caption or text a widget or action shows.
 QString ShownText(QObject* view);
 
+// Input and requests as the window system sends them: queued, and taken when
+// the event loop next takes the window system's events.
+void PostClick(QWidget* widget);             // press and release at its centre
+void PostKey(QWidget* window, Qt::Key key);  // press and release
+void PostClose(QWidget* window);             // the title bar's close, Alt+F4
+
 // Counts the paint events of a widget.
 class PaintCounter : public QObject {
  public:

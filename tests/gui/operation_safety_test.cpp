@@ -3,9 +3,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "app/backend.h"
@@ -83,10 +88,11 @@ TEST(PaintSafety, SlowRepaintsAtEveryPaintPointLeaveProgrammingIntact) {
   EXPECT_GT(ProgramOnce("24C08", "Eeprom 24C08 Serial (8 pins)", serial, true).paints, 30);
 }
 
-// A window over the simulated board, whose chip lives in a file.
-class CloseDuringOperation : public ::testing::Test {
+// A window over the simulated board, whose chip lives in a file, with a 64 KB
+// image opened for a 27C080.
+class WindowDuringOperation : public ::testing::Test {
  protected:
-  CloseDuringOperation() {
+  WindowDuringOperation() {
     BackEndOptions o;
     o.board = "sim";
     o.sim["chip"] = "27C080:" + chip_file;
@@ -95,31 +101,36 @@ class CloseDuringOperation : public ::testing::Test {
     (*t)->shell.Form_Load();
     window = std::make_unique<MainWindow>(**t);
     window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->binder().SetPaintPacing(0, 0);
     sim = dynamic_cast<sim::SimPort*>(backend.port.get());
+    (*t)->ChooseListIndex("Device", 19);  // Eprom 27C080
+    zambrix::testing::WriteWholeFile(dir / "image.bin", std::string(image.begin(), image.end()));
+    t->dialogs.open_files.push_back((dir / "image.bin").string());
+    (*t)->Click("mnuFileOpenCode");
   }
-  ~CloseDuringOperation() override { ClearStop(); }
+  ~WindowDuringOperation() override { ClearStop(); }
 
-  // Runs `command` and asks to close the window at paints 3 (answered No: the
-  // operation goes on) and 6 (answered Yes).
-  void CloseWhile(const std::string& command) {
+  // Clicks `button` and runs `at_paint` with the number of each paint while the
+  // operation runs; then lets the window take what is still queued.
+  void Run(const std::string& button, const std::function<void(int)>& at_paint) {
     int paints = 0;
-    window->binder().on_paint = [&] {
-      ++paints;
-      if (paints == 3) t->dialogs.answers.push_front(MsgAnswer::No);
-      if (paints == 3 || paints == 6) window->close();
-    };
-    window->binder().Click(command);
-    int asked = 0;
-    for (const auto& shown : t->dialogs.shown)
-      asked += shown.text.rfind("An operation is running.", 0) == 0;
-    EXPECT_EQ(asked, 2);
-    EXPECT_TRUE(window->isVisible()) << "the window closes once the operation's event has ended";
+    window->binder().on_paint = [&] { at_paint(++paints); };
+    QTest::mouseClick(View<QPushButton>(button), Qt::LeftButton);
+    window->binder().on_paint = nullptr;
     EXPECT_GE(paints, 6);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(window->isVisible());
   }
-
+  template <class T>
+  T* View(const std::string& name) const {
+    return qobject_cast<T*>(window->ViewOf(name));
+  }
+  int Asked(const std::string& start) const {
+    int n = 0;
+    for (const auto& shown : t->dialogs.shown) n += shown.text.rfind(start, 0) == 0;
+    return n;
+  }
   void ExpectBoardReset() {
     const auto& latches = sim->Board().Latches();
     EXPECT_EQ(latches[0], 0x40) << "VPP off, output enable inactive";
@@ -131,33 +142,105 @@ class CloseDuringOperation : public ::testing::Test {
     const auto lines = t->LogLines();
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
+  bool Lit(const std::string& lamp) const { return t->core->ui.Colour(lamp) != colour::kButtonFace; }
+  void ExpectStoppedByTheOperator(const std::string& not_said) {
+    EXPECT_TRUE(Logged("Operation stopped by the Operator"));
+    EXPECT_FALSE(Logged(not_said));
+    EXPECT_FALSE(Lit("DataFlow_label"));
+    ExpectBoardReset();
+  }
+  // The first bytes of the image are in the chip, but not all of them.
+  void ExpectPartlyWritten() {
+    EXPECT_EQ(backend.at_exit(), "");
+    const std::string written = zambrix::testing::ReadWholeFile(chip_file);
+    ASSERT_EQ(written.size(), std::size_t{1} << 20);
+    EXPECT_EQ(written[0], static_cast<char>(image[0]));
+    EXPECT_NE(written.substr(0, image.size()), std::string(image.begin(), image.end()));
+  }
 
   zambrix::testing::TempDir dir;
   std::string chip_file = (dir / "chip.bin").string();
+  std::vector<std::uint8_t> image = RandomImage(65536, 3);
   BackEnd backend;
   sim::SimPort* sim = nullptr;
   std::unique_ptr<zambrix::testing::TestCore> t;
   std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(CloseDuringOperation, ProgrammingStopsAtASafePointAndTheChipFileHoldsWhatWasWritten) {
-  (*t)->ChooseListIndex("Device", 19);  // Eprom 27C080
-  const auto image = RandomImage(65536, 3);
-  const auto path = dir / "image.bin";
-  zambrix::testing::WriteWholeFile(path, std::string(image.begin(), image.end()));
-  t->dialogs.open_files.push_back(path.string());
-  (*t)->Click("mnuFileOpenCode");
-  CloseWhile("Program_button");
-  EXPECT_TRUE(Logged("*** Operation stopped: interrupted"));
-  EXPECT_FALSE(Logged("Programming Device Successfull"));
+// The window system's close (title bar, Alt+F4) reaches a running programming:
+// answered No it goes on, answered Yes it stops at a safe point, the board is
+// reset and the window closes once the operation's event has ended.
+TEST_F(WindowDuringOperation, CloseFromTheWindowSystemAsksAndStopsProgramming) {
+  Run("Program_button", [&](int paint) {
+    if (paint == 3) t->dialogs.answers.push_front(MsgAnswer::No);
+    if (paint == 3 || paint == 6) PostClose(window.get());
+    if (paint == 7) {
+      EXPECT_TRUE(window->isVisible());
+    }
+  });
+  EXPECT_EQ(Asked("An operation is running."), 2);
+  EXPECT_NE(t->dialogs.shown.back().text.find("A chip being programmed is left partly written"),
+            std::string::npos);
+  ExpectStoppedByTheOperator("Programming Device Successfull");
+  EXPECT_FALSE(window->isVisible());
   EXPECT_FALSE(sim->Trace().ChipDamaged()) << sim->Trace().DamageReport();
-  ExpectBoardReset();
-  EXPECT_EQ(backend.at_exit(), "");
-  const std::string written = zambrix::testing::ReadWholeFile(chip_file);
-  ASSERT_EQ(written.size(), std::size_t{1} << 20);
-  EXPECT_EQ(written[0], static_cast<char>(image[0])) << "the first bytes were programmed";
-  EXPECT_NE(written.substr(0, image.size()), std::string(image.begin(), image.end()))
-      << "not all of them";
+  ExpectPartlyWritten();
+}
+
+// Stop and Esc during programming ask first; the stopped run leaves the alert
+// for a partly written chip, and the next command runs as usual.
+TEST_F(WindowDuringOperation, StopAndEscAskFirstDuringProgramming) {
+  Run("Program_button", [&](int paint) {  // bytes are written from about paint 10 on
+    if (paint == 20) {
+      t->dialogs.answers.push_front(MsgAnswer::No);
+      PostClick(View<QPushButton>("Stop_button"));
+    }
+    if (paint == 25) PostKey(window.get(), Qt::Key_Escape);
+  });
+  EXPECT_EQ(Asked("Stop the operation and reset the board?\nA chip being programmed is left partly written."), 2);
+  ExpectStoppedByTheOperator("Programming Device Successfull");
+  EXPECT_TRUE(t->core->ui.Colour("Error_label") == colour::kRed);
+  ExpectPartlyWritten();
+  QTest::mouseClick(View<QLabel>("Error_label"), Qt::LeftButton);
+  QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
+  EXPECT_TRUE(Logged("65536 bytes Read from Device")) << "the stop was served, not kept";
+}
+
+// A read stops at the Stop button, a verify at Esc, without a question, a
+// success line or an alert; the buffer and its name stay as they were.
+TEST_F(WindowDuringOperation, StopAndEscEndAReadAndAVerify) {
+  const auto shown = t->dialogs.shown.size();
+  Run("Read_button", [&](int paint) {
+    if (paint == 3) PostClick(View<QPushButton>("Stop_button"));
+  });
+  ExpectStoppedByTheOperator("65536 bytes Read from Device");
+  EXPECT_EQ(t->core->ui.Caption("FileNameCodeText"), (dir / "image.bin").string());
+  Run("Verify_button", [&](int paint) {
+    if (paint == 3) PostKey(window.get(), Qt::Key_Escape);
+  });
+  ExpectStoppedByTheOperator("Device Contents MATCHES with Buffer Contents");
+  EXPECT_EQ(t->dialogs.shown.size(), shown);
+  EXPECT_NE(t->core->ui.Colour("Error_label"), colour::kRed);
+}
+
+// Clicks and keys made while programming runs are dropped, not run afterwards;
+// meanwhile the commands look disabled and Stop enabled.
+TEST_F(WindowDuringOperation, InputDuringProgrammingIsDroppedAndTheCommandsLookDisabled) {
+  Run("Program_button", [&](int paint) {
+    if (paint != 3) return;
+    EXPECT_FALSE(View<QPushButton>("Blank_button")->isEnabled());
+    EXPECT_FALSE(View<QAction>("menuReadCode")->isEnabled());
+    EXPECT_TRUE(View<QPushButton>("Stop_button")->isEnabled());
+    PostClick(View<QPushButton>("Blank_button"));
+    PostKey(window.get(), Qt::Key_F5);
+    PostKey(window.get(), Qt::Key_F6);
+  });
+  EXPECT_TRUE(Logged("Programming Device Successfull"));
+  EXPECT_FALSE(Logged("Checking Device for BLANK (Erased)... Wait"));
+  EXPECT_FALSE(Logged("65536 bytes Read from Device"));
+  EXPECT_TRUE(View<QPushButton>("Blank_button")->isEnabled());
+  EXPECT_TRUE(View<QAction>("menuReadCode")->isEnabled());
+  EXPECT_FALSE(View<QPushButton>("Stop_button")->isEnabled());
 }
 
 // The window program, sent a signal: it resets the board, writes the simulated

@@ -1,103 +1,17 @@
 // The ppdev back end below its system calls, and the port doctor against a fake
 // /proc tree and fake device nodes.
-#include <fcntl.h>
-#include <linux/ppdev.h>
-#include <sys/ioctl.h>
-
-#include <cerrno>
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string>
-#include <vector>
+#include <cerrno>
 
-#include "link/doctor.h"
-#include "link/port.h"
-#include "support/temp_dir.h"
+#include "link/fake_ports.h"
 
 namespace zambrix {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Records every call as one text ("open /dev/parport0", "PPWDATA 5A") and fails
-// the calls it is told to fail, with the errno it is given.
-struct FakeSys {
-  testing::TempDir locks;  // its own, so that no two fakes share a port lock
-  std::vector<std::string> calls;
-  std::map<std::string, int> fail;  // call name -> errno
-  unsigned char status = 0x78;
-  PpdevSys sys;
-
-  FakeSys() {
-    sys.lock_dir = locks.str();
-    sys.open = [this](const char* path, int) {
-      calls.push_back(std::string("open ") + path);
-      return Fails("open") ? -1 : 7;
-    };
-    sys.close = [this](int) {
-      calls.push_back("close");
-      return 0;
-    };
-    sys.ioctl = [this](int, unsigned long request, void* arg) {
-      std::string name = Name(request);
-      auto* byte = static_cast<unsigned char*>(arg);
-      if (request == PPRSTATUS && byte) *byte = status;
-      char value[8] = "";
-      if ((request == PPWDATA || request == PPWCONTROL) && byte) std::snprintf(value, sizeof value, " %02X", *byte);
-      if (request == PPDATADIR && arg) std::snprintf(value, sizeof value, " %d", *static_cast<int*>(arg));
-      calls.push_back(name + value);
-      return Fails(name) ? -1 : 0;
-    };
-  }
-  bool Fails(const std::string& name) {
-    auto it = fail.find(name);
-    if (it == fail.end()) return false;
-    errno = it->second;
-    return true;
-  }
-  static std::string Name(unsigned long r) {
-    static const std::map<unsigned long, std::string> names = {
-        {PPEXCL, "PPEXCL"},       {PPCLAIM, "PPCLAIM"},       {PPRELEASE, "PPRELEASE"},
-        {PPDATADIR, "PPDATADIR"}, {PPWDATA, "PPWDATA"},       {PPWCONTROL, "PPWCONTROL"},
-        {PPRSTATUS, "PPRSTATUS"}, {PPRDATA, "PPRDATA"},       {PPRCONTROL, "PPRCONTROL"}};
-    auto it = names.find(r);
-    return it == names.end() ? "ioctl?" : it->second;
-  }
-};
-
-// A /proc/sys/dev/parport tree and a /dev folder with the ports given.
-struct FakeMachine {
-  testing::TempDir root;
-  DoctorEnv env;
-  FakeMachine() {
-    fs::create_directories(root / "proc");
-    fs::create_directories(root / "dev");
-    fs::create_directories(root / "sys");
-    env.proc_parport = (root / "proc").string();
-    env.dev_dir = (root / "dev").string();
-    env.proc_modules = (root / "modules").string();
-    env.sys_module = (root / "sys").string();
-    env.proc_status = (root / "status").string();
-    env.lockdown = (root / "lockdown").string();
-    env.access = [](const char*, int) { return 0; };
-    testing::WriteWholeFile(root / "status", "Name:\tx\nCapEff:\t0000000000000000\n");
-  }
-  void AddPort(const std::string& name, unsigned base, const std::vector<std::string>& drivers) {
-    fs::path dir = root / "proc" / name;
-    fs::create_directories(dir / "devices");
-    testing::WriteWholeFile(dir / "base-addr", std::to_string(base) + "\t" + std::to_string(base + 0x400) + "\n");
-    testing::WriteWholeFile(dir / "modes", "PCSPP,TRISTATE,EPP\n");
-    testing::WriteWholeFile(dir / "devices/active", "none\n");
-    for (const auto& d : drivers) fs::create_directories(dir / "devices" / d);
-    testing::WriteWholeFile(root / "dev" / name, "");
-  }
-  static std::string Text(const DoctorReport& r) {
-    std::string t;
-    for (const auto& l : r.lines) t += l + "\n";
-    return t;
-  }
-};
+using testing::FakeMachine;
+using testing::FakeSys;
 
 TEST(Ppdev, ClaimsExclusivelySetsOutputWritesRawRegistersAndReleasesOnExit) {
   FakeSys fake;
@@ -166,6 +80,57 @@ TEST(Doctor, AUsablePortAndTheLockdownThatRefusesRawIo) {
   testing::WriteWholeFile(m.root / "lockdown", "none [integrity] confidentiality\n");
   EXPECT_TRUE(has(DiagnosePorts(m.env), "refused by the kernel's lockdown"));
   EXPECT_EQ(ParportBase("/dev/parport1", m.env.proc_parport), 0x2F8);  // /proc numbers are decimal
+}
+
+// Each port says which choice it is, or why it cannot be used and what fixes it.
+TEST(Doctor, CardsThePrinterDriverAnotherProgramAPortWithoutBaseAndSppOnlyLines) {
+  FakeMachine m;
+  m.AddPort("parport0", 0xE000, {"ppdev"});
+  m.SetPortFile("parport0", "modes", "PCSPP");
+  m.AddPort("parport1", 0xD010, {"lp"});
+  m.AddPort("parport2", 0, {});
+  m.AddPort("parport3", 0x278, {"ppdev"});
+  m.SetPortFile("parport3", "devices/active", "ppdev3");
+  FakeSys fake;
+  m.env.sys = &fake.sys;
+  const std::string text = FakeMachine::Text(DiagnosePorts(m.env));
+  for (const std::string line : {
+           "parport0: base E000h, modes PCSPP: port choice 378h (a card)\n",
+           "parport0: its data lines only drive (SPP, no TRISTATE): that is enough, this program "
+           "never reads "
+           "them back\n",
+           "parport1: base D010h, modes PCSPP,TRISTATE,EPP: port choice 3BCh (a card)\n",
+           "parport1: the printer driver (lp) is attached and blocks an exclusive claim (sudo "
+           "modprobe -r lp)\n",
+           "parport2: no base-addr: not a port on this PC's bus",
+           "parport3: base 278h, modes PCSPP,TRISTATE,EPP: port choice 278h\n",
+           "parport3: held by ppdev3, another program (it is named by: fuser -v /dev/parport3)\n",
+           "Port 378h is /dev/parport0, a card at E000h\n",
+           "Port 278h is /dev/parport3 at its own address\n",
+       }) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+  }
+  EXPECT_EQ(text.find("parport1: its data lines"), std::string::npos)
+      << "bidirectional needs no word";
+}
+
+TEST(Doctor, AUsbPrinterCableAloneCannotWork) {
+  FakeMachine m;
+  m.AddNode("usb/lp0");
+  FakeSys fake;
+  m.env.sys = &fake.sys;
+  const auto r = DiagnosePorts(m.env);
+  EXPECT_FALSE(r.usable);
+  const std::string text = FakeMachine::Text(r);
+  EXPECT_NE(
+      text.find(
+          "/dev/usb/lp0 is a USB printer cable: it speaks only the printer protocol and cannot "
+          "drive the board's lines"),
+      std::string::npos)
+      << text;
+  EXPECT_NE(text.find("--board auto would use: the simulated board, because no parallel port"),
+            std::string::npos)
+      << text;
 }
 
 // A second program on the port finds our lock before it opens the device,

@@ -63,9 +63,10 @@ Lines SetupControls() {
   return names;
 }
 
-TEST_F(SetupFiles, ASaveWritesTheNineteenLinesAndCancelNamesTheSlot) {
+TEST_F(SetupFiles, ASaveWritesTheNineteenLinesAndAnEmptyNameNamesTheSlot) {
   auto t = Start();
   Operate2764(*t);
+  t->dialogs.inputs.push_back("");
   auto log = LogOf(*t, [&] { (*t)->Click("SaveSetup3"); });
   EXPECT_EQ(log, Lines{"Setup Saved as EPSetup3.INI, named:No Name Setup 3"});
   // CRLF lines in a fixed order of keys, which older files share.
@@ -96,6 +97,7 @@ TEST_F(SetupFiles, NamesStayOnTheirLineAndAFailedSaveSaysSo) {
   }
   WriteWholeFile(dir / "occupied", "a file, not a folder");
   (*t)->setup.SettingsDir = (dir / "occupied" / "sub").string();
+  t->dialogs.inputs.push_back("Boot");
   const auto failed = LogOf(*t, [&] { (*t)->Click("SaveSetup1"); });
   ASSERT_EQ(failed.size(), 1u);
   EXPECT_EQ(failed[0].rfind("Setup could NOT be Saved as ", 0), 0u);
