@@ -20,6 +20,7 @@ struct SimFaults {
   std::optional<std::uint32_t> dead_byte;      // a byte that never takes a written value
   bool dead_byte_random = false;               // ... chosen from the seed
   std::uint64_t slow_write_ns = 0;             // write cycles of EEPROM and flash last this long
+  std::uint32_t weak_cells = 1;                // an EPROM's bytes need this many times their pulse time
   std::uint64_t vanish_after = 0;              // the board disappears after this many accesses
 };
 
@@ -36,6 +37,7 @@ struct SimConfig {
   double vpp_jumper = 12.5;
   SimFaults faults;
   std::string vcd_path;
+  bool report = false;  // what the board judged is printed when the program ends
 };
 
 struct SimOptionError : std::runtime_error {

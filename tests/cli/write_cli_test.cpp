@@ -1,5 +1,6 @@
 // The writing commands run as processes on the simulated board, as a script
 // would run them: round trips through the chip's file, refusals, exit statuses.
+#include <nlohmann/json.hpp>
 #include <random>
 #include <tuple>
 
@@ -72,6 +73,24 @@ TEST_F(WriteCli, RefusalsComeBeforeAnyWriteWithTheirStatuses) {
   }
   EXPECT_FALSE(fs::exists(dir_ / "chip.bin") &&
                Slurp(dir_ / "chip.bin").find_first_not_of('\xFF') != std::string::npos);
+}
+
+// A tired part that takes more pulses than its datasheet allows still
+// programs; the bytes over the limit are named in the log and the JSON result,
+// and --sim-report prints what the simulated chip judged.
+TEST_F(WriteCli, BytesOverThePulseLimitAreNamedAndTheSimulatorGivesItsJudgement) {
+  auto r = Sim("--sim-chip 27C256 --sim-fault weak-cells=5 --sim-report --json program -d 27C256 -i " +
+               File("image.bin", 64, 5) + " --yes");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto line = r.err.find(" needed more than 25 pulses, first at ");
+  ASSERT_NE(line, std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("h: such a chip may not keep its data", line), std::string::npos);
+  EXPECT_NE(r.err.find("simulated board: no timing violation, no damage\n"), std::string::npos);
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_EQ(json["over_pulsed"]["limit"], 25);
+  EXPECT_GT(json["over_pulsed"]["bytes"].get<int>(), 0);
+  EXPECT_EQ(json["sim_report"]["violations"], 0);
+  EXPECT_TRUE(json["sim_report"]["damage"].is_null());
 }
 
 }  // namespace

@@ -13,43 +13,10 @@ namespace zambrix {
 namespace {
 
 using testing::ChecksumLine;
-using testing::Programmer;
+using testing::OfferedDevices;
 using testing::RandomImage;
-
-struct Offered {
-  std::string device;  // the catalogue entry
-  std::string chip;    // the simulated part
-};
-
-// The offered entries of the catalogue with the part each names.
-std::vector<Offered> OfferedDevices() {
-  testing::TestCore t;
-  t->shell.Form_Load();
-  std::vector<Offered> offered;
-  for (const auto& item : t->ui.Get("Device").items) {
-    if (item.rfind("N/A - ", 0) == 0) continue;
-    std::istringstream words(item);
-    for (std::string w; words >> w;) {
-      if (sim::FindChipSpec(w) != nullptr) {
-        offered.push_back({Trim(item), w});
-        break;
-      }
-    }
-    if (offered.empty() || offered.back().device != Trim(item)) offered.push_back({Trim(item), ""});
-  }
-  return offered;
-}
-
-// Random bytes at the start and the end of the chip, erased between: every
-// address line and both ends of the memory see programming, at a bounded cost.
-std::vector<std::uint8_t> TestImage(std::size_t size, unsigned seed) {
-  std::vector<std::uint8_t> image(size, 0xFF);
-  const auto head = RandomImage(std::min<std::size_t>(size, 4096), seed);
-  std::copy(head.begin(), head.end(), image.begin());
-  const auto tail = RandomImage(std::min<std::size_t>(size / 4, 256), seed + 1);
-  std::copy(tail.begin(), tail.end(), image.end() - static_cast<long>(tail.size()));
-  return image;
-}
+using testing::Programmer;
+using testing::TestImage;
 
 bool Damaged(Programmer& p) { return p.port->Trace().ChipDamaged(); }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/chip_specs.h"
+#include "sim/chips/timing_judge.h"
 
 namespace zambrix::sim {
 
@@ -18,6 +19,7 @@ constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 struct ChipPins {
   std::uint32_t address = 0;
   std::uint8_t data = 0xFF;  // the data lines as the board drives them (FFh where nothing drives)
+  bool latch_on = false;     // the board's data latch drives the data lines
   bool powered = false;
   bool ce_low = false;
   bool oe_low = false;
@@ -56,6 +58,8 @@ class ChipBase {
   void SetDeadByte(std::uint32_t address) { dead_ = address; }
   // Write cycles last this long instead of the datasheet's figure (fault injection).
   void SetWriteCycle(std::uint64_t ns) { slow_write_ns_ = ns; }
+  // Bus write cycles (CE and WE low with OE high) the part has seen.
+  std::uint64_t WriteCycles() const { return write_cycles_; }
 
  protected:
   // True for the injected dead byte; its first refusal leaves a note for the log.
@@ -76,6 +80,21 @@ class ChipBase {
         Mix(seed_ ^ (std::uint64_t{address} << 20) ^ ++garbage_reads_));
   }
   std::uint64_t Seed() const { return seed_; }
+  // A datasheet figure the board did not keep, for the board to report.
+  void Violate(std::string rule, std::uint32_t address, std::string what) {
+    violations_.push_back({std::move(rule), std::move(what), address});
+  }
+  std::vector<Violation>& Violations() { return violations_; }
+  // Two drivers on the data lines: the board's data latch while the chip's
+  // outputs are on (the lines as the chip came into the socket are not judged).
+  void JudgeContention(const ChipPins& p, bool outputs_on, std::uint32_t address) {
+    const bool both = p.powered && p.latch_on && outputs_on;
+    if (both && !contending_ && contention_judged_)
+      Violate("contention", address,
+              "the data latch drove the data lines while the chip's outputs were on");
+    contending_ = both;
+    contention_judged_ = true;
+  }
 
   const ChipSpec* spec_;
   std::vector<std::uint8_t> mem_;
@@ -88,10 +107,25 @@ class ChipBase {
   bool destroyed_ = false;
   mutable bool dead_reported_ = false;
   mutable std::string fault_note_;
+  std::vector<Violation> violations_;
+  bool contending_ = false;
+
+ protected:
+  std::uint64_t write_cycles_ = 0;
+
+ private:
+  bool contention_judged_ = false;
 
  public:
   // The note of a fault that fired since the last call (empty when none).
   std::string TakeFaultNote() { return std::exchange(fault_note_, {}); }
+  // The datasheet figures broken since the last call, each as
+  // "<chip> at <address>h: <what>".
+  std::vector<Violation> TakeViolations() {
+    for (auto& v : violations_)
+      v.text = std::string(spec_->name) + " at " + HexName(v.address) + ": " + v.text;
+    return std::exchange(violations_, {});
+  }
   static std::string HexName(std::uint32_t v) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string s;

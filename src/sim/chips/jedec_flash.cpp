@@ -177,10 +177,13 @@ ChipOutput JedecFlash::Advance(std::uint64_t now) {
 ChipOutput JedecFlash::Update(const ChipPins& p, std::uint64_t now) {
   Settle(now);
   pins_ = p;
-  if (strobe_.Update(p) == WriteStrobe::Edge::kEnd)
+  if (strobe_.Update(p) == WriteStrobe::Edge::kEnd) {
+    ++write_cycles_;
     Write(strobe_.Address() % Spec().size, p.data, now);
+  }
   if (reads_.Update(p) && (busy_ != Work::kNone || step_ == Step::kSectorWindow))
     toggle_ = !toggle_;
+  JudgeContention(p, reads_.Reading(), p.address % Spec().size);
   return Output(now);
 }
 
