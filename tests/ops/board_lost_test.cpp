@@ -87,7 +87,8 @@ TEST(BoardLost, RightAfterProgrammingIsAFailureWithoutSuccessLineOrSound) {
     }
     const auto p = Started(op, after);
     EXPECT_TRUE(p->Logged("ZAMBRIX-6 at Port 378 DOES NOT ANSWER after programming"));
-    for (const char* success : {"Programming Device Successfull", "XICOR 28C256 Programmed Sucessfully"})
+    for (const char* success :
+         {"Programming Device Successfull", "XICOR 28C256 Programmed Sucessfully"})
       EXPECT_FALSE(p->Logged(success)) << success;
     const auto& played = p->t->sound.played;
     EXPECT_EQ(std::count(played.begin(), played.end(), p->core().report.SoundPathForKey("OK")), 0);

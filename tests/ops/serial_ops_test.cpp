@@ -84,7 +84,8 @@ TEST(SerialErase, TheChipWithoutAPageWriteIsNotReportedErased) {
 // An empty socket acknowledges nothing: every transfer ends at its first byte
 // (one acknowledge wait, not one per byte of the chip) with the chip blamed.
 TEST(SerialNoAck, EachOperationOnAnEmptySocketStopsAtItsFirstByte) {
-  for (const char* button : {"Read_button", "Verify_button", "Program_button", "EraseFlash_button"}) {
+  for (const char* button :
+       {"Read_button", "Verify_button", "Program_button", "EraseFlash_button"}) {
     SCOPED_TRACE(button);
     testing::Programmer p("", {}, 6);
     p.Choose("Eeprom 24C16 Serial (8 pins)");
