@@ -102,6 +102,10 @@ void ParseFault(const std::string& item, SimFaults& f) {
     } else {
       Bad("fault", item, "dead-byte or dead-byte=ADDRESS, e.g. 1A3h");
     }
+  } else if (name == "no-erase") {
+    auto a = Number(arg);
+    if (!a || *a >= (1u << 20)) Bad("fault", item, "no-erase=ADDRESS, e.g. 1A3h");
+    f.unerasable_byte = static_cast<std::uint32_t>(*a);
   } else if (name == "slow-write") {
     auto d = Duration(arg);
     if (!d) Bad("fault", item, "slow-write=TIME, e.g. 12ms or 800us, at most 3600000ms");
@@ -116,8 +120,8 @@ void ParseFault(const std::string& item, SimFaults& f) {
     f.vanish_after = *n;
   } else {
     Bad("fault", item,
-        "no-board, empty-socket, stuck-bit=BIT:LEVEL, dead-byte[=ADDRESS], slow-write=TIME, "
-        "weak-cells=N, vanish=N; "
+        "no-board, empty-socket, stuck-bit=BIT:LEVEL, dead-byte[=ADDRESS], no-erase=ADDRESS, "
+        "slow-write=TIME, weak-cells=N, vanish=N; "
         "several separated by commas");
   }
 }
@@ -179,8 +183,9 @@ std::string SimOptionsHelp() {
          "                       none = empty); a chip named here starts erased or with the\n"
          "                       contents of FILE, which are written back when the program ends\n"
          "  --sim-fault LIST     no-board, empty-socket, stuck-bit=BIT:LEVEL,\n"
-         "                       dead-byte[=ADDRESS], slow-write=TIME, weak-cells=N (an EPROM\n"
-         "                       needing N times the pulses), vanish=N (comma separated)\n"
+         "                       dead-byte[=ADDRESS], no-erase=ADDRESS, slow-write=TIME,\n"
+         "                       weak-cells=N (an EPROM needing N times the pulses),\n"
+         "                       vanish=N (comma separated)\n"
          "  --sim-trace FILE.vcd latch lines and chip pins as a VCD file (GTKWave, sigrok)\n"
          "  --sim-report         at the end, the datasheet timing the simulated chip found\n"
          "                       broken (by rule, with the first of each) and any damage\n"

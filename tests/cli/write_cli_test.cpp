@@ -42,11 +42,16 @@ TEST_F(WriteCli, ProgramVerifyCheckAndReadRoundTripThroughTheChipsFile) {
   ASSERT_EQ(Sim(chip + " read -d 27C256 -o " + Path("back.bin")).status, 0);
   EXPECT_TRUE(Slurp(Path("back.bin")) == Slurp(image));
 
-  // Another image over it: the check says an erase is needed.
+  // Another image over it: the check says an erase is needed, and a verify
+  // that lists every difference fails like the one that stops at the first.
   const auto other = File("other.bin", 32768, 2);
   r = Sim(chip + " check -d 27C256 -i " + other);
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.out.find("erase needed at 0-"), std::string::npos);
+  EXPECT_EQ(Sim(chip + " verify -d 27C256 -i " + image + " --all").status, 0);
+  r = Sim(chip + " verify -d 27C256 -i " + other + " --all");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("Differs at 0-"), std::string::npos) << r.err;
 
   // "Hi Byte" on a fresh chip, then its verify with the same choice.
   const auto fresh = "--sim-chip 27C256:" + Path("fresh.bin");

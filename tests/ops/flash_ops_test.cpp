@@ -197,7 +197,7 @@ TEST(FlashBytes, AByteThatCannotTakeItsValueFailsAfter49Attempts) {
   EXPECT_EQ(b.ops().FailFlag, 1);
 }
 
-TEST(FlashErase, ChipEraseLeavesFFhOrReportsAChipThatNeverFinishes) {
+TEST(FlashErase, ChipEraseLeavesFFhOrReportsAChipThatNeverFinishesOrAByteItLeft) {
   Board ok("AM29F040", RandomImage(512 * 1024, 6));
   ok.Choose("Flash AMD AM29F040");
   ok.core().Click("EraseFlash_button");
@@ -211,6 +211,16 @@ TEST(FlashErase, ChipEraseLeavesFFhOrReportsAChipThatNeverFinishes) {
   slow.core().Click("EraseFlash_button");
   EXPECT_FALSE(slow.Logged("Chip Erased, all bytes read FFh"));
   EXPECT_EQ(slow.ops().FailFlag, 1);
+
+  // A byte the erase left, beyond the short file opened: the read-back covers the chip.
+  sim::SimFaults kept;
+  kept.unerasable_byte = 0x1A3C5;
+  Board left("AM29F010", Bytes(128 * 1024, 0x00), 1000, kept);
+  left.Choose("Flash AMD AM29F010");
+  left.Open(Bytes(256, 0x11));
+  left.core().Click("EraseFlash_button");
+  EXPECT_TRUE(left.Logged("*** Address:1A3C5h, Read BYTE:0h after the erase"));
+  EXPECT_EQ(left.ops().FailFlag, 1);
 }
 
 // Refused rows stay refused in the extended table; the choice outlives a restart.

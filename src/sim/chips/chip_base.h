@@ -2,6 +2,8 @@
 // memory, and the damage and fault state.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -56,6 +58,8 @@ class ChipBase {
   void Destroy() { destroyed_ = true; }
   // A byte that never takes a written value (fault injection).
   void SetDeadByte(std::uint32_t address) { dead_ = address; }
+  // A byte that keeps its value through a chip or sector erase (fault injection).
+  void SetUnerasableByte(std::uint32_t address) { unerasable_ = address; }
   // Write cycles last this long instead of the datasheet's figure (fault injection).
   void SetWriteCycle(std::uint64_t ns) { slow_write_ns_ = ns; }
   // Bus write cycles (CE and WE low with OE high) the part has seen.
@@ -70,6 +74,18 @@ class ChipBase {
       fault_note_ = "injected fault: byte " + HexName(address) + " refused its write";
     }
     return true;
+  }
+  // FFh into `count` bytes from `first`, but the injected unerasable byte keeps
+  // its value, and says so once.
+  void Erase(std::size_t first, std::size_t count) {
+    const auto a = static_cast<std::size_t>(unerasable_);
+    const bool keeps = unerasable_ >= 0 && a >= first && a - first < count;
+    const std::uint8_t kept = keeps ? mem_[a] : 0xFF;
+    std::fill_n(mem_.begin() + static_cast<std::ptrdiff_t>(first), count, std::uint8_t{0xFF});
+    if (!keeps) return;
+    mem_[a] = kept;
+    fault_note_ = "injected fault: byte " + HexName(static_cast<std::uint32_t>(a)) +
+                  " kept its value through the erase";
   }
   std::uint64_t WriteCycle(std::uint64_t datasheet_ns) const {
     return slow_write_ns_ ? slow_write_ns_ : datasheet_ns;
@@ -102,6 +118,7 @@ class ChipBase {
  private:
   std::uint64_t seed_;
   std::int64_t dead_ = -1;
+  std::int64_t unerasable_ = -1;
   std::uint64_t slow_write_ns_ = 0;
   std::uint64_t garbage_reads_ = 0;
   bool destroyed_ = false;

@@ -48,8 +48,7 @@ void JedecFlash::Settle(std::uint64_t now) {
   if (busy_ == Work::kErase) {
     const std::uint32_t sector = Spec().sector_size;
     for (std::size_t s = 0; s < erasing_.size(); ++s) {
-      if (erasing_[s])
-        std::fill_n(mem_.begin() + static_cast<std::ptrdiff_t>(s * sector), sector, 0xFF);
+      if (erasing_[s]) Erase(s * sector, sector);
     }
   }
   busy_ = Work::kNone;

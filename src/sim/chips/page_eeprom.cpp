@@ -74,7 +74,7 @@ void PageEeprom::CloseLoad(std::uint64_t at) {
 }
 
 void PageEeprom::FinishCycle() {
-  if (cycle_.erase) std::fill(mem_.begin(), mem_.end(), std::uint8_t{0xFF});
+  if (cycle_.erase) Erase(0, mem_.size());
   if (cycle_.store) {
     for (std::uint32_t i = 0; i < 64; ++i) {
       const std::uint32_t a = cycle_.page | i;
