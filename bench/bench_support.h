@@ -50,17 +50,21 @@ struct SimulatedProgram {
 };
 
 // The simulated board time of the measured runs, split into what the board
-// charged for its port accesses, the counted delay loops (strobes, pulses) and
-// the millisecond sleeps (write cycles, settling); tools/bench_table.py turns
-// the split into the lines on where the time goes.
+// charged for its port accesses, the counted delay loops (strobes), the chip's
+// own waits (program pulses and their set-up and hold times, two-wire bus
+// times) and the millisecond sleeps (write cycles, settling);
+// tools/bench_table.py turns the split into the lines on where the time goes.
 class BoardTime {
  public:
   explicit BoardTime(const VirtualClock& clock) : clock_(clock) {}
-  void Begin() { now_ = clock_.NowNs(), spun_ = clock_.SpunNs(), slept_ = clock_.SleptNs(); }
+  void Begin() {
+    now_ = clock_.NowNs(), spun_ = clock_.SpunNs(), slept_ = clock_.SleptNs(), waited_ = clock_.WaitedNs();
+  }
   void End() {
     total_ += clock_.NowNs() - now_;
     spin_ += clock_.SpunNs() - spun_;
     sleep_ += clock_.SleptNs() - slept_;
+    wait_ += clock_.WaitedNs() - waited_;
   }
   // `key` names the total, in seconds a run.
   void Report(benchmark::State& state, const char* key) const {
@@ -68,12 +72,13 @@ class BoardTime {
     state.counters[key] = static_cast<double>(total_) / runs;
     state.counters["spin s"] = static_cast<double>(spin_) / runs;
     state.counters["sleep s"] = static_cast<double>(sleep_) / runs;
+    state.counters["chip wait s"] = static_cast<double>(wait_) / runs;
   }
 
  private:
   const VirtualClock& clock_;
-  std::uint64_t now_ = 0, spun_ = 0, slept_ = 0;
-  std::uint64_t total_ = 0, spin_ = 0, sleep_ = 0;
+  std::uint64_t now_ = 0, spun_ = 0, slept_ = 0, waited_ = 0;
+  std::uint64_t total_ = 0, spin_ = 0, sleep_ = 0, wait_ = 0;
 };
 
 }  // namespace zambrix::bench

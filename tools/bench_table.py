@@ -122,12 +122,12 @@ NOTES = [
     ('24C', 'each bus bit is three or more latch loads, each with its two strobe waits (the counted '
             'delays); the millisecond waits are the 50 ms after the chip is powered and the write-cycle '
             'polls (1 ms to each poll\'s acknowledge sample, 2 ms between polls)'),
-    ('X28C256', 'the millisecond waits are the speed slider\'s, before and after each page load '
-                '(51 ms and 53 ms a page at the default setting of 50), where the chip\'s own write '
-                'cycle is 5 ms typical and 10 ms at most; a faster setting shortens them'),
+    ('X28C256', 'the millisecond waits are the speed slider\'s before each page load (51 ms a page '
+                'at the default setting of 50) and the chip\'s byte-load time and longest write cycle '
+                'after it (11 ms, at every setting)'),
     ('Program 2', '{pulse_s} s of it under the programming pulses ({pulses} a byte on the simulated chip, '
-                  '{pulse_us} µs each); the rest of the counted delays are the two strobe waits of each latch '
-                  'load; the speed slider and the chip\'s size set both lengths'),
+                  '{pulse_us} µs each, the datasheet\'s width at every speed setting); the counted delays '
+                  'are the two strobe waits of each latch load, which the speed slider sets'),
     ('Read', READ_NOTE), ('Blank', READ_NOTE), ('Verify', READ_NOTE),
 ]
 
@@ -136,17 +136,18 @@ def where_the_time_goes():
     """One line an operation: its simulated board time split by what the clock was charged for."""
     out = ['## Where the time goes', '',
            'The simulated board time of each run, split into the port accesses (1 µs each), the '
-           'counted delay loops (strobe waits, programming pulses) and the millisecond waits; the '
-           'rows far above the datasheet minimum spend it as follows.', '']
+           'counted delay loops (strobe waits), the chip\'s own waits (programming pulses and their '
+           'set-up and hold times, two-wire bus times) and the millisecond waits; the rows far '
+           'above the datasheet minimum spend it as follows.', '']
     for label, name, datasheet_s, _ in ROWS:
         b = find(name)
         total = simulated_s(b) if b else None
         if not total or 'spin s' not in b:
             continue
-        spin, sleep = b['spin s'], b['sleep s']
+        spin, sleep, wait = b['spin s'], b['sleep s'], b.get('chip wait s', 0)
         per_byte = f" ({fmt(b['accesses/byte'])} a byte)" if 'accesses/byte' in b else ''
-        line = (f"- {label}: {fmt(total)} s = {fmt(total - spin - sleep)} s port accesses{per_byte} + "
-                f"{fmt(spin)} s counted delays + {fmt(sleep)} s millisecond waits")
+        line = (f"- {label}: {fmt(total)} s = {fmt(total - spin - sleep - wait)} s port accesses{per_byte} + "
+                f"{fmt(spin)} s counted delays + {fmt(wait)} s chip's waits + {fmt(sleep)} s millisecond waits")
         for key, note in NOTES:
             if key in label:
                 pulse_s, per_byte_pulses = b.get('pulse s'), b.get('pulses/byte')

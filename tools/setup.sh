@@ -34,6 +34,8 @@ zambrix_build() {
   if command -v ccache >/dev/null 2>&1; then
     # Paths relative to the checkout, so clones and worktrees share the cache.
     export CCACHE_BASEDIR="$ZAMBRIX_ROOT" CCACHE_NOHASHDIR=1
+    # What ccache needs to cache files built with precompiled headers (ZAMBRIX_PCH).
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
   cmake -S "$ZAMBRIX_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -15,7 +16,7 @@ namespace zambrix {
 
 namespace {
 // Bare sim flags that take no value.
-bool IsSimFlag(const std::string&) { return false; }
+bool IsSimFlag(const std::string& name) { return name == "report"; }
 
 // A binding "--port CHOICE=WHERE"; a plain "--port 378h" is the front end's.
 bool IsPortBinding(const std::vector<std::string>& args, std::size_t i) {
@@ -139,8 +140,10 @@ void OpenSimulatedBoard(const std::map<std::string, std::string>& options, BackE
   if (vcd) port->StartVcd(std::move(vcd));
   sim::SimPort* p = port.get();
   const std::string file = config.chip_file;
-  b.at_exit = [p, file]() -> std::string {
+  const bool report = config.report;
+  b.at_exit = [p, file, report]() -> std::string {
     p->Finish();
+    if (report) std::fputs(p->Trace().Report().c_str(), stderr);
     if (file.empty()) return {};
     const auto image = p->ChipImage();
     const std::string error = WriteFileSafely(

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 namespace zambrix {
 
@@ -23,6 +24,8 @@ namespace {
 constexpr int kMaxLinks = 40;
 
 std::string Reason(int err) { return std::strerror(err); }
+
+SaveCalls g_calls{::write, ::fsync, ::rename};
 
 // Closes a descriptor when it goes out of scope.
 class Fd {
@@ -75,7 +78,7 @@ std::string WriteAll(int fd, std::string_view bytes) {
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    const ssize_t n = ::write(fd, p, left);
+    const ssize_t n = g_calls.write(fd, p, left);
     if (n < 0) {
       if (errno == EINTR) continue;
       return Reason(errno);
@@ -156,14 +159,18 @@ std::string WriteReplacing(const std::string& path, const struct stat* old,
   const mode_t mode = old != nullptr ? (old->st_mode & 01777) : NewFileMode();
   if (::fchmod(fd.get(), mode) != 0) error = Reason(errno);
   if (error.empty()) error = WriteAll(fd.get(), bytes);
-  if (error.empty() && ::fsync(fd.get()) != 0) error = Reason(errno);
+  if (error.empty() && g_calls.fsync(fd.get()) != 0) error = Reason(errno);
   if (fd.Close() != 0 && error.empty()) error = Reason(errno);
-  if (error.empty() && ::rename(temp.c_str(), path.c_str()) != 0) error = Reason(errno);
+  if (error.empty() && g_calls.rename(temp.c_str(), path.c_str()) != 0) error = Reason(errno);
   if (!error.empty()) ::unlink(temp.c_str());
   return error;
 }
 
 }  // namespace
+
+SaveCalls SystemSaveCalls() { return {::write, ::fsync, ::rename}; }
+
+SaveCalls UseSaveCalls(const SaveCalls& calls) { return std::exchange(g_calls, calls); }
 
 std::string WriteFileSafely(const std::string& path, std::string_view bytes) {
   if (path.empty()) return "no file name";

@@ -26,6 +26,9 @@
 // device", "it is a folder, not a file"); callers put the name in their message.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -85,5 +88,19 @@ class FixedNameSaves {
 // both exist, otherwise the same absolute path once symlinks of the existing
 // folders are resolved and "." and ".." removed.
 bool SameFile(const std::string& a, const std::string& b);
+
+// The system calls through which a save writes, flushes and renames. Tests put
+// in calls that fail as a full disk, a failing device or a vanished folder
+// would, to see each failure reported with the old file intact. Not for use
+// while another thread saves.
+struct SaveCalls {
+  ssize_t (*write)(int fd, const void* data, std::size_t size);
+  int (*fsync)(int fd);
+  int (*rename)(const char* from, const char* to);
+};
+// The calls the program makes (the system's own).
+SaveCalls SystemSaveCalls();
+// Puts `calls` in use for every save from now on; returns the calls they replace.
+SaveCalls UseSaveCalls(const SaveCalls& calls);
 
 }  // namespace zambrix

@@ -453,6 +453,17 @@ int Session::Finish(int status) {
 // The one place the result of a command is printed for scripts.
 void Session::Report(int status) {
   if (backend_.simulated && backend_.clock) result_.simulated_s = backend_.clock->NowNs() / 1e9;
+  if (core_ && core_->ops.OverPulsedBytes > 0) {
+    result_.over_pulsed = {core_->ops.OverPulsedBytes, core_->ops.FirstOverPulsed,
+                           core_->link.Timing.pulse_limit};
+  }
+  if (auto* sim_port = dynamic_cast<sim::SimPort*>(backend_.port.get())) {
+    CommandResult::SimReport report;
+    for (const auto& [rule, r] : sim_port->Trace().Violations())
+      report.violations[rule] = {r.count, r.first};
+    report.damage = sim_port->Trace().DamageReport();
+    result_.sim_report = std::move(report);
+  }
   printer_.Print(result_, status);
 }
 

@@ -47,6 +47,22 @@ std::string ToJson(const CommandResult& r) {
   if (!r.output.empty()) j["output"] = r.output;
   j["elapsed_s"] = r.elapsed_s;
   if (r.simulated_s) j["simulated_s"] = *r.simulated_s;
+  if (r.over_pulsed) {
+    j["over_pulsed"] = {{"bytes", r.over_pulsed->bytes},
+                        {"first_address", r.over_pulsed->first_address},
+                        {"limit", r.over_pulsed->limit}};
+  }
+  if (r.sim_report) {
+    Json violations = Json::object();
+    std::uint64_t total = 0;
+    for (const auto& [rule, v] : r.sim_report->violations) {
+      violations[rule] = {{"count", v.count}, {"first", v.first}};
+      total += v.count;
+    }
+    j["sim_report"] = {{"violations", total},
+                       {"by_rule", violations},
+                       {"damage", text_or_null(r.sim_report->damage)}};
+  }
   // Bytes of a file name that are not UTF-8 are replaced rather than refused.
   return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }

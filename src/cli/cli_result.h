@@ -29,6 +29,24 @@ struct CommandResult {
   std::string output;                          // what the command printed
   double elapsed_s = 0;
   std::optional<double> simulated_s;  // hardware time on the simulated board
+  // Bytes that needed more program pulses than the chip's datasheet allows.
+  struct OverPulsed {
+    std::int64_t bytes;
+    std::int64_t first_address;
+    int limit;
+  };
+  std::optional<OverPulsed> over_pulsed;
+  // What the simulated board judged: the datasheet figures broken, counted by
+  // rule with the first of each, and the damage done (empty: none).
+  struct SimReport {
+    struct Rule {
+      std::uint64_t count;
+      std::string first;
+    };
+    std::map<std::string, Rule> violations;
+    std::string damage;
+  };
+  std::optional<SimReport> sim_report;
 };
 
 // "ok", "failed", "usage error", "no board", "file error" or "interrupted".

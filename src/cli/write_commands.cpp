@@ -206,9 +206,7 @@ int ProgramCommand(WriteContext& c) {
   if (c.options.blank_check) core.ChangeValue("CheckBlankPriorProgramming", 1);
   if (c.options.verify) core.ChangeValue("VerifyAfterProgramming", 1);
   bool go = true;
-  if (int s = Confirm(c, warning.empty() ? "Program the Device?" : "Program the Device? " + warning,
-                      go))
-    return s;
+  if (int s = Confirm(c, core.ops.ProgramQuestion(), go)) return s;
   const auto notices = Notices(c.dialogs);
   core.ops.ProgramStatus = 0;
   core.Click("Program_button");

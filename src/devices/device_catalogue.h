@@ -5,6 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "link/chip_timing.h"
+
 namespace zambrix {
 
 struct CatalogueRow {
@@ -36,5 +38,9 @@ struct ExtendedStatus {
   std::string_view reason;  // empty for offered rows and for rows left as they are
 };
 ExtendedStatus ExtendedCatalogueStatus(const CatalogueRow& row);
+
+// The datasheet timing of the chip a device key and list name select (the
+// 27256 and the 27C256 share their key); all 0 where no figure applies.
+ChipTiming ChipTimingOf(std::string_view key, std::string_view name);
 
 }  // namespace zambrix

@@ -189,6 +189,8 @@ void DeviceSelection::SetDelayFactors() {
   // within 100 us of the one before; every byte costs seven latch loads, so
   // its strobe delays are kept short (docs/timing.md).
   if (DeviceKey == "EN") link.DelayFactorShort = 1;
+  // The chip's own times, which the slider does not scale.
+  link.Timing = ChipTimingOf(DeviceKey, SelectedDeviceName);
 }
 
 // Chip enable and output enable go idle; the serial chips keep both on.

@@ -140,12 +140,16 @@ void Link::GetNibbles() {
   // No board: nothing is read and ReadValue keeps its value.
 }
 
-void Link::ReadBackByte() {
+void Link::ReleaseDataLatch() {
   Reg4Value = 255;
   SetReg4();
   DelayFixed10();
   REG4OFF();
   DelayFixed10();
+}
+
+void Link::ReadBackByte() {
+  ReleaseDataLatch();
   GetNibbles();
 }
 

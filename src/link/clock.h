@@ -18,6 +18,9 @@ class Clock {
   virtual void Spin(std::int64_t iterations) = 0;
   // A platform sleep of `ms` milliseconds.
   virtual void SleepMs(int ms) = 0;
+  // A wait of `ns` nanoseconds that a chip's datasheet asks for (a program
+  // pulse, a set-up time); never shorter.
+  virtual void WaitNs(std::uint64_t ns) = 0;
   // Monotonic time in nanoseconds (virtual time on the simulated board).
   virtual std::uint64_t NowNs() const = 0;
   // Length of one counted iteration.
@@ -34,7 +37,7 @@ class RealClock : public Clock {
   std::uint64_t NowNs() const override;
   std::uint64_t NsPerIteration() const override { return ns_per_iteration_; }
   bool IsVirtual() const override { return false; }
-  void WaitNs(std::uint64_t ns);
+  void WaitNs(std::uint64_t ns) override;
 
  private:
   std::uint64_t ns_per_iteration_;
@@ -54,21 +57,25 @@ class VirtualClock : public Clock {
     const auto ns = static_cast<std::uint64_t>(ms) * 1'000'000u;
     now_ += ns, slept_ += ns;
   }
+  void WaitNs(std::uint64_t ns) override { now_ += ns, waited_ += ns; }
   std::uint64_t NowNs() const override { return now_; }
   std::uint64_t NsPerIteration() const override { return ns_per_iteration_; }
   bool IsVirtual() const override { return true; }
   // The simulated board charges each port access here.
   void Advance(std::uint64_t ns) { now_ += ns; }
-  // Where the time went: counted delay loops and millisecond sleeps; the rest
-  // of NowNs() is what the board charged for its accesses.
+  // Where the time went: counted delay loops, millisecond sleeps and the
+  // chip's own waits; the rest of NowNs() is what the board charged for its
+  // accesses.
   std::uint64_t SpunNs() const { return spun_; }
   std::uint64_t SleptNs() const { return slept_; }
+  std::uint64_t WaitedNs() const { return waited_; }
 
  private:
   std::uint64_t ns_per_iteration_;
   std::uint64_t now_ = 0;
   std::uint64_t spun_ = 0;
   std::uint64_t slept_ = 0;
+  std::uint64_t waited_ = 0;
 };
 
 }  // namespace zambrix

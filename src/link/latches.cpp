@@ -1,4 +1,5 @@
 // Latch loads, the board reset, single-bit procedures, delays and the speed slider.
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/core.h"
@@ -18,13 +19,42 @@ int Link::PortIn(int address) {
 }
 
 // Data byte, select, strobe, select; the strobe is as short as two back-to-back writes.
+// A load due at a set time (a program pulse's end) makes its two strobe delays
+// within the time left, so that the slowest slider setting never lengthens
+// the pulse: its data have then been settling through the pulse.
 void Link::LoadLatch(int n, int shadow) {
+  std::optional<std::uint64_t> cap = StrobeCapNs;
+  if (load_due_ns_ != 0) {
+    const std::uint64_t now = core_.svc.clock->NowNs() + 3 * access_ns_;
+    const std::uint64_t half_left = load_due_ns_ > now ? (load_due_ns_ - now) / 2 : 0;
+    cap = std::min(cap.value_or(half_left), half_left);
+  }
   PortOut(PortAddress, shadow & 0xFF);
-  DelayStrobe();
+  SpinStrobe(cap);
   PortOut(ControlPort, RegSelect[n]);
-  DelayStrobe();
+  SpinStrobe(cap);
+  LoadPulse(n);
+  PortOut(ControlPort, RegSelect[n]);
+}
+
+// The latch takes its byte with the load pulse: not before the chip's time
+// allows (the pulse's end, the spacing of its set-up and hold times), measured
+// from when the last load pulse had been written.
+void Link::LoadPulse(int n) {
+  Clock& clock = *core_.svc.clock;
+  std::uint64_t due = load_due_ns_;
+  if (Timing.load_spacing_ns != 0 && loaded_)
+    due = std::max(due, last_load_ns_ + Timing.load_spacing_ns);
+  std::uint64_t before = clock.NowNs();
+  if (due > before) {
+    clock.WaitNs(due - before);
+    before = clock.NowNs();
+  }
   PortOut(ControlPort, RegStrobe[n]);
-  PortOut(ControlPort, RegSelect[n]);
+  last_load_ns_ = clock.NowNs();
+  access_ns_ = last_load_ns_ - before;
+  load_due_ns_ = 0;
+  loaded_ = true;
 }
 
 void Link::SetReg0() { LoadLatch(0, Reg0Value); }
@@ -96,7 +126,16 @@ void Link::ActivityToggle() {
   SetReg0();
 }
 
-void Link::DelayStrobe() { core_.svc.clock->Spin(StrobeDelayCount); }
+void Link::DelayStrobe() { SpinStrobe(StrobeCapNs); }
+
+void Link::SpinStrobe(std::optional<std::uint64_t> cap_ns) {
+  Clock& clock = *core_.svc.clock;
+  std::int64_t count = StrobeDelayCount;
+  if (cap_ns)
+    count =
+        std::min<std::int64_t>(count, static_cast<std::int64_t>(*cap_ns / clock.NsPerIteration()));
+  clock.Spin(count);
+}
 void Link::DelayMedium() { core_.svc.clock->Spin(MediumDelayCount); }
 void Link::DelayLong() { core_.svc.clock->Spin(LongDelayCount); }
 void Link::DelayFixed20() { core_.svc.clock->Spin(20); }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "link/chip_timing.h"
+
 namespace zambrix {
 
 class Core;
@@ -44,6 +46,20 @@ class Link {
   void ApplySpeedSetting();
   void Slider1_Change();
 
+  // ---- The chip's own time ----
+  // The datasheet figures of the selected chip (set by device selection).
+  ChipTiming Timing;
+  // The next latch load takes effect no earlier than `ns` on the clock (the end
+  // of a program pulse).
+  void LoadNotBefore(std::uint64_t ns) { load_due_ns_ = ns; }
+  // When the last latch load took effect (its load pulse was written), and how
+  // long that port write took: the port's access time as measured.
+  std::uint64_t LastLoadNs() const { return last_load_ns_; }
+  std::uint64_t AccessNs() const { return access_ns_; }
+  // While set, no strobe delay is longer than this (a page load, whose bytes
+  // must follow each other within the chip's byte-load time).
+  std::optional<std::uint64_t> StrobeCapNs;
+
   // ---- Address, control lines and read-back ----
   void Endereco2Adr();
   void IncADR();
@@ -64,6 +80,10 @@ class Link {
   void Reg1Bit6Set();
   void GetNibbles();
   void ReadBackByte();
+  // ReadBackByte's first half: FFh into the data latch, then the latch let go
+  // of the data lines. Called before the chip's outputs are enabled, so that
+  // the two never drive the lines at once; GetNibbles then reads.
+  void ReleaseDataLatch();
   void ReportProgramFailure();
   void BuildReadTables();
   // Rebuilds both address maps as identity (device selection then changes some).
@@ -158,6 +178,13 @@ class Link {
 
  private:
   void LoadLatch(int n, int shadow);
+  void LoadPulse(int n);
+  // DelayStrobe, never longer than `cap_ns` when set.
+  void SpinStrobe(std::optional<std::uint64_t> cap_ns);
+  std::uint64_t load_due_ns_ = 0;
+  std::uint64_t last_load_ns_ = 0;
+  std::uint64_t access_ns_ = 0;
+  bool loaded_ = false;  // a latch was loaded since start-up
   int ProbeRead();
   int ProbePattern5();
   int ProbePattern4();

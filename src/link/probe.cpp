@@ -54,6 +54,10 @@ int Link::ProbePattern4() {
 }
 
 // A model-5 board that answers EFh and FFh to these two patterns is a model 6.
+// Latch 3 gets its identification bit with the chip enable off (E0h, C0h): a
+// part in the socket neither drives the data lines under the test nor sees
+// chip enable and write enable low when output enable next rises (which would
+// be a write cycle).
 // The reads always use the model-5/6 nibble selects: the values in force may
 // still be those of no board (all 0, at the first detection of a run) or of a
 // model-4 board, and with them both reads of a byte see the same nibble, so a
@@ -69,12 +73,12 @@ bool Link::Model6Answers() {
   NibbleSelectHigh = Model56Table.nibble_high;
   BoardModel = 5;
 
-  PortOut(d, 0x60);
+  PortOut(d, 0xE0);
   PortOut(c, 14);
   PortOut(c, 0);
   GetNibbles();
   const int c1 = ReadValue;
-  PortOut(d, 0x40);
+  PortOut(d, 0xC0);
   PortOut(c, 14);
   PortOut(c, 0);
   GetNibbles();

@@ -2,7 +2,10 @@
 // each byte that is not FFh gets its address and data, then program pulses
 // until it reads back or its pulse budget is spent. The families differ in the
 // line that carries the pulse, its length, the pre-read and the latch-0 set-up.
+#include <algorithm>
+
 #include "app/core.h"
+#include "app/text.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -25,11 +28,8 @@ int ActivityMask(Alg a) {
   return 0x1FF;
 }
 
-// From this budget down (the 56th pulse of a byte on) each pulse is lengthened.
-constexpr int kLongPulseBudget = 200;
 constexpr int kPulseBudget = 255;
 constexpr int kVppSettleMs = 1500;
-constexpr int kNmosPulseMs = 5;
 }  // namespace
 
 void Operations::P2732() { RunEprom(Alg::k2732); }
@@ -72,6 +72,8 @@ void Operations::EpromSetUp(Alg a) {
 }
 
 // Reads the byte before it is pulsed; true when it already holds WriteValue.
+// The data latch lets go of the data lines before chip enable turns the
+// chip's outputs on.
 bool Operations::EpromPreRead(Alg a) {
   auto& link = core_.link;
   link.SETADR();
@@ -79,49 +81,56 @@ bool Operations::EpromPreRead(Alg a) {
     link.VPP24_OFF();
     link.OEON();
   }
+  link.ReleaseDataLatch();
   link.CEON();
-  link.ReadBackByte();
+  link.GetNibbles();
   link.CEOFF();
   return link.ReadValue == link.WriteValue;
 }
 
-// One program pulse and the read-back that follows it.
-void Operations::EpromPulse(Alg a, int budget) {
+// One program pulse and the read-back that follows it. The pulse begins with
+// the latch load that starts it once every line it needs has been in place for
+// the set-up time (the link spaces its loads by it), and ends with the load
+// that stops it, timed to the chip's pulse width on the clock. The read-back
+// lets the data latch go before the chip's outputs are enabled.
+void Operations::EpromPulse(Alg a) {
   auto& link = core_.link;
-  auto timed_pulse = [&] {
-    link.DelayMedium();
-    if (budget < kLongPulseBudget) link.DelayLong();
+  // The next latch load ends the pulse the last one began.
+  auto end_after_width = [&link] {
+    const std::uint64_t width = link.Timing.pulse_ns;
+    link.LoadNotBefore(link.LastLoadNs() + width - std::min(width, link.AccessNs()));
   };
   auto load_data = [&] {
     link.REG4ON();
     link.Reg4Value = link.WriteValue;
     link.SetReg4();
   };
-  // The pulse under the switched programming voltage; the read-back follows
-  // with the voltage off and the outputs as the pre-read left them.
-  auto vpp_pulse = [&](auto&& hold) {
+  // The pulse under the switched programming voltage: chip enable falls once
+  // VPP is up; the read-back follows with the voltage off.
+  auto vpp_pulse = [&] {
     link.VPP24_ON();
     link.CEON();
-    hold();
+    end_after_width();
     link.CEOFF();
     link.VPP24_OFF();
+    link.ReleaseDataLatch();
     link.CEON();
     link.DelayFixed20();
-    link.ReadBackByte();
+    link.GetNibbles();
   };
   switch (a) {
     case Alg::k2732:
       link.Reg4Value = link.WriteValue;
       link.SetReg4();
+      link.CEOFF();  // the outputs off before the data latch drives
       link.REG4ON();
-      link.CEOFF();
-      vpp_pulse([&] { link.SleepMs(kNmosPulseMs); });
+      vpp_pulse();
       return;
     case Alg::k2764_128:
       load_data();
       link.Reg1Value &= 0xBF;  // PGM low
       link.SetReg1();
-      timed_pulse();
+      end_after_width();
       link.Reg1Value |= 0x40;
       link.SetReg1();
       break;
@@ -129,26 +138,41 @@ void Operations::EpromPulse(Alg a, int budget) {
       load_data();
       link.CEOEOFF();
       link.CEON();
-      timed_pulse();
+      end_after_width();
       link.CEOFF();
       break;
     case Alg::k27080:
+      // A repeat pulse finds chip enable low from the read-back: it rises first,
+      // so that the voltage is up before it falls again.
+      if ((link.Reg3Value & 0x80) == 0) link.CEOFF();
       load_data();
-      vpp_pulse(timed_pulse);
+      vpp_pulse();
       return;
     case Alg::k27010_020:
       load_data();
       link.Reg3Value &= 0xFB;  // PGM low
       link.SetReg3();
-      timed_pulse();
+      end_after_width();
       link.Reg3Value |= 0x04;
       link.SetReg3();
       break;
   }
   link.DelayFixed20();
+  link.ReleaseDataLatch();
   link.OEON();
-  link.ReadBackByte();
+  link.GetNibbles();
   link.OEOFF();
+}
+
+// One line at the end of a run for the bytes that took more pulses than the
+// chip's datasheet allows: they programmed, but may not keep their data.
+void Operations::ReportOverPulsed() {
+  if (OverPulsedBytes == 0) return;
+  const int limit = core_.link.Timing.pulse_limit;
+  core_.report.LogMessage(
+      std::to_string(OverPulsedBytes) + (OverPulsedBytes == 1 ? " byte" : " bytes") +
+      " needed more than " + std::to_string(limit) + (limit == 1 ? " pulse" : " pulses") +
+      ", first at " + HexText(FirstOverPulsed) + "h: such a chip may not keep its data");
 }
 
 void Operations::RunEprom(Alg a) {
@@ -166,6 +190,8 @@ void Operations::RunEprom(Alg a) {
   if (pre_read) link.OEON();
   const int mask = ActivityMask(a);
   const std::int32_t length = core_.buf.ProgramLength;
+  OverPulsedBytes = 0;
+  FirstOverPulsed = -1;
   for (std::int32_t index = 0; index < length; ++index) {
     if (a != Alg::k27010_020) WorkAddress = index;
     int budget = kPulseBudget;
@@ -178,16 +204,21 @@ void Operations::RunEprom(Alg a) {
       do {
         if (--budget == 0) {
           ReportProgramFailure();
+          ReportOverPulsed();
           return;
         }
-        EpromPulse(a, budget);
+        EpromPulse(a);
       } while (link.ReadValue != link.WriteValue);
+      // The budget outlasts the datasheet's limit, so that an old part is still rescued.
+      if (kPulseBudget - budget > link.Timing.pulse_limit && OverPulsedBytes++ == 0)
+        FirstOverPulsed = link.CurrentAddress;
     }
     link.IncADR();
     if ((index & mask) == 0) link.ActivityToggle();
     GoProgressiveBar1();
   }
   if (a == Alg::k2764_128) link.CEOFF();
+  ReportOverPulsed();
 }
 
 }  // namespace zambrix

@@ -39,7 +39,8 @@ void Operations::ReportSerialErase(bool written) {
     return;
   }
   if (ErrorCount != 0) {
-    ReportSerialAckError();
+    // A board that went away answers like a chip that does not acknowledge.
+    if (ConfirmBoard("during the erase")) ReportSerialAckError();
     FailFlag = 1;
     return;
   }

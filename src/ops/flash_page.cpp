@@ -16,6 +16,40 @@ constexpr int kPageAttempts = 80;
 constexpr int kMaxWriteCycleMs = 10;
 // How long a failure report waits for a chip still busy: ten such cycles.
 constexpr int kReportWaitMs = 10 * kMaxWriteCycleMs;
+// Latch loads from one byte's write enable to the next byte's, in a page load
+// and in a command write (which adds four fixed 300-iteration delays).
+constexpr int kLoadsPerByte = 7;
+constexpr int kFixedDelaysPerCommand = 4 * 300;
+
+// While it lives, the strobe delays are short enough that each byte's write
+// enable follows the one before within the chip's byte-load time, whatever the
+// speed slider says: a byte is kLoadsPerByte latch loads of four port accesses
+// (at the access time the link measured) and two strobe delays, plus
+// `fixed_ns`, inside nine tenths of the window.
+class ByteLoadWindow {
+ public:
+  ByteLoadWindow(Link& link, std::uint64_t fixed_ns) : link_(link) {
+    const std::uint64_t window = link.Timing.byte_load_ns * 9 / 10;
+    if (window == 0) return;
+    const std::uint64_t used = 4 * kLoadsPerByte * link.AccessNs() + fixed_ns;
+    link.StrobeCapNs = used < window ? (window - used) / (2 * kLoadsPerByte) : 0;
+  }
+  ~ByteLoadWindow() { Close(); }
+  void Close() { link_.StrobeCapNs.reset(); }
+  ByteLoadWindow(const ByteLoadWindow&) = delete;
+  ByteLoadWindow& operator=(const ByteLoadWindow&) = delete;
+
+ private:
+  Link& link_;
+};
+
+// From the last byte of a load to the end of the write cycle it starts: the
+// chip waits the byte-load time for a further byte, then writes (tWC); in
+// whole milliseconds.
+int WriteCycleMs(const Link& link) {
+  return static_cast<int>((link.Timing.byte_load_ns + link.Timing.write_cycle_ns + 999'999) /
+                          1'000'000);
+}
 }  // namespace
 
 int Operations::SpeedSpan() const {
@@ -56,12 +90,14 @@ void Operations::SdpOffSequence(bool xicor, int last) {
   l.SetReg3();
   static constexpr int kAddress[6] = {0x5555, 0x2AAA, 0x5555, 0x5555, 0x2AAA, 0x5555};
   const int data[6] = {0xAA, 0x55, 0x80, 0xAA, 0x55, last};
+  ByteLoadWindow window(l, kFixedDelaysPerCommand * core_.svc.clock->NsPerIteration());
   for (int i = 0; i < 6; ++i) {
     FlashCommandAddress = kAddress[i];
     l.Reg4Value = data[i];
     xicor ? XicorCommandWrite() : FlashCommandWrite();
   }
-  l.SleepMs(SpeedSpan() + 5);
+  window.Close();
+  l.SleepMs(WriteCycleMs(l));  // the write cycle the command starts (protection off)
 }
 
 void Operations::FlashSdpOff() { SdpOffSequence(false, 0x20); }
@@ -123,7 +159,7 @@ bool Operations::WritePage(int page, bool xicor, std::int32_t end) {
     }
     l.REG4ON();
     LoadPage(page, xicor, end);
-    l.SleepMs(SpeedSpan() + 3);  // the chip's page write time
+    l.SleepMs(WriteCycleMs(l));  // the page's write cycle
     l.REG4OFF();
     result = ReadBackPage(page, end);
     if (result == PageResult::kWritten) return true;
@@ -148,6 +184,7 @@ void Operations::LoadPage(int page, bool xicor, std::int32_t end) {
   const int reg1 = xicor ? ((l.AddressMid != 0 ? l.AddressMid + 64 : 0) | l.Reg1Fixed)
                          : (l.Reg1Fixed | l.AddressMid);
   if (reg1 != l.Reg1Value) l.Reg1Value = reg1, l.SetReg1();
+  ByteLoadWindow window(l, 0);
   const int bytes = std::min(kPageBytes, end - page * kPageBytes);
   for (int i = 0; i < bytes; ++i) {
     l.CurrentAddress = page * kPageBytes + i;

@@ -40,6 +40,8 @@ class Operations {
   void Program_button_Click();
   void ProgramDeviceCode();
   void ProgramDeviceData();
+  // The text of the programming safety question.
+  std::string ProgramQuestion() const;
   // Fills the program buffer and ProgramLength from the code buffer: all bytes,
   // the odd bytes ("Hi Byte") or the even bytes ("Low Byte").
   void BuildProgramImage();
@@ -199,6 +201,10 @@ class Operations {
   // The bytes of the difference the last mismatch report gave (at WorkAddress).
   int VerifyExpected = 0;
   int VerifyActual = 0;
+  // The last EPROM run's bytes that needed more pulses than the chip's
+  // datasheet allows, and the address of the first of them (-1: none).
+  std::int32_t OverPulsedBytes = 0;
+  std::int32_t FirstOverPulsed = -1;
   // Back colours of the Verify button while a compare runs and at rest.
   static constexpr std::uint32_t kVerifyRunningColour = 0x80000014;
   static constexpr std::uint32_t kVerifyIdleColour = 0x8000000F;
@@ -224,7 +230,8 @@ class Operations {
   void EpromStartState(EpromAlgorithm algorithm);
   void EpromSetUp(EpromAlgorithm algorithm);
   bool EpromPreRead(EpromAlgorithm algorithm);
-  void EpromPulse(EpromAlgorithm algorithm, int budget);
+  void EpromPulse(EpromAlgorithm algorithm);
+  void ReportOverPulsed();
   void FinishProgramming();
   void ProgrammingFinalState();
   bool SerialKey() const;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/core.h"
-#include "app/text.h"
 #include "app/interrupt.h"
+#include "app/text.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -56,6 +56,23 @@ void Operations::GoProgressiveBar1() {
   ProgressCount = 0;
 }
 
+// The safety question. A model-4 board takes its programming voltage from a
+// jumper the program cannot read or set: the question names the level the
+// chip needs. A voltage above the chip's rating is named in the question too.
+std::string Operations::ProgramQuestion() const {
+  std::string question = "Program the Device?";
+  const auto& dev = core_.dev;
+  if (const std::string warning = dev.VoltageWarning(); !warning.empty()) {
+    question.append(kLineBreak).append(kLineBreak).append(warning);
+  }
+  if (core_.link.BoardModel != 4 || dev.DeviceClass != "P") return question;
+  const std::string volts = dev.ProgramVoltage == 21   ? "21V"
+                            : dev.ProgramVoltage == 25 ? "25V"
+                                                       : "12.5V";
+  return "ZAMBRIX-4: set the VPP jumper to " + volts + " for " + dev.SelectedDeviceName +
+         std::string(kLineBreak) + question;
+}
+
 void Operations::Stopped() {
   auto& report = core_.report;
   auto& ui = core_.ui;
@@ -104,13 +121,8 @@ void Operations::ProgramDeviceCode() {
   auto& report = core_.report;
   BoardLost = false;
   report.LogMessage("Programming Button Pressed");
-  // A voltage above the chip's rating is named in the question itself.
-  std::string question = "Program the Device?";
-  if (const std::string warning = core_.dev.VoltageWarning(); !warning.empty()) {
-    question.append(kLineBreak).append(kLineBreak).append(warning);
-  }
-  auto answer = core_.svc.dialogs->MessageBox(question, MsgButtons::OkCancel, MsgIcon::Question,
-                                              "Safety Question");
+  auto answer = core_.svc.dialogs->MessageBox(ProgramQuestion(), MsgButtons::OkCancel,
+                                              MsgIcon::Question, "Safety Question");
   if (answer != MsgAnswer::Ok) {
     report.LogMessage("Programming was Canceled by Operator");
     ProgrammingFinalState();
@@ -133,6 +145,8 @@ void Operations::ProgramDeviceCode() {
   report.ProgramLightOn();
   FailFlag = 0;
   ProgramStatus = 9;
+  OverPulsedBytes = 0;
+  FirstOverPulsed = -1;
   ChipWriting = true;
   DispatchProgram(core_.dev.DeviceKey);
   ChipWriting = false;

@@ -128,6 +128,8 @@ void Operations::ReadSerialDevice() {
   Read24Cxx();
   report.DataFlowLightOff();
   if (ErrorCount != 0) {
+    // A board that went away answers like a chip that does not acknowledge.
+    if (!ConfirmBoard("during the read")) return;
     ReportSerialAckError();
   } else {
     if (!ConfirmBoard("after the read")) return;

@@ -13,12 +13,16 @@ constexpr std::uint64_t kUs = 1000;
 constexpr std::uint64_t kMs = 1000 * kUs;
 constexpr std::uint32_t kK = 1024;
 
+// `tolerance`: how far one pulse may be from `pulse` (tPW); 5 % unless given.
 constexpr ChipSpec Eprom(std::string_view name, Family f, std::uint32_t size, double vpp,
-                         double vpp_max, std::uint64_t pulse) {
+                         double vpp_max, std::uint64_t pulse, std::uint64_t tolerance = 0) {
   ChipSpec s{name, ChipKind::kEprom, f, size};
   s.vpp_volts = vpp;
   s.vpp_max = vpp_max;
   s.pulse_ns = pulse;
+  if (tolerance == 0) tolerance = pulse / 20;
+  s.pulse_min_ns = pulse - tolerance;
+  s.pulse_max_ns = pulse + tolerance;
   return s;
 }
 
@@ -71,10 +75,12 @@ using S = ChipSpec::IdStyle;
 // 21 V and 25 V parts are taken as rated 1 V above their programming voltage.
 const std::array<ChipSpec, 25> kChips{{
     // The 2716/2732 family takes one 50 ms pulse per byte (45-55 ms); a byte
-    // needs the full 50 ms of pulse time, however it is split.
-    Eprom("2716", Family::k2716, 2 * kK, 25, 26, 50 * kMs),
-    Eprom("2732", Family::k2732, 4 * kK, 25, 26, 50 * kMs),
-    Eprom("2732A", Family::k2732, 4 * kK, 21, 22, 50 * kMs),
+    // needs the full 50 ms of pulse time, however it is split. The NMOS 2764,
+    // 27128 and 27256 and the 27C64 and 27C128 take 1 ms pulses (0.95-1.05 ms),
+    // the quick-pulse parts 100 us (95-105 us), the 27C080 50 us (45-55 us).
+    Eprom("2716", Family::k2716, 2 * kK, 25, 26, 50 * kMs, 5 * kMs),
+    Eprom("2732", Family::k2732, 4 * kK, 25, 26, 50 * kMs, 5 * kMs),
+    Eprom("2732A", Family::k2732, 4 * kK, 21, 22, 50 * kMs, 5 * kMs),
     Eprom("2764", Family::k2764, 8 * kK, 21, 22, 1 * kMs),
     Eprom("27C64", Family::k2764, 8 * kK, 12.5, 14, 1 * kMs),
     Eprom("27128", Family::k27128, 16 * kK, 21, 22, 1 * kMs),
@@ -85,7 +91,7 @@ const std::array<ChipSpec, 25> kChips{{
     Eprom("27C010", Family::k27C010, 128 * kK, 12.5, 14, 100 * kUs),
     Eprom("27C020", Family::k27C020, 256 * kK, 12.5, 14, 100 * kUs),
     Eprom("27C040", Family::k27C040, 512 * kK, 12.5, 14, 100 * kUs),
-    Eprom("27C080", Family::k27C080, 1024 * kK, 12.5, 14, 50 * kUs),
+    Eprom("27C080", Family::k27C080, 1024 * kK, 12.5, 14, 50 * kUs, 5 * kUs),
     // The X28C256 at its maximum write cycle (10 ms, typically 5 ms); every
     // pin, OE included, is rated 7 V. The AT29C256 takes 13.5 V on OE and
     // erases the chip in 10 ms.

@@ -102,18 +102,26 @@ void ParseFault(const std::string& item, SimFaults& f) {
     } else {
       Bad("fault", item, "dead-byte or dead-byte=ADDRESS, e.g. 1A3h");
     }
+  } else if (name == "no-erase") {
+    auto a = Number(arg);
+    if (!a || *a >= (1u << 20)) Bad("fault", item, "no-erase=ADDRESS, e.g. 1A3h");
+    f.unerasable_byte = static_cast<std::uint32_t>(*a);
   } else if (name == "slow-write") {
     auto d = Duration(arg);
     if (!d) Bad("fault", item, "slow-write=TIME, e.g. 12ms or 800us, at most 3600000ms");
     f.slow_write_ns = *d;
+  } else if (name == "weak-cells") {
+    auto n = Number(arg);
+    if (!n || *n < 1 || *n > 100) Bad("fault", item, "weak-cells=N, N times the pulses, 1 to 100");
+    f.weak_cells = static_cast<std::uint32_t>(*n);
   } else if (name == "vanish") {
     auto n = Number(arg);
     if (!n || *n == 0) Bad("fault", item, "vanish=N port accesses, N at least 1");
     f.vanish_after = *n;
   } else {
     Bad("fault", item,
-        "no-board, empty-socket, stuck-bit=BIT:LEVEL, dead-byte[=ADDRESS], slow-write=TIME, "
-        "vanish=N; "
+        "no-board, empty-socket, stuck-bit=BIT:LEVEL, dead-byte[=ADDRESS], no-erase=ADDRESS, "
+        "slow-write=TIME, weak-cells=N, vanish=N; "
         "several separated by commas");
   }
 }
@@ -136,6 +144,9 @@ void ParseOne(const std::string& option, const std::string& value, SimConfig& c)
   } else if (option == "trace") {
     if (value.empty()) Bad(option, value, "a file name, e.g. session.vcd");
     c.vcd_path = value;
+  } else if (option == "report") {
+    if (value != "1") Bad(option, value, "a flag without a value");
+    c.report = true;
   } else if (option == "seed") {
     auto v = Number(value);
     if (!v) Bad(option, value, "a whole number");
@@ -172,8 +183,12 @@ std::string SimOptionsHelp() {
          "                       none = empty); a chip named here starts erased or with the\n"
          "                       contents of FILE, which are written back when the program ends\n"
          "  --sim-fault LIST     no-board, empty-socket, stuck-bit=BIT:LEVEL,\n"
-         "                       dead-byte[=ADDRESS], slow-write=TIME, vanish=N (comma separated)\n"
+         "                       dead-byte[=ADDRESS], no-erase=ADDRESS, slow-write=TIME,\n"
+         "                       weak-cells=N (an EPROM needing N times the pulses),\n"
+         "                       vanish=N (comma separated)\n"
          "  --sim-trace FILE.vcd latch lines and chip pins as a VCD file (GTKWave, sigrok)\n"
+         "  --sim-report         at the end, the datasheet timing the simulated chip found\n"
+         "                       broken (by rule, with the first of each) and any damage\n"
          "  --sim-seed N         seed of the chips' varying pulse counts and random faults\n"
          "  --sim-access-ns N    virtual time of one port access (default 1000)\n"
          "  --sim-vpp 12.5|21|25 model 4's VPP jumper (default 12.5)\n";

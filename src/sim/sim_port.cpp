@@ -34,7 +34,9 @@ void SimPort::InsertChip(const ChipSpec* spec, std::vector<std::uint8_t> content
       trace_.Event(clock_.NowNs(), EventKind::kFault,
                    "byte " + HexName(a) + " of the chip never takes a written value");
     }
+    if (f.unerasable_byte) chip->SetUnerasableByte(*f.unerasable_byte % spec->size);
     if (f.slow_write_ns) chip->SetWriteCycle(f.slow_write_ns);
+    if (auto* e = socket.As<Eprom>()) e->SetWeakCells(f.weak_cells);
     if (auto* e = socket.As<PageEeprom>()) e->SetProtected(config_.protect);
   }
   board_.Refresh(clock_.NowNs());

@@ -69,6 +69,7 @@ ChipPins Socket::ComputePins(const std::array<std::uint8_t, 5>& latches, std::ui
   ChipPins p;
   p.address = address_of_[0][latches[1]] | address_of_[1][latches[2]] | address_of_[2][latches[3]];
   p.data = board_data;
+  p.latch_on = (latches[3] & 0x40) == 0;
   p.powered = LineHigh(w.vcc, latches);
   p.ce_low = !LineHigh(w.ce, latches);
   p.scl = !p.ce_low;

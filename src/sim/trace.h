@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -29,7 +30,7 @@ struct AccessCounts {
   std::array<std::uint64_t, 5> latch_changes{};  // loads that changed a latch
 };
 
-enum class EventKind { kDamage, kFault, kNote };
+enum class EventKind { kDamage, kFault, kNote, kTiming };
 struct SimEvent {
   std::uint64_t ns;
   EventKind kind;
@@ -63,6 +64,21 @@ class SimTrace {
   bool ChipDamaged() const;
   std::string DamageReport() const;
 
+  // A datasheet figure the board did not keep: counted by its rule and told as
+  // an event (the first kLoggedPerRule of each rule; then one event saying
+  // that the rest are only counted).
+  void TimingViolation(std::uint64_t ns, const std::string& rule, std::string text);
+  struct RuleCount {
+    std::uint64_t count = 0;
+    std::string first;  // the first violation's text
+  };
+  const std::map<std::string, RuleCount>& Violations() const { return violations_; }
+  std::uint64_t ViolationCount() const;
+  // What the board judged, in a few lines: the violations by rule with the
+  // first of each, and the damage.
+  std::string Report() const;
+  static constexpr std::uint64_t kLoggedPerRule = 10;
+
   // Keeps up to `limit` port accesses (0: none, the default).
   void EnableAccessLog(std::size_t limit) { log_limit_ = limit; }
   const std::vector<AccessRecord>& Accesses() const { return log_; }
@@ -78,6 +94,7 @@ class SimTrace {
 
  private:
   std::vector<SimEvent> events_;
+  std::map<std::string, RuleCount> violations_;
   std::vector<AccessRecord> log_;
   std::size_t log_limit_ = 0;
   std::unique_ptr<VcdWriter> vcd_;

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <future>
 #include <set>
@@ -50,6 +52,54 @@ TEST(WriteFileSafely, NewAndReplacedFilesGetTheirModeAndNoTemporaryIsLeft) {
   EXPECT_EQ(WriteFileSafely((dir / "tool").string(), "other"), "");
   EXPECT_EQ(ModeOf(dir / "tool") & 07777, 0755u);
   EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"new.bin", "private.bin", "tool"}));
+}
+
+// Save calls that fail as a full disk, a failing disk or a folder gone
+// read-only would; the write stores its first 100 bytes before it fails.
+ssize_t FullAfter100(int fd, const void* data, std::size_t size) {
+  if (::lseek(fd, 0, SEEK_CUR) == 0) return ::write(fd, data, std::min<std::size_t>(size, 100));
+  errno = ENOSPC;
+  return -1;
+}
+int FsyncFails(int) {
+  errno = EIO;
+  return -1;
+}
+int RenameFails(const char*, const char*) {
+  errno = EROFS;
+  return -1;
+}
+
+class CallsInUse {
+ public:
+  explicit CallsInUse(const SaveCalls& calls) : replaced_(UseSaveCalls(calls)) {}
+  ~CallsInUse() { UseSaveCalls(replaced_); }
+  CallsInUse(const CallsInUse&) = delete;
+  CallsInUse& operator=(const CallsInUse&) = delete;
+
+ private:
+  SaveCalls replaced_;
+};
+
+// A save whose write, flush or rename fails says why, leaves the file it was
+// to replace as it was, creates no file under a new name, and leaves no
+// temporary file behind.
+TEST(WriteFileSafely, AFailedWriteFlushOrRenameKeepsTheOldFileAndNoTemporary) {
+  const SaveCalls system = SystemSaveCalls();
+  const std::tuple<const char*, SaveCalls, const char*> cases[] = {
+      {"write", {FullAfter100, system.fsync, system.rename}, "No space left on device"},
+      {"fsync", {system.write, FsyncFails, system.rename}, "Input/output error"},
+      {"rename", {system.write, system.fsync, RenameFails}, "Read-only file system"},
+  };
+  for (const auto& [call, calls, reason] : cases) {
+    TempDir dir;
+    WriteWholeFile(dir / "old.bin", "old contents");
+    const CallsInUse failing(calls);
+    EXPECT_EQ(WriteFileSafely((dir / "old.bin").string(), std::string(5000, 'n')), reason) << call;
+    EXPECT_EQ(WriteFileSafely((dir / "new.bin").string(), std::string(5000, 'n')), reason) << call;
+    EXPECT_EQ(ReadWholeFile(dir / "old.bin"), "old contents") << call;
+    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"old.bin"}) << call;
+  }
 }
 
 // A link planted where a predictable temporary name would be never redirects the save.

@@ -22,4 +22,19 @@ TEST_F(CliFlash, IdPrintsTheIdentificationAndAnswersWithItsStatus) {
   }
 }
 
+// A chip that says its erase is done while one byte kept its value: the
+// read-back after the erase finds the byte and the run fails.
+TEST_F(CliFlash, AnEraseThatLeftAByteFailsNamingIt) {
+  zambrix::testing::WriteWholeFile(dir_ / "chip.bin", std::string(128 * 1024, '\0'));
+  const auto r = Sim("--sim-chip AM29F010:" + (dir_ / "chip.bin").string() +
+                     " --sim-fault no-erase=1A3C5h --catalogue extended erase -d AM29F010 --yes");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("*** Address:1A3C5h, Read BYTE:0h after the erase"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("Chip Erased"), std::string::npos) << r.err;
+  std::string erased(128 * 1024, '\xFF');
+  erased[0x1A3C5] = '\0';
+  EXPECT_TRUE(Slurp(dir_ / "chip.bin") == erased);
+}
+
 }  // namespace

@@ -22,11 +22,13 @@ struct Result {
 
 class Cli : public ::testing::Test {
  protected:
-  // Runs the binary with its own settings folder, so no run touches another's file.
-  Result Run(const std::string& args) {
+  // Runs the binary with its own settings folder, so no run touches another's
+  // file; in the folder `cwd` when one is given.
+  Result Run(const std::string& args, const fs::path& cwd = {}) {
     auto out = dir_ / "out.txt", err = dir_ / "err.txt";
     std::string cmd = std::string(ZAMBRIX_CLI_BINARY) + " --settings-dir " + dir_.string() + " " +
                       args + " >" + out.string() + " 2>" + err.string() + " </dev/null";
+    if (!cwd.empty()) cmd = "cd '" + cwd.string() + "' && " + cmd;
     Result r;
     int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

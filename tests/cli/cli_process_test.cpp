@@ -108,14 +108,17 @@ TEST_F(Cli, ASavedSetupIsRestoredBeforeTheCommand) {
   auto code = dir_ / "code.bin", blank = dir_ / "blank.bin";
   std::ofstream(code, std::ios::binary) << std::string(8192, '\x11');
   std::ofstream(blank, std::ios::binary) << std::string(8192, '\xFF');
-  auto save =
-      Run(sim + "--port 278h --speed 7 setup save 2 --name \"Boot 2764\" -d 2764 --vpp 21 -i " +
-          code.string());
+  // The code file named relative to the folder the setup is saved from.
+  auto save = Run(
+      sim + "--port 278h --speed 7 setup save 2 --name \"Boot 2764\" -d 2764 --vpp 21 -i code.bin",
+      dir_);
   ASSERT_EQ(save.status, 0) << save.err;
   EXPECT_EQ(save.out, (dir_ / "EPSetup2.INI").string() + "\n");
 
-  // The setup's device, voltage and code file.
-  auto program = Run(sim + "--sim-chip 2764:" + blank.string() + " --setup 2 program --yes");
+  // The setup's device, voltage and code file, restored from another folder.
+  fs::create_directories(dir_ / "elsewhere");
+  auto program = Run(sim + "--sim-chip 2764:" + blank.string() + " --setup 2 program --yes",
+                     dir_ / "elsewhere");
   EXPECT_EQ(program.status, 0) << program.err;
   EXPECT_TRUE(Slurp(blank) == std::string(8192, '\x11'));
 

@@ -1,5 +1,6 @@
 // The writing commands run as processes on the simulated board, as a script
 // would run them: round trips through the chip's file, refusals, exit statuses.
+#include <nlohmann/json.hpp>
 #include <random>
 #include <tuple>
 
@@ -41,11 +42,16 @@ TEST_F(WriteCli, ProgramVerifyCheckAndReadRoundTripThroughTheChipsFile) {
   ASSERT_EQ(Sim(chip + " read -d 27C256 -o " + Path("back.bin")).status, 0);
   EXPECT_TRUE(Slurp(Path("back.bin")) == Slurp(image));
 
-  // Another image over it: the check says an erase is needed.
+  // Another image over it: the check says an erase is needed, and a verify
+  // that lists every difference fails like the one that stops at the first.
   const auto other = File("other.bin", 32768, 2);
   r = Sim(chip + " check -d 27C256 -i " + other);
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.out.find("erase needed at 0-"), std::string::npos);
+  EXPECT_EQ(Sim(chip + " verify -d 27C256 -i " + image + " --all").status, 0);
+  r = Sim(chip + " verify -d 27C256 -i " + other + " --all");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("Differs at 0-"), std::string::npos) << r.err;
 
   // "Hi Byte" on a fresh chip, then its verify with the same choice.
   const auto fresh = "--sim-chip 27C256:" + Path("fresh.bin");
@@ -72,6 +78,24 @@ TEST_F(WriteCli, RefusalsComeBeforeAnyWriteWithTheirStatuses) {
   }
   EXPECT_FALSE(fs::exists(dir_ / "chip.bin") &&
                Slurp(dir_ / "chip.bin").find_first_not_of('\xFF') != std::string::npos);
+}
+
+// A tired part that takes more pulses than its datasheet allows still
+// programs; the bytes over the limit are named in the log and the JSON result,
+// and --sim-report prints what the simulated chip judged.
+TEST_F(WriteCli, BytesOverThePulseLimitAreNamedAndTheSimulatorGivesItsJudgement) {
+  auto r = Sim("--sim-chip 27C256 --sim-fault weak-cells=5 --sim-report --json program -d 27C256 -i " +
+               File("image.bin", 64, 5) + " --yes");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto line = r.err.find(" needed more than 25 pulses, first at ");
+  ASSERT_NE(line, std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("h: such a chip may not keep its data", line), std::string::npos);
+  EXPECT_NE(r.err.find("simulated board: no timing violation, no damage\n"), std::string::npos);
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_EQ(json["over_pulsed"]["limit"], 25);
+  EXPECT_GT(json["over_pulsed"]["bytes"].get<int>(), 0);
+  EXPECT_EQ(json["sim_report"]["violations"], 0);
+  EXPECT_TRUE(json["sim_report"]["damage"].is_null());
 }
 
 }  // namespace

@@ -28,6 +28,28 @@ TEST_F(WindowTest, ClicksOnButtonsLabelsToolbarAndMenusReachTheCore) {
   for (std::size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(*runs[i], 1) << names[i];
 }
 
+// While the error alert is lit, Read, Verify, Program and Display show as off
+// and a click on them runs nothing; a click on the alert gives them back.
+TEST_F(WindowTest, TheErrorAlertLocksTheOperationButtonsUntilItIsClicked) {
+  const char* locked[] = {"Read_button", "Verify_button", "Program_button", "Display_button"};
+  t->ChooseListIndex("Device", 3);
+  for (const char* name : locked) t->ui.SetEnabled(name, true);
+  QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);  // no board: the alert
+  ASSERT_EQ(t->ui.Colour("Error_label"), colour::kRed);
+  std::vector<int*> runs;
+  for (const char* name : locked) runs.push_back(CountClicks(name));
+  for (const char* name : locked) {
+    EXPECT_FALSE(View<QPushButton>(name)->isEnabled()) << name;
+    QTest::mouseClick(View<QPushButton>(name), Qt::LeftButton);
+  }
+  QTest::mouseClick(View<QLabel>("Error_label"), Qt::LeftButton);
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    EXPECT_EQ(*runs[i], 0) << locked[i];
+    QTest::mouseClick(View<QPushButton>(locked[i]), Qt::LeftButton);
+    EXPECT_EQ(*runs[i], 1) << locked[i];
+  }
+}
+
 TEST_F(WindowTest, OptionButtonsFollowTheModelsGroups) {
   int* lpt = CountClicks("LPTSelection(1)");
   auto* r1 = View<QRadioButton>("LPTSelection(1)");

@@ -13,47 +13,17 @@ namespace zambrix {
 namespace {
 
 using testing::ChecksumLine;
-using testing::Programmer;
+using testing::OfferedDevices;
 using testing::RandomImage;
-
-struct Offered {
-  std::string device;  // the catalogue entry
-  std::string chip;    // the simulated part
-};
-
-// The offered entries of the catalogue with the part each names.
-std::vector<Offered> OfferedDevices() {
-  testing::TestCore t;
-  t->shell.Form_Load();
-  std::vector<Offered> offered;
-  for (const auto& item : t->ui.Get("Device").items) {
-    if (item.rfind("N/A - ", 0) == 0) continue;
-    std::istringstream words(item);
-    for (std::string w; words >> w;) {
-      if (sim::FindChipSpec(w) != nullptr) {
-        offered.push_back({Trim(item), w});
-        break;
-      }
-    }
-    if (offered.empty() || offered.back().device != Trim(item)) offered.push_back({Trim(item), ""});
-  }
-  return offered;
-}
-
-// Random bytes at the start and the end of the chip, erased between: every
-// address line and both ends of the memory see programming, at a bounded cost.
-std::vector<std::uint8_t> TestImage(std::size_t size, unsigned seed) {
-  std::vector<std::uint8_t> image(size, 0xFF);
-  const auto head = RandomImage(std::min<std::size_t>(size, 4096), seed);
-  std::copy(head.begin(), head.end(), image.begin());
-  const auto tail = RandomImage(std::min<std::size_t>(size / 4, 256), seed + 1);
-  std::copy(tail.begin(), tail.end(), image.end() - static_cast<long>(tail.size()));
-  return image;
-}
+using testing::Programmer;
+using testing::TestImage;
 
 bool Damaged(Programmer& p) { return p.port->Trace().ChipDamaged(); }
 
-TEST(NoHarm, EveryOfferedDeviceOnEveryModelAtItsPreselectedVoltage) {
+// One test for each board model, so that they run side by side.
+class NoHarmOn : public ::testing::TestWithParam<int> {};
+
+TEST_P(NoHarmOn, EveryOfferedDeviceAtItsPreselectedVoltage) {
   const auto offered = OfferedDevices();
   ASSERT_EQ(offered.size(), 23u);
   std::vector<std::string> unmodelled;
@@ -61,51 +31,52 @@ TEST(NoHarm, EveryOfferedDeviceOnEveryModelAtItsPreselectedVoltage) {
     if (o.chip.empty()) unmodelled.push_back(o.device);
   }
   EXPECT_EQ(unmodelled, (std::vector<std::string>{"Eprom 2732B", "Eprom 27C32"}));
-  for (int model : {4, 5, 6}) {
-    for (const auto& o : offered) {
-      if (o.chip.empty()) continue;
-      SCOPED_TRACE(o.device + " on model " + std::to_string(model));
-      const auto* spec = sim::FindChipSpec(o.chip);
-      // Model 4 takes its programming voltage from the jumper, set for the part.
-      Programmer p(o.chip, {}, model, spec->vpp_volts > 0 ? spec->vpp_volts : 12.5);
-      p.Choose(o.device);
-      const auto image = TestImage(spec->size, static_cast<unsigned>(model * 100 + spec->size));
-      p.Open(image);
-      p.core().ChangeValue("VerifyAfterProgramming", 1);
-      p.core().Click("Program_button");
-      ASSERT_FALSE(Damaged(p)) << "programming: " << p.port->Trace().DamageReport();
-      // The 21 V and 25 V parts do not program at the 12.5 V the selection suggests.
-      const bool programs = model == 4 || spec->vpp_volts <= 12.5;
-      EXPECT_EQ(p.Chip() == image, programs);
-      EXPECT_FALSE(p.progress_overrun);
-      if (programs) {
-        EXPECT_EQ(p.From("Programming Device Successfull"),
-                  (std::vector<std::string>{
-                      "Programming Device Successfull", "Verify Function Started... Wait",
-                      "Device Contents MATCHES with Buffer Contents", ChecksumLine(image)}));
-        EXPECT_EQ(p.LastSound(), "/opt/zambrix/ok.wav");
-        if (o.device.rfind("Eprom", 0) == 0) {
-          EXPECT_GT(p.program_light_changes, 2);  // the Program light blinks
-        }
-      } else {
-        EXPECT_TRUE(p.Logged("*** Programming Failure ***"));
-        EXPECT_FALSE(p.Logged("Programming Device Successfull"));
+  const int model = GetParam();
+  for (const auto& o : offered) {
+    if (o.chip.empty()) continue;
+    SCOPED_TRACE(o.device + " on model " + std::to_string(model));
+    const auto* spec = sim::FindChipSpec(o.chip);
+    // Model 4 takes its programming voltage from the jumper, set for the part.
+    Programmer p(o.chip, {}, model, spec->vpp_volts > 0 ? spec->vpp_volts : 12.5);
+    p.Choose(o.device);
+    const auto image = TestImage(spec->size, static_cast<unsigned>(model * 100 + spec->size));
+    p.Open(image);
+    p.core().ChangeValue("VerifyAfterProgramming", 1);
+    p.core().Click("Program_button");
+    ASSERT_FALSE(Damaged(p)) << "programming: " << p.port->Trace().DamageReport();
+    // The 21 V and 25 V parts do not program at the 12.5 V the selection suggests.
+    const bool programs = model == 4 || spec->vpp_volts <= 12.5;
+    EXPECT_EQ(p.Chip() == image, programs);
+    EXPECT_FALSE(p.progress_overrun);
+    if (programs) {
+      EXPECT_EQ(p.From("Programming Device Successfull"),
+                (std::vector<std::string>{
+                    "Programming Device Successfull", "Verify Function Started... Wait",
+                    "Device Contents MATCHES with Buffer Contents", ChecksumLine(image)}));
+      EXPECT_EQ(p.LastSound(), "/opt/zambrix/ok.wav");
+      if (o.device.rfind("Eprom", 0) == 0) {
+        EXPECT_GT(p.program_light_changes, 2);  // the Program light blinks
       }
-      if (p.core().ui.Enabled("EraseFlash_button")) {
-        p.core().Click("EraseFlash_button");
-        ASSERT_FALSE(Damaged(p)) << "erase: " << p.port->Trace().DamageReport();
-        EXPECT_TRUE(p.Chip() == std::vector<std::uint8_t>(spec->size, 0xFF))
-            << "erased, yet not erased";
-      }
-      p.core().Click("Read_button");
-      EXPECT_FALSE(Damaged(p)) << "read: " << p.port->Trace().DamageReport();
-      EXPECT_TRUE(std::equal(p.Chip().begin(), p.Chip().end(), p.core().buf.CodeBuffer.begin()));
-      const auto vpp = p.port->Board().Vpp();
-      EXPECT_FALSE(vpp.switch_a || vpp.switch_b || vpp.oe_rail)
-          << "the programming voltage is still on";
+    } else {
+      EXPECT_TRUE(p.Logged("*** Programming Failure ***"));
+      EXPECT_FALSE(p.Logged("Programming Device Successfull"));
     }
+    if (p.core().ui.Enabled("EraseFlash_button")) {
+      p.core().Click("EraseFlash_button");
+      ASSERT_FALSE(Damaged(p)) << "erase: " << p.port->Trace().DamageReport();
+      EXPECT_TRUE(p.Chip() == std::vector<std::uint8_t>(spec->size, 0xFF))
+          << "erased, yet not erased";
+    }
+    p.core().Click("Read_button");
+    EXPECT_FALSE(Damaged(p)) << "read: " << p.port->Trace().DamageReport();
+    EXPECT_TRUE(std::equal(p.Chip().begin(), p.Chip().end(), p.core().buf.CodeBuffer.begin()));
+    const auto vpp = p.port->Board().Vpp();
+    EXPECT_FALSE(vpp.switch_a || vpp.switch_b || vpp.oe_rail)
+        << "the programming voltage is still on";
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Model, NoHarmOn, ::testing::Values(4, 5, 6));
 
 // "Hi Byte", "Low Byte" and a file twice the chip's size, on one part of every
 // programming algorithm: the selected bytes go to the chip's first half and its

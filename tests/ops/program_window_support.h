@@ -9,6 +9,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <sstream>
 
 #include "app/text.h"
 #include "sim/sim_port.h"
@@ -137,6 +138,43 @@ inline std::string ChecksumLine(const std::vector<std::uint8_t>& bytes) {
   char line[32];
   std::snprintf(line, sizeof line, "Device CHKSUMM = $%04X", sum);
   return line;
+}
+
+struct Offered {
+  std::string device;  // the catalogue entry
+  std::string chip;    // the simulated part (empty: none models it)
+};
+
+// The offered entries of the catalogue with the part each names.
+inline std::vector<Offered> OfferedDevices() {
+  TestCore t;
+  t->shell.Form_Load();
+  std::vector<Offered> offered;
+  for (const auto& item : t->ui.Get("Device").items) {
+    if (item.rfind("N/A - ", 0) == 0) continue;
+    std::istringstream words(item);
+    for (std::string w; words >> w;) {
+      if (sim::FindChipSpec(w) != nullptr) {
+        offered.push_back({Trim(item), w});
+        break;
+      }
+    }
+    if (offered.empty() || offered.back().device != Trim(item)) offered.push_back({Trim(item), ""});
+  }
+  return offered;
+}
+
+// Random bytes in the first `head` and the last `tail` bytes of the chip (at
+// most a quarter of it), erased between: every address line and both ends of
+// the memory see programming, at a bounded cost.
+inline std::vector<std::uint8_t> TestImage(std::size_t size, unsigned seed, std::size_t head = 4096,
+                                           std::size_t tail = 256) {
+  std::vector<std::uint8_t> image(size, 0xFF);
+  const auto first = RandomImage(std::min(size, head), seed);
+  std::copy(first.begin(), first.end(), image.begin());
+  const auto last = RandomImage(std::min(size / 4, tail), seed + 1);
+  std::copy(last.begin(), last.end(), image.end() - static_cast<long>(last.size()));
+  return image;
 }
 
 }  // namespace zambrix::testing

@@ -81,6 +81,23 @@ TEST(SerialErase, TheChipWithoutAPageWriteIsNotReportedErased) {
   EXPECT_EQ(s.Memory(), RandomImage(4096, 8));
 }
 
+// An empty socket acknowledges nothing: every transfer ends at its first byte
+// (one acknowledge wait, not one per byte of the chip) with the chip blamed.
+TEST(SerialNoAck, EachOperationOnAnEmptySocketStopsAtItsFirstByte) {
+  for (const char* button :
+       {"Read_button", "Verify_button", "Program_button", "EraseFlash_button"}) {
+    SCOPED_TRACE(button);
+    testing::Programmer p("", {}, 6);
+    p.Choose("Eeprom 24C16 Serial (8 pins)");
+    p.Open(RandomImage(2048, 1));
+    const std::uint64_t start = p.clock.NowNs();
+    p.core().Click(button);
+    EXPECT_LT(p.clock.NowNs() - start, 1'000'000'000u);
+    EXPECT_TRUE(p.Logged("Device 24CXX DOES NOT RESPOND - ACK Error"));
+    EXPECT_FALSE(p.core().ops.BoardLost);
+  }
+}
+
 TEST(SerialVerify, AMismatchNamesTheCodeBufferByteAndLeavesTheBusFree) {
   auto image = RandomImage(2048, 6);
   Serial s(k24C16, 6, image);

@@ -71,7 +71,11 @@ TEST(Eprom, VppTooHighOrOnAnInputDestroysThePartWhichThenReadsUnpredictably) {
     Rig rig(d.key, d.chip, d.volts, 6);
     rig.ProgramEpromByte(0, 0x00, 3);
     EXPECT_EQ(rig.trace().DamageReport(), d.report);
-    EXPECT_EQ(rig.trace().Events().size(), 1u);
+    const auto& events = rig.trace().Events();
+    EXPECT_EQ(
+        std::count_if(events.begin(), events.end(),
+                      [](const sim::SimEvent& e) { return e.kind == sim::EventKind::kDamage; }),
+        1);
   }
   sim::SimConfig c;
   c.contents.assign(16, 0x77);

@@ -57,6 +57,7 @@ void SimRig::Select(const std::string& k) {
   l.DelayFactorMedium = slow ? 20000 : fast ? 50 : 100;
   l.DelayFactorLong = slow ? 100000 : fast ? 250 : 500;
   if (k == "EN") l.DelayFactorShort = 1;
+  l.Timing = ChipTimingOf(k, row->name);
   auto& dev = t->dev;
   dev.DeviceKey = k;
   dev.DeviceClass = k.substr(0, 1);

@@ -2,6 +2,8 @@
 // memory, and the damage and fault state.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "sim/chip_specs.h"
+#include "sim/chips/timing_judge.h"
 
 namespace zambrix::sim {
 
@@ -18,6 +21,7 @@ constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 struct ChipPins {
   std::uint32_t address = 0;
   std::uint8_t data = 0xFF;  // the data lines as the board drives them (FFh where nothing drives)
+  bool latch_on = false;     // the board's data latch drives the data lines
   bool powered = false;
   bool ce_low = false;
   bool oe_low = false;
@@ -54,8 +58,12 @@ class ChipBase {
   void Destroy() { destroyed_ = true; }
   // A byte that never takes a written value (fault injection).
   void SetDeadByte(std::uint32_t address) { dead_ = address; }
+  // A byte that keeps its value through a chip or sector erase (fault injection).
+  void SetUnerasableByte(std::uint32_t address) { unerasable_ = address; }
   // Write cycles last this long instead of the datasheet's figure (fault injection).
   void SetWriteCycle(std::uint64_t ns) { slow_write_ns_ = ns; }
+  // Bus write cycles (CE and WE low with OE high) the part has seen.
+  std::uint64_t WriteCycles() const { return write_cycles_; }
 
  protected:
   // True for the injected dead byte; its first refusal leaves a note for the log.
@@ -67,6 +75,18 @@ class ChipBase {
     }
     return true;
   }
+  // FFh into `count` bytes from `first`, but the injected unerasable byte keeps
+  // its value, and says so once.
+  void Erase(std::size_t first, std::size_t count) {
+    const auto a = static_cast<std::size_t>(unerasable_);
+    const bool keeps = unerasable_ >= 0 && a >= first && a - first < count;
+    const std::uint8_t kept = keeps ? mem_[a] : 0xFF;
+    std::fill_n(mem_.begin() + static_cast<std::ptrdiff_t>(first), count, std::uint8_t{0xFF});
+    if (!keeps) return;
+    mem_[a] = kept;
+    fault_note_ = "injected fault: byte " + HexName(static_cast<std::uint32_t>(a)) +
+                  " kept its value through the erase";
+  }
   std::uint64_t WriteCycle(std::uint64_t datasheet_ns) const {
     return slow_write_ns_ ? slow_write_ns_ : datasheet_ns;
   }
@@ -76,6 +96,21 @@ class ChipBase {
         Mix(seed_ ^ (std::uint64_t{address} << 20) ^ ++garbage_reads_));
   }
   std::uint64_t Seed() const { return seed_; }
+  // A datasheet figure the board did not keep, for the board to report.
+  void Violate(std::string rule, std::uint32_t address, std::string what) {
+    violations_.push_back({std::move(rule), std::move(what), address});
+  }
+  std::vector<Violation>& Violations() { return violations_; }
+  // Two drivers on the data lines: the board's data latch while the chip's
+  // outputs are on (the lines as the chip came into the socket are not judged).
+  void JudgeContention(const ChipPins& p, bool outputs_on, std::uint32_t address) {
+    const bool both = p.powered && p.latch_on && outputs_on;
+    if (both && !contending_ && contention_judged_)
+      Violate("contention", address,
+              "the data latch drove the data lines while the chip's outputs were on");
+    contending_ = both;
+    contention_judged_ = true;
+  }
 
   const ChipSpec* spec_;
   std::vector<std::uint8_t> mem_;
@@ -83,15 +118,31 @@ class ChipBase {
  private:
   std::uint64_t seed_;
   std::int64_t dead_ = -1;
+  std::int64_t unerasable_ = -1;
   std::uint64_t slow_write_ns_ = 0;
   std::uint64_t garbage_reads_ = 0;
   bool destroyed_ = false;
   mutable bool dead_reported_ = false;
   mutable std::string fault_note_;
+  std::vector<Violation> violations_;
+  bool contending_ = false;
+
+ protected:
+  std::uint64_t write_cycles_ = 0;
+
+ private:
+  bool contention_judged_ = false;
 
  public:
   // The note of a fault that fired since the last call (empty when none).
   std::string TakeFaultNote() { return std::exchange(fault_note_, {}); }
+  // The datasheet figures broken since the last call, each as
+  // "<chip> at <address>h: <what>".
+  std::vector<Violation> TakeViolations() {
+    for (auto& v : violations_)
+      v.text = std::string(spec_->name) + " at " + HexName(v.address) + ": " + v.text;
+    return std::exchange(violations_, {});
+  }
   static std::string HexName(std::uint32_t v) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string s;

@@ -20,8 +20,8 @@ int Eprom::PulsesNeeded(std::uint32_t address) const {
 std::uint64_t Eprom::PulseTimeNeeded(std::uint32_t address) const {
   // The standard algorithm's single pulse is the whole programming time.
   const Family f = Spec().family;
-  if (f == Family::k2716 || f == Family::k2732) return Spec().pulse_ns;
-  return Spec().pulse_ns * static_cast<std::uint64_t>(PulsesNeeded(address));
+  if (f == Family::k2716 || f == Family::k2732) return Spec().pulse_ns * weak_cells_;
+  return Spec().pulse_ns * static_cast<std::uint64_t>(PulsesNeeded(address)) * weak_cells_;
 }
 
 bool Eprom::VppInWindow(double volts) const {
@@ -80,6 +80,8 @@ void Eprom::EndPulse(std::uint64_t now) {
 ChipOutput Eprom::Update(const ChipPins& p, std::uint64_t now) {
   const std::uint32_t address = p.address % Spec().size;
   const bool programming = Programming(p);
+  timing_.See(p, programming, address, now, Violations());
+  JudgeContention(p, OutputsOn(p), address);
   if (pulsing_ && (!programming || address != pulse_address_ || p.data != pulse_data_))
     EndPulse(now);
   if (programming && !pulsing_) {

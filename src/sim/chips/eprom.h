@@ -11,7 +11,8 @@ namespace zambrix::sim {
 
 class Eprom : public ChipBase {
  public:
-  using ChipBase::ChipBase;
+  Eprom(const ChipSpec& spec, std::vector<std::uint8_t> memory, std::uint64_t seed)
+      : ChipBase(spec, std::move(memory), seed), timing_(spec) {}
   ChipOutput Update(const ChipPins& p, std::uint64_t now);
   ChipOutput Advance(std::uint64_t) const { return {drive_, kNever}; }
   // Pulse time this byte needs before its bits turn (a multiple of the part's
@@ -22,6 +23,8 @@ class Eprom : public ChipBase {
   std::uint64_t ProgrammingTime() const { return programmed_ns_; }
   // Program pulses the chip has seen.
   std::uint64_t PulseCount() const { return pulses_; }
+  // An old or tired part: every byte needs `factor` times its pulse time (fault injection).
+  void SetWeakCells(std::uint32_t factor) { weak_cells_ = factor; }
 
  private:
   bool VppInWindow(double volts) const;
@@ -37,6 +40,8 @@ class Eprom : public ChipBase {
   std::uint64_t programmed_ns_ = 0;
   std::uint64_t pulses_ = 0;
   std::uint8_t drive_ = 0xFF;
+  EpromTiming timing_;
+  std::uint32_t weak_cells_ = 1;
 };
 
 }  // namespace zambrix::sim

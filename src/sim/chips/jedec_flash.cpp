@@ -48,8 +48,7 @@ void JedecFlash::Settle(std::uint64_t now) {
   if (busy_ == Work::kErase) {
     const std::uint32_t sector = Spec().sector_size;
     for (std::size_t s = 0; s < erasing_.size(); ++s) {
-      if (erasing_[s])
-        std::fill_n(mem_.begin() + static_cast<std::ptrdiff_t>(s * sector), sector, 0xFF);
+      if (erasing_[s]) Erase(s * sector, sector);
     }
   }
   busy_ = Work::kNone;
@@ -177,10 +176,13 @@ ChipOutput JedecFlash::Advance(std::uint64_t now) {
 ChipOutput JedecFlash::Update(const ChipPins& p, std::uint64_t now) {
   Settle(now);
   pins_ = p;
-  if (strobe_.Update(p) == WriteStrobe::Edge::kEnd)
+  if (strobe_.Update(p) == WriteStrobe::Edge::kEnd) {
+    ++write_cycles_;
     Write(strobe_.Address() % Spec().size, p.data, now);
+  }
   if (reads_.Update(p) && (busy_ != Work::kNone || step_ == Step::kSectorWindow))
     toggle_ = !toggle_;
+  JudgeContention(p, reads_.Reading(), p.address % Spec().size);
   return Output(now);
 }
 

@@ -55,8 +55,12 @@ void PageEeprom::CloseLoad(std::uint64_t at) {
   if (first < loads_.size() && (commanded || !sdp_)) {
     cycle_.store = true;
     cycle_.page = loads_[first].address & kPageMask;  // the first data byte fixes the page
-    for (std::size_t i = first; i < loads_.size(); ++i)
+    for (std::size_t i = first; i < loads_.size(); ++i) {
       cycle_.bytes[loads_[i].address & 63] = loads_[i].data;
+      if ((loads_[i].address & kPageMask) != cycle_.page)
+        Violate("page", loads_[i].address,
+                "a byte of another page in the load of page " + HexName(cycle_.page));
+    }
   }
   if (!commanded && sdp_) ++dummy_cycles_;
   loads_.clear();
@@ -70,7 +74,7 @@ void PageEeprom::CloseLoad(std::uint64_t at) {
 }
 
 void PageEeprom::FinishCycle() {
-  if (cycle_.erase) std::fill(mem_.begin(), mem_.end(), std::uint8_t{0xFF});
+  if (cycle_.erase) Erase(0, mem_.size());
   if (cycle_.store) {
     for (std::uint32_t i = 0; i < 64; ++i) {
       const std::uint32_t a = cycle_.page | i;
@@ -122,10 +126,13 @@ ChipOutput PageEeprom::Update(const ChipPins& p, std::uint64_t now) {
     case WriteStrobe::Edge::kStart:
       in_write_ = true;
       write_ok_ = state_ != State::kBusy && !Destroyed();  // writes are ignored while busy
+      if (state_ == State::kBusy) JudgeLateWrite(p.address % Spec().size, now);
+      last_write_ = now;
       if (write_ok_ && (state_ == State::kIdle || !Spec().load_from_rise)) load_ref_ = now;
       if (write_ok_) state_ = State::kLoading;
       break;
     case WriteStrobe::Edge::kEnd:
+      ++write_cycles_;
       in_write_ = false;
       if (write_ok_) {
         loads_.push_back({static_cast<std::uint16_t>(strobe_.Address() & 0x7FFF), p.data});
@@ -141,7 +148,20 @@ ChipOutput PageEeprom::Update(const ChipPins& p, std::uint64_t now) {
       break;
   }
   if (reads_.Update(p) && state_ == State::kBusy) toggle_ = !toggle_;
+  JudgeContention(p, reads_.Reading(), p.address % Spec().size);
   return Output();
+}
+
+// A write the chip ignores because its write cycle runs: either the byte came
+// later than the byte-load time after the one before, so that the load had
+// closed, or the next load did not wait for the write cycle's end.
+void PageEeprom::JudgeLateWrite(std::uint32_t address, std::uint64_t now) {
+  const std::uint64_t gap = now - last_write_;
+  Violate("tBLC", address,
+          "write ignored: it came " + TimeText(gap) +
+              " after the write before, so the chip was in its write cycle (tBLC ≤ " +
+              TimeText(Spec().byte_load_ns) + ", tWC ≤ " +
+              TimeText(WriteCycle(Spec().write_cycle_ns)) + ")");
 }
 
 }  // namespace zambrix::sim

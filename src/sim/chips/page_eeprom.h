@@ -45,11 +45,13 @@ class PageEeprom : public ChipBase {
   std::size_t DecodeCommands(Cycle& c) const;
   void FinishCycle();
   std::uint8_t ReadByte(std::uint32_t address);
+  void JudgeLateWrite(std::uint32_t address, std::uint64_t now);
   ChipOutput Output();
 
   State state_ = State::kIdle;
   std::vector<Loaded> loads_;
   std::uint64_t load_ref_ = 0;  // the byte-load time runs from here
+  std::uint64_t last_write_ = 0;  // the last write enable falling edge
   std::uint64_t busy_until_ = 0;
   Cycle cycle_;
   bool write_ok_ = false;

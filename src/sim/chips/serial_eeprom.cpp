@@ -143,6 +143,12 @@ ChipOutput SerialEeprom::Advance(std::uint64_t now) {
 // SCL falling is taken before a simultaneous SDA change, SCL rising after it,
 // so that one latch load never makes a false start or stop.
 ChipOutput SerialEeprom::Update(const ChipPins& p, std::uint64_t now) {
+  const ChipOutput out = UpdateBus(p, now);
+  timing_.See(scl_, line_, counter_, now, Violations());
+  return out;
+}
+
+ChipOutput SerialEeprom::UpdateBus(const ChipPins& p, std::uint64_t now) {
   Settle(now);
   const bool master = (p.data & 0x80) != 0;
   if (busy_) {  // inputs are ignored during the write cycle

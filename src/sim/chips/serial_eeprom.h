@@ -24,6 +24,7 @@ class SerialEeprom : public ChipBase {
 
  private:
   enum class Phase { kStandby, kDeviceAddress, kWordHigh, kWordLow, kWriteData, kRead };
+  ChipOutput UpdateBus(const ChipPins& p, std::uint64_t now);
   void OnStart();
   void OnStop(std::uint64_t now);
   void OnRise(bool sda);
@@ -50,6 +51,7 @@ class SerialEeprom : public ChipBase {
   int data_bytes_ = 0;
   bool busy_ = false;
   std::uint64_t busy_until_ = 0;
+  BusTiming timing_;
 };
 
 }  // namespace zambrix::sim
