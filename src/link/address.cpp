@@ -1,6 +1,5 @@
 // Chip address, control lines, the byte read-back and the programming failure report.
-#include "app/core.h"
-#include "app/text.h"
+#include "link/link.h"
 
 namespace zambrix {
 
@@ -158,15 +157,7 @@ void Link::ReportProgramFailure() {
   SetReg0();
   CEOFF();
   OEOFF();
-  auto& r = core_.report;
-  r.LogMessage("*** Programming Failure ***");
-  r.LogMessage("*** Address:" + HexText(CurrentAddress) + "h, Programming BYTE:" +
-               HexText(WriteValue) + "h, Read BYTE:" + HexText(ReadValue) + "h");
-  r.LogMessage("*** Aborting Programming - Click on [ERROR] Indicator to Reset");
-  r.RaiseErrorAlert();
-  r.ProgramLightOn();
-  core_.ops.FailFlag = 1;
-  r.PlayEventSound("ERROR");
+  events_.ProgramFailed();
 }
 
 void Link::BuildIdentityMaps() {
@@ -186,7 +177,6 @@ void Link::BuildReadTables() {
     StatusHighNibble[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(((i >> 3) & 15) * 16);
   }
   BuildIdentityMaps();
-  core_.buf.BuildPrintableChars();
 }
 
 }  // namespace zambrix

@@ -4,7 +4,7 @@
 // status lines; a board of the other model sees no load pulse in it. Latch 3 is
 // loaded with the chip enable off (bit 7 set), so the chip in the socket never
 // sees a cycle from a probe.
-#include "app/core.h"
+#include "link/link.h"
 
 namespace zambrix {
 

@@ -16,10 +16,10 @@ bool Operations::ConfirmBoard(const std::string& when) {
   // A serial chip may still hold SDA low from an interrupted transfer until its
   // bus is freed, so only the parallel sockets take the line test.
   const bool test_lines = answers && when.rfind("before", 0) == 0 && core_.dev.DeviceClass != "S";
-  if (answers) link.ShowBoardAnswers();
+  if (answers) core_.board.ShowBoardAnswers();
   if (answers && (!test_lines || DataLinesWork(driven, seen))) return true;
   BoardLost = true;
-  if (!answers) link.ShowBoardLost();
+  if (!answers) core_.board.ShowBoardLost();
   BoardProblem = answers ? "its data lines do not read back what is driven" : "the board does not answer";
   auto& report = core_.report;
   report.RaiseErrorAlert();
