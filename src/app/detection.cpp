@@ -3,6 +3,7 @@
 
 #include "app/core.h"
 #include "app/text.h"
+#include "link/boards.h"
 
 namespace zambrix {
 
@@ -97,7 +98,7 @@ void BoardControls::AnnounceBoard() {
   const int option = OptionIndexForPort(link.PortAddress);
   if (option >= 0) ui.SetValue(Indexed("LPTSelection", option), 1);
 
-  if (link.BoardModel == 4 || link.BoardModel == 5 || link.BoardModel == 6) {
+  if (const BoardProfile* board = BoardProfileOf(link.BoardModel)) {
     const std::string model = std::to_string(link.BoardModel);
     const std::string port = HexText(link.PortAddress);
     report.LogMessage("ZAMBRIX-" + model + " Device was FOUND at Port: " + port);
@@ -105,7 +106,7 @@ void BoardControls::AnnounceBoard() {
     ui.SetColour("ZambrixHardwareFound", colour::kButtonText);
     core_.setup.SaveStartupSettings();
     link.ApplyBoardModel();
-    if (link.BoardModel != 4) {
+    if (board->blinks_when_found) {
       // The board's activity output blinks once, with the new control values.
       link.ActivityOn();
       link.SleepMs(200);

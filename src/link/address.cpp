@@ -1,6 +1,8 @@
 // Chip address, control lines, the byte read-back and the programming failure report.
 #include "link/link.h"
 
+#include "link/boards.h"
+
 namespace zambrix {
 
 void Link::Endereco2Adr() {
@@ -119,7 +121,9 @@ void Link::Reg1Bit6Set() {
 }
 
 void Link::GetNibbles() {
-  if (BoardModel == 4) {
+  const BoardProfile* board = BoardProfileOf(BoardModel);
+  if (board == nullptr) return;  // no board: nothing is read, ReadValue keeps its value
+  if (board->decoding == NibbleDecoding::kStatusDecode4) {
     PortOut(ControlPort, NibbleSelectLow);
     int s1 = PortIn(StatusPort);
     int low = s1 / 16;
@@ -127,7 +131,7 @@ void Link::GetNibbles() {
     int s2 = PortIn(StatusPort);
     int high = s2 & 0xF0;
     ReadValue = StatusDecode4[static_cast<std::size_t>((low | high) & 0xFF)];
-  } else if (BoardModel == 5 || BoardModel == 6) {
+  } else {
     PortOut(ControlPort, NibbleSelectLow);
     int s1 = PortIn(StatusPort);
     std::uint8_t a = StatusLowNibble[static_cast<std::size_t>(s1 & 0xFF)];
@@ -136,7 +140,6 @@ void Link::GetNibbles() {
     ReadValue =
         static_cast<std::uint8_t>(StatusHighNibble[static_cast<std::size_t>(s2 & 0xFF)] | a);
   }
-  // No board: nothing is read and ReadValue keeps its value.
 }
 
 void Link::ReleaseDataLatch() {

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "link/boards.h"
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/port.h"
@@ -65,31 +66,23 @@ void Link::SetReg3() { LoadLatch(3, Reg3Value); }
 void Link::SetReg4() { LoadLatch(4, Reg4Value); }
 
 void Link::InitControlTables() {
-  // Model 4: bit 0 is the load pulse, bits 1..3 address the latch.
-  Model4Table.select = {10, 2, 8, 0, 14};
-  Model4Table.strobe = {11, 3, 9, 1, 15};
-  Model4Table.nibble_low = 0;
-  Model4Table.nibble_high = 4;
-  // Models 5 and 6: the same with the low four control bits inverted.
-  for (int n = 0; n < 5; ++n) {
-    Model56Table.select[n] = Model4Table.select[n] ^ 15;
-    Model56Table.strobe[n] = Model4Table.strobe[n] ^ 15;
+  for (int model : {4, 5}) {
+    const BoardProfile& p = *BoardProfileOf(model);
+    ControlTable& t = p.wiring == 0 ? Model4Table : Model56Table;
+    t = {p.select, p.strobe, p.nibble_low, p.nibble_high};
   }
-  Model56Table.nibble_low = 5;
-  Model56Table.nibble_high = 1;
 }
 
 void Link::ApplyBoardModel() {
   StatusPort = PortAddress + 1;
   ControlPort = PortAddress + 2;
-  const ControlTable* t = nullptr;
-  if (BoardModel == 4) t = &Model4Table;
-  if (BoardModel == 5 || BoardModel == 6) t = &Model56Table;
-  if (t == nullptr) return;
-  RegSelect = t->select;
-  RegStrobe = t->strobe;
-  NibbleSelectLow = t->nibble_low;
-  NibbleSelectHigh = t->nibble_high;
+  const BoardProfile* p = BoardProfileOf(BoardModel);
+  if (p == nullptr) return;
+  const ControlTable& t = p->wiring == 0 ? Model4Table : Model56Table;
+  RegSelect = t.select;
+  RegStrobe = t.strobe;
+  NibbleSelectLow = t.nibble_low;
+  NibbleSelectHigh = t.nibble_high;
 }
 
 void Link::Reset() {

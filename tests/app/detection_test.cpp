@@ -1,6 +1,7 @@
 // Board detection, announce, forced models and the operator's port choice.
 #include <gtest/gtest.h>
 
+#include "link/boards.h"
 #include "support/link_traffic.h"
 #include "support/temp_dir.h"
 
@@ -91,7 +92,7 @@ TEST_F(Detection, AForcedModelLeavesThePort) {
     EXPECT_EQ(t->link.PortAddress, 0x278);
     EXPECT_EQ(t.LogLines(),
               Lines{"ZAMBRIX-" + std::to_string(model) + " Device was FORCED by Operator"});
-    EXPECT_EQ(t.recording.Log().back(), Out(0x27A, model == 4 ? 0 : 15));
+    EXPECT_EQ(t.recording.Log().back(), Out(0x27A, BoardProfileOf(model)->select[3]));
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
