@@ -35,6 +35,7 @@ struct Rig {
     for (std::int32_t i = 0; i < core.dev.DeviceSize; ++i) {
       core.buf.CodeBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(gen());
     }
+    core.buf.CodeSize = core.dev.DeviceSize;  // a file as long as the chip
   }
   static sim::SimConfig Config(const char* chip) {
     sim::SimConfig c;

@@ -30,6 +30,8 @@ void Measure(benchmark::State& state, const char* name, Run run) {
   const auto size = static_cast<std::uint64_t>(chip.core.dev.DeviceSize);
   for (std::size_t i = 0; i < size; ++i)
     chip.core.buf.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7);
+  chip.core.buf.CodeSize = static_cast<std::int32_t>(size);  // a file as long as the chip
+  chip.core.ops.BuildProgramImage();
   std::uint64_t accesses = 0;
   bench::BoardTime board(chip.clock);
   for (auto _ : state) {

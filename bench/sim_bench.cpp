@@ -177,6 +177,7 @@ void BM_ProgramX28C256(benchmark::State& state) {
     core.buf.ProgramBuffer[static_cast<std::size_t>(i)] =
         static_cast<std::uint8_t>(i * 7 + i / 256);
   }
+  core.buf.ProgramLength = 32768;  // the whole chip
   bench::BoardTime board(clock);
   for (auto _ : state) {
     board.Begin();
