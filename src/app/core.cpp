@@ -7,7 +7,7 @@
 namespace zambrix {
 
 Core::Core(Services services)
-    : svc(services), report(*this), link(*this), dev(*this), buf(*this), ops(*this), setup(*this), shell(*this) {
+    : svc(services), report(*this), board(*this), link(svc.port, svc.clock, board), dev(*this), buf(*this), ops(*this), setup(*this), shell(*this) {
   // The simulated board's own events, marked so they are never taken for the
   // program's lines.
   // The port may outlive this core (or be gone first): the sink holds only a

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/board_controls.h"
 #include "app/file_io.h"
 #include "app/reporter.h"
 #include "app/services.h"
@@ -45,6 +46,7 @@ class Core {
   Services svc;
   WindowModel ui;
   Reporter report;
+  BoardControls board;  // board detection and the link's events
   Link link;
   DeviceSelection dev;
   Buffers buf;

@@ -47,7 +47,7 @@ void Shell::CreateWindow() {
 
 void Shell::WireHandlers() {
   auto& ui = core_.ui;
-  auto& link = core_.link;
+  auto& board = core_.board;
   auto& dev = core_.dev;
   auto& buf = core_.buf;
   auto& ops = core_.ops;
@@ -56,9 +56,9 @@ void Shell::WireHandlers() {
 
   ui.SetHandler("Device", [&dev] { dev.Device_Click(); });
   for (int i = 0; i < 4; ++i) ui.SetHandler(Indexed("Voltage_button", i), [&dev, i] { dev.Voltage_button_Click(i); });
-  for (int i = 0; i < 3; ++i) ui.SetHandler(Indexed("LPTSelection", i), [&link] { link.LPTSelection_Click(); });
-  ui.SetHandler("TestHardware_button", [&link] { link.TestHardware_button_Click(); });
-  ui.SetHandler("Slider1", [&link] { link.Slider1_Change(); });
+  for (int i = 0; i < 3; ++i) ui.SetHandler(Indexed("LPTSelection", i), [&board] { board.LPTSelection_Click(); });
+  ui.SetHandler("TestHardware_button", [&board] { board.TestHardware_button_Click(); });
+  ui.SetHandler("Slider1", [&board] { board.Slider1_Change(); });
   ui.SetHandler("Error_label", [&report] { report.Error_label_Click(); });
   ui.SetHandler("SystemLog:DblClick", [&report] { report.SystemLog_DblClick(); });
 
@@ -104,7 +104,7 @@ void Shell::WireHandlers() {
   ui.SetHandler("menuVerifyCode", [&ops] { ops.Verify_button_Click(); });
   ui.SetHandler("menuDisplayCode", [&buf] { buf.Display_button_Click(); });
   ui.SetHandler("menuEraseCode", [&buf] { buf.Erase_button_Click(); });
-  ui.SetHandler("menuTestHardware", [&link] { link.TestHardware_button_Click(); });
+  ui.SetHandler("menuTestHardware", [&board] { board.TestHardware_button_Click(); });
   // Entries whose captions name a button's operation run that operation.
   ui.SetHandler("menuProgramCode", [&ops] { ops.Program_button_Click(); });
   ui.SetHandler("menuEraseFlash", [&ops] { ops.EraseFlash_button_Click(); });
@@ -121,9 +121,9 @@ void Shell::WireHandlers() {
     ui.SetHandler("LoadSetup" + std::to_string(i), [&setup, i] { setup.LoadSetup_Click(i); });
     ui.SetHandler("SaveSetup" + std::to_string(i), [&setup, i] { setup.SaveSetup_Click(i); });
   }
-  ui.SetHandler("ForceZambrix4", [&link] { link.ForceZambrix4_Click(); });
-  ui.SetHandler("ForceZambrix5", [&link] { link.ForceZambrix5_Click(); });
-  ui.SetHandler("ForceZambrix6", [&link] { link.ForceZambrix6_Click(); });
+  ui.SetHandler("ForceZambrix4", [&board] { board.ForceZambrix4_Click(); });
+  ui.SetHandler("ForceZambrix5", [&board] { board.ForceZambrix5_Click(); });
+  ui.SetHandler("ForceZambrix6", [&board] { board.ForceZambrix6_Click(); });
   ui.SetHandler("LoopFlashTest", [&ops] { ops.LoopFlashTest_Click(); });
   ui.SetHandler("ResetFlash", [&ops] { ops.ResetFlash_Click(); });
 
@@ -172,6 +172,7 @@ void Shell::Form_Load() {
   link.DelayFactorLong = 500;
   core_.dev.ResetDeviceControls();
   link.BuildReadTables();
+  core_.buf.BuildPrintableChars();
   ui.SetCaption("ZambrixHardwareFound", "NO HARDWARE FOUND !!!");
   ui.SetColour("Ready_label", colour::kRed);
   ui.SetCaption("Ready_label", "NotReady");
@@ -182,7 +183,7 @@ void Shell::Form_Load() {
   link.InitControlTables();
   core_.setup.LoadStartupSettings();
   StartupSearched = link.PortAddress == 0;
-  if (StartupSearched) link.TestHardware_button_Click();
+  if (StartupSearched) core_.board.TestHardware_button_Click();
   link.ApplyBoardModel();
   report.DataFlowLightOff();
   report.ProgramLightOff();

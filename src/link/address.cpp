@@ -1,6 +1,7 @@
 // Chip address, control lines, the byte read-back and the programming failure report.
-#include "app/core.h"
-#include "app/text.h"
+#include "link/link.h"
+
+#include "link/boards.h"
 
 namespace zambrix {
 
@@ -120,7 +121,9 @@ void Link::Reg1Bit6Set() {
 }
 
 void Link::GetNibbles() {
-  if (BoardModel == 4) {
+  const BoardProfile* board = BoardProfileOf(BoardModel);
+  if (board == nullptr) return;  // no board: nothing is read, ReadValue keeps its value
+  if (board->decoding == NibbleDecoding::kStatusDecode4) {
     PortOut(ControlPort, NibbleSelectLow);
     int s1 = PortIn(StatusPort);
     int low = s1 / 16;
@@ -128,7 +131,7 @@ void Link::GetNibbles() {
     int s2 = PortIn(StatusPort);
     int high = s2 & 0xF0;
     ReadValue = StatusDecode4[static_cast<std::size_t>((low | high) & 0xFF)];
-  } else if (BoardModel == 5 || BoardModel == 6) {
+  } else {
     PortOut(ControlPort, NibbleSelectLow);
     int s1 = PortIn(StatusPort);
     std::uint8_t a = StatusLowNibble[static_cast<std::size_t>(s1 & 0xFF)];
@@ -137,7 +140,6 @@ void Link::GetNibbles() {
     ReadValue =
         static_cast<std::uint8_t>(StatusHighNibble[static_cast<std::size_t>(s2 & 0xFF)] | a);
   }
-  // No board: nothing is read and ReadValue keeps its value.
 }
 
 void Link::ReleaseDataLatch() {
@@ -158,15 +160,7 @@ void Link::ReportProgramFailure() {
   SetReg0();
   CEOFF();
   OEOFF();
-  auto& r = core_.report;
-  r.LogMessage("*** Programming Failure ***");
-  r.LogMessage("*** Address:" + HexText(CurrentAddress) + "h, Programming BYTE:" +
-               HexText(WriteValue) + "h, Read BYTE:" + HexText(ReadValue) + "h");
-  r.LogMessage("*** Aborting Programming - Click on [ERROR] Indicator to Reset");
-  r.RaiseErrorAlert();
-  r.ProgramLightOn();
-  core_.ops.FailFlag = 1;
-  r.PlayEventSound("ERROR");
+  events_.ProgramFailed();
 }
 
 void Link::BuildIdentityMaps() {
@@ -186,7 +180,6 @@ void Link::BuildReadTables() {
     StatusHighNibble[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(((i >> 3) & 15) * 16);
   }
   BuildIdentityMaps();
-  core_.buf.BuildPrintableChars();
 }
 
 }  // namespace zambrix

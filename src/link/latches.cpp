@@ -2,20 +2,22 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/core.h"
-#include "app/interrupt.h"
+#include "link/boards.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/port.h"
 
 namespace zambrix {
 
 void Link::PortOut(int address, int value) {
-  ThrowIfStopRequested();
+  events_.BeforePortWrite();
   FollowLatches(address, value & 0xFF);
-  core_.svc.port->PortOut(static_cast<std::uint16_t>(address),
+  port_->PortOut(static_cast<std::uint16_t>(address),
                           static_cast<std::uint8_t>(value & 0xFF));
 }
 
 int Link::PortIn(int address) {
-  return core_.svc.port->PortIn(static_cast<std::uint16_t>(address));
+  return port_->PortIn(static_cast<std::uint16_t>(address));
 }
 
 // Data byte, select, strobe, select; the strobe is as short as two back-to-back writes.
@@ -25,7 +27,7 @@ int Link::PortIn(int address) {
 void Link::LoadLatch(int n, int shadow) {
   std::optional<std::uint64_t> cap = StrobeCapNs;
   if (load_due_ns_ != 0) {
-    const std::uint64_t now = core_.svc.clock->NowNs() + 3 * access_ns_;
+    const std::uint64_t now = clock_->NowNs() + 3 * access_ns_;
     const std::uint64_t half_left = load_due_ns_ > now ? (load_due_ns_ - now) / 2 : 0;
     cap = std::min(cap.value_or(half_left), half_left);
   }
@@ -41,7 +43,7 @@ void Link::LoadLatch(int n, int shadow) {
 // allows (the pulse's end, the spacing of its set-up and hold times), measured
 // from when the last load pulse had been written.
 void Link::LoadPulse(int n) {
-  Clock& clock = *core_.svc.clock;
+  Clock& clock = *clock_;
   std::uint64_t due = load_due_ns_;
   if (Timing.load_spacing_ns != 0 && loaded_)
     due = std::max(due, last_load_ns_ + Timing.load_spacing_ns);
@@ -64,18 +66,23 @@ void Link::SetReg3() { LoadLatch(3, Reg3Value); }
 void Link::SetReg4() { LoadLatch(4, Reg4Value); }
 
 void Link::InitControlTables() {
-  // Model 4: bit 0 is the load pulse, bits 1..3 address the latch.
-  Model4Table.select = {10, 2, 8, 0, 14};
-  Model4Table.strobe = {11, 3, 9, 1, 15};
-  Model4Table.nibble_low = 0;
-  Model4Table.nibble_high = 4;
-  // Models 5 and 6: the same with the low four control bits inverted.
-  for (int n = 0; n < 5; ++n) {
-    Model56Table.select[n] = Model4Table.select[n] ^ 15;
-    Model56Table.strobe[n] = Model4Table.strobe[n] ^ 15;
+  for (int model : {4, 5}) {
+    const BoardProfile& p = *BoardProfileOf(model);
+    ControlTable& t = p.wiring == 0 ? Model4Table : Model56Table;
+    t = {p.select, p.strobe, p.nibble_low, p.nibble_high};
   }
-  Model56Table.nibble_low = 5;
-  Model56Table.nibble_high = 1;
+}
+
+void Link::ApplyBoardModel() {
+  StatusPort = PortAddress + 1;
+  ControlPort = PortAddress + 2;
+  const BoardProfile* p = BoardProfileOf(BoardModel);
+  if (p == nullptr) return;
+  const ControlTable& t = p->wiring == 0 ? Model4Table : Model56Table;
+  RegSelect = t.select;
+  RegStrobe = t.strobe;
+  NibbleSelectLow = t.nibble_low;
+  NibbleSelectHigh = t.nibble_high;
 }
 
 void Link::Reset() {
@@ -89,9 +96,7 @@ void Link::Reset() {
   SetReg2();
   Reg3Value = Reg3Fixed | 0xC4;  // chip enable off, data latch off, bit 2 high
   SetReg3();
-  core_.ui.SetMax("ProgressBar1", 100);
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
-  core_.ops.EraseInProgress = false;
+  events_.ProgressReset();
 }
 
 void Link::REG4ON() {
@@ -115,13 +120,7 @@ void Link::ActivityOff() {
 }
 
 void Link::ActivityToggle() {
-  auto& ui = core_.ui;
-  bool lit = ui.Colour("Program_label") == colour::kGreen;
-  if (lit) {
-    core_.report.ProgramLightOff();
-  } else {
-    core_.report.ProgramLightOn();
-  }
+  events_.ActivityToggled();
   Reg0Value ^= 0x08;
   SetReg0();
 }
@@ -129,29 +128,29 @@ void Link::ActivityToggle() {
 void Link::DelayStrobe() { SpinStrobe(StrobeCapNs); }
 
 void Link::SpinStrobe(std::optional<std::uint64_t> cap_ns) {
-  Clock& clock = *core_.svc.clock;
+  Clock& clock = *clock_;
   std::int64_t count = StrobeDelayCount;
   if (cap_ns)
     count =
         std::min<std::int64_t>(count, static_cast<std::int64_t>(*cap_ns / clock.NsPerIteration()));
   clock.Spin(count);
 }
-void Link::DelayMedium() { core_.svc.clock->Spin(MediumDelayCount); }
-void Link::DelayLong() { core_.svc.clock->Spin(LongDelayCount); }
-void Link::DelayFixed20() { core_.svc.clock->Spin(20); }
-void Link::DelayFixed10() { core_.svc.clock->Spin(10); }
-void Link::DelayFixed300() { core_.svc.clock->Spin(300); }
+void Link::DelayMedium() { clock_->Spin(MediumDelayCount); }
+void Link::DelayLong() { clock_->Spin(LongDelayCount); }
+void Link::DelayFixed20() { clock_->Spin(20); }
+void Link::DelayFixed10() { clock_->Spin(10); }
+void Link::DelayFixed300() { clock_->Spin(300); }
 
 void Link::WaitSettlingTime() {
   // The loop limit is kept in link state (the settling wait of the detection).
   SettlingLoopCounter = DelayFactorShort * 100;
-  core_.svc.clock->Spin(SettlingLoopCounter);
+  clock_->Spin(SettlingLoopCounter);
 }
 
-void Link::SleepMs(int ms) { core_.svc.clock->SleepMs(ms); }
+void Link::SleepMs(int ms) { clock_->SleepMs(ms); }
 
 void Link::ApplySpeedSetting() {
-  const auto& slider = core_.ui.Get("Slider1");
+  const LinkEvents::SpeedSlider slider = events_.Speed();
   const std::int64_t span = static_cast<std::int64_t>(slider.max) - slider.value;
   auto count = [span](std::int32_t factor) {
     std::int64_t v = span * factor + 2;
@@ -162,13 +161,6 @@ void Link::ApplySpeedSetting() {
   MediumDelayCount = count(DelayFactorMedium);
   StrobeDelayCount = count(DelayFactorShort);
   if (slider.value < 10) StrobeDelayCount = count(DelayFactorMedium);
-}
-
-void Link::Slider1_Change() {
-  core_.report.LogMessage("Program Speed Slider set to: " +
-                          std::to_string(core_.ui.Value("Slider1")));
-  ApplySpeedSetting();
-  core_.report.PlayEventSound("SLIDE");
 }
 
 }  // namespace zambrix

@@ -1,24 +1,29 @@
 // The programmer link: the five board latches and their load protocol, the
 // counted delays, the chip address and control lines, the byte read-back and the
-// board detection. The only layer that touches the port.
+// board's probe patterns. The only layer that touches the port; it knows the
+// port, the clock and the events it reports (link_events.h), nothing above.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <string>
 
 #include "link/chip_timing.h"
+#include "link/link_events.h"
 
 namespace zambrix {
 
-class Core;
+class Clock;
+class PortBackend;
 
 class Link {
  public:
-  explicit Link(Core& core) : core_(core) {}
+  Link(PortBackend* port, Clock* clock, LinkEvents& events)
+      : port_(port), clock_(clock), events_(events) {}
 
   // ---- Port access (the port library's two functions) ----
+  // Another back end from the next access on (a test puts a failing port between).
+  void UsePort(PortBackend* port) { port_ = port; }
   void PortOut(int address, int value);
   int PortIn(int address);
 
@@ -44,7 +49,6 @@ class Link {
   void WaitSettlingTime();
   void SleepMs(int ms);
   void ApplySpeedSetting();
-  void Slider1_Change();
 
   // ---- The chip's own time ----
   // The datasheet figures of the selected chip (set by device selection).
@@ -89,22 +93,15 @@ class Link {
   // Rebuilds both address maps as identity (device selection then changes some).
   void BuildIdentityMaps();
 
-  // ---- Board detection and port selection ----
-  void TestHardware_button_Click();
-  void CheckHardware();
-  void AnnounceBoard();
+  // ---- The board model's control values ----
   void ApplyBoardModel();
-  void LPTSelection_Click();
-  void ForceZambrix4_Click();
-  void ForceZambrix5_Click();
-  void ForceZambrix6_Click();
-  // The board stopped answering during an operation: the hardware label and
-  // Ready say so, as a detection that found nothing would. When it answers
-  // again, ShowBoardAnswers puts back what they said before.
-  void ShowBoardLost();
-  void ShowBoardAnswers();
 
   // ---- Asking the board whether it is there (probe.cpp) ----
+  // The two probe patterns (r1 * 256 + r2; 70h when the board answers), and
+  // the model-6 test of a board that answered the model-5 pattern.
+  int ProbePattern5();
+  int ProbePattern4();
+  bool Model6Answers();
   // The model whose probe pattern answers at PortAddress (4, 5 or 6; 0 for
   // none), with the model-6 test; logs nothing and changes no link state.
   int ProbeBoardModel();
@@ -186,10 +183,6 @@ class Link {
   std::uint64_t access_ns_ = 0;
   bool loaded_ = false;  // a latch was loaded since start-up
   int ProbeRead();
-  int ProbePattern5();
-  int ProbePattern4();
-  bool Model6Answers();
-  void TestForModel6();
   // What each latch of the board at a port holds, followed from the writes to
   // that port: once as a model-4 board decodes the control register and once as
   // a model-5/6 board does, since writes happen before the model is known.
@@ -204,14 +197,9 @@ class Link {
   LatchMirror* MirrorOf(int base);
   std::array<LatchMirror, 3> mirrors_{};
   std::size_t last_mirror_ = 0;  // the mirror of the last access
-  void ForceModel(int model);
-  // What the hardware label and Ready showed before the board was lost.
-  struct ShownBoard {
-    std::string found, ready;
-    std::uint32_t found_colour = 0, ready_colour = 0;
-  };
-  std::optional<ShownBoard> shown_before_loss_;
-  Core& core_;
+  PortBackend* port_;
+  Clock* clock_;
+  LinkEvents& events_;
 };
 
 }  // namespace zambrix

@@ -4,7 +4,8 @@
 // status lines; a board of the other model sees no load pulse in it. Latch 3 is
 // loaded with the chip enable off (bit 7 set), so the chip in the socket never
 // sees a cycle from a probe.
-#include "app/core.h"
+#include "link/boards.h"
+#include "link/link.h"
 
 namespace zambrix {
 
@@ -107,13 +108,14 @@ int Link::ProbeBoardModel() {
 }
 
 bool Link::BoardAnswers() {
-  if (!IsLptPort(PortAddress) || BoardModel < 4 || BoardModel > 6) return false;
+  const BoardProfile* board = BoardProfileOf(BoardModel);
+  if (!IsLptPort(PortAddress) || board == nullptr) return false;
   StatusPort = PortAddress + 1;
   ControlPort = PortAddress + 2;
-  const std::size_t table = BoardModel == 4 ? 0 : 1;
+  const auto table = static_cast<std::size_t>(board->wiring);
   LatchMirror* mirror = MirrorOf(PortAddress);
   const std::array<int, 5> before = mirror->held[table];
-  const bool answered = (BoardModel == 4 ? ProbePattern4() : ProbePattern5()) == 0x70;
+  const bool answered = (board->wiring == 0 ? ProbePattern4() : ProbePattern5()) == 0x70;
   // The address and data latches first, the chip-enable latch last.
   for (int n : {0, 1, 2, 4, 3}) {
     const int held = before[static_cast<std::size_t>(n)];

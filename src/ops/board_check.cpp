@@ -5,6 +5,7 @@
 
 #include "app/core.h"
 #include "app/text.h"
+#include "link/boards.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -16,10 +17,10 @@ bool Operations::ConfirmBoard(const std::string& when) {
   // A serial chip may still hold SDA low from an interrupted transfer until its
   // bus is freed, so only the parallel sockets take the line test.
   const bool test_lines = answers && when.rfind("before", 0) == 0 && core_.dev.DeviceClass != "S";
-  if (answers) link.ShowBoardAnswers();
+  if (answers) core_.board.ShowBoardAnswers();
   if (answers && (!test_lines || DataLinesWork(driven, seen))) return true;
   BoardLost = true;
-  if (!answers) link.ShowBoardLost();
+  if (!answers) core_.board.ShowBoardLost();
   BoardProblem = answers ? "its data lines do not read back what is driven" : "the board does not answer";
   auto& report = core_.report;
   report.RaiseErrorAlert();
@@ -31,7 +32,7 @@ bool Operations::ConfirmBoard(const std::string& when) {
     std::snprintf(lines, sizeof lines, ": the DATA LINES read %02Xh when %02Xh is driven ", seen, driven);
     report.LogMessage(board + lines + when);
     report.LogMessage("Check the cable and the chip in the socket, then click [TestPort]");
-  } else if (link.BoardModel >= 4 && link.BoardModel <= 6 && Link::IsLptPort(link.PortAddress)) {
+  } else if (BoardProfileOf(link.BoardModel) != nullptr && Link::IsLptPort(link.PortAddress)) {
     report.LogMessage(board + " DOES NOT ANSWER " + when);
   } else {
     report.LogMessage("No ZAMBRIX board found or forced: nothing to use " + when);
@@ -56,8 +57,9 @@ bool Operations::DataLinesWork(int& driven, int& seen) {
   const int saved0 = l.Reg0Value, saved3 = l.Reg3Value, saved4 = l.Reg4Value, saved_read = l.ReadValue;
   l.Reg0Value = 0x40, l.SetReg0();           // output enable inactive, no programming voltage
   l.Reg3Value = saved3 | 0x80, l.SetReg3();  // the chip deselected: it drives nothing
-  // On a model 6 latch 3 bit 5 lets the identification driver pull data bit 4 low.
-  const int ignored = l.BoardModel == 6 && (l.Reg3Value & 0x20) ? 0x10 : 0;
+  // A board's identification driver, when latch 3 turns it on, pulls its data bit low.
+  const BoardProfile* board = BoardProfileOf(l.BoardModel);
+  const int ignored = board != nullptr && (l.Reg3Value & board->id_enable) ? board->id_data : 0;
   bool ok = true;
   for (int pattern : {0x00, 0xFF, 0x55, 0xAA}) {
     l.Reg4Value = pattern, l.SetReg4();

@@ -6,6 +6,7 @@
 
 #include "app/core.h"
 #include "app/text.h"
+#include "link/boards.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -54,14 +55,12 @@ void Operations::EpromStartState(Alg a) {
 void Operations::EpromSetUp(Alg a) {
   auto& link = core_.link;
   const auto& dev = core_.dev;
-  const int model = link.BoardModel;
-  if (model == 4) {
-    link.Reg0Value = 0x4C;
-  } else if (model == 5 || model == 6) {
-    link.Reg0Value = 0x48;
-    if ((a == Alg::k2732 || a == Alg::k2764_128) && dev.VoltageIndex == 3) {
-      if (dev.ProgramVoltage == 21) link.Reg0Value = 0x4A;
-      if (dev.ProgramVoltage == 25) link.Reg0Value = 0x4B;
+  if (const BoardProfile* board = BoardProfileOf(link.BoardModel)) {
+    link.Reg0Value = board->reg0_program;
+    if (!board->VppByJumper() && (a == Alg::k2732 || a == Alg::k2764_128) &&
+        dev.VoltageIndex == 3) {
+      if (dev.ProgramVoltage == 21) link.Reg0Value = board->reg0_vpp21;
+      if (dev.ProgramVoltage == 25) link.Reg0Value = board->reg0_vpp25;
     }
   }
   if (a == Alg::k2764_128) link.Reg0Value |= 0x10;

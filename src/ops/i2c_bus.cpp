@@ -3,6 +3,7 @@
 // is driven from bit 7 of latch 4 while latch 3 bit 6 is clear (REG4ON) and
 // released with REG4OFF, so that the chip can pull it low.
 #include "app/core.h"
+#include "link/boards.h"
 
 namespace zambrix {
 
@@ -14,16 +15,17 @@ constexpr int kSdaHigh = 0x80;
 // SDA as bit 7 of ReadValue; only the high nibble of the status register is read.
 void Operations::GetNibbles24CXX() {
   auto& link = core_.link;
-  if (link.BoardModel == 4) {
+  const BoardProfile* board = BoardProfileOf(link.BoardModel);
+  if (board == nullptr) return;  // no board: nothing is read, ReadValue keeps its value
+  if (board->decoding == NibbleDecoding::kStatusDecode4) {
     link.PortOut(link.ControlPort, link.NibbleSelectHigh);
     const int s = link.PortIn(link.StatusPort);
     link.ReadValue = link.StatusDecode4[static_cast<std::size_t>(s & 0xF0)];
-  } else if (link.BoardModel == 5 || link.BoardModel == 6) {
+  } else {
     link.PortOut(link.ControlPort, link.NibbleSelectHigh);
     const int s = link.PortIn(link.StatusPort);
     link.ReadValue = link.StatusHighNibble[static_cast<std::size_t>(s & 0xFF)];
   }
-  // No board: nothing is read and ReadValue keeps its value.
 }
 
 // SDA falls while SCL is high; SCL ends low.

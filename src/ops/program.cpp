@@ -5,6 +5,7 @@
 #include "app/core.h"
 #include "app/interrupt.h"
 #include "app/text.h"
+#include "link/boards.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -65,11 +66,12 @@ std::string Operations::ProgramQuestion() const {
   if (const std::string warning = dev.VoltageWarning(); !warning.empty()) {
     question.append(kLineBreak).append(kLineBreak).append(warning);
   }
-  if (core_.link.BoardModel != 4 || dev.DeviceClass != "P") return question;
+  const BoardProfile* board = BoardProfileOf(core_.link.BoardModel);
+  if (board == nullptr || !board->VppByJumper() || dev.DeviceClass != "P") return question;
   const std::string volts = dev.ProgramVoltage == 21   ? "21V"
                             : dev.ProgramVoltage == 25 ? "25V"
                                                        : "12.5V";
-  return "ZAMBRIX-4: set the VPP jumper to " + volts + " for " + dev.SelectedDeviceName +
+  return "ZAMBRIX-" + std::to_string(board->model) + ": set the VPP jumper to " + volts + " for " + dev.SelectedDeviceName +
          std::string(kLineBreak) + question;
 }
 

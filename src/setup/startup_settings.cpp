@@ -112,7 +112,7 @@ void Setups::LoadStartupSettings() {
     return;
   }
   link.FoundPortAddress = link.PortAddress;
-  link.AnnounceBoard();
+  core_.board.AnnounceBoard();
 }
 
 // The remembered port and model are used only when the board there answers

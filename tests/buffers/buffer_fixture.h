@@ -24,7 +24,7 @@ inline std::vector<std::string> Rows(const std::string& text) {
 
 class BufferTest : public ::testing::Test {
  protected:
-  void SetUp() override { t->link.BuildReadTables(); }
+  void SetUp() override { t->link.BuildReadTables(), t->buf.BuildPrintableChars(); }
   std::string PathOf(const std::string& name) const { return (dir / name).string(); }
   std::string File(const std::string& name, const std::string& bytes) const {
     WriteWholeFile(dir / name, bytes);

@@ -7,6 +7,7 @@
 
 #include <map>
 
+#include "link/boards.h"
 #include "program_window_support.h"
 
 namespace zambrix {
@@ -45,7 +46,7 @@ TEST_P(NoHarmOn, EveryOfferedDeviceAtItsPreselectedVoltage) {
     p.core().Click("Program_button");
     ASSERT_FALSE(Damaged(p)) << "programming: " << p.port->Trace().DamageReport();
     // The 21 V and 25 V parts do not program at the 12.5 V the selection suggests.
-    const bool programs = model == 4 || spec->vpp_volts <= 12.5;
+    const bool programs = BoardProfileOf(model)->VppByJumper() || spec->vpp_volts <= 12.5;
     EXPECT_EQ(p.Chip() == image, programs);
     EXPECT_FALSE(p.progress_overrun);
     if (programs) {

@@ -228,6 +228,7 @@ TEST(ProgramEprom, AFailureInsideTheRunLeavesTheBoardSafeBeforeAnythingIsLogged)
   Programmer p("27C256");
   FailingPort failing(*p.port);
   p.t->core->svc.port = &failing;
+  p.core().link.UsePort(&failing);
   p.Choose("Eprom 27C256");
   p.Open(std::vector<std::uint8_t>(32768, 0x00));
   failing.fail_after = 3000;  // well inside the pulses
@@ -238,6 +239,7 @@ TEST(ProgramEprom, AFailureInsideTheRunLeavesTheBoardSafeBeforeAnythingIsLogged)
   EXPECT_NE(stop.latch3 & 0x40, 0);       // data latch off
   EXPECT_FALSE(p.Logged("Programming Device Successfull"));
   p.t->core->svc.port = p.port.get();  // the failing port goes before the core lets go of it
+  p.core().link.UsePort(p.port.get());
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ TEST(BoardProbes, TheDetectionFindsEachModelAtItsOwnPortAndNoOther) {
         SCOPED_TRACE("model " + std::to_string(model) + " " + chip + " probed at " +
                      std::to_string(base) + ", " + std::to_string(access_ns) + " ns");
         l.PortAddress = base, l.BoardModel = 0;
-        l.CheckHardware();
+        rig.t->board.CheckHardware();
         EXPECT_EQ(l.BoardModel, base == 0x378 ? model : 0);
       }
     }

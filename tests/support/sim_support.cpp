@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devices/device_catalogue.h"
+#include "link/boards.h"
 
 namespace zambrix::testing {
 
@@ -88,10 +89,11 @@ std::uint8_t SimRig::ReadByte(std::int32_t address) {
 
 void SimRig::EpromSetUp() {
   auto& l = link();
-  int v = l.BoardModel == 4 ? 0x4C : 0x48;
-  if (l.BoardModel != 4 && (key == "P1" || key == "P2")) {
-    if (t->dev.ProgramVoltage == 21) v = 0x4A;
-    if (t->dev.ProgramVoltage == 25) v = 0x4B;
+  const BoardProfile& board = *BoardProfileOf(l.BoardModel);
+  int v = board.reg0_program;
+  if (!board.VppByJumper() && (key == "P1" || key == "P2")) {
+    if (t->dev.ProgramVoltage == 21) v = board.reg0_vpp21;
+    if (t->dev.ProgramVoltage == 25) v = board.reg0_vpp25;
   }
   if (key == "P2" || key == "P3" || key == "P4") v |= 0x10;
   if (key == "P6" || key == "P7" || key == "P8") v |= 0x20;

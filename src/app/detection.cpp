@@ -1,6 +1,9 @@
 // Board detection and port selection.
+#include "app/board_controls.h"
+
 #include "app/core.h"
 #include "app/text.h"
+#include "link/boards.h"
 
 namespace zambrix {
 
@@ -25,14 +28,15 @@ int OptionIndexForPort(int base) {
 
 }  // namespace
 
-void Link::TestHardware_button_Click() {
+void BoardControls::TestHardware_button_Click() {
+  auto& link = core_.link;
   auto& ui = core_.ui;
   auto& report = core_.report;
   report.ErrorLightOff();
   report.ProgramLightOff();
   report.DataFlowLightOff();
-  FoundPortAddress = 0;
-  BoardModel = 0;
+  link.FoundPortAddress = 0;
+  link.BoardModel = 0;
   shown_before_loss_.reset();
 
   ui.SetColour("ZambrixHardwareFound", colour::kRed);
@@ -42,120 +46,107 @@ void Link::TestHardware_button_Click() {
   ui.SetCaption("Ready_label", "NotReady");
   ui.SetColour("Ready_label", colour::kRed);
 
-  const int remembered = PortAddress;
+  const int remembered = link.PortAddress;
   for (int base : kProbeOrder) {
-    PortAddress = base;
+    link.PortAddress = base;
     CheckHardware();
   }
-  PortAddress = remembered;
-  StatusPort = PortAddress + 1;
-  ControlPort = PortAddress + 2;
+  link.PortAddress = remembered;
+  link.StatusPort = link.PortAddress + 1;
+  link.ControlPort = link.PortAddress + 2;
 
-  if (BoardModel == 0) {
+  if (link.BoardModel == 0) {
     report.LogMessage("Can't Locate Zambrix Board at Any LPT port.");
     report.LogMessage("Zambrix should be connected to a LPT port, with power and socket empty.");
   }
   AnnounceBoard();
 }
 
-void Link::CheckHardware() {
-  StatusPort = PortAddress + 1;
-  ControlPort = PortAddress + 2;
+void BoardControls::CheckHardware() {
+  auto& link = core_.link;
+  link.StatusPort = link.PortAddress + 1;
+  link.ControlPort = link.PortAddress + 2;
   core_.report.DataFlowLightOn();
-  const int a = ProbePattern5();
-  const int b = ProbePattern4();
+  const int a = link.ProbePattern5();
+  const int b = link.ProbePattern4();
   core_.report.DataFlowLightOff();
 
   if (a == 0x70) {
-    BoardModel = 5;
-    FoundPortAddress = PortAddress;
+    link.BoardModel = 5;
+    link.FoundPortAddress = link.PortAddress;
   }
   if (b == 0x70) {  // model 4 wins when both patterns answer
-    BoardModel = 4;
-    FoundPortAddress = PortAddress;
+    link.BoardModel = 4;
+    link.FoundPortAddress = link.PortAddress;
   }
-  if (BoardModel == 5) TestForModel6();
+  if (link.BoardModel == 5 && link.Model6Answers()) link.BoardModel = 6;
   if (a != 0x70 && b != 0x70)
-    core_.report.LogMessage("Port " + HexText(PortAddress) + " Not Responding");
+    core_.report.LogMessage("Port " + HexText(link.PortAddress) + " Not Responding");
 }
 
-void Link::TestForModel6() {
-  if (Model6Answers()) BoardModel = 6;
-}
-
-void Link::AnnounceBoard() {
-  if (FoundPortAddress <= 0) return;
+void BoardControls::AnnounceBoard() {
+  auto& link = core_.link;
+  if (link.FoundPortAddress <= 0) return;
   auto& ui = core_.ui;
   auto& report = core_.report;
   ui.SetColour("Ready_label", colour::kGreen);
   ui.SetCaption("Ready_label", "Ready");
-  PortAddress = FoundPortAddress;
-  StatusPort = PortAddress + 1;
-  ControlPort = PortAddress + 2;
+  link.PortAddress = link.FoundPortAddress;
+  link.StatusPort = link.PortAddress + 1;
+  link.ControlPort = link.PortAddress + 2;
   // Selecting the option runs its click handling, as the operator's click would.
-  const int option = OptionIndexForPort(PortAddress);
+  const int option = OptionIndexForPort(link.PortAddress);
   if (option >= 0) ui.SetValue(Indexed("LPTSelection", option), 1);
 
-  if (BoardModel == 4 || BoardModel == 5 || BoardModel == 6) {
-    const std::string model = std::to_string(BoardModel);
-    const std::string port = HexText(PortAddress);
+  if (const BoardProfile* board = BoardProfileOf(link.BoardModel)) {
+    const std::string model = std::to_string(link.BoardModel);
+    const std::string port = HexText(link.PortAddress);
     report.LogMessage("ZAMBRIX-" + model + " Device was FOUND at Port: " + port);
     ui.SetCaption("ZambrixHardwareFound", "MODEL " + model + " - PC port " + port + "h");
     ui.SetColour("ZambrixHardwareFound", colour::kButtonText);
     core_.setup.SaveStartupSettings();
-    ApplyBoardModel();
-    if (BoardModel != 4) {
+    link.ApplyBoardModel();
+    if (board->blinks_when_found) {
       // The board's activity output blinks once, with the new control values.
-      ActivityOn();
-      SleepMs(200);
-      ActivityOff();
+      link.ActivityOn();
+      link.SleepMs(200);
+      link.ActivityOff();
     }
   }
-  Reset();
-}
-
-void Link::ApplyBoardModel() {
-  StatusPort = PortAddress + 1;
-  ControlPort = PortAddress + 2;
-  const ControlTable* t = nullptr;
-  if (BoardModel == 4) t = &Model4Table;
-  if (BoardModel == 5 || BoardModel == 6) t = &Model56Table;
-  if (t == nullptr) return;
-  RegSelect = t->select;
-  RegStrobe = t->strobe;
-  NibbleSelectLow = t->nibble_low;
-  NibbleSelectHigh = t->nibble_high;
+  link.Reset();
 }
 
 // The operator's port choice: no probe, the board model and control values stay.
-void Link::LPTSelection_Click() {
+void BoardControls::LPTSelection_Click() {
+  auto& link = core_.link;
   auto& ui = core_.ui;
   for (int i = 0; i < 3; ++i) {
     if (ui.Value(Indexed("LPTSelection", i)) == 0) continue;
     const auto& option = kPortOptions[i];
     ui.SetText("PortSelected", option.text);
     core_.report.LogMessage(std::string("Port Selection changed to ") + option.text);
-    PortAddress = option.base;
-    StatusPort = PortAddress + 1;
-    ControlPort = PortAddress + 2;
+    link.PortAddress = option.base;
+    link.StatusPort = link.PortAddress + 1;
+    link.ControlPort = link.PortAddress + 2;
   }
 }
 
-void Link::ForceModel(int model) {
+void BoardControls::ForceModel(int model) {
+  auto& link = core_.link;
   auto& ui = core_.ui;
   const std::string n = std::to_string(model);
-  BoardModel = model;
+  link.BoardModel = model;
   shown_before_loss_.reset();
   core_.report.LogMessage("ZAMBRIX-" + n + " Device was FORCED by Operator");
   ui.SetCaption("ZambrixHardwareFound", "Operator Forced Model " + n);
   ui.SetColour("ZambrixHardwareFound", colour::kRed);
   ui.SetColour("Ready_label", colour::kGreen);
   ui.SetCaption("Ready_label", "Ready");
-  ApplyBoardModel();
-  Reset();
+  link.ApplyBoardModel();
+  link.Reset();
 }
 
-void Link::ShowBoardLost() {
+void BoardControls::ShowBoardLost() {
   auto& ui = core_.ui;
   if (!shown_before_loss_) {
     shown_before_loss_ = ShownBoard{ui.Caption("ZambrixHardwareFound"), ui.Caption("Ready_label"),
@@ -167,7 +158,7 @@ void Link::ShowBoardLost() {
   ui.SetColour("Ready_label", colour::kRed);
 }
 
-void Link::ShowBoardAnswers() {
+void BoardControls::ShowBoardAnswers() {
   if (!shown_before_loss_) return;
   auto& ui = core_.ui;
   ui.SetCaption("ZambrixHardwareFound", shown_before_loss_->found);
@@ -177,8 +168,8 @@ void Link::ShowBoardAnswers() {
   shown_before_loss_.reset();
 }
 
-void Link::ForceZambrix4_Click() { ForceModel(4); }
-void Link::ForceZambrix5_Click() { ForceModel(5); }
-void Link::ForceZambrix6_Click() { ForceModel(6); }
+void BoardControls::ForceZambrix4_Click() { ForceModel(4); }
+void BoardControls::ForceZambrix5_Click() { ForceModel(5); }
+void BoardControls::ForceZambrix6_Click() { ForceModel(6); }
 
 }  // namespace zambrix

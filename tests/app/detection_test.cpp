@@ -1,6 +1,7 @@
 // Board detection, announce, forced models and the operator's port choice.
 #include <gtest/gtest.h>
 
+#include "link/boards.h"
 #include "support/link_traffic.h"
 #include "support/temp_dir.h"
 
@@ -38,7 +39,7 @@ struct Detection : ::testing::Test {
 
 TEST_F(Detection, ProbeOfOnePortWritesBothPatternsAndReportsSilence) {
   t->link.PortAddress = 0x278;
-  t->link.CheckHardware();
+  t->board.CheckHardware();
   EXPECT_EQ(
       t.recording.Log(),
       (std::vector<PortAccess>{
@@ -55,7 +56,7 @@ TEST_F(Detection, ProbeOfOnePortWritesBothPatternsAndReportsSilence) {
 
 TEST_F(Detection, ModelFourWinsWhenBothPatternsAnswer) {
   Script({kNoBoard, kNoBoard, {0x00, 0x70, 0x00, 0x70}});
-  t->link.TestHardware_button_Click();
+  t->board.TestHardware_button_Click();
   EXPECT_EQ(t->link.BoardModel, 4);
 }
 
@@ -63,7 +64,7 @@ TEST_F(Detection, ModelFourWinsWhenBothPatternsAnswer) {
 TEST_F(Detection, AModelSixTestAnsweringEfFeLeavesModelFive) {
   Install(t, 4, 0x278);
   Script({kModel5, {0x78, 0x70}, {0x70, 0x78}});  // the bytes EFh and FEh
-  t->link.CheckHardware();
+  t->board.CheckHardware();
   EXPECT_EQ(t->link.BoardModel, 5);
   EXPECT_EQ(t->link.NibbleSelectLow, 0);
   EXPECT_EQ(t->link.NibbleSelectHigh, 4);
@@ -72,7 +73,7 @@ TEST_F(Detection, AModelSixTestAnsweringEfFeLeavesModelFive) {
 TEST_F(Detection, WithoutABoardThePortAndTheEarlierControlValuesStay) {
   Install(t, 5, 0x3BC);
   t->ui.SetValueQuiet("LPTSelection(2)", 1);
-  t->link.TestHardware_button_Click();
+  t->board.TestHardware_button_Click();
   EXPECT_EQ(t.LogLines().back(),
             "Zambrix should be connected to a LPT port, with power and socket empty.");
   EXPECT_EQ(t.recording.Log().back(), Out(0x3BE, 8));  // the port stays; no reset, no blink
@@ -91,7 +92,7 @@ TEST_F(Detection, AForcedModelLeavesThePort) {
     EXPECT_EQ(t->link.PortAddress, 0x278);
     EXPECT_EQ(t.LogLines(),
               Lines{"ZAMBRIX-" + std::to_string(model) + " Device was FORCED by Operator"});
-    EXPECT_EQ(t.recording.Log().back(), Out(0x27A, model == 4 ? 0 : 15));
+    EXPECT_EQ(t.recording.Log().back(), Out(0x27A, BoardProfileOf(model)->select[3]));
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
