@@ -156,6 +156,10 @@ void DeclareMainWindow(WindowModel& m) {
   b.menu("mnuFile", "&File");
   b.parent = "mnuFile";
   b.menu("mnuFileOpenCode", "&Open Code...");
+  b.menu("mnuFileRecent", "&Recent Files", false);
+  b.parent = "mnuFileRecent";
+  for (int i = 1; i <= 8; ++i) b.menu("mnuFileRecent" + std::to_string(i), "").visible = false;
+  b.parent = "mnuFile";
   b.menu("mnuFileSaveCode", "&Save Code", false);
   b.menu("mnuFileSaveCodeAs", "Save Code &As...", false);
   b.separator("mnuFileBar1");
@@ -163,8 +167,25 @@ void DeclareMainWindow(WindowModel& m) {
   b.menu("mnuFileSaveData", "Save Data", false);
   b.menu("mnuFileSaveDataAs", "Save Data As...", false);
   b.separator("mnuFileBar2");
+  b.menu("mnuFileSaveLogAs", "Save &Log As...");
+  b.menu("mnuFileSaveHexViewAs", "Save &Hex View As...");
+  b.separator("mnuFileBar3");
   b.menu("mnuFileClose", "&Close");
   b.menu("mnuFileExit", "E&xit");
+
+  b.parent = "frmMain";
+  b.menu("mnuEdit", "&Edit");
+  b.parent = "mnuEdit";
+  b.menu("mnuEditUndo", "&Undo", false);
+  b.menu("mnuEditRedo", "&Redo", false);
+  b.separator("mnuEditBar1");
+  b.menu("mnuEditGoTo", "&Go to Address...");
+  b.menu("mnuEditFill", "&Fill Range...");
+  b.menu("mnuEditChecksum", "Log Buffer &Checksum");
+  b.separator("mnuEditBar2");
+  b.menu("mnuEditNextDifference", "&Next Difference", false);
+  b.menu("mnuEditPreviousDifference", "&Previous Difference", false);
+  b.menu("mnuEditDifferences", "&Differences...", false);
 
   b.parent = "frmMain";
   b.menu("mnuTools", "&Tools");
@@ -176,26 +197,28 @@ void DeclareMainWindow(WindowModel& m) {
   b.parent = "frmMain";
   b.menu("menuCommand", "&Command");
   b.parent = "menuCommand";
-  b.menu("menuBlankCheck", "Blank Check Device for Erased");
+  b.menu("menuBlankCheck", "&Blank Check Device for Erased");
   b.separator("menuCommandBar1");
-  b.menu("menuProgramCode", "Program Device Code");
-  b.menu("menuReadCode", "Read Device Code");
-  b.menu("menuVerifyCode", "Verify Device Code");
+  b.menu("menuProgramCode", "&Program Device Code");
+  b.menu("menuReadCode", "&Read Device Code");
+  b.menu("menuVerifyCode", "&Verify Device Code");
   b.separator("menuCommandBar2");
-  b.menu("menuProgramData", "Program Device Data");
-  b.menu("menuReadData", "Read Device Data");
-  b.menu("menuVerifyData", "Verify Device Data");
+  b.menu("menuProgramData", "Pro&gram Device Data");
+  b.menu("menuReadData", "Read Dev&ice Data");
+  b.menu("menuVerifyData", "Verif&y Device Data");
   b.separator("menuCommandBar3");
-  b.menu("menuDisplayCode", "Display Device CODE");
-  b.menu("menuDisplayData", "Display Device DATA");
+  b.menu("menuDisplayCode", "&Display Device CODE");
+  b.menu("menuDisplayData", "Disp&lay Device DATA");
   b.separator("menuCommandBar4");
-  b.menu("menuEraseCode", "Erase CODE Buffer (\"FF\") ");
-  b.menu("menuEraseData", "Erase DATA Buffer (\"FF\") ");
-  b.menu("menuEraseFlash", "Erase Device Flash Memory");
+  b.menu("menuEraseCode", "&Erase CODE Buffer (\"FF\") ");
+  b.menu("menuEraseData", "Erase DATA B&uffer (\"FF\") ");
+  b.menu("menuEraseFlash", "Erase Device &Flash Memory");
   b.separator("menuCommandBar5");
-  b.menu("menuTestHardware", "Test LPT Ports");
+  b.menu("menuTestHardware", "&Test LPT Ports");
   b.separator("menuCommandBar6");
-  b.menu("menuFlashShowCodeID", "Show Flash Code ID#");
+  b.menu("menuFlashShowCodeID", "S&how Flash Code ID#");
+  b.separator("menuCommandBar7");
+  b.menu("menuErrorReset", "&Acknowledge ERROR Alert", false);
 
   b.parent = "frmMain";
   b.menu("Setup", "&Setup");
@@ -247,6 +270,16 @@ void DeclareAboutBox(WindowModel& m) {
   b.add("frmAbout.cmdSysInfo", ControlKind::Button, "&System Info...");
 }
 
+// The list of every difference a failed verify found.
+void DeclareDifferencesWindow(WindowModel& m) {
+  Builder b{m, ""};
+  b.add("frmDifferences", ControlKind::Form, "Differences").visible = false;
+  b.parent = "frmDifferences";
+  b.add("frmDifferences.lblSummary", ControlKind::Label, "");
+  b.add("frmDifferences.cmdSave", ControlKind::Button, "&Save As...");
+  b.add("frmDifferences.cmdClose", ControlKind::Button, "Close");
+}
+
 void DeclareDisplayWindow(WindowModel& m) {
   Builder b{m, ""};
   b.add("frmDisplay1", ControlKind::Form, "frmDisplay1").visible = false;
@@ -261,6 +294,7 @@ void DeclareControls(WindowModel& m) {
   DeclareMainWindow(m);
   DeclareAboutBox(m);
   DeclareDisplayWindow(m);
+  DeclareDifferencesWindow(m);
 }
 
 }  // namespace zambrix

@@ -54,6 +54,7 @@ void Reporter::Light(std::string_view label, std::uint32_t c) { core_.ui.SetColo
 
 void Reporter::ErrorLightOn() {
   Light("Error_label", colour::kRed);
+  core_.ui.SetEnabled("menuErrorReset", true);
   ProgramLightOff();
   DataFlowLightOff();
   Light("Error_label", colour::kRed);  // repaint
@@ -62,6 +63,7 @@ void Reporter::ErrorLightOn() {
 // the Program light that a failed programming left lit goes off with ERROR.
 void Reporter::ErrorLightOff() {
   Light("Error_label", colour::kButtonFace);
+  core_.ui.SetEnabled("menuErrorReset", false);
   if (!alert_locked_) return;
   alert_locked_ = false;
   ProgramLightOff();

@@ -91,6 +91,11 @@ void Shell::WireHandlers() {
   ui.SetHandler("mnuFileSaveDataAs", [&buf] { buf.mnuFileSaveDataAs_Click(); });
   ui.SetHandler("mnuFileClose", [&buf] { buf.mnuFileClose_Click(); });
   ui.SetHandler("mnuFileExit", [this] { mnuFileExit_Click(); });
+  ui.SetHandler("mnuFileSaveLogAs", [&buf] { buf.mnuFileSaveLogAs_Click(); });
+  ui.SetHandler("mnuFileSaveHexViewAs", [&buf] { buf.mnuFileSaveHexViewAs_Click(); });
+  for (int i = 1; i <= Buffers::kRecentFiles; ++i)
+    ui.SetHandler("mnuFileRecent" + std::to_string(i), [&buf, i] { buf.mnuFileRecent_Click(i - 1); });
+  WireEditHandlers();
   ui.SetHandler("mnuToolsOptions", [this] { mnuToolsOptions_Click(); });
   ui.SetHandler("mnuToolsPortDoctor", [this] { mnuToolsPortDoctor_Click(); });
 
@@ -109,6 +114,7 @@ void Shell::WireHandlers() {
   ui.SetHandler("menuDisplayData", [&buf] { buf.Display_button_Click(); });
   ui.SetHandler("menuEraseData", [&buf] { buf.Erase_button_Click(); });
   ui.SetHandler("menuFlashShowCodeID", [&ops] { ops.menuFlashShowCodeID_Click(); });
+  ui.SetHandler("menuErrorReset", [&report] { report.Error_label_Click(); });
 
   ui.SetHandler("Setup", [&setup] { setup.Setup_Click(); });
   for (int i = 1; i <= 4; ++i) {
@@ -128,6 +134,21 @@ void Shell::WireHandlers() {
   ui.SetHandler("frmAbout.cmdOK", [this] { About_cmdOK_Click(); });
   ui.SetHandler("frmAbout.cmdSysInfo", [this] { About_cmdSysInfo_Click(); });
   ui.SetHandler("Timer1", [this] { Timer1_Timer(); });
+}
+
+void Shell::WireEditHandlers() {
+  auto& ui = core_.ui;
+  auto& buf = core_.buf;
+  ui.SetHandler("mnuEditUndo", [&buf] { buf.mnuEditUndo_Click(); });
+  ui.SetHandler("mnuEditRedo", [&buf] { buf.mnuEditRedo_Click(); });
+  ui.SetHandler("mnuEditGoTo", [&buf] { buf.mnuEditGoTo_Click(); });
+  ui.SetHandler("mnuEditFill", [&buf] { buf.mnuEditFill_Click(); });
+  ui.SetHandler("mnuEditChecksum", [&buf] { buf.mnuEditChecksum_Click(); });
+  ui.SetHandler("mnuEditNextDifference", [&buf] { buf.mnuEditNextDifference_Click(); });
+  ui.SetHandler("mnuEditPreviousDifference", [&buf] { buf.mnuEditPreviousDifference_Click(); });
+  ui.SetHandler("mnuEditDifferences", [&buf] { buf.mnuEditDifferences_Click(); });
+  ui.SetHandler("frmDifferences.cmdSave", [&buf] { buf.frmDifferences_cmdSave_Click(); });
+  ui.SetHandler("frmDifferences.cmdClose", [&buf] { buf.frmDifferences_cmdClose_Click(); });
 }
 
 void Shell::Form_Load() {
@@ -172,6 +193,7 @@ void Shell::Form_Load() {
   core_.dev.SetExtendedCatalogue(s.Get(kAppTitle, kSettingsSection, kCatalogueKey) == "1");
   core_.dev.FillDeviceTable();
   core_.dev.FillDeviceList();
+  core_.buf.LoadRecentFiles();
   link.Reset();
   report.PlayEventSound("INIT");
 }
@@ -180,6 +202,7 @@ void Shell::Form_Unload() {
   auto& ui = core_.ui;
   core_.link.Reset();
   ui.SetVisible("frmDisplay1", false);
+  ui.SetVisible("frmDifferences", false);
   ui.SetVisible("frmAbout", false);
   const auto& f = ui.Get("frmMain");
   auto& s = *core_.svc.settings;
@@ -241,7 +264,9 @@ void Shell::tbToolBar_ButtonClick(std::string_view key) {
   }
 }
 
-void Shell::mnuFileExit_Click() { exit_requested_ = true; }
+void Shell::mnuFileExit_Click() {
+  if (core_.buf.MayLoseEdits()) exit_requested_ = true;
+}
 
 void Shell::mnuToolsOptions_Click() {
   core_.svc.dialogs->MessageBox("This menu option is not available.", MsgButtons::Ok, MsgIcon::None, kAppTitle);

@@ -53,6 +53,7 @@ class Shell {
 
  private:
   void WireHandlers();
+  void WireEditHandlers();
   void ShowHelp();
   Core& core_;
   bool exit_requested_ = false;

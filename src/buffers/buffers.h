@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "buffers/byte_edits.h"
+#include "buffers/digests.h"
 #include "buffers/image_formats.h"
 
 namespace zambrix {
@@ -42,6 +44,18 @@ class Buffers {
   void mnuFileSaveDataAs_Click();
   void mnuFileClose_Click();
   void FileNameCodeText_Click();
+  // A file dropped on the window: opened as Open Code (or, on the data area
+  // while data files can be opened, Open Data) opens a chosen file.
+  void OpenDroppedFile(const std::string& path, bool data_area);
+  // File / Recent Files: the last eight code files opened or saved, kept in
+  // the settings store with the folder a file dialog used last.
+  void LoadRecentFiles();
+  void mnuFileRecent_Click(int index);
+  void mnuFileSaveLogAs_Click();
+  void mnuFileSaveHexViewAs_Click();
+  std::vector<std::string> RecentFiles;
+  std::string LastFolder;
+  static constexpr int kRecentFiles = 8;
   // The code buffer stopped holding the named file (a read, an erase): the
   // label says what it holds ("read from Eprom 27C256", "erased") and no file
   // is named, so Save asks for a name.
@@ -95,6 +109,75 @@ class Buffers {
   std::string HexRow(std::int32_t address, const std::uint8_t* bytes, CharRule rule,
                      int valid = kRowBytes) const;
 
+  // ---- Editing the code buffer in its hex view (hex_editing.cpp) ----
+  // Where typing goes: a byte, in the hex or the character column, and for
+  // the hex column whether its second digit is next.
+  struct EditCursor {
+    std::int32_t address = 0;
+    bool ascii = false;
+    bool low_nibble = false;
+  };
+  // True while the view shows a page of the code buffer and the buffer has a size.
+  bool CodeViewEditable() const;
+  // Before the program ends: true when nothing edited by hand is unsaved, or
+  // the operator agrees to lose it.
+  bool MayLoseEdits();
+  void EditCursorTo(std::int32_t address, bool ascii);
+  // Moves by `delta` bytes, paging along; the cursor stays inside the buffer.
+  void MoveEditCursor(std::int32_t delta);
+  void SwitchEditColumn();
+  void TypeHexDigit(int digit);
+  void TypeCharacter(std::uint8_t ch);
+  void mnuEditUndo_Click();
+  void mnuEditRedo_Click();
+  void mnuEditGoTo_Click();
+  void mnuEditFill_Click();
+  // Logs the 16-bit sum, CRC-32 and SHA-1 of the code buffer's CodeSize bytes.
+  void mnuEditChecksum_Click();
+  // The code buffer was filled anew (a load, a read, an erase): nothing to undo,
+  // nothing changed, no differences of an earlier verify.
+  void CodeBufferReplaced();
+  // Logs "<who> CRC-32 = ..." and "<who> SHA-1 = ..." for `bytes`.
+  Digests LogDigests(std::string_view who, std::span<const std::uint8_t> bytes);
+
+  // ---- The chip against the buffer after a failed verify (compare_view.cpp) ----
+  struct ByteDifference {
+    std::int32_t address = 0;
+    std::uint8_t buffer = 0;  // the byte the chip was compared with
+    std::uint8_t device = 0;
+  };
+  // The comparison read found these; the view jumps to the first of them.
+  void ShowDifferences(std::vector<ByteDifference> found, std::vector<std::uint8_t> chip);
+  void ClearDifferences();
+  // Shows the chip's page of difference `index` with the cursor on it.
+  void GoToDifference(std::size_t index);
+  // The difference at `address` on the chip, or null.
+  const ByteDifference* DifferenceAt(std::int32_t address) const;
+  void DisplayDifferences();
+  void mnuEditNextDifference_Click();
+  void mnuEditPreviousDifference_Click();
+  void mnuEditDifferences_Click();
+  void frmDifferences_cmdSave_Click();
+  void frmDifferences_cmdClose_Click();
+  // Every difference as a line of the list and its saved text.
+  static std::string DifferenceLine(const ByteDifference& d);
+  // Set by the window: a verify that finds a difference reads the chip once
+  // more and keeps every difference for the view and the list.
+  bool ListDifferences = false;
+  std::vector<ByteDifference> Differences;
+  std::vector<std::uint8_t> ComparedChip;  // the chip as the comparison read it, whole pages
+  std::int32_t ComparedEnd = 0;            // bytes of it the comparison read
+  std::size_t CurrentDifference = 0;
+
+  // What the hex view shows, for the window's marks.
+  enum class ShownKind { Other, Code, Differences };
+  struct ShownPage {
+    ShownKind kind = ShownKind::Other;
+    std::int32_t first = 0;  // address of the page's first byte
+    std::int32_t end = 0;    // bytes from here on show as blanks
+  };
+  ShownPage Shown() const;
+
   // ---- State ----
   std::vector<std::uint8_t> CodeBuffer = std::vector<std::uint8_t>(kCodeBufferSize, 0);
   std::vector<std::uint8_t> DataBuffer = std::vector<std::uint8_t>(kDataBufferSize, 0);
@@ -127,10 +210,32 @@ class Buffers {
   std::vector<std::uint8_t> FileStaging = std::vector<std::uint8_t>(1, 0);
   // Why the last buffer save failed; empty after a successful one.
   std::string LastSaveError;
+  ByteEdits CodeEdits{CodeBuffer};
+  EditCursor Cursor;
+  // The code size label: "(32768 Bytes)".
+  void ShowCodeSize();
 
  private:
   std::optional<std::string> AskOpenName(std::string_view title, const std::string& current);
-  std::optional<std::string> AskSaveName(std::string_view title, const std::string& current);
+  std::optional<std::string> AskSaveName(std::string_view title, const std::string& current,
+                                         std::string_view filter = {});
+  // A chosen file into its buffer; a refused one keeps the previous name.
+  void OpenChosen(const std::string& chosen, std::string& name, bool (Buffers::*load)());
+  void RememberFile(const std::string& path, bool recent);
+  void SaveRecentFiles();
+  void ShowRecentFiles();
+  // The edit commands that depend on the history and the differences.
+  void UpdateEditCommands();
+  // The file label says whether the buffer holds changes not saved.
+  void MarkCodeChanges();
+  void EnableAfterEdit();
+  // Puts the cursor on `address` and shows its page in the current view.
+  void ShowAddress(std::int32_t address);
+  // A page turned by the scroll bar takes the cursor along, to the same place
+  // on the page, so typing never changes a byte out of sight.
+  void KeepCursorOnPage();
+  void EditByte(std::uint8_t value, bool merge);
+  void AfterUndoRedo(std::optional<std::int32_t> touched);
   // Reads and parses `name` into FileStaging; its byte count, or nullopt after
   // the log line that says why not (`too_big` set when it was the size).
   std::optional<std::size_t> StageFile(const std::string& name, std::size_t limit,
@@ -149,7 +254,10 @@ class Buffers {
   // Shows `rows` rows of `buffer` from the start of page `page`, clamped so the
   // page lies inside the buffer; bytes from offset `end` on show as blanks.
   void AppendPage(std::string_view control, const std::vector<std::uint8_t>& buffer,
-                  std::int32_t page, std::int32_t page_size, int rows, std::int32_t end);
+                  std::int32_t page, std::int32_t page_size, int rows, std::int32_t end,
+                  CharRule rule = CharRule::Buffer);
+  // The page of `buffer` that VScroll1 selects, clamped as AppendPage does.
+  std::int32_t ShownPageOf(const std::vector<std::uint8_t>& buffer) const;
   void ShowPageAddress(std::int32_t address);
   void EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
                    std::string_view verify_menu, std::string_view program_menu);

@@ -67,32 +67,48 @@ bool Accepted(Reporter& report, const FileRead& got, const std::string& name, st
 
 }  // namespace
 
+// The open dialogs start in the folder used last; a save proposes the
+// current name, or the folder used last when there is none.
 std::optional<std::string> Buffers::AskOpenName(std::string_view title,
                                                 const std::string& current) {
-  auto name = core_.svc.dialogs->OpenFile({std::string(title), std::string(kFilter), current});
+  const std::string start = LastFolder.empty() ? current : LastFolder + "/";
+  auto name = core_.svc.dialogs->OpenFile({std::string(title), std::string(kFilter), start});
   if (!name || name->empty()) return std::nullopt;
   return name;
 }
 
-std::optional<std::string> Buffers::AskSaveName(std::string_view title,
-                                                const std::string& current) {
-  auto name = core_.svc.dialogs->SaveFile({std::string(title), std::string(kFilter), current});
+std::optional<std::string> Buffers::AskSaveName(std::string_view title, const std::string& current,
+                                                std::string_view filter) {
+  std::string start = current;
+  if (start.empty() || start.find('/') == std::string::npos) {
+    if (!LastFolder.empty()) start = LastFolder + "/" + start;
+  }
+  auto name = core_.svc.dialogs->SaveFile(
+      {std::string(title), std::string(filter.empty() ? kFilter : filter), start});
   if (!name || name->empty()) return std::nullopt;
   return name;
 }
 
-// Asks for a file and loads it. A cancelled dialog changes nothing; a refused
-// file keeps the previous name, so a later save never writes over the refused file.
+// Asks for a file and loads it. A cancelled dialog changes nothing.
 void Buffers::OpenFileInto(std::string_view title, std::string& name, bool (Buffers::*load)()) {
   auto chosen = AskOpenName(title, name);
-  if (!chosen) return;
+  if (chosen) OpenChosen(*chosen, name, load);
+}
+
+// A refused file keeps the previous name, so a later save never writes over
+// the refused file.
+void Buffers::OpenChosen(const std::string& chosen, std::string& name, bool (Buffers::*load)()) {
   core_.report.ErrorLightOff();
   core_.report.DataFlowLightOff();
   DisplayMode = "Read";
   FileStaging.assign(257, 0);
   const std::string previous = name;
-  name = *chosen;
-  if (!(this->*load)()) name = previous;
+  name = chosen;
+  if (!(this->*load)()) {
+    name = previous;
+    return;
+  }
+  RememberFile(chosen, &name == &CodeFileName);
 }
 
 void Buffers::mnuFileOpenCode_Click() {
@@ -226,7 +242,7 @@ void Buffers::FinishCodeLoad() {
     for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode"})
       ui.SetEnabled(c, true);
   }
-  ui.SetCaption("FileNameCodeSize", std::string("(").append(std::to_string(CodeSize)).append(")"));
+  ShowCodeSize();
   for (auto* c : {"tbToolBar.Buttons(2)", "mnuFileSaveCode", "mnuFileSaveCodeAs", "menuEraseCode",
                   "Erase_button"}) {
     ui.SetEnabled(c, true);
@@ -237,7 +253,12 @@ void Buffers::FinishCodeLoad() {
   ui.SetValue("CheckCode", 1);
   ui.SetValue("CheckData", 0);
   CodeBufferLoaded = 1;
+  CodeBufferReplaced();
   core_.report.PlayEventSound("DONE");
+}
+
+void Buffers::ShowCodeSize() {
+  core_.ui.SetCaption("FileNameCodeSize", "(" + std::to_string(CodeSize) + " Bytes)");
 }
 
 bool Buffers::ReadBinaryFileData() {

@@ -22,12 +22,17 @@ bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t
   return saved;
 }
 
+// A saved buffer holds no changes any more; the history stays for undo.
 void Buffers::SaveCodeTo(const std::string& name) {
-  if (SaveBuffer(name, CodeBuffer, CodeSize, "Writing Binary File ")) CodeFileLength = CodeSize;
+  if (!SaveBuffer(name, CodeBuffer, CodeSize, "Writing Binary File ")) return;
+  CodeFileLength = CodeSize;
+  CodeEdits.Saved();
+  core_.ui.SetCaption("FileNameCodeText", name);
+  RememberFile(name, true);
 }
 
 void Buffers::SaveDataTo(const std::string& name) {
-  SaveBuffer(name, DataBuffer, DataSize, "Writing Data Binary File ");
+  if (SaveBuffer(name, DataBuffer, DataSize, "Writing Data Binary File ")) RememberFile(name, false);
 }
 
 bool Buffers::ChooseSaveName(std::string_view title, std::string& name, std::string_view label) {
@@ -69,6 +74,7 @@ void Buffers::CodeBufferHolds(const std::string& what) {
   CodeFileName.clear();
   CodeFileLength = 0;
   core_.ui.SetCaption("FileNameCodeText", what);
+  CodeBufferReplaced();
 }
 
 void Buffers::DataBufferHolds(const std::string& what) {

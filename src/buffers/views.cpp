@@ -68,7 +68,8 @@ void Buffers::ShowPageAddress(std::int32_t address) {
 }
 
 void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_t>& buffer,
-                         std::int32_t page, std::int32_t page_size, int rows, std::int32_t end) {
+                         std::int32_t page, std::int32_t page_size, int rows, std::int32_t end,
+                         CharRule rule) {
   // A page outside the buffer shows the nearest page inside it instead.
   const auto last_page =
       static_cast<std::int32_t>(buffer.size() / static_cast<std::size_t>(page_size)) - 1;
@@ -80,7 +81,7 @@ void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_
   for (int row = 0; row < rows; ++row) {
     const std::int32_t address = first + row * kRowBytes;
     const int valid = std::clamp(end - address, 0, kRowBytes);
-    text += HexRow(address, buffer.data() + address, CharRule::Buffer, valid);
+    text += HexRow(address, buffer.data() + address, rule, valid);
   }
   core_.ui.AppendText(control, text);
 }
@@ -111,8 +112,26 @@ void Buffers::DisplayDataMemory() {
 }
 
 void Buffers::VScroll1_Change() {
-  if (DisplayMode == "Read") DisplayPageMemory();
+  if (DisplayMode == "Read") {
+    DisplayPageMemory();
+    if (CodeViewEditable()) KeepCursorOnPage();
+  }
   if (DisplayMode == "DisplayEprom") DisplayEprom();
+  if (DisplayMode == "Differences") DisplayDifferences();
+}
+
+std::int32_t Buffers::ShownPageOf(const std::vector<std::uint8_t>& buffer) const {
+  const auto pages = static_cast<std::int32_t>(buffer.size() / kCodePageSize);
+  return std::clamp(core_.ui.Value("VScroll1"), 0, std::max(0, pages - 1));
+}
+
+Buffers::ShownPage Buffers::Shown() const {
+  if (DisplayMode == "Differences")
+    return {ShownKind::Differences, ShownPageOf(ComparedChip) * kCodePageSize, ComparedEnd};
+  if (DisplayMode != "Read") return {};
+  // A device with a data memory may show its data buffer instead.
+  if (core_.dev.DeviceKey == "MJ" && core_.ui.Caption("Show_button") == "Show Code") return {};
+  return {ShownKind::Code, ShownPageOf(CodeBuffer) * kCodePageSize, CodeSize};
 }
 
 void Buffers::SetScrollMaxFromCodeSize() {

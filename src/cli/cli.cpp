@@ -255,6 +255,10 @@ int Session::Read() {
   const auto& buf = core_->buf;
   result_.bytes["read"] = buf.CodeSize;
   result_.checksum = core_->ops.DeviceChecksumText;
+  if (const auto& d = core_->ops.DeviceDigests; !d.crc32.empty()) {
+    result_.details["crc32"] = d.crc32;
+    result_.details["sha1"] = d.sha1;
+  }
   dialogs_.save_answers.push_back(o_.output);
   core_->Click("mnuFileSaveCodeAs");
   if (!buf.LastSaveError.empty())

@@ -84,8 +84,26 @@ void ViewBinder::ShowBusy(bool on) {
   }
 }
 
+// Esc means one thing at a time: while an operation runs it asks to stop;
+// otherwise, while the error alert is lit, it acknowledges the alert as a click
+// on ERROR does. A question or an open list takes its own Esc.
+bool ViewBinder::AcknowledgeOnEscape(QObject* target, QEvent* event) {
+  if (event->type() != QEvent::KeyPress ||
+      static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+    return false;
+  auto* widget = qobject_cast<QWidget*>(target);
+  const auto* error = qobject_cast<QWidget*>(ViewOf("Error_label"));
+  if (widget == nullptr || error == nullptr || widget->window() != error->window()) return false;
+  if (QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr)
+    return false;
+  if (core_.ui.Colour("Error_label") != colour::kRed) return false;
+  Click("Error_label");
+  return true;
+}
+
 bool ViewBinder::eventFilter(QObject* target, QEvent* event) {
-  if (running_ == 0 || !IsInput(event->type())) return false;
+  if (running_ == 0) return AcknowledgeOnEscape(target, event);
+  if (!IsInput(event->type())) return false;
   auto* widget = qobject_cast<QWidget*>(target);
   // A shortcut goes to its action; other input reaches a window first and then
   // the widget under it, where it is judged.

@@ -26,7 +26,13 @@ DisplayWindow::DisplayWindow(ViewBinder& binder, QWidget* owner)
   setWindowTitle(QString::fromStdString(binder.core().ui.Caption("frmDisplay1")));
   binder.OnForm("frmDisplay1", [this](const Control& c, Change what) {
     if (what == Change::Caption) setWindowTitle(QString::fromStdString(c.caption));
-    if (what == Change::Visible) c.visible ? show() : hide();
+    if (what != Change::Visible) return;
+    if (!c.visible) {
+      hide();
+      return;
+    }
+    if (!isVisible()) PlaceInsideScreen(this, parentWidget());
+    show();
   });
 }
 

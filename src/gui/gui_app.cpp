@@ -15,6 +15,10 @@
 
 namespace zambrix::gui {
 
+namespace {
+constexpr std::string_view kSettingsDirIs = "--settings-dir=";
+}  // namespace
+
 GuiOptions ParseGuiOptions(std::vector<std::string> args) {
   GuiOptions o;
   o.backend = ExtractBackEndOptions(args);
@@ -27,6 +31,13 @@ GuiOptions ParseGuiOptions(std::vector<std::string> args) {
     } else if (a == "--screenshot") {
       if (i + 1 >= args.size()) throw BackEndError("option --screenshot needs a file name");
       o.screenshot = args[++i];
+    } else if (a == "--settings-dir" || a.rfind(kSettingsDirIs, 0) == 0) {
+      if (a != "--settings-dir") {
+        o.settings_dir = a.substr(kSettingsDirIs.size());
+      } else if (i + 1 < args.size()) {
+        o.settings_dir = args[++i];
+      }
+      if (o.settings_dir.empty()) throw BackEndError("option --settings-dir needs a folder");
     } else if (a.rfind("--screenshot=", 0) == 0) {
       o.screenshot = a.substr(13);
       if (o.screenshot.empty()) throw BackEndError("option --screenshot needs a file name");
@@ -43,6 +54,8 @@ std::string GuiUsage() {
          "Options:\n" +
          BackEndHelp() +
          "  --sim-NAME VALUE     a setting of the simulated board (see the manual)\n"
+         "  --settings-dir DIR   keep the window's settings, the setups and the start-up\n"
+         "                       settings file in DIR\n"
          "  --screenshot FILE    save a picture of the main window to FILE (PNG) and quit\n"
          "  --help               show this text\n"
          "  --version            show the program's version\n"
@@ -73,11 +86,12 @@ void CatchStopSignals() {
   for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &action, nullptr);
 }
 
-int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot) {
+int RunWindow(QApplication& app, BackEnd& backend, const GuiOptions& options) {
+  const std::string& screenshot = options.screenshot;
   QtPlatform platform;
   QtDialogs dialogs;
   QtSoundPlayer sound;
-  QtSettingsStore settings;
+  QtSettingsStore settings(QString::fromStdString(options.settings_dir));
   Services s;
   s.port = backend.port.get();
   s.clock = backend.clock.get();
@@ -86,6 +100,7 @@ int RunWindow(QApplication& app, BackEnd& backend, const std::string& screenshot
   s.settings = &settings;
   s.platform = &platform;
   Core core(s);
+  core.setup.SettingsDir = options.settings_dir;
   core.shell.CreateWindow();
   MainWindow window(core);
   dialogs.SetOwner(&window);
@@ -175,7 +190,7 @@ int RunGui(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("zambrix"));
   const QStringList left = QApplication::arguments().mid(1);
   if (!left.isEmpty()) return Fail("unknown option " + left.first().toStdString());
-  return RunWindow(app, backend, options.screenshot);
+  return RunWindow(app, backend, options);
 }
 
 }  // namespace zambrix::gui

@@ -14,6 +14,7 @@ struct GuiOptions {
   bool help = false;
   bool version = false;
   std::string screenshot;         // save a picture of the main window there and quit
+  std::string settings_dir;       // the settings store, setups and start-up file live there
   std::vector<std::string> rest;  // left for Qt (-platform, -style, ...)
 };
 

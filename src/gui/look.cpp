@@ -1,11 +1,13 @@
-// The program's icon and the paging of the hex views.
+// The program's icon, the paging of the hex views and where windows open.
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -101,6 +103,28 @@ QIcon AppIcon() {
   QIcon icon;
   for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(IconPixmap(size));
   return icon;
+}
+
+void PlaceInsideScreen(QWidget* window, const QWidget* owner) {
+  const QScreen* screen = owner != nullptr ? owner->screen() : nullptr;
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect room = screen->availableGeometry();
+  // The frame around the inside: known once shown, otherwise a usual one.
+  QMargins frame(4, 30, 4, 4);
+  if (window->isVisible()) {
+    const QRect outer = window->frameGeometry(), inner = window->geometry();
+    frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                     outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  }
+  const QSize most = room.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const QSize size = window->size().boundedTo(most).expandedTo(window->minimumSizeHint().boundedTo(most));
+  window->resize(size);
+  const QPoint centre = owner != nullptr ? owner->frameGeometry().center() : room.center();
+  const int w = size.width() + frame.left() + frame.right();
+  const int h = size.height() + frame.top() + frame.bottom();
+  window->move(std::clamp(centre.x() - w / 2, room.left(), std::max(room.left(), room.right() + 1 - w)),
+               std::clamp(centre.y() - h / 2, room.top(), std::max(room.top(), room.bottom() + 1 - h)));
 }
 
 }  // namespace zambrix::gui

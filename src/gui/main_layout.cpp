@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/core.h"
+#include "gui/device_box.h"
 #include "gui/view_binder.h"
 #include "gui/widgets.h"
 
@@ -37,7 +38,9 @@ QWidget* CreateWidget(const Control& c, QWidget* parent) {
   switch (c.kind) {
     case ControlKind::Frame: {
       auto* g = new QGroupBox(parent);
-      new QBoxLayout(FrameIsRow(c.name) ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, g);
+      auto* l =
+          new QBoxLayout(FrameIsRow(c.name) ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, g);
+      l->setContentsMargins(6, 4, 6, 4);  // the window fits a 1024 x 600 screen
       return g;
     }
     case ControlKind::Label:
@@ -58,14 +61,10 @@ QWidget* CreateWidget(const Control& c, QWidget* parent) {
       e->setReadOnly(true);
       return e;
     }
-    case ControlKind::ComboBox: {
-      // Only list entries: typing searches the list but never leaves a text
-      // that names no entry.
-      auto* cb = new QComboBox(parent);
-      cb->setEditable(false);
-      cb->setMaxVisibleItems(20);
-      return cb;
-    }
+    case ControlKind::ComboBox:
+      // Only list entries: typing finds an entry but never leaves a text that
+      // names no entry.
+      return new DeviceBox(parent);
     case ControlKind::ScrollBar: {
       auto* s = new QScrollBar(Qt::Vertical, parent);
       s->setTracking(false);  // a page is shown when the thumb is let go
@@ -136,7 +135,7 @@ void Dress(const std::string& name, QWidget* w) {
     DressHexView(static_cast<TextView*>(w));
   } else if (name == "SystemLog") {
     static_cast<TextView*>(w)->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    w->setMinimumHeight(120);
+    w->setMinimumHeight(64);
   } else if (name == "Device") {
     static_cast<QComboBox*>(w)->setMinimumContentsLength(30);
   } else if (name == "PortSelected") {
@@ -146,8 +145,7 @@ void Dress(const std::string& name, QWidget* w) {
     w->setSizePolicy(QSizePolicy::Ignored,
                      QSizePolicy::Preferred);  // long paths never widen the window
     static_cast<ClickLabel*>(w)->SetElideMiddle(true);
-  } else if (name == "Frame5" || name == "FrameVoltageSelection" ||
-             name.rfind("FileNameData", 0) == 0) {
+  } else if (name == "Frame5" || name == "FrameVoltageSelection") {
     RetainSpace(w);
   }
 }
@@ -204,12 +202,13 @@ QWidget* ArrangeLeft(Placer& p, QWidget* central) {
   auto* top = p.Row(v, {});
   p.Add(top, "Frame2", 1);
   p.Add(top, "PleaseSelect");
-  // Extra height goes to the hex view and, more of it, to the log.
+  // The hex view and the log share the height: each has half once the window
+  // is tall enough for the page's 16 rows.
   p.Add(v, "Frame3", 1);
   auto* files = p.Grid(v, {{"FileNameCodeLabel", "FileNameCodeText", "FileNameCodeSize"},
                            {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}});
   files->setColumnStretch(1, 1);  // the names take the width
-  p.Add(v, "Frame6", 2);
+  p.Add(v, "Frame6", 1);
   return left;
 }
 
@@ -308,6 +307,7 @@ void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
 
   Placer placer(made);
   auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(6, 4, 6, 4);
   auto* columns = new QHBoxLayout;
   // Extra width goes to the hex view and the log; the controls keep their size.
   columns->addWidget(ArrangeLeft(placer, central), 1);
@@ -319,6 +319,14 @@ void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
   if (made.count("BufferDisplay") && made.count("VScroll1"))
     InstallPaging(made["BufferDisplay"], static_cast<QScrollBar*>(made["VScroll1"]));
   SetTabOrder(made);
+  // A long caption of the hex view's frame (a difference after a verify) is
+  // cut at the frame's edge and never widens the window past the screen.
+  if (auto it = made.find("Frame3"); it != made.end())
+    it->second->setMinimumWidth(it->second->minimumSizeHint().width());
+  GroupOptions(binder, &window);
+  // Files dropped anywhere reach the window, which opens them.
+  for (auto* w : central->findChildren<QWidget*>()) w->setAcceptDrops(false);
+  window.setAcceptDrops(true);
 
   // The status bar in simple-text mode, and the timer.
   for (const auto& name : order) {

@@ -4,6 +4,7 @@
 #include <string>
 
 class QMainWindow;
+class QObject;
 class QWidget;
 
 namespace zambrix {
@@ -21,6 +22,9 @@ std::string RootForm(const WindowModel& model, const std::string& name);
 // the toolbar, arranges them in the window's central widget and status bar,
 // and binds each to its control.
 void BuildMainControls(QMainWindow& window, ViewBinder& binder);
+
+// Makes each group of option buttons one Tab stop with arrow keys inside.
+void GroupOptions(ViewBinder& binder, QObject* owner);
 
 // The menu bar and the toolbar of the main window, from the model.
 void BuildMenus(QMainWindow& window, ViewBinder& binder);

@@ -30,6 +30,13 @@ QKeySequence ShortcutFor(const std::string& name) {
       {"menuDisplayCode", QKeySequence(Qt::Key_F9)},
       {"menuEraseCode", QKeySequence(Qt::CTRL | Qt::Key_E)},
       {"menuTestHardware", QKeySequence(Qt::CTRL | Qt::Key_T)},
+      {"menuEraseFlash", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+      {"menuErrorReset", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)},
+      {"mnuEditUndo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+      {"mnuEditRedo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+      {"mnuEditGoTo", QKeySequence(Qt::CTRL | Qt::Key_G)},
+      {"mnuEditNextDifference", QKeySequence(Qt::Key_F3)},
+      {"mnuEditPreviousDifference", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
       {"mnuHelpContents", QKeySequence(Qt::Key_F1)},
   };
   auto it = keys.find(name);
@@ -83,7 +90,7 @@ void BuildToolBar(QMainWindow& window, ViewBinder& binder) {
   bar->setObjectName(QStringLiteral("tbToolBar"));
   bar->setMovable(false);
   bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-  bar->setIconSize(QSize(24, 24));
+  bar->setIconSize(QSize(20, 20));
   binder.Bind("tbToolBar", bar);
   for (const auto& name : m.Names()) {
     const Control& c = m.Get(name);

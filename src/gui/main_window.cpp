@@ -1,8 +1,10 @@
 #include "gui/main_window.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -13,7 +15,9 @@
 #include "app/interrupt.h"
 #include "app/text.h"
 #include "gui/about_dialog.h"
+#include "gui/differences_window.h"
 #include "gui/display_window.h"
+#include "gui/hex_edit_view.h"
 #include "gui/main_layout.h"
 #include "gui/widgets.h"
 
@@ -32,6 +36,15 @@ void WireDataFileLabel(Core& core) {
     if (Trim(core.ui.Caption("FileNameDataText")) == kNoFileYet) core.buf.mnuFileOpenData_Click();
   });
 }
+
+// The first local file of a drag, or empty.
+QString DraggedFile(const QMimeData* data) {
+  if (data == nullptr) return {};
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile();
+  }
+  return {};
+}
 }  // namespace
 
 MainWindow::MainWindow(Core& core, QWidget* parent)
@@ -43,6 +56,11 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   BuildMainControls(*this, binder_);
   about_ = new AboutDialog(binder_, this);
   display_ = new DisplayWindow(binder_, this);
+  differences_ = new DifferencesWindow(binder_, this);
+  if (auto* hex = qobject_cast<TextView*>(ViewOf("BufferDisplay")))
+    hex_ = new HexEditView(binder_, hex);
+  // The window lists every difference a failed verify finds.
+  core_.buf.ListDifferences = true;
 
   setWindowIcon(AppIcon());
   port_label_ = new QLabel(statusBar());
@@ -60,6 +78,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   binder_.after_event = [this] {
     UpdateChipInUse();
     UpdatePortInUse();
+    if (hex_ != nullptr) hex_->Refresh();
     // File / Exit asks the window to close, and so may a close that came while
     // an operation ran; the close runs the shutdown.
     if ((core_.shell.ExitRequested() || close_pending_) && !unloaded_)
@@ -198,6 +217,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     close_pending_ = true;
     return;
   }
+  // Bytes edited by hand are not lost without a word (File / Exit has asked).
+  if (!unloaded_ && !core_.shell.ExitRequested() && !core_.buf.MayLoseEdits()) {
+    event->ignore();
+    return;
+  }
   // The shutdown never cancels the close.
   if (!unloaded_) {
     unloaded_ = true;
@@ -205,8 +229,37 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // The other windows go with the main window.
     about_->hide();
     display_->hide();
+    differences_->hide();
   }
   event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (!DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+bool MainWindow::OnDataArea(const QPoint& at) const {
+  const QWidget* under = childAt(at);
+  for (const char* name : {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}) {
+    const auto* area = qobject_cast<const QWidget*>(ViewOf(name));
+    if (area != nullptr && area->isVisible() && (under == area || area->isAncestorOf(under)))
+      return true;
+  }
+  return false;
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString file = DraggedFile(event->mimeData());
+  if (file.isEmpty()) return;
+  event->acceptProposedAction();
+  const bool data = OnDataArea(event->position().toPoint());
+  Buffers& buf = core_.buf;
+  const std::string path = file.toStdString();
+  binder_.Run([&buf, &path, data] { buf.OpenDroppedFile(path, data); });
 }
 
 void MainWindow::Unload() {

@@ -17,7 +17,9 @@ class Core;
 namespace zambrix::gui {
 
 class AboutDialog;
+class DifferencesWindow;
 class DisplayWindow;
+class HexEditView;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -41,11 +43,17 @@ class MainWindow : public QMainWindow {
   ViewBinder& binder() { return binder_; }
   AboutDialog* about() const { return about_; }
   DisplayWindow* display() const { return display_; }
+  DifferencesWindow* differences() const { return differences_; }
   // Twips per pixel of this window's screen (15 at 96 dots per inch).
   double TwipsPerPixel() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // A file dropped on the window opens as the code file; on the data area,
+  // while data files can be opened, as the data file.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void UpdateTitle();
@@ -55,11 +63,14 @@ class MainWindow : public QMainWindow {
   void UpdateChipInUse();
   // Where the window's inside may go on a screen (its frame counted).
   QRect PlaceableArea(const QScreen& s) const;
+  bool OnDataArea(const QPoint& at) const;
 
   Core& core_;
   ViewBinder binder_;
   AboutDialog* about_ = nullptr;
   DisplayWindow* display_ = nullptr;
+  DifferencesWindow* differences_ = nullptr;
+  HexEditView* hex_ = nullptr;
   QLabel* simulated_label_ = nullptr;
   QLabel* chip_label_ = nullptr;
   QLabel* port_label_ = nullptr;

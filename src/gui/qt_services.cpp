@@ -4,11 +4,14 @@
 #include <QTextBrowser>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStringList>
 #include <QUrl>
+
+#include "gui/widgets.h"
 
 #ifdef ZAMBRIX_HAVE_MULTIMEDIA
 #include <QSoundEffect>
@@ -66,6 +69,18 @@ MsgAnswer ClosedAnswer(MsgButtons b) {
   return MsgAnswer::Cancel;
 }
 
+// A box narrower than its title gets the title cut in its title bar: it is
+// made wide enough for the title and the title bar's buttons.
+void FitTitle(QMessageBox& box, const QString& title) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  QFont font = box.font();
+  font.setBold(true);
+  const int wanted = QFontMetrics(font).horizontalAdvance(title) * 3 / 2 + 160;
+  grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 std::optional<std::string> Chosen(const QString& path) {
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
@@ -77,6 +92,7 @@ MsgAnswer QtDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgIc
                                 std::string_view title) {
   QMessageBox box(IconFor(icon), Qs(title), Qs(text), ButtonsFor(buttons), owner_);
   box.setTextFormat(Qt::PlainText);
+  FitTitle(box, Qs(title));
   // The program asks OK / Cancel only before it changes a chip, and Yes / No
   // before it stops an operation: Enter must say neither.
   if (buttons == MsgButtons::OkCancel) box.setDefaultButton(QMessageBox::Cancel);
@@ -201,6 +217,7 @@ void QtPlatform::ShowBuiltIn(const QString& file) {
     viewer_->setOpenExternalLinks(true);
     viewer_->resize(760, 600);
   }
+  if (!viewer_->isVisible()) PlaceInsideScreen(viewer_.get(), nullptr);
   viewer_->setSource(QUrl::fromLocalFile(file));
   viewer_->setWindowTitle(viewer_->documentTitle().isEmpty() ? QFileInfo(file).fileName()
                                                              : viewer_->documentTitle());

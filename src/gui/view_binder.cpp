@@ -255,7 +255,7 @@ void ViewBinder::PaintWhileBusy() {
   // Operator input other than a stop is dropped (eventFilter), and widget
   // signals meanwhile are no input (applying_ is set).
   if (since_paint_.isValid() && since_paint_.nsecsElapsed() < next_paint_ns_) return;
-  if (!BoardAtRest()) return;
+  if (!BoardAtRest() || short_event_) return;
   ++paints_while_busy_;
   QElapsedTimer took;
   took.start();
@@ -307,9 +307,11 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
       break;
     case Change::Value:
       ApplyValue(w, c);
+      ShowTimeLeft(w, c);
       break;
     case Change::Range:
       ApplyRange(w, c);
+      ShowTimeLeft(w, c);
       break;
     case Change::Colour:
       ApplyColour(w, c);
@@ -326,6 +328,11 @@ void ViewBinder::Apply(QObject* view, const Control& c, Change what) {
     case Change::Geometry:
       break;
   }
+}
+
+void ViewBinder::ShowTimeLeft(QWidget* w, const Control& c) {
+  if (auto* p = qobject_cast<QProgressBar*>(w))
+    p->setFormat(run_report_.ProgressText(c.value, c.min, c.max, in_event_));
 }
 
 void ViewBinder::Sync(const std::string& name) {
@@ -427,6 +434,18 @@ void ViewBinder::ChooseListIndex(const std::string& name, int index) {
   AfterEvent(name);
 }
 
+void ViewBinder::Run(const std::function<void()>& event) {
+  if (Applying() || Busy()) return;
+  RunningEvent([&] { core_.RunEvent(event); });
+  AfterEvent("");
+}
+
+void ViewBinder::RunShort(const std::function<void()>& event) {
+  const bool was = std::exchange(short_event_, true);
+  Run(event);
+  short_event_ = was;
+}
+
 void ViewBinder::SetTextQuietly(const std::string& name, const std::string& text) {
   if (Applying()) return;
   ApplyingScope guard(applying_);
@@ -439,13 +458,25 @@ void ViewBinder::SetFormHidden(const std::string& name) {
 }
 
 void ViewBinder::RunningEvent(const std::function<void()>& event) {
+  run_report_.Start(core_.report.LogText().size());
+  in_event_ = true;
   {
     ApplyingScope running(running_);
     since_paint_.invalidate();  // the first change of an operation shows at once
     event();
   }
   ShowDeferred();
+  in_event_ = false;
   ShowBusy(false);
+  ShowResult();
+}
+
+void ViewBinder::ShowResult() {
+  const QString line = run_report_.Finish(core_.report.LogText());
+  if (!line.isEmpty() && core_.ui.Has("sbStatusBar"))
+    SetTextQuietly("sbStatusBar", line.toStdString());
+  // The bar shows the percentage again.
+  if (core_.ui.Has("ProgressBar1")) Sync("ProgressBar1");
 }
 
 void ViewBinder::ShowDeferred() {

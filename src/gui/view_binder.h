@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/window_model.h"
+#include "gui/run_report.h"
 
 class QAction;
 class QMenu;
@@ -49,6 +50,13 @@ class ViewBinder : public QObject {
   void Click(const std::string& name);
   void ChangeValue(const std::string& name, int value);
   void ChooseListIndex(const std::string& name, int index);
+  // Any other operator input (a key typed into the hex view, a dropped file),
+  // run as one event of the core.
+  void Run(const std::function<void()>& event);
+  // A key or click that changes a byte or moves the cursor: it ends at once, so
+  // the window does not paint meanwhile, and keys typed quickly after it wait
+  // their turn instead of being dropped as input to a running operation.
+  void RunShort(const std::function<void()>& event);
   // Plain model writes from the view that are no event (typed text, a form
   // closed by its window's close button).
   void SetTextQuietly(const std::string& name, const std::string& text);
@@ -77,6 +85,8 @@ class ViewBinder : public QObject {
   std::function<void()> on_paint;
   // Runs after every operator event (the main window checks File / Exit here).
   std::function<void()> after_event;
+  // The time left and the result line; its clock can be set (tests).
+  RunReport& run_report() { return run_report_; }
 
   Core& core() { return core_; }
 
@@ -86,6 +96,7 @@ class ViewBinder : public QObject {
   // and the Esc key ask to stop; a question asked meanwhile takes its answer;
   // a close from the window system passes (it is no input).
   bool eventFilter(QObject* target, QEvent* event) override;
+  bool AcknowledgeOnEscape(QObject* target, QEvent* event);
 
  private:
   static constexpr const char* kStopControl = "Stop_button";
@@ -97,9 +108,12 @@ class ViewBinder : public QObject {
   void ShowBusy(bool on);
   void OnModelChange(const Control& c, Change what);
   void Apply(QObject* view, const Control& c, Change what);
+  void ShowTimeLeft(QWidget* w, const Control& c);
   void Connect(const std::string& name, QObject* view);
   void AfterEvent(const std::string& name);
   void RunningEvent(const std::function<void()>& event);
+  // The status bar keeps the result line of an event that reported one.
+  void ShowResult();
   void PaintWhileBusy();
   // True when a change is a progress report of the running operation.
   static bool IsPaintPoint(const Control& c, Change what);
@@ -115,11 +129,14 @@ class ViewBinder : public QObject {
   int paint_interval_ms_ = 40;
   int paint_cost_factor_ = 39;  // painting takes at most a fortieth of the time
   int paints_while_busy_ = 0;
+  bool short_event_ = false;
   bool busy_shown_ = false;
   qint64 paint_ns_while_busy_ = 0;
   QElapsedTimer since_paint_;
   qint64 next_paint_ns_ = 0;
   std::set<std::string> deferred_;
+  RunReport run_report_;
+  bool in_event_ = false;
   std::map<std::string, QPointer<QObject>> views_;
   std::map<std::string, FormHook> forms_;
 };

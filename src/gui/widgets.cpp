@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <QPalette>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -127,6 +128,17 @@ void TextView::SetWholeText(const std::string& text) {
   setPlainText(ViewText(text));
   mirrored_ = text.size();
   ShowNewest();
+  AfterChange();
+}
+
+void TextView::AfterChange() {
+  QTextBlock first = document()->firstBlock();
+  if (hide_leading_blank_ && first.isValid() && first.text().isEmpty() &&
+      document()->blockCount() > 1 && first.isVisible()) {
+    first.setVisible(false);
+    document()->markContentsDirty(first.position(), first.length());
+  }
+  if (on_changed) on_changed();
 }
 
 void TextView::Mirror(const std::string& text) {
@@ -154,6 +166,7 @@ void TextView::Flush() {
   cursor.insertText(pending_);
   pending_.clear();
   ShowNewest();
+  AfterChange();
 }
 
 void TextView::ShowNewest() {
@@ -173,12 +186,15 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void DressHexView(TextView* view) {
   view->SetFollowEnd(false);
+  view->SetHideLeadingBlank(true);
   view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // its own scroll bar pages
+  view->setCursorWidth(0);  // the byte under the cursor is marked instead
+  view->setAcceptDrops(false);
   view->setFont(MonospaceFont(9.0));
   QFontMetrics fm(view->font());
-  // 62 characters a row and 17 lines, plus the frame and the document margin.
+  // 62 characters a row and 16 rows, plus the frame and the document margin.
   view->setMinimumSize(fm.horizontalAdvance(QString(64, QLatin1Char('0'))) + 12,
-                       fm.lineSpacing() * 17 + 14);
+                       fm.lineSpacing() * 16 + 14);
 }
 
 QFont MonospaceFont(double point_size) {

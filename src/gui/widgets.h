@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QPalette;
@@ -67,6 +68,10 @@ class ClickLabel : public QLabel {
 // its scroll bar does: one notch or key is one page.
 void InstallPaging(QWidget* view, QAbstractSlider* pager);
 
+// Places a window near `owner` (the primary screen's centre without one) and
+// wholly inside the available area of that screen, no larger than it.
+void PlaceInsideScreen(QWidget* window, const QWidget* owner);
+
 // The program's icon, drawn as data/zambrix.svg (the desktop entry's icon) draws it.
 QIcon AppIcon();
 
@@ -90,6 +95,10 @@ class TextView : public QPlainTextEdit {
   // Keep the newest line in view (the log); otherwise show the top (hex view).
   void SetFollowEnd(bool on) { follow_end_ = on; }
   std::size_t MirroredBytes() const { return mirrored_; }
+  // Hides a leading empty line (a hex page's text begins with a line break).
+  void SetHideLeadingBlank(bool on) { hide_leading_blank_ = on; }
+  // Runs whenever the shown text changed.
+  std::function<void()> on_changed;
 
  signals:
   void doubleClicked();
@@ -101,12 +110,14 @@ class TextView : public QPlainTextEdit {
   void ShowNewest();
   std::size_t mirrored_ = 0;
   QString pending_;
+  void AfterChange();
   bool flush_scheduled_ = false;
   bool follow_end_ = true;
+  bool hide_leading_blank_ = false;
 };
 
-// A hex page view: monospaced, wide and tall enough for one page of 16 rows
-// below its leading empty line, shown from the top.
+// A hex page view: monospaced, wide and tall enough for one page of 16 rows,
+// its leading empty line hidden, shown from the top.
 void DressHexView(TextView* view);
 
 // Model text (CR LF line breaks, UTF-8) as the view shows it.

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "buffers/digests.h"
+
 namespace zambrix {
 
 class Core;
@@ -55,6 +57,9 @@ class Operations {
   void VerifyDeviceData();
   // The caller sets WorkAddress and ReadValue first.
   void ReportVerifyMismatch(std::uint8_t expected);
+  // After a verify that found a difference: the chip read once more and every
+  // difference handed to the buffers' compare view (the window asks for it).
+  void CollectDifferences();
 
   // A run of chip addresses [first, last] and how many of its bytes are counted.
   struct AddressRange {
@@ -174,6 +179,7 @@ class Operations {
   std::int32_t ProgressCount = 0;
   std::int32_t DeviceChecksum = 0;
   std::string DeviceChecksumText;
+  Digests DeviceDigests;  // CRC-32 and SHA-1 of the bytes the last read gave
   int LastBank = 0;
   int LastPage = 0;
   bool EraseInProgress = false;

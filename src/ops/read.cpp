@@ -85,6 +85,7 @@ void Operations::ReadParallelDevice() {
   ReportPartialLength("Read");
   report.LogMessage(std::to_string(buf.CodeSize) + " bytes Read from Device");
   report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
+  DeviceDigests = buf.LogDigests("Device", staged);
   ShowReadBuffer();
   MarkCodeBufferRead();
   report.PlayEventSound("OK");
@@ -114,7 +115,7 @@ void Operations::MarkCodeBufferRead() {
   }
   core_.buf.CodeBufferLoaded = 1;
   core_.buf.CodeBufferHolds("read from " + core_.dev.SelectedDeviceName);
-  ui.SetCaption("FileNameCodeSize", "(" + std::to_string(core_.buf.CodeSize) + ")");
+  core_.buf.ShowCodeSize();
 }
 
 void Operations::ReadSerialDevice() {
@@ -134,6 +135,9 @@ void Operations::ReadSerialDevice() {
     if (!ConfirmBoard("after the read")) return;
     report.LogMessage(std::to_string(std::min(buf.CodeSize, core_.dev.DeviceSize)) +
                       " bytes Read from Device");
+    DeviceDigests = buf.LogDigests(
+        "Device", std::span(buf.CodeBuffer).first(static_cast<std::size_t>(
+                      std::max(0, std::min(buf.CodeSize, core_.dev.DeviceSize)))));
     ShowReadBuffer();
     report.PlayEventSound("OK");
   }

@@ -43,6 +43,7 @@ void Operations::VerifyDeviceCode() {
   auto& report = core_.report;
   BoardLost = false;
   DeviceChecksum = 0;
+  core_.buf.ClearDifferences();
   ui.SetBackColour("Verify_button", kVerifyRunningColour);
   report.DataFlowLightOn();
   report.LogMessage("Verify Function Started... Wait");
@@ -66,6 +67,7 @@ void Operations::VerifyDeviceCode() {
         compared);
     if (!same || !ConfirmBoard("after the verify")) {
       ui.SetBackColour("Verify_button", kVerifyIdleColour);
+      if (VerifyFailed != 0 && !BoardLost && core_.buf.ListDifferences) CollectDifferences();
       return;
     }
     const std::int32_t swept = std::max<std::int32_t>(core_.buf.CodeSize, 0);

@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "buffer_fixture.h"
 
 namespace zambrix {
@@ -18,7 +20,7 @@ TEST_F(Files, ChecksumsAndWhatACodeFileLoadShows) {
             (Lines{"File " + path + " - was read into Buffer. 32768 bytes long.",
                    "Read File CRC = $8000", "You can Install a Blank Eprom for Programming"}));
   EXPECT_EQ(std::tuple(t->buf.CodeSize, t->ui.Caption("FileNameCodeSize"), t->ui.Max("VScroll1")),
-            std::tuple(32768, "(32768)", 127));
+            std::tuple(32768, "(32768 Bytes)", 127));
   Open(kCode, File("a.bin", "A"));
   EXPECT_EQ(std::tuple(t->buf.FileCrcText, t->ui.Max("VScroll1")), std::tuple("0041", 0));
 }
@@ -112,6 +114,31 @@ TEST_F(Files, DataFilesUpTo8192BytesAreAccepted) {
   t->Click("mnuFileSaveData");
   EXPECT_EQ(ReadWholeFile(small), std::string(100, '\1'));
   EXPECT_EQ(t.dialogs.file_requests.size(), 3u);
+}
+
+// Recent Files keeps the last eight code files, newest first, in the
+// settings store; the open dialog starts in the folder used last, also in the
+// next run; a file that is gone leaves the list when it is chosen.
+TEST_F(Files, RecentFilesAndTheLastFolderLastIntoTheNextRun) {
+  for (int i = 0; i < 9; ++i) Open(kCode, File("f" + std::to_string(i) + ".bin", "AB"));
+  ASSERT_EQ(t->buf.RecentFiles.size(), 8u);
+  EXPECT_EQ(t->ui.Caption("mnuFileRecent1"), "&1 " + PathOf("f8.bin"));
+  EXPECT_EQ(t->ui.Caption("mnuFileRecent8"), "&8 " + PathOf("f1.bin"));
+
+  TestCore next;
+  next.settings.values = t.settings.values;
+  next->shell.Form_Load();
+  EXPECT_EQ(next->buf.RecentFiles, t->buf.RecentFiles);
+  EXPECT_TRUE(next->ui.Visible("mnuFileRecent8") && next->ui.Enabled("mnuFileRecent"));
+  next->Click("mnuFileOpenCode");  // cancelled
+  EXPECT_EQ(next.dialogs.file_requests.back().file_name, dir.str() + "/");
+
+  std::filesystem::remove(dir / "f8.bin");
+  next->Click("mnuFileRecent1");
+  EXPECT_EQ(next->buf.RecentFiles.front(), PathOf("f7.bin"));
+  EXPECT_FALSE(next->ui.Visible("mnuFileRecent8"));
+  next->Click("mnuFileRecent2");
+  EXPECT_EQ(next->buf.CodeFileName, PathOf("f6.bin"));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "support/tools.h"
+
 namespace {
 
 using zambrix::testing::Cli;
@@ -56,6 +58,27 @@ TEST_F(Cli, JsonGivesOneObjectPerCommand) {
     for (const auto& [key, value] : c.expected.items()) EXPECT_EQ(got[key], value) << key;
     EXPECT_EQ(r.status, got.value("exit_status", -1));
   }
+}
+
+// A read's result gives the CRC-32 and SHA-1 that crc32 and sha1sum give for
+// the chip's contents.
+TEST_F(Cli, ReadGivesTheCrc32AndSha1OfTheBytesRead) {
+  using zambrix::testing::RunTool;
+  if (!zambrix::testing::ToolAvailable("crc32") || !zambrix::testing::ToolAvailable("sha1sum"))
+    GTEST_SKIP() << "needs crc32 (libarchive-zip-perl) and sha1sum";
+  std::string contents(65536, '\0');
+  for (std::size_t i = 0; i < contents.size(); ++i)
+    contents[i] = static_cast<char>((i * 131 + (i >> 8) * 7) & 0xFF);
+  const auto chip = (dir_ / "chip.bin").string(), copy = (dir_ / "copy.bin").string();
+  zambrix::testing::WriteWholeFile(chip, contents);
+  zambrix::testing::WriteWholeFile(copy, contents);
+  auto r = Run("-q --json --board sim --sim-chip 27C512:" + chip + " read -d 27C512 -o " +
+               (dir_ / "dump.bin").string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto got = nlohmann::json::parse(r.out);
+  int status = 0;
+  EXPECT_EQ(got.value("crc32", ""), RunTool("crc32 " + copy, status).substr(0, 8));
+  EXPECT_EQ(got.value("sha1", ""), RunTool("sha1sum " + copy, status).substr(0, 40));
 }
 
 // A read saved as HEX or S-records holds the bytes the same read saves as binary.

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QWindow>
+#include <qpa/qplatformdrag.h>
 #include <qpa/qwindowsysteminterface.h>
 
 #include "gui/widgets.h"
@@ -46,20 +49,51 @@ namespace {
 using Queued = QWindowSystemInterface::AsynchronousDelivery;
 }
 
-void PostClick(QWidget* widget) {
+void PostClick(QWidget* widget) { PostClickAt(widget, widget->rect().center()); }
+
+void PostClickAt(QWidget* widget, QPoint point) {
   QWindow* window = widget->window()->windowHandle();
-  const QPointF at = widget->mapTo(widget->window(), widget->rect().center());
-  const QPointF global = widget->mapToGlobal(widget->rect().center());
+  const QPointF at = widget->mapTo(widget->window(), point);
+  const QPointF global = widget->mapToGlobal(point);
   QWindowSystemInterface::handleMouseEvent<Queued>(window, at, global, Qt::LeftButton,
                                                    Qt::LeftButton, QEvent::MouseButtonPress);
   QWindowSystemInterface::handleMouseEvent<Queued>(window, at, global, Qt::NoButton,
                                                    Qt::LeftButton, QEvent::MouseButtonRelease);
 }
 
-void PostKey(QWidget* window, Qt::Key key) {
+void PostKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers mods) {
   QWindow* handle = window->windowHandle();
-  QWindowSystemInterface::handleKeyEvent<Queued>(handle, QEvent::KeyPress, key, Qt::NoModifier);
-  QWindowSystemInterface::handleKeyEvent<Queued>(handle, QEvent::KeyRelease, key, Qt::NoModifier);
+  QWindowSystemInterface::handleKeyEvent<Queued>(handle, QEvent::KeyPress, key, mods);
+  QWindowSystemInterface::handleKeyEvent<Queued>(handle, QEvent::KeyRelease, key, mods);
+}
+
+void PostText(QWidget* window, const QString& text) {
+  QWindow* handle = window->windowHandle();
+  for (const QChar ch : text) {
+    const int key = ch.isLetter() ? ch.toUpper().unicode() : ch.unicode();
+    QWindowSystemInterface::handleKeyEvent<Queued>(handle, QEvent::KeyPress, key, Qt::NoModifier,
+                                                   QString(ch));
+    QWindowSystemInterface::handleKeyEvent<Queued>(handle, QEvent::KeyRelease, key, Qt::NoModifier,
+                                                   QString(ch));
+  }
+}
+
+bool PostDrop(QWidget* widget, QPoint point, const QString& file) {
+  QWindow* window = widget->window()->windowHandle();
+  const QPoint at = widget->mapTo(widget->window(), point);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(file)});
+  const auto move = QWindowSystemInterface::handleDrag(window, &data, at, Qt::CopyAction,
+                                                       Qt::LeftButton, Qt::NoModifier);
+  if (!move.isAccepted()) return false;
+  return QWindowSystemInterface::handleDrop(window, &data, at, Qt::CopyAction, Qt::LeftButton,
+                                           Qt::NoModifier)
+      .isAccepted();
+}
+
+void TakePosted() {
+  QWindowSystemInterface::flushWindowSystemEvents();
+  QCoreApplication::processEvents();
 }
 
 void PostClose(QWidget* window) {

@@ -55,12 +55,12 @@ QStringList Entries(QMenu* menu) {
 TEST_F(WindowTest, MenuTreeHasAccessKeysSeparatorsAndDisabledEntries) {
   std::map<QString, QStringList> menus;
   for (QAction* a : window->menuBar()->actions()) menus[a->text()] = Entries(a->menu());
-  EXPECT_EQ(menus.size(), 5u);
-  EXPECT_EQ(menus["&File"].count("-"), 2);
+  EXPECT_EQ(menus.size(), 6u);
+  EXPECT_EQ(menus["&File"].count("-"), 3);
   QStringList usable;
   for (const QString& e : menus["&Command"])
     if (e != "-" && !e.endsWith(" (off)")) usable << e;
-  EXPECT_EQ(usable, QStringList({"Test LPT Ports"}));
+  EXPECT_EQ(usable, QStringList({"&Test LPT Ports"}));
   EXPECT_EQ(menus["&Setup"].filter("(hidden)"),
             QStringList({"LoopFlashTest (hidden)", "ResetFlash (hidden)"}));
   EXPECT_TRUE(menus["&Setup"][0].startsWith("[&Load Setup: Load Setup #&1 (off)"));

@@ -68,5 +68,43 @@ TEST(Verify, TheWriteCheckTellsBytesToProgramFromBytesThatNeedAnErase) {
   EXPECT_TRUE(p.Logged("2 bytes cannot be programmed without erasing the Device first"));
 }
 
+// For the window: after the first difference the chip is read once more and
+// every difference kept with both bytes; a verify that matches reads the chip
+// once, exactly as without the list.
+TEST(Verify, TheWindowsListHoldsEveryDifferenceAndAMatchReadsTheChipOnce) {
+  const auto image = RandomImage(32768, 24);
+  auto chip = image;
+  for (int a : {0x10, 0x11, 0x7FFF}) chip[static_cast<std::size_t>(a)] ^= 0x5A;
+  Programmer p("27C256", chip);
+  p.Choose("Eprom 27C256");
+  p.Open(image);
+  auto& buf = p.core().buf;
+  buf.ListDifferences = true;
+  p.core().Click("Verify_button");
+  ASSERT_EQ(buf.Differences.size(), 3u);
+  for (const auto& d : buf.Differences) {
+    const auto at = static_cast<std::size_t>(d.address);
+    EXPECT_EQ(std::pair(d.buffer, d.device), std::pair(image[at], chip[at])) << d.address;
+  }
+  EXPECT_EQ(buf.Differences.back().address, 0x7FFF);
+  EXPECT_TRUE(p.Logged("3 bytes differ from Buffer Contents: F3 and Shift+F3 show them, "
+                       "Edit - Differences lists them"));
+  EXPECT_EQ(buf.DisplayMode, "Differences");
+  EXPECT_EQ(p.port->Board().Latch(0), 0x40);
+
+  const auto accesses = [&image](bool listed) {
+    Programmer q("27C256", image);
+    q.Choose("Eprom 27C256");
+    q.Open(image);
+    q.core().buf.ListDifferences = listed;
+    const auto& c = q.port->Trace().counts;
+    const auto before = c.reads + c.writes;
+    q.core().Click("Verify_button");
+    EXPECT_TRUE(q.Logged("Device Contents MATCHES with Buffer Contents"));
+    return c.reads + c.writes - before;
+  };
+  EXPECT_EQ(accesses(true), accesses(false));
+}
+
 }  // namespace
 }  // namespace zambrix

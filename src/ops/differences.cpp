@@ -1,0 +1,31 @@
+// After a verify that stopped at a difference: one more read of the chip over
+// the same sweep, which keeps every difference and the bytes read for the
+// window's compare view. A verify that matches never gets here.
+#include "app/core.h"
+#include "ops/operations.h"
+
+namespace zambrix {
+
+void Operations::CollectDifferences() {
+  auto& report = core_.report;
+  report.LogMessage("Reading the whole Device to list every difference... Wait");
+  report.DataFlowLightOn();
+  std::vector<Buffers::ByteDifference> found;
+  std::vector<std::uint8_t> chip(static_cast<std::size_t>(std::max(0, core_.buf.ProgramLength)));
+  std::int32_t compared = 0;
+  const bool swept = CompareSweep(
+      [&](std::int32_t address, std::uint8_t value, std::uint8_t expected) {
+        chip.at(static_cast<std::size_t>(address)) = value;
+        if (value != expected) found.push_back({address, expected, value});
+        return true;
+      },
+      compared);
+  if (!swept || !ConfirmBoard("after the comparison")) return;
+  chip.resize(static_cast<std::size_t>(compared));
+  report.DataFlowLightOff();
+  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.link.Reset();
+  core_.buf.ShowDifferences(std::move(found), std::move(chip));
+}
+
+}  // namespace zambrix
