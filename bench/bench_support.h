@@ -58,7 +58,8 @@ class BoardTime {
  public:
   explicit BoardTime(const VirtualClock& clock) : clock_(clock) {}
   void Begin() {
-    now_ = clock_.NowNs(), spun_ = clock_.SpunNs(), slept_ = clock_.SleptNs(), waited_ = clock_.WaitedNs();
+    now_ = clock_.NowNs(), spun_ = clock_.SpunNs(), slept_ = clock_.SleptNs(),
+    waited_ = clock_.WaitedNs();
   }
   void End() {
     total_ += clock_.NowNs() - now_;

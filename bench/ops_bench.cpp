@@ -45,8 +45,8 @@ void BM_LinkAccessOnANullPort(benchmark::State& state) {
     }
     accesses += 256 * 4;
   }
-  state.counters["ns/access"] = benchmark::Counter(static_cast<double>(accesses),
-                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns/access"] = benchmark::Counter(
+      static_cast<double>(accesses), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_LinkAccessOnANullPort);
 
@@ -103,7 +103,8 @@ void BM_Operation(benchmark::State& state, Op op) {
   if (p.core.ui.Colour("Error_label") == colour::kRed) state.SkipWithError("the operation failed");
   const double n = static_cast<double>(state.iterations());
   state.counters["bytes"] = static_cast<double>(spec->size);
-  state.counters["accesses/byte"] = static_cast<double>(accesses) / n / static_cast<double>(spec->size);
+  state.counters["accesses/byte"] =
+      static_cast<double>(accesses) / n / static_cast<double>(spec->size);
   board.Report(state, "simulated s");
 }
 
@@ -115,10 +116,12 @@ BENCHMARK_CAPTURE(BM_Operation, Blank_27C256, Op{"27C256", "Eprom 27C256", "Blan
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Operation, Verify_27C256, Op{"27C256", "Eprom 27C256", "Verify_button", false})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Operation, Erase_X28C256, Op{"X28C256", "Eeprom XICOR X28C256", "EraseFlash_button", false})
+BENCHMARK_CAPTURE(BM_Operation, Erase_X28C256,
+                  Op{"X28C256", "Eeprom XICOR X28C256", "EraseFlash_button", false})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
-BENCHMARK_CAPTURE(BM_Operation, Erase_24C08, Op{"24C08", "Eeprom 24C08", "EraseFlash_button", false})
+BENCHMARK_CAPTURE(BM_Operation, Erase_24C08,
+                  Op{"24C08", "Eeprom 24C08", "EraseFlash_button", false})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Operation, Identify_AM29F040,
                   Op{"AM29F040", "Flash AMD AM29F040", "menuFlashShowCodeID", false, true})

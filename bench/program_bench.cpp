@@ -22,7 +22,8 @@ struct Family {
 
 struct Rig {
   explicit Rig(const Family& f)
-      : port(Config(f.chip), clock), core(Services{&port, &clock, &dialogs, &sound, &settings, &platform}) {
+      : port(Config(f.chip), clock),
+        core(Services{&port, &clock, &dialogs, &sound, &settings, &platform}) {
     core.shell.CreateWindow();
     core.setup.SettingsDir = "/nonexistent";
     core.shell.Form_Load();
@@ -78,24 +79,32 @@ void BM_ProgramWholeChip(benchmark::State& state, Family f) {
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
   state.counters["accesses/byte"] = static_cast<double>(accesses) / static_cast<double>(bytes);
   state.counters["pulses/byte"] = static_cast<double>(pulses) / static_cast<double>(bytes);
-  state.counters["pulse s"] = static_cast<double>(pulse_ns) / 1e9 / static_cast<double>(state.iterations());
+  state.counters["pulse s"] =
+      static_cast<double>(pulse_ns) / 1e9 / static_cast<double>(state.iterations());
   board.Report(state, "simulated s/chip");
 }
 
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2732_2732A, Family{"Eprom 2732A", "2732A", 2})
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2764_128_27C64, Family{"Eprom 27C64", "27C64", 0})
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P2764_128_27C128, Family{"Eprom 27C128", "27C128", 0})
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27256_040_27C256, Family{"Eprom 27C256", "27C256", 0})
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27080_27C512, Family{"Eprom 27C512", "27C512", 0})
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27010_020_27C010, Family{"Eprom 27C010", "27C010", 0})
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 BENCHMARK_CAPTURE(BM_ProgramWholeChip, P27080_27C080, Family{"Eprom 27C080", "27C080", 0})
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 }  // namespace zambrix

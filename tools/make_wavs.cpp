@@ -16,7 +16,9 @@ struct Tone {
   double seconds;
 };
 
-void Put16(std::ofstream& f, std::uint16_t v) { f.put(static_cast<char>(v & 0xFF)).put(static_cast<char>(v >> 8)); }
+void Put16(std::ofstream& f, std::uint16_t v) {
+  f.put(static_cast<char>(v & 0xFF)).put(static_cast<char>(v >> 8));
+}
 void Put32(std::ofstream& f, std::uint32_t v) {
   Put16(f, static_cast<std::uint16_t>(v & 0xFFFF));
   Put16(f, static_cast<std::uint16_t>(v >> 16));
@@ -57,8 +59,7 @@ int main(int argc, char** argv) {
   std::string dir = argc > 1 ? argv[1] : ".";
   bool ok = Write(dir + "/init.wav", {{523, 0.08}, {659, 0.08}, {784, 0.12}}) &&
             Write(dir + "/error.wav", {{220, 0.18}, {0, 0.04}, {196, 0.25}}) &&
-            Write(dir + "/done.wav", {{880, 0.07}}) &&
-            Write(dir + "/slide.wav", {{1320, 0.03}}) &&
+            Write(dir + "/done.wav", {{880, 0.07}}) && Write(dir + "/slide.wav", {{1320, 0.03}}) &&
             Write(dir + "/ok.wav", {{784, 0.07}, {1047, 0.12}});
   if (!ok) std::fprintf(stderr, "make_wavs: cannot write into %s\n", dir.c_str());
   return ok ? 0 : 1;

@@ -12,7 +12,8 @@ struct Builder {
   WindowModel& m;
   std::string parent;
 
-  Control& add(std::string name, ControlKind kind, std::string caption = {}, std::string tooltip = {}) {
+  Control& add(std::string name, ControlKind kind, std::string caption = {},
+               std::string tooltip = {}) {
     Control c;
     c.name = std::move(name);
     c.kind = kind;
@@ -54,7 +55,8 @@ void DeclareMainWindow(WindowModel& m) {
   b.add("Frame4", ControlKind::Frame, "LPT Port Selection");
   b.parent = "Frame4";
   const char* ports[] = {"378h", "278h", "3BCh"};
-  for (int i = 0; i < 3; ++i) b.add(Indexed("LPTSelection", i), ControlKind::Option, ports[i]).group = "LPTSelection";
+  for (int i = 0; i < 3; ++i)
+    b.add(Indexed("LPTSelection", i), ControlKind::Option, ports[i]).group = "LPTSelection";
   b.add("PortSelected", ControlKind::TextBox, "");
   b.parent = "frmMain";
   b.add("Ready_label", ControlKind::Label, "NotReady").fore_colour = colour::kRed;
@@ -90,15 +92,20 @@ void DeclareMainWindow(WindowModel& m) {
 
   b.add("Frame5", ControlKind::Frame, "Optional Auto Operations").visible = false;
   b.parent = "Frame5";
-  b.add("CheckBlankPriorProgramming", ControlKind::CheckBox, "Check Blank Before Programming").visible = false;
-  b.add("VerifyAfterProgramming", ControlKind::CheckBox, "Verify Device After Programming").visible = false;
+  b.add("CheckBlankPriorProgramming", ControlKind::CheckBox, "Check Blank Before Programming")
+      .visible = false;
+  b.add("VerifyAfterProgramming", ControlKind::CheckBox, "Verify Device After Programming")
+      .visible = false;
   b.parent = "frmMain";
 
-  b.add("FrameVoltageSelection", ControlKind::Frame, "Select Device Programming Voltage").visible = false;
+  b.add("FrameVoltageSelection", ControlKind::Frame, "Select Device Programming Voltage").visible =
+      false;
   b.parent = "FrameVoltageSelection";
   const char* volts[] = {"5V", "12.5V", "21V", "25V"};
-  const std::string careful = "Carefull. Few Eproms Use This Programming Voltage.  Can damage wrong eproms.";
-  const std::string tips[] = {"", "Most CMOS actual Eproms use this Programming Voltage.", careful, careful};
+  const std::string careful =
+      "Carefull. Few Eproms Use This Programming Voltage.  Can damage wrong eproms.";
+  const std::string tips[] = {"", "Most CMOS actual Eproms use this Programming Voltage.", careful,
+                              careful};
   for (int i = 0; i < 4; ++i) {
     auto& v = b.add(Indexed("Voltage_button", i), ControlKind::Option, volts[i], tips[i]);
     v.group = "Voltage_button";
@@ -106,21 +113,25 @@ void DeclareMainWindow(WindowModel& m) {
   }
   b.parent = "frmMain";
 
-  b.add("Frame10", ControlKind::Frame, "Hi / Low Byte Programming", "All Bytes, Even Bytes or Odd Bytes");
+  b.add("Frame10", ControlKind::Frame, "Hi / Low Byte Programming",
+        "All Bytes, Even Bytes or Odd Bytes");
   b.parent = "Frame10";
   const char* hilo[] = {"Both", "Hi Byte", "Low Byte"};
-  for (int i = 0; i < 3; ++i) b.add(Indexed("HiLow_button", i), ControlKind::Option, hilo[i]).group = "HiLow_button";
+  for (int i = 0; i < 3; ++i)
+    b.add(Indexed("HiLow_button", i), ControlKind::Option, hilo[i]).group = "HiLow_button";
   m.SetValueQuiet(Indexed("HiLow_button", 0), 1);
   b.parent = "frmMain";
 
-  auto& slider = b.add("Slider1", ControlKind::Slider, "", "Slow Down or Speed Up Programming Speed");
+  auto& slider =
+      b.add("Slider1", ControlKind::Slider, "", "Slow Down or Speed Up Programming Speed");
   slider.min = kSliderMin;
   slider.max = kSliderMax;
   slider.value = kSliderDefault;
   b.add("Label4", ControlKind::Label, "Program Speed");
   b.add("ProgressBar1", ControlKind::ProgressBar).max = 100;
   // Usable while an operation runs (the window enables it then).
-  b.add("Stop_button", ControlKind::Button, "Stop", "Stop the running operation (Esc)").enabled = false;
+  b.add("Stop_button", ControlKind::Button, "Stop", "Stop the running operation (Esc)").enabled =
+      false;
   b.add("sbStatusBar", ControlKind::StatusBar);
 
   b.add("tbToolBar", ControlKind::Frame);
@@ -135,8 +146,8 @@ void DeclareMainWindow(WindowModel& m) {
                {"OpenData", "Open File into Data Buffer", "Open"},
                {"SaveData", "Save Data Buffer into File", "Save"}};
   for (int i = 0; i < 5; ++i) {
-    auto& t = b.add("tbToolBar.Buttons(" + std::to_string(i + 1) + ")", ControlKind::ToolButton, tools[i].image,
-                    tools[i].tip);
+    auto& t = b.add("tbToolBar.Buttons(" + std::to_string(i + 1) + ")", ControlKind::ToolButton,
+                    tools[i].image, tools[i].tip);
     t.key = tools[i].key;
   }
   b.parent = "frmMain";
@@ -225,12 +236,14 @@ void DeclareMainWindow(WindowModel& m) {
   b.parent = "Setup";
   b.menu("LoadSetup", "&Load Setup");
   b.parent = "LoadSetup";
-  for (int i = 1; i <= 4; ++i) b.menu("LoadSetup" + std::to_string(i), "Load Setup #&" + std::to_string(i), false);
+  for (int i = 1; i <= 4; ++i)
+    b.menu("LoadSetup" + std::to_string(i), "Load Setup #&" + std::to_string(i), false);
   b.parent = "Setup";
   b.separator("SetupBar1");
   b.menu("SaveSetup", "&Save Setup");
   b.parent = "SaveSetup";
-  for (int i = 1; i <= 4; ++i) b.menu("SaveSetup" + std::to_string(i), "Save Setup #&" + std::to_string(i));
+  for (int i = 1; i <= 4; ++i)
+    b.menu("SaveSetup" + std::to_string(i), "Save Setup #&" + std::to_string(i));
   b.parent = "Setup";
   b.separator("SetupBar2");
   b.menu("ForceZambrix4", "Force Set ZAMBRIX-4");
@@ -257,14 +270,16 @@ void DeclareAboutBox(WindowModel& m) {
   b.add("frmAbout.lblTitle", ControlKind::Label, "ZAMBRIX6 BETA Windows Version");
   b.add("frmAbout.lblVersion", ControlKind::Label, "");
   b.add("frmAbout.lblDescription", ControlKind::Label,
-        "Eprom, Flash and Eeprom memory programming software to be used with ZAMBRIX-4/5/6 Hardware board, "
+        "Eprom, Flash and Eeprom memory programming software to be used with ZAMBRIX-4/5/6 "
+        "Hardware board, "
         "available at " +
             std::string(Reporter::kWebAddress));
   b.add("frmAbout.Label1", ControlKind::Label,
         "WINDOWS BETA VERSION.   Please report any bugs or suggestions via email to " +
             std::string(Reporter::kSupportMail));
   b.add("frmAbout.lblDisclaimer", ControlKind::Label,
-        "Warning: This software should run perfectly under Win98/Win98SE/WinME/Win2000/WinXP/WinNT, but in case "
+        "Warning: This software should run perfectly under "
+        "Win98/Win98SE/WinME/Win2000/WinXP/WinNT, but in case "
         "of problems under Win2000/XP it may require download and use of the USERPORT utility.  ");
   b.add("frmAbout.cmdOK", ControlKind::Button, "OK");
   b.add("frmAbout.cmdSysInfo", ControlKind::Button, "&System Info...");

@@ -1,13 +1,21 @@
 #include "app/core.h"
 
-#include "app/interrupt.h"
-
 #include <exception>
+
+#include "app/interrupt.h"
 
 namespace zambrix {
 
 Core::Core(Services services)
-    : svc(services), report(*this), board(*this), link(svc.port, svc.clock, board), dev(*this), buf(*this), ops(*this), setup(*this), shell(*this) {
+    : svc(services),
+      report(*this),
+      board(*this),
+      link(svc.port, svc.clock, board),
+      dev(*this),
+      buf(*this),
+      ops(*this),
+      setup(*this),
+      shell(*this) {
   // The simulated board's own events, marked so they are never taken for the
   // program's lines.
   // The port may outlive this core (or be gone first): the sink holds only a
@@ -16,7 +24,8 @@ Core::Core(Services services)
     std::weak_ptr<Core*> self = self_;
     svc.port->SetEventSink([self](const std::string& text) {
       auto core = self.lock();
-      if (core && (*core)->ui.Has("SystemLog")) (*core)->report.LogMessage(std::string(kSimulatorMark) + text);
+      if (core && (*core)->ui.Has("SystemLog"))
+        (*core)->report.LogMessage(std::string(kSimulatorMark) + text);
     });
   }
 }
@@ -76,11 +85,13 @@ void Core::RunEvent(const std::function<void()>& event) {
 
 bool Core::AskToStop(bool closing) {
   if (StopRequested() != 0 || OperatorStopRequested()) return true;  // already stopping
-  std::string text = closing ? "An operation is running.\n\nStop it, reset the board and close the program?"
-                             : "Stop the operation and reset the board?";
+  std::string text =
+      closing ? "An operation is running.\n\nStop it, reset the board and close the program?"
+              : "Stop the operation and reset the board?";
   if (ops.ChipWriting) text += "\nA chip being programmed is left partly written.";
   if ((closing || ops.ChipWriting) &&
-      svc.dialogs->MessageBox(text, MsgButtons::YesNo, MsgIcon::Warning, Shell::kAppTitle) != MsgAnswer::Yes) {
+      svc.dialogs->MessageBox(text, MsgButtons::YesNo, MsgIcon::Warning, Shell::kAppTitle) !=
+          MsgAnswer::Yes) {
     return false;
   }
   RequestStop(0);

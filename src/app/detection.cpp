@@ -1,6 +1,5 @@
 // Board detection and port selection.
 #include "app/board_controls.h"
-
 #include "app/core.h"
 #include "app/text.h"
 #include "link/boards.h"

@@ -271,7 +271,8 @@ std::string FixedNameSaves::Target(const std::string& name) const {
   if (Free(first.string())) return first.string();
   for (int n = 1;; ++n) {
     fs::path numbered = first;
-    numbered.replace_filename(first.stem().string() + "-" + std::to_string(n) + first.extension().string());
+    numbered.replace_filename(first.stem().string() + "-" + std::to_string(n) +
+                              first.extension().string());
     if (Free(numbered.string())) return numbered.string();
   }
 }

@@ -12,7 +12,9 @@ std::atomic<int> g_requested{0};
 std::atomic<bool> g_acknowledged{false};
 }  // namespace
 
-void RequestStop(int signal) noexcept { g_requested.store(signal == 0 ? -1 : signal, std::memory_order_relaxed); }
+void RequestStop(int signal) noexcept {
+  g_requested.store(signal == 0 ? -1 : signal, std::memory_order_relaxed);
+}
 
 bool OperatorStopRequested() noexcept { return g_requested.load(std::memory_order_relaxed) < 0; }
 
@@ -22,10 +24,12 @@ int StopRequested() noexcept {
 }
 
 void ThrowIfStopRequested() {
-  if (g_requested.load(std::memory_order_relaxed) == 0) [[likely]] return;
+  if (g_requested.load(std::memory_order_relaxed) == 0) [[likely]]
+    return;
   if (g_acknowledged.exchange(true)) return;
   const int s = g_requested.load(std::memory_order_relaxed);
-  throw OperationStopped(s > 0 ? "interrupted by signal " + std::to_string(s) : std::string(kOperatorStopText));
+  throw OperationStopped(s > 0 ? "interrupted by signal " + std::to_string(s)
+                               : std::string(kOperatorStopText));
 }
 
 void AcknowledgeStop() noexcept { g_acknowledged.store(true); }

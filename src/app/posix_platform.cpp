@@ -102,7 +102,8 @@ std::optional<std::string> MemorySettings::Get(std::string_view app, std::string
 
 void MemorySettings::Save(std::string_view app, std::string_view section, std::string_view key,
                           std::string_view value) {
-  values[std::string(app) + "/" + std::string(section) + "/" + std::string(key)] = std::string(value);
+  values[std::string(app) + "/" + std::string(section) + "/" + std::string(key)] =
+      std::string(value);
 }
 
 }  // namespace zambrix

@@ -28,8 +28,10 @@ class PosixPlatform : public Platform {
 // A settings store held in memory (the CLI keeps no window placement).
 class MemorySettings : public SettingsStore {
  public:
-  std::optional<std::string> Get(std::string_view app, std::string_view section, std::string_view key) override;
-  void Save(std::string_view app, std::string_view section, std::string_view key, std::string_view value) override;
+  std::optional<std::string> Get(std::string_view app, std::string_view section,
+                                 std::string_view key) override;
+  void Save(std::string_view app, std::string_view section, std::string_view key,
+            std::string_view value) override;
   std::map<std::string, std::string> values;  // "app/section/key" -> value
 };
 

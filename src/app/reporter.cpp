@@ -48,7 +48,9 @@ std::string Reporter::SoundPathForKey(std::string_view key) const {
   return (std::filesystem::path(core_.svc.platform->DataFolder()) / std::string(file)).string();
 }
 
-void Reporter::PlayEventSound(std::string_view key) { core_.svc.sound->PlayAsync(SoundPathForKey(key)); }
+void Reporter::PlayEventSound(std::string_view key) {
+  core_.svc.sound->PlayAsync(SoundPathForKey(key));
+}
 
 void Reporter::Light(std::string_view label, std::uint32_t c) { core_.ui.SetColour(label, c); }
 
@@ -75,11 +77,13 @@ void Reporter::DataFlowLightOn() { Light("DataFlow_label", colour::kGreen); }
 void Reporter::DataFlowLightOff() { Light("DataFlow_label", colour::kButtonFace); }
 
 namespace {
-constexpr const char* kAlertButtons[4] = {"Program_button", "Verify_button", "Read_button", "Display_button"};
+constexpr const char* kAlertButtons[4] = {"Program_button", "Verify_button", "Read_button",
+                                          "Display_button"};
 // The menu entries (and their keys F5, F7, F8, F9) that run the same commands
 // are locked with the buttons.
-constexpr const char* kAlertMenus[8] = {"menuProgramCode", "menuProgramData", "menuVerifyCode", "menuVerifyData",
-                                        "menuReadCode",    "menuReadData",    "menuDisplayCode", "menuDisplayData"};
+constexpr const char* kAlertMenus[8] = {"menuProgramCode", "menuProgramData", "menuVerifyCode",
+                                        "menuVerifyData",  "menuReadCode",    "menuReadData",
+                                        "menuDisplayCode", "menuDisplayData"};
 }  // namespace
 
 // A second alert before the first is reset keeps the states the first saved:
@@ -87,7 +91,8 @@ constexpr const char* kAlertMenus[8] = {"menuProgramCode", "menuProgramData", "m
 void Reporter::RaiseErrorAlert() {
   ErrorLightOn();
   if (!alert_locked_) {
-    for (int i = 0; i < 4; ++i) saved_button_states_[i] = core_.ui.Enabled(kAlertButtons[i]) ? "True" : "False";
+    for (int i = 0; i < 4; ++i)
+      saved_button_states_[i] = core_.ui.Enabled(kAlertButtons[i]) ? "True" : "False";
     for (int i = 0; i < 8; ++i) saved_menu_states_[i] = core_.ui.Enabled(kAlertMenus[i]);
   }
   alert_locked_ = true;
@@ -96,7 +101,8 @@ void Reporter::RaiseErrorAlert() {
 }
 
 void Reporter::RestoreAlertButtons() {
-  for (int i = 0; i < 4; ++i) core_.ui.SetEnabled(kAlertButtons[i], saved_button_states_[i] == "True");
+  for (int i = 0; i < 4; ++i)
+    core_.ui.SetEnabled(kAlertButtons[i], saved_button_states_[i] == "True");
   for (int i = 0; i < 8; ++i) core_.ui.SetEnabled(kAlertMenus[i], saved_menu_states_[i]);
 }
 
@@ -124,8 +130,8 @@ bool Reporter::SaveLogTo(const std::string& path) {
   out.reserve(LogText().size() + 256);
   out += "ZAMBRIX SYSTEM LOG FILE - MNX RESEARCH INC. " + std::string(kWebAddress) + "\r\n";
   out += "The following contents are the log from the Zambrix Program\r\n";
-  out += p->DateText() + " " + p->TimeText() + " StatCode:" + PrintedNumber(stat) + " Model:" +
-         PrintedNumber(core_.link.BoardModel) + "\r\n";
+  out += p->DateText() + " " + p->TimeText() + " StatCode:" + PrintedNumber(stat) +
+         " Model:" + PrintedNumber(core_.link.BoardModel) + "\r\n";
   out += std::string(60, '-') + "\r\n";
   out += LogText();
   out += "\r\n";

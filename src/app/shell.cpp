@@ -55,8 +55,10 @@ void Shell::WireHandlers() {
   auto& report = core_.report;
 
   ui.SetHandler("Device", [&dev] { dev.Device_Click(); });
-  for (int i = 0; i < 4; ++i) ui.SetHandler(Indexed("Voltage_button", i), [&dev, i] { dev.Voltage_button_Click(i); });
-  for (int i = 0; i < 3; ++i) ui.SetHandler(Indexed("LPTSelection", i), [&board] { board.LPTSelection_Click(); });
+  for (int i = 0; i < 4; ++i)
+    ui.SetHandler(Indexed("Voltage_button", i), [&dev, i] { dev.Voltage_button_Click(i); });
+  for (int i = 0; i < 3; ++i)
+    ui.SetHandler(Indexed("LPTSelection", i), [&board] { board.LPTSelection_Click(); });
   ui.SetHandler("TestHardware_button", [&board] { board.TestHardware_button_Click(); });
   ui.SetHandler("Slider1", [&board] { board.Slider1_Change(); });
   ui.SetHandler("Error_label", [&report] { report.Error_label_Click(); });
@@ -94,7 +96,8 @@ void Shell::WireHandlers() {
   ui.SetHandler("mnuFileSaveLogAs", [&buf] { buf.mnuFileSaveLogAs_Click(); });
   ui.SetHandler("mnuFileSaveHexViewAs", [&buf] { buf.mnuFileSaveHexViewAs_Click(); });
   for (int i = 1; i <= Buffers::kRecentFiles; ++i)
-    ui.SetHandler("mnuFileRecent" + std::to_string(i), [&buf, i] { buf.mnuFileRecent_Click(i - 1); });
+    ui.SetHandler("mnuFileRecent" + std::to_string(i),
+                  [&buf, i] { buf.mnuFileRecent_Click(i - 1); });
   WireEditHandlers();
   ui.SetHandler("mnuToolsOptions", [this] { mnuToolsOptions_Click(); });
   ui.SetHandler("mnuToolsPortDoctor", [this] { mnuToolsPortDoctor_Click(); });
@@ -214,7 +217,8 @@ void Shell::Form_Unload() {
   s.Save(kAppTitle, kSettingsSection, "MainHeight", PlacementText(f.height));
 }
 
-void Shell::AnnounceBackEnd(const std::string& description, bool simulated, const std::string& problem) {
+void Shell::AnnounceBackEnd(const std::string& description, bool simulated,
+                            const std::string& problem) {
   BackEndDescription = description;
   BackEndSimulated = simulated;
   auto& report = core_.report;
@@ -269,7 +273,8 @@ void Shell::mnuFileExit_Click() {
 }
 
 void Shell::mnuToolsOptions_Click() {
-  core_.svc.dialogs->MessageBox("This menu option is not available.", MsgButtons::Ok, MsgIcon::None, kAppTitle);
+  core_.svc.dialogs->MessageBox("This menu option is not available.", MsgButtons::Ok, MsgIcon::None,
+                                kAppTitle);
 }
 
 // Why a real board is or is not reachable; the port this program holds is named
@@ -288,8 +293,8 @@ void Shell::mnuToolsPortDoctor_Click() {
 void Shell::ShowHelp() {
   if (HelpFile.empty()) {
     core_.svc.dialogs->MessageBox(
-        "Unable to display Help Contents. There is no Help associated with this project.", MsgButtons::Ok,
-        MsgIcon::Information, core_.ui.Caption("frmMain"));
+        "Unable to display Help Contents. There is no Help associated with this project.",
+        MsgButtons::Ok, MsgIcon::Information, core_.ui.Caption("frmMain"));
     return;
   }
   auto error = core_.svc.platform->OpenDocument(HelpFile);
@@ -305,8 +310,9 @@ void Shell::mnuHelpAbout_Click() {
 }
 
 void Shell::About_Form_Load() {
-  core_.ui.SetCaption("frmAbout.lblVersion", "Version " + std::to_string(kMajor) + "." + std::to_string(kMinor) +
-                                                 "." + std::to_string(kRevision));
+  core_.ui.SetCaption("frmAbout.lblVersion", "Version " + std::to_string(kMajor) + "." +
+                                                 std::to_string(kMinor) + "." +
+                                                 std::to_string(kRevision));
   core_.ui.SetCaption("frmAbout.lblTitle", std::string(kAppTitle));
 }
 
@@ -316,8 +322,8 @@ void Shell::About_cmdSysInfo_Click() { StartSysInfo(); }
 void Shell::StartSysInfo() {
   // This platform has no system information program unless one is configured.
   if (SysInfoProgram.empty() || !core_.svc.platform->StartProgram(SysInfoProgram)) {
-    core_.svc.dialogs->MessageBox("System Information Is Unavailable At This Time", MsgButtons::Ok, MsgIcon::None,
-                                  kAppTitle);
+    core_.svc.dialogs->MessageBox("System Information Is Unavailable At This Time", MsgButtons::Ok,
+                                  MsgIcon::None, kAppTitle);
   }
 }
 

@@ -17,7 +17,9 @@ Control& WindowModel::Add(Control c) {
   return *slot;
 }
 
-bool WindowModel::Has(std::string_view name) const { return controls_.find(name) != controls_.end(); }
+bool WindowModel::Has(std::string_view name) const {
+  return controls_.find(name) != controls_.end();
+}
 
 const Control& WindowModel::Get(std::string_view name) const {
   auto it = controls_.find(name);

@@ -48,16 +48,16 @@ constexpr std::uint32_t kButtonText = 0x80000012;  // normal text
 }  // namespace colour
 
 struct Control {
-  std::string name;     // e.g. "Read_button", "LPTSelection(1)", "tbToolBar.Buttons(4)"
+  std::string name;  // e.g. "Read_button", "LPTSelection(1)", "tbToolBar.Buttons(4)"
   ControlKind kind = ControlKind::Label;
   std::string parent;   // container or menu this control sits in ("" = the form)
   std::string group;    // option group (option buttons of one group exclude each other)
   std::string caption;  // caption of labels, buttons, frames, menus; text of text boxes
   std::string tooltip;
-  std::string key;      // toolbar button key
+  std::string key;  // toolbar button key
   bool enabled = true;
   bool visible = true;
-  int value = 0;        // check state, option state, scroll/slider/progress position
+  int value = 0;  // check state, option state, scroll/slider/progress position
   int min = 0;
   int max = 0;
   std::uint32_t fore_colour = colour::kButtonText;
@@ -70,8 +70,20 @@ struct Control {
 };
 
 // What changed, for observers (the Qt view).
-enum class Change { Caption, Enabled, Visible, Value, Range, Colour, Items, ListIndex, Appended, Geometry, Tooltip,
-                    BackColour };
+enum class Change {
+  Caption,
+  Enabled,
+  Visible,
+  Value,
+  Range,
+  Colour,
+  Items,
+  ListIndex,
+  Appended,
+  Geometry,
+  Tooltip,
+  BackColour
+};
 
 class WindowModel {
  public:

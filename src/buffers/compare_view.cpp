@@ -46,9 +46,8 @@ void Buffers::ClearDifferences() {
 }
 
 const Buffers::ByteDifference* Buffers::DifferenceAt(std::int32_t address) const {
-  auto it = std::lower_bound(
-      Differences.begin(), Differences.end(), address,
-      [](const ByteDifference& d, std::int32_t a) { return d.address < a; });
+  auto it = std::lower_bound(Differences.begin(), Differences.end(), address,
+                             [](const ByteDifference& d, std::int32_t a) { return d.address < a; });
   return it != Differences.end() && it->address == address ? &*it : nullptr;
 }
 

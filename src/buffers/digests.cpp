@@ -79,7 +79,8 @@ std::array<std::uint8_t, 20> Sha1(std::span<const std::uint8_t> bytes) {
   tail[rest] = 0x80;
   const std::size_t blocks = rest + 9 <= 64 ? 1 : 2;
   const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
-  for (int i = 0; i < 8; ++i) tail[blocks * 64 - 1 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
+  for (int i = 0; i < 8; ++i)
+    tail[blocks * 64 - 1 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
   for (std::size_t b = 0; b < blocks; ++b) Sha1Block(h, tail.data() + b * 64);
   std::array<std::uint8_t, 20> out{};
   for (int i = 0; i < 20; ++i) out[i] = static_cast<std::uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));

@@ -74,7 +74,8 @@ ParsedImage EachLine(std::string_view text, bool end_required, Record record) {
     std::size_t next = text.find_first_of("\r\n", pos);
     if (next == std::string_view::npos) next = text.size();
     std::string_view line = text.substr(pos, next - pos);
-    if (next < text.size() && text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n')
+    if (next < text.size() && text[next] == '\r' && next + 1 < text.size() &&
+        text[next + 1] == '\n')
       ++next;
     pos = next + 1;
     ++number;
@@ -129,7 +130,8 @@ void AppendRecord(std::string& out, std::string_view lead, const std::vector<std
 }
 
 void PushAddress(std::vector<std::uint8_t>& body, std::uint32_t address, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) body.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
+  for (int i = bytes - 1; i >= 0; --i)
+    body.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
 }
 
 // ---- Intel HEX ----
@@ -184,15 +186,26 @@ struct SrecState {
 
 int SrecAddressBytes(char type) {
   switch (type) {
-    case '0': case '1': case '5': case '9': return 2;
-    case '2': case '6': case '8': return 3;
-    case '3': case '7': return 4;
-    default: return 0;
+    case '0':
+    case '1':
+    case '5':
+    case '9':
+      return 2;
+    case '2':
+    case '6':
+    case '8':
+      return 3;
+    case '3':
+    case '7':
+      return 4;
+    default:
+      return 0;
   }
 }
 
 std::string SrecRecord(std::string_view line, ImageBuilder& image, SrecState& state, bool& ended) {
-  if (line.size() < 2 || (line[0] != 'S' && line[0] != 's')) return "malformed line (no 'S' at its start)";
+  if (line.size() < 2 || (line[0] != 'S' && line[0] != 's'))
+    return "malformed line (no 'S' at its start)";
   const char type = line[1];
   const int address_bytes = SrecAddressBytes(type);
   if (address_bytes == 0) return "unknown record type";
@@ -208,17 +221,22 @@ std::string SrecRecord(std::string_view line, ImageBuilder& image, SrecState& st
   const std::span<const std::uint8_t> data(b.data() + 1 + address_bytes,
                                            b.size() - 2 - static_cast<std::size_t>(address_bytes));
   switch (type) {
-    case '1': case '2': case '3':
+    case '1':
+    case '2':
+    case '3':
       ++state.data_records;
       return image.Put(address, data);
-    case '5': case '6':
+    case '5':
+    case '6':
       if (!data.empty()) return "malformed count record";
       if (address != (state.data_records & (type == '5' ? 0xFFFF : 0xFFFFFF)))
         return "record count " + std::to_string(address) + " does not match the " +
                std::to_string(state.data_records) + " data records";
       state.counted = true;
       return {};
-    case '7': case '8': case '9':
+    case '7':
+    case '8':
+    case '9':
       ended = true;
       return {};
     default:  // S0 header
@@ -300,12 +318,14 @@ std::string WriteIntelHex(std::span<const std::uint8_t> bytes, std::uint32_t ori
     const std::uint32_t address = origin + static_cast<std::uint32_t>(i);
     if ((address >> 16) != upper) {
       upper = address >> 16;
-      AppendRecord(out, ":", {2, 0, 0, 4, static_cast<std::uint8_t>(upper >> 8),
-                              static_cast<std::uint8_t>(upper)}, false);
+      AppendRecord(
+          out, ":",
+          {2, 0, 0, 4, static_cast<std::uint8_t>(upper >> 8), static_cast<std::uint8_t>(upper)},
+          false);
     }
     // A record never crosses a 64 KB boundary.
-    const std::size_t n = std::min({kPerRecord, bytes.size() - i,
-                                    std::size_t{0x10000} - (address & 0xFFFF)});
+    const std::size_t n =
+        std::min({kPerRecord, bytes.size() - i, std::size_t{0x10000} - (address & 0xFFFF)});
     std::vector<std::uint8_t> body = {static_cast<std::uint8_t>(n)};
     PushAddress(body, address & 0xFFFF, 2);
     body.push_back(0);

@@ -32,7 +32,8 @@ void Buffers::SaveCodeTo(const std::string& name) {
 }
 
 void Buffers::SaveDataTo(const std::string& name) {
-  if (SaveBuffer(name, DataBuffer, DataSize, "Writing Data Binary File ")) RememberFile(name, false);
+  if (SaveBuffer(name, DataBuffer, DataSize, "Writing Data Binary File "))
+    RememberFile(name, false);
 }
 
 bool Buffers::ChooseSaveName(std::string_view title, std::string& name, std::string_view label) {

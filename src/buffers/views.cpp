@@ -36,7 +36,7 @@ void Buffers::BuildPrintableChars() {
 }
 
 std::string Buffers::HexRow(std::int32_t address, const std::uint8_t* bytes, CharRule rule,
-                           int valid) const {
+                            int valid) const {
   std::string row = "\r\n";
   row.reserve(64);
   for (int shift = 20; shift >= 0; shift -= 4) row.push_back(kHexDigits[(address >> shift) & 15]);
@@ -100,8 +100,7 @@ void Buffers::DisplayPageMemory() {
 void Buffers::DisplayCodeMemory() {
   core_.ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
   core_.ui.SetText("BufferDisplay", "");
-  AppendPage("BufferDisplay", CodeBuffer, core_.ui.Value("VScroll1"), kCodePageSize, 16,
-             CodeSize);
+  AppendPage("BufferDisplay", CodeBuffer, core_.ui.Value("VScroll1"), kCodePageSize, 16, CodeSize);
 }
 
 void Buffers::DisplayDataMemory() {

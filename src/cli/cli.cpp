@@ -130,7 +130,8 @@ int Session::StartUp() {
   core_ = std::make_unique<Core>(s);
   core_->shell.CreateWindow();
   core_->setup.SettingsDir = o_.settings_dir;
-  echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet, !o_.quiet && isatty(fileno(err_)) != 0);
+  echo_ = std::make_unique<ConsoleEcho>(core_->ui, err_, o_.quiet,
+                                        !o_.quiet && isatty(fileno(err_)) != 0);
   core_->shell.Form_Load();
   // A script's image is written as it is: the chip bytes beyond a short file are
   // left alone (an FFh byte is never pulsed) rather than written with zeros.
@@ -160,13 +161,15 @@ int Session::StartUp() {
     core_->ChangeValue(name, 1);
   }
   if (!o_.model.empty()) {
-    if (o_.model != "4" && o_.model != "5" && o_.model != "6") return Fail(kUsage, "--model takes 4, 5 or 6");
+    if (o_.model != "4" && o_.model != "5" && o_.model != "6")
+      return Fail(kUsage, "--model takes 4, 5 or 6");
     core_->Click("ForceZambrix" + o_.model);
   }
   if (!o_.speed.empty()) {
     auto v = ParseInt(o_.speed);
     if (!v || *v < kSliderMin || *v > kSliderMax) {
-      return Fail(kUsage, "--speed takes " + std::to_string(kSliderMin) + " to " + std::to_string(kSliderMax));
+      return Fail(kUsage, "--speed takes " + std::to_string(kSliderMin) + " to " +
+                              std::to_string(kSliderMax));
     }
     core_->ChangeValue("Slider1", *v);
   }
@@ -198,7 +201,8 @@ int Session::SelectDevice() {
   auto m = MatchDevice(names, offered, o_.device);
   if (m.row < 0) return Fail(kUsage, m.error);
   core_->ChooseListIndex("Device", m.row);
-  if (core_->ui.ListIndex("Device") != m.row) return Fail(kUsage, "the device could not be selected");
+  if (core_->ui.ListIndex("Device") != m.row)
+    return Fail(kUsage, "the device could not be selected");
   return NoteDevice();
 }
 
@@ -211,9 +215,12 @@ int Session::NoteDevice() {
 
 // A failure shows as the error alert; a missing routine as a message box.
 int Session::CheckOutcome(std::size_t boxes_before, const std::string& what) {
-  if (core_->ops.BoardLost) return Fail(kNoBoard, what + " failed: " + core_->ops.BoardProblem + " (see log)");
-  if (core_->ui.Colour("Error_label") == colour::kRed) return Fail(kOperationFailed, what + " failed (see log)");
-  if (dialogs_.titles.size() > boxes_before) return Fail(kOperationFailed, what + " is not available for this device");
+  if (core_->ops.BoardLost)
+    return Fail(kNoBoard, what + " failed: " + core_->ops.BoardProblem + " (see log)");
+  if (core_->ui.Colour("Error_label") == colour::kRed)
+    return Fail(kOperationFailed, what + " failed (see log)");
+  if (dialogs_.titles.size() > boxes_before)
+    return Fail(kOperationFailed, what + " is not available for this device");
   return kOk;
 }
 
@@ -222,7 +229,8 @@ int Session::List() {
   for (std::size_t i = 0; i < items.size(); ++i) {
     const auto& row = core_->dev.DeviceTable[i];
     long size = std::atol(row[3].c_str()) * 1024;
-    std::fprintf(out_, "%zu\t%s\t%s%s\t%ld\n", i, items[i].c_str(), row[1].c_str(), row[2].c_str(), size);
+    std::fprintf(out_, "%zu\t%s\t%s%s\t%ld\n", i, items[i].c_str(), row[1].c_str(), row[2].c_str(),
+                 size);
   }
   return kOk;
 }
@@ -238,8 +246,8 @@ int Session::Detect() {
     std::fprintf(out_, "no board found\n");
     return Fail(kNoBoard, "no ZAMBRIX board found on any LPT port");
   }
-  const std::string board = "ZAMBRIX-" + std::to_string(link.BoardModel) + " at " +
-                            HexText(link.PortAddress) + "h";
+  const std::string board =
+      "ZAMBRIX-" + std::to_string(link.BoardModel) + " at " + HexText(link.PortAddress) + "h";
   result_.details["board"] = board;
   std::fprintf(out_, "%s%s\n", board.c_str(), backend_.simulated ? " (simulated)" : "");
   return kOk;
@@ -301,7 +309,8 @@ int Session::ShowPage() {
   if (!o_.page.empty()) {
     auto v = ParseInt(o_.page);
     if (!v || *v < 0 || *v > std::max(0, core_->ui.Max("VScroll1"))) {
-      return Fail(kUsage, "--page takes 0 to " + std::to_string(std::max(0, core_->ui.Max("VScroll1"))));
+      return Fail(kUsage,
+                  "--page takes 0 to " + std::to_string(std::max(0, core_->ui.Max("VScroll1"))));
     }
     page = *v;
   }
@@ -321,7 +330,8 @@ int Session::ShowPage() {
 }
 
 int Session::View() {
-  if (o_.input.empty() == o_.device.empty()) return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
+  if (o_.input.empty() == o_.device.empty())
+    return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
   if (!o_.input.empty()) {
     if (int s = LoadInputFile()) return s;
     core_->ui.SetMax("VScroll1", std::max(0, (core_->buf.CodeSize + 255) / 256 - 1));
@@ -338,8 +348,9 @@ int Session::View() {
 }
 
 int Session::LoadInputFile() {
-  if (int s = OpenCodeFile(*core_, dialogs_, o_.input,
-                           [this](int status, const std::string& message) { return Fail(status, message); }))
+  if (int s = OpenCodeFile(
+          *core_, dialogs_, o_.input,
+          [this](int status, const std::string& message) { return Fail(status, message); }))
     return s;
   result_.bytes["file"] = core_->buf.CodeSize;
   result_.checksum = core_->buf.FileCrcText;
@@ -395,17 +406,18 @@ int Session::Write(int (*command)(WriteContext&)) {
 }
 
 WriteContext Session::MakeWriteContext() {
-  return WriteContext{*core_,
-                 dialogs_,
-                 out_,
-                 err_,
-                 o_.write,
-                 [this](int status, const std::string& message) { return Fail(status, message); },
-                 [this] {
-                   if (int s = SelectDevice()) return s;
-                   return NeedBoard();
-                 },
-                 isatty(fileno(stdin)) != 0};
+  return WriteContext{
+      *core_,
+      dialogs_,
+      out_,
+      err_,
+      o_.write,
+      [this](int status, const std::string& message) { return Fail(status, message); },
+      [this] {
+        if (int s = SelectDevice()) return s;
+        return NeedBoard();
+      },
+      isatty(fileno(stdin)) != 0};
 }
 
 // The files written beside the command's own (the log at the end, the
@@ -433,11 +445,13 @@ int Session::CheckFileClashes() {
 
 int Session::Id() {
   if (int s = SelectDevice()) return s;
-  if (core_->dev.DeviceClass != "F") return Fail(kUsage, "id is for the flash chips (--catalogue extended)");
+  if (core_->dev.DeviceClass != "F")
+    return Fail(kUsage, "id is for the flash chips (--catalogue extended)");
   if (int s = NeedBoard()) return s;
   echo_->Finish();
   const int status = ShowFlashId(*core_, out_);
-  if (core_->ops.BoardLost) return Fail(kNoBoard, "identification failed: " + core_->ops.BoardProblem + " (see log)");
+  if (core_->ops.BoardLost)
+    return Fail(kNoBoard, "identification failed: " + core_->ops.BoardProblem + " (see log)");
   return status;
 }
 
@@ -515,18 +529,30 @@ int Session::Run() {
 int Session::RunCommand() {
   int status = kOk;
   const auto& c = o_.command;
-  if (c == "list") status = List();
-  else if (c == "detect") status = Detect();
-  else if (c == "read") status = Read();
-  else if (c == "blank") status = Blank();
-  else if (c == "view") status = View();
-  else if (c == "setup") status = Setup();
-  else if (c == "program") status = Write(ProgramCommand);
-  else if (c == "verify") status = Write(VerifyCommand);
-  else if (c == "check") status = Write(CheckCommand);
-  else if (c == "erase") status = Write(EraseCommand);
-  else if (c == "id") status = Id();
-  else status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
+  if (c == "list")
+    status = List();
+  else if (c == "detect")
+    status = Detect();
+  else if (c == "read")
+    status = Read();
+  else if (c == "blank")
+    status = Blank();
+  else if (c == "view")
+    status = View();
+  else if (c == "setup")
+    status = Setup();
+  else if (c == "program")
+    status = Write(ProgramCommand);
+  else if (c == "verify")
+    status = Write(VerifyCommand);
+  else if (c == "check")
+    status = Write(CheckCommand);
+  else if (c == "erase")
+    status = Write(EraseCommand);
+  else if (c == "id")
+    status = Id();
+  else
+    status = Fail(kUsage, "unknown command '" + c + "' (see --help)");
   return status;
 }
 

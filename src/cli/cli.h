@@ -25,8 +25,8 @@ int Doctor(std::FILE* out);
 // A device named on the command line: a whole catalogue name or a part number,
 // without regard to case and surrounding blanks.
 struct DeviceMatch {
-  int row = -1;               // the chosen row, -1 when none
-  std::string error;          // why none was chosen
+  int row = -1;                 // the chosen row, -1 when none
+  std::string error;            // why none was chosen
   std::vector<int> candidates;  // for an ambiguous name
 };
 DeviceMatch MatchDevice(const std::vector<std::string>& names, const std::vector<bool>& offered,

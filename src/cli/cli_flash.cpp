@@ -16,7 +16,8 @@ std::string MessagesSince(const std::string& log, std::size_t from) {
   while ((pos = log.find("\r\n", pos)) != std::string::npos) {
     pos += 2;
     const std::size_t end = log.find("\r\n", pos);
-    const std::string line = log.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+    const std::string line =
+        log.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
     const std::size_t mark = line.find(">  ");
     out += (mark == std::string::npos ? line : line.substr(mark + 3)) + "\n";
   }

@@ -1,7 +1,6 @@
 #include "cli/cli_result.h"
 
 #include <cstdlib>
-
 #include <nlohmann/json.hpp>
 
 #include "cli/cli.h"

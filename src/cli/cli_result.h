@@ -13,10 +13,10 @@ namespace zambrix::cli {
 
 struct CommandResult {
   std::string command;
-  std::string device;   // the catalogue entry chosen, empty when none
+  std::string device;  // the catalogue entry chosen, empty when none
   int exit_status = 0;
-  std::string message;  // why the command failed
-  std::optional<std::string> checksum;         // four hexadecimal digits
+  std::string message;                        // why the command failed
+  std::optional<std::string> checksum;        // four hexadecimal digits
   std::map<std::string, std::int64_t> bytes;  // "read", "checked", "file" ...
   // The first byte that was not what it should be.
   struct Mismatch {

@@ -6,7 +6,8 @@
 
 namespace zambrix::cli {
 
-MsgAnswer CliDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgIcon, std::string_view title) {
+MsgAnswer CliDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgIcon,
+                                 std::string_view title) {
   titles.emplace_back(title);
   const bool question = buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ||
                         buttons == MsgButtons::OkCancel;
@@ -30,7 +31,8 @@ MsgAnswer CliDialogs::MessageBox(std::string_view text, MsgButtons buttons, MsgI
   return buttons == MsgButtons::OkCancel ? MsgAnswer::Cancel : MsgAnswer::No;
 }
 
-std::optional<std::string> CliDialogs::InputBox(std::string_view, std::string_view, std::string_view) {
+std::optional<std::string> CliDialogs::InputBox(std::string_view, std::string_view,
+                                                std::string_view) {
   if (input_answers.empty()) return std::nullopt;
   auto v = input_answers.front();
   input_answers.pop_front();
@@ -74,7 +76,8 @@ void ConsoleEcho::OnChange(const Control& c, Change what) {
     auto start = text.rfind("\r\n");
     std::string entry = start == std::string::npos ? text : text.substr(start + 2);
     std::fprintf(err_, "%s\n", entry.c_str());
-  } else if (c.name == "ProgressBar1" && (what == Change::Value || what == Change::Range) && progress_) {
+  } else if (c.name == "ProgressBar1" && (what == Change::Value || what == Change::Range) &&
+             progress_) {
     DrawProgress(c.value, c.max);
   }
   StopOnWriteError(err_);

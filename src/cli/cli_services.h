@@ -17,7 +17,8 @@ namespace zambrix::cli {
 class CliDialogs : public Dialogs {
  public:
   explicit CliDialogs(std::FILE* err, bool yes) : err_(err), yes_(yes) {}
-  MsgAnswer MessageBox(std::string_view text, MsgButtons buttons, MsgIcon icon, std::string_view title) override;
+  MsgAnswer MessageBox(std::string_view text, MsgButtons buttons, MsgIcon icon,
+                       std::string_view title) override;
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view default_text) override;
   std::optional<std::string> OpenFile(const FileDialogRequest& request) override;

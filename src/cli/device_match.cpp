@@ -59,7 +59,8 @@ DeviceMatch MatchDevice(const std::vector<std::string>& names, const std::vector
     return m;
   }
   if (usable.empty()) {
-    m.error = "device '" + Trim(names[static_cast<std::size_t>(found[0])]) + "' is listed but not offered (N/A)";
+    m.error = "device '" + Trim(names[static_cast<std::size_t>(found[0])]) +
+              "' is listed but not offered (N/A)";
     return m;
   }
   m.candidates = usable;

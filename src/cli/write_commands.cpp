@@ -108,8 +108,10 @@ int Outcome(WriteContext& c, std::size_t notices_before, const std::string& what
     }
     return c.fail(kNoBoard, message);
   }
-  if (c.core.ui.Colour("Error_label") == colour::kRed) return c.fail(kOperationFailed, what + " failed (see log)");
-  if (Notices(c.dialogs) > notices_before) return c.fail(kOperationFailed, what + " is not available for this device");
+  if (c.core.ui.Colour("Error_label") == colour::kRed)
+    return c.fail(kOperationFailed, what + " failed (see log)");
+  if (Notices(c.dialogs) > notices_before)
+    return c.fail(kOperationFailed, what + " is not available for this device");
   return kOk;
 }
 
@@ -212,8 +214,10 @@ int ProgramCommand(WriteContext& c) {
   core.Click("Program_button");
   if (!go) return c.fail(kOperationFailed, "programming was cancelled");
   if (int s = Outcome(c, notices, "programming")) return s;
-  if (core.ops.ProgramStatus == 9) return c.fail(kOperationFailed, "the device is not supported for programming");
-  if (core.ops.ProgramStatus != 1 || core.ops.FailFlag != 0) return c.fail(kOperationFailed, "programming failed");
+  if (core.ops.ProgramStatus == 9)
+    return c.fail(kOperationFailed, "the device is not supported for programming");
+  if (core.ops.ProgramStatus != 1 || core.ops.FailFlag != 0)
+    return c.fail(kOperationFailed, "programming failed");
   return kOk;
 }
 
@@ -249,18 +253,20 @@ int CheckCommand(WriteContext& c) {
   if (!done) return c.fail(kOperationFailed, "the check did not complete");
   std::int32_t erase = 0;
   for (const auto& r : result.need_erase) erase += r.count;
-  std::fprintf(c.out, "%d bytes compared: %d hold their value, %d need programming, %d need erasing\n",
+  std::fprintf(c.out,
+               "%d bytes compared: %d hold their value, %d need programming, %d need erasing\n",
                result.compared, result.already, result.to_program, erase);
   for (const auto& r : result.need_erase) {
-    std::fprintf(c.out, "erase needed at %s-%s: %d bytes\n", HexText(r.first).c_str(), HexText(r.last).c_str(),
-                 r.count);
+    std::fprintf(c.out, "erase needed at %s-%s: %d bytes\n", HexText(r.first).c_str(),
+                 HexText(r.last).c_str(), r.count);
   }
   return erase == 0 ? kOk : kOperationFailed;
 }
 
 int EraseCommand(WriteContext& c) {
   if (int s = c.select_device()) return s;
-  if (!c.core.ui.Enabled("EraseFlash_button")) return c.fail(kUsage, "the device has no chip erase");
+  if (!c.core.ui.Enabled("EraseFlash_button"))
+    return c.fail(kUsage, "the device has no chip erase");
   bool go = true;
   if (int s = Confirm(c, "Erase the Device?", go)) return s;
   const auto notices = Notices(c.dialogs);

@@ -94,9 +94,8 @@ void DeviceSelection::SetExtendedCatalogue(bool on) {
 void DeviceSelection::mnuToolsCatalogue_Click() {
   SetExtendedCatalogue(!ExtendedCatalogue);
   FillDeviceList();
-  core_.report.LogMessage(ExtendedCatalogue
-                              ? "Extended Device Catalogue: flash chips offered"
-                              : "Standard Device Catalogue");
+  core_.report.LogMessage(ExtendedCatalogue ? "Extended Device Catalogue: flash chips offered"
+                                            : "Standard Device Catalogue");
 }
 
 void DeviceSelection::Device_Click() {

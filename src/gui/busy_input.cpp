@@ -88,8 +88,7 @@ void ViewBinder::ShowBusy(bool on) {
 // otherwise, while the error alert is lit, it acknowledges the alert as a click
 // on ERROR does. A question or an open list takes its own Esc.
 bool ViewBinder::AcknowledgeOnEscape(QObject* target, QEvent* event) {
-  if (event->type() != QEvent::KeyPress ||
-      static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+  if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
     return false;
   auto* widget = qobject_cast<QWidget*>(target);
   const auto* error = qobject_cast<QWidget*>(ViewOf("Error_label"));

@@ -44,7 +44,8 @@ constexpr int kFewestRows = 5;
 }  // namespace
 
 int TypeSearch::Find(const QAbstractItemModel* model, int current, const QString& typed) {
-  const bool going_on = since_.isValid() && since_.elapsed() < QApplication::keyboardInputInterval();
+  const bool going_on =
+      since_.isValid() && since_.elapsed() < QApplication::keyboardInputInterval();
   since_.start();
   text_ = going_on ? text_ + typed : typed;
   const int rows = model->rowCount();

@@ -84,7 +84,8 @@ class Pager : public QObject {
 
  private:
   void Go(int page) {
-    if (pager_->isEnabled()) pager_->setValue(std::clamp(page, pager_->minimum(), pager_->maximum()));
+    if (pager_->isEnabled())
+      pager_->setValue(std::clamp(page, pager_->minimum(), pager_->maximum()));
   }
   QAbstractSlider* pager_;
   int wheel_ = 0;
@@ -95,7 +96,8 @@ class Pager : public QObject {
 void InstallPaging(QWidget* view, QAbstractSlider* pager) {
   auto* filter = new Pager(view, pager);
   view->installEventFilter(filter);
-  if (auto* area = qobject_cast<QAbstractScrollArea*>(view)) area->viewport()->installEventFilter(filter);
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(view))
+    area->viewport()->installEventFilter(filter);
   pager->installEventFilter(filter);
 }
 
@@ -117,14 +119,17 @@ void PlaceInsideScreen(QWidget* window, const QWidget* owner) {
     frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                      outer.right() - inner.right(), outer.bottom() - inner.bottom());
   }
-  const QSize most = room.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
-  const QSize size = window->size().boundedTo(most).expandedTo(window->minimumSizeHint().boundedTo(most));
+  const QSize most =
+      room.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const QSize size =
+      window->size().boundedTo(most).expandedTo(window->minimumSizeHint().boundedTo(most));
   window->resize(size);
   const QPoint centre = owner != nullptr ? owner->frameGeometry().center() : room.center();
   const int w = size.width() + frame.left() + frame.right();
   const int h = size.height() + frame.top() + frame.bottom();
-  window->move(std::clamp(centre.x() - w / 2, room.left(), std::max(room.left(), room.right() + 1 - w)),
-               std::clamp(centre.y() - h / 2, room.top(), std::max(room.top(), room.bottom() + 1 - h)));
+  window->move(
+      std::clamp(centre.x() - w / 2, room.left(), std::max(room.left(), room.right() + 1 - w)),
+      std::clamp(centre.y() - h / 2, room.top(), std::max(room.top(), room.bottom() + 1 - h)));
 }
 
 }  // namespace zambrix::gui

@@ -242,14 +242,36 @@ QWidget* ArrangeRight(Placer& p, QWidget* central) {
 // The keyboard's way through the window: from the device list down the left
 // column, then down the right one, as the window reads.
 void SetTabOrder(const std::map<std::string, QWidget*>& made) {
-  static const char* const order[] = {
-      "Device", "BufferDisplay", "SystemLog", "LPTSelection(0)", "LPTSelection(1)",
-      "LPTSelection(2)", "PortSelected", "TestHardware_button", "Read_button", "Blank_button",
-      "Program_button", "Verify_button", "EraseFlash_button", "Display_button", "Show_button",
-      "Erase_button", "Command1", "VerifyButton", "CheckCode", "CheckData", "HiLow_button(0)",
-      "HiLow_button(1)", "HiLow_button(2)", "Voltage_button(0)", "Voltage_button(1)",
-      "Voltage_button(2)", "Voltage_button(3)", "CheckBlankPriorProgramming",
-      "VerifyAfterProgramming", "Slider1"};
+  static const char* const order[] = {"Device",
+                                      "BufferDisplay",
+                                      "SystemLog",
+                                      "LPTSelection(0)",
+                                      "LPTSelection(1)",
+                                      "LPTSelection(2)",
+                                      "PortSelected",
+                                      "TestHardware_button",
+                                      "Read_button",
+                                      "Blank_button",
+                                      "Program_button",
+                                      "Verify_button",
+                                      "EraseFlash_button",
+                                      "Display_button",
+                                      "Show_button",
+                                      "Erase_button",
+                                      "Command1",
+                                      "VerifyButton",
+                                      "CheckCode",
+                                      "CheckData",
+                                      "HiLow_button(0)",
+                                      "HiLow_button(1)",
+                                      "HiLow_button(2)",
+                                      "Voltage_button(0)",
+                                      "Voltage_button(1)",
+                                      "Voltage_button(2)",
+                                      "Voltage_button(3)",
+                                      "CheckBlankPriorProgramming",
+                                      "VerifyAfterProgramming",
+                                      "Slider1"};
   QWidget* before = nullptr;
   for (const char* name : order) {
     auto it = made.find(name);

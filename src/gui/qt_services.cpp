@@ -1,7 +1,6 @@
 #include "gui/qt_services.h"
 
 #include <QDesktopServices>
-#include <QTextBrowser>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -9,6 +8,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QStringList>
+#include <QTextBrowser>
 #include <QUrl>
 
 #include "gui/widgets.h"
@@ -198,7 +198,8 @@ void QtSoundPlayer::PlayAsync(const std::string& path) {
 #endif
 }
 
-QtPlatform::QtPlatform() : open_url([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
+QtPlatform::QtPlatform()
+    : open_url([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
 
 QtPlatform::~QtPlatform() = default;
 

@@ -60,8 +60,10 @@ QString Seconds(qint64 ms) { return QString::number(ms / 1000.0, 'f', 1) + QStri
 QString Duration(qint64 ms) {
   const qint64 s = (ms + 999) / 1000;
   if (s >= 3600)
-    return QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(
-        s % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
   return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 

@@ -4,13 +4,13 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
-#include <algorithm>
 #include <QPalette>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
+#include <QToolTip>
+#include <algorithm>
 
 namespace zambrix::gui {
 
@@ -67,7 +67,9 @@ int ClickLabel::LampSpace() const { return lamp_ ? fontMetrics().height() + 8 : 
 QSize ClickLabel::sizeHint() const { return QLabel::sizeHint() + QSize(LampSpace(), 0); }
 
 QSize ClickLabel::minimumSizeHint() const {
-  if (elide_) return {fontMetrics().horizontalAdvance(QStringLiteral("...")), QLabel::minimumSizeHint().height()};
+  if (elide_)
+    return {fontMetrics().horizontalAdvance(QStringLiteral("...")),
+            QLabel::minimumSizeHint().height()};
   return QLabel::minimumSizeHint() + QSize(LampSpace(), 0);
 }
 

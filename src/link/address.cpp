@@ -1,7 +1,6 @@
 // Chip address, control lines, the byte read-back and the programming failure report.
-#include "link/link.h"
-
 #include "link/boards.h"
+#include "link/link.h"
 
 namespace zambrix {
 

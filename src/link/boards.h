@@ -7,8 +7,8 @@ namespace zambrix {
 
 // How a byte comes back over the status register.
 enum class NibbleDecoding {
-  kStatusDecode4,   // status bits 4..7 of two reads, through StatusDecode4
-  kStatusNibbles,   // status bits 3..6 of two reads, through StatusLowNibble/HighNibble
+  kStatusDecode4,  // status bits 4..7 of two reads, through StatusDecode4
+  kStatusNibbles,  // status bits 3..6 of two reads, through StatusLowNibble/HighNibble
 };
 
 struct BoardProfile {

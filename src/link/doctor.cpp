@@ -59,7 +59,8 @@ std::string RawIoVerdict(const DoctorEnv& env) {
   const std::string lock = ReadFirstLine(env.lockdown);
   const bool locked = lock.find("[integrity]") != std::string::npos ||
                       lock.find("[confidentiality]") != std::string::npos;
-  if (!capable) return "raw port I/O: not allowed for this user (needs root or CAP_SYS_RAWIO; --board direct)";
+  if (!capable)
+    return "raw port I/O: not allowed for this user (needs root or CAP_SYS_RAWIO; --board direct)";
   if (locked) return "raw port I/O: refused by the kernel's lockdown (" + Trim(lock) + ")";
   return "raw port I/O: allowed (--board direct)";
 }

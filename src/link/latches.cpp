@@ -12,13 +12,10 @@ namespace zambrix {
 void Link::PortOut(int address, int value) {
   events_.BeforePortWrite();
   FollowLatches(address, value & 0xFF);
-  port_->PortOut(static_cast<std::uint16_t>(address),
-                          static_cast<std::uint8_t>(value & 0xFF));
+  port_->PortOut(static_cast<std::uint16_t>(address), static_cast<std::uint8_t>(value & 0xFF));
 }
 
-int Link::PortIn(int address) {
-  return port_->PortIn(static_cast<std::uint16_t>(address));
-}
+int Link::PortIn(int address) { return port_->PortIn(static_cast<std::uint16_t>(address)); }
 
 // Data byte, select, strobe, select; the strobe is as short as two back-to-back writes.
 // A load due at a set time (a program pulse's end) makes its two strobe delays

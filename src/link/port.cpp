@@ -238,8 +238,7 @@ const PpdevSys& PpdevSys::Real() {
   static const PpdevSys real{
       [](const char* path, int flags) { return ::open(path, flags); },
       [](int fd, unsigned long request, void* arg) { return ::ioctl(fd, request, arg); },
-      [](int fd) { return ::close(fd); },
-      ""};
+      [](int fd) { return ::close(fd); }, ""};
   return real;
 }
 

@@ -17,7 +17,9 @@ void Operations::BlankCheckCode() {
   }
 }
 
-void Operations::BlankCheckData() { RoutineNotReady("Please Write AT90S2313 Check Blank Eeprom Routine"); }
+void Operations::BlankCheckData() {
+  RoutineNotReady("Please Write AT90S2313 Check Blank Eeprom Routine");
+}
 
 void Operations::BlankCheckParallel() {
   auto& link = core_.link;
@@ -56,7 +58,8 @@ void Operations::ReportNotBlank() {
   report.RaiseErrorAlert();
   report.DataFlowLightOff();
   report.LogMessage("Device IS NOT BLANK (ERASED)");
-  report.LogMessage("Address: " + HexText(WorkAddress) + " ][ Device Data: " + HexText(core_.link.ReadValue));
+  report.LogMessage("Address: " + HexText(WorkAddress) +
+                    " ][ Device Data: " + HexText(core_.link.ReadValue));
   report.LogMessage("Click on [ERROR] alert to Reset the Situation");
   report.PlayEventSound("ERROR");
 }

@@ -21,15 +21,18 @@ bool Operations::ConfirmBoard(const std::string& when) {
   if (answers && (!test_lines || DataLinesWork(driven, seen))) return true;
   BoardLost = true;
   if (!answers) core_.board.ShowBoardLost();
-  BoardProblem = answers ? "its data lines do not read back what is driven" : "the board does not answer";
+  BoardProblem =
+      answers ? "its data lines do not read back what is driven" : "the board does not answer";
   auto& report = core_.report;
   report.RaiseErrorAlert();
   report.DataFlowLightOff();
   report.LogMessage(std::string(50, '*'));
-  const std::string board = "ZAMBRIX-" + std::to_string(link.BoardModel) + " at Port " + HexText(link.PortAddress);
+  const std::string board =
+      "ZAMBRIX-" + std::to_string(link.BoardModel) + " at Port " + HexText(link.PortAddress);
   if (answers) {
     char lines[64];
-    std::snprintf(lines, sizeof lines, ": the DATA LINES read %02Xh when %02Xh is driven ", seen, driven);
+    std::snprintf(lines, sizeof lines, ": the DATA LINES read %02Xh when %02Xh is driven ", seen,
+                  driven);
     report.LogMessage(board + lines + when);
     report.LogMessage("Check the cable and the chip in the socket, then click [TestPort]");
   } else if (BoardProfileOf(link.BoardModel) != nullptr && Link::IsLptPort(link.PortAddress)) {
@@ -54,7 +57,8 @@ bool Operations::ConfirmBoard(const std::string& when) {
 
 bool Operations::DataLinesWork(int& driven, int& seen) {
   auto& l = core_.link;
-  const int saved0 = l.Reg0Value, saved3 = l.Reg3Value, saved4 = l.Reg4Value, saved_read = l.ReadValue;
+  const int saved0 = l.Reg0Value, saved3 = l.Reg3Value, saved4 = l.Reg4Value,
+            saved_read = l.ReadValue;
   l.Reg0Value = 0x40, l.SetReg0();           // output enable inactive, no programming voltage
   l.Reg3Value = saved3 | 0x80, l.SetReg3();  // the chip deselected: it drives nothing
   // A board's identification driver, when latch 3 turns it on, pulls its data bit low.

@@ -30,8 +30,8 @@ std::int32_t Total(const std::vector<Operations::AddressRange>& ranges) {
 
 void Operations::LogRanges(const std::string& label, const std::vector<AddressRange>& ranges) {
   for (const auto& r : ranges) {
-    core_.report.LogMessage(label + HexText(r.first) + "-" + HexText(r.last) + ": " + std::to_string(r.count) +
-                            (r.count == 1 ? " byte" : " bytes"));
+    core_.report.LogMessage(label + HexText(r.first) + "-" + HexText(r.last) + ": " +
+                            std::to_string(r.count) + (r.count == 1 ? " byte" : " bytes"));
   }
 }
 
@@ -63,7 +63,8 @@ bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
   }
   report.LogMessage("Device Memory DOES NOT VERIFY with Buffer Contents");
   LogRanges("Differs at ", differences);
-  report.LogMessage(std::to_string(Total(differences)) + " bytes differ in " + std::to_string(differences.size()) +
+  report.LogMessage(std::to_string(Total(differences)) + " bytes differ in " +
+                    std::to_string(differences.size()) +
                     (differences.size() == 1 ? " range" : " ranges"));
   report.RaiseErrorAlert();
   report.PlayEventSound("ERROR");
@@ -95,8 +96,9 @@ bool Operations::CheckWritable(WriteCheck& result) {
   if (!swept || !ConfirmBoard("after the check")) return false;
   report.DataFlowLightOff();
   core_.ui.SetValueQuiet("ProgressBar1", 0);
-  report.LogMessage(std::to_string(result.compared) + " bytes compared: " + std::to_string(result.already) +
-                    " hold their value, " + std::to_string(result.to_program) + " need programming");
+  report.LogMessage(std::to_string(result.compared) +
+                    " bytes compared: " + std::to_string(result.already) + " hold their value, " +
+                    std::to_string(result.to_program) + " need programming");
   if (result.need_erase.empty()) {
     report.LogMessage("The buffer can be programmed over the Device contents");
   } else {

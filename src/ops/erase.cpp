@@ -22,11 +22,16 @@ void Operations::EraseFlash_button_Click() {
   FailFlag = 0;
   EraseInProgress = true;
   ChipWriting = true;
-  if (key == "EN") EraseX28C256();
-  else if (key == "FM" || key == "FL" || key == "FR" || key == "FS") EraseFlashChip();
-  else if (key == "FA") EraseAT29C256();
-  else if (key == "SA" || key == "SB") Write24C08_16();
-  else if (key == "SC") Write24C32();
+  if (key == "EN")
+    EraseX28C256();
+  else if (key == "FM" || key == "FL" || key == "FR" || key == "FS")
+    EraseFlashChip();
+  else if (key == "FA")
+    EraseAT29C256();
+  else if (key == "SA" || key == "SB")
+    Write24C08_16();
+  else if (key == "SC")
+    Write24C32();
   ChipWriting = false;
   if (serial) ReportSerialErase(key == "SA" || key == "SB" || key == "SC");
 }

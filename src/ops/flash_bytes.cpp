@@ -42,8 +42,7 @@ void Operations::ProgramFlashBytes() {
   l.CurrentAddress = 0;
   for (std::int32_t page = 0; page <= (size - 1) / 256; ++page) {
     if (page % 256 == 0) {
-      l.Reg3Value =
-          l.AddressHighMap.at(static_cast<std::size_t>(page / 256)) | l.Reg3Fixed | 0x80;
+      l.Reg3Value = l.AddressHighMap.at(static_cast<std::size_t>(page / 256)) | l.Reg3Fixed | 0x80;
     }
     l.Reg1Value = l.AddressMidMap.at(static_cast<std::size_t>(page % 256)) | l.Reg1Fixed;
     core_.ui.SetValueQuiet("ProgressBar1", core_.ui.Value("ProgressBar1") + 1);
@@ -174,7 +173,8 @@ void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
   l.REG4OFF();
   while (ChipToggling()) {
     if (clock.NowNs() - start > limit_ns) {
-      ReportEraseFailure("*** Chip still busy " + std::to_string((clock.NowNs() - start) / 1'000'000) +
+      ReportEraseFailure("*** Chip still busy " +
+                         std::to_string((clock.NowNs() - start) / 1'000'000) +
                          " ms after the erase command");
       return;
     }

@@ -73,8 +73,8 @@ class Operations {
   // What programming the prepared image over the chip's contents would need.
   struct WriteCheck {
     std::int32_t compared = 0;
-    std::int32_t already = 0;        // bytes that hold their value
-    std::int32_t to_program = 0;     // bytes that need 1s turned into 0s only
+    std::int32_t already = 0;              // bytes that hold their value
+    std::int32_t to_program = 0;           // bytes that need 1s turned into 0s only
     std::vector<AddressRange> need_erase;  // bytes that need a 0 turned into a 1
   };
   // Reads the chip (nothing is written) and compares it with the image the
@@ -190,7 +190,7 @@ class Operations {
   // lights, progress bar and Verify button at rest, and raises the alert when
   // the chip was being written.
   void Stopped();
-  bool BoardLost = false;  // the last operation found no board; cleared as each starts
+  bool BoardLost = false;    // the last operation found no board; cleared as each starts
   std::string BoardProblem;  // what ConfirmBoard found, for a one-line message
   // The board went away while it was writing a parallel chip: the programming
   // voltage may still be on. Cleared with BoardLost.

@@ -20,8 +20,8 @@ void Operations::Program_button_Click() {
 }
 
 void Operations::ProgramDeviceData() {
-  core_.svc.dialogs->MessageBox("Please Write A90S2313 Program Data Routine", MsgButtons::Ok, MsgIcon::None,
-                                Shell::kAppTitle);
+  core_.svc.dialogs->MessageBox("Please Write A90S2313 Program Data Routine", MsgButtons::Ok,
+                                MsgIcon::None, Shell::kAppTitle);
 }
 
 void Operations::BuildProgramImage() {
@@ -30,11 +30,14 @@ void Operations::BuildProgramImage() {
   // A shorter file ends the image at its own last byte: the chip beyond it is
   // left as it is, whatever the family.
   const std::int32_t extent = buf.ProgramExtent();
-  const int option = core_.ui.Value("HiLow_button(1)") ? 1 : core_.ui.Value("HiLow_button(2)") ? 2 : 0;
+  const int option = core_.ui.Value("HiLow_button(1)")   ? 1
+                     : core_.ui.Value("HiLow_button(2)") ? 2
+                                                         : 0;
   auto& program = buf.ProgramBuffer;
   const auto& code = buf.CodeBuffer;
   if (option == 0) {
-    for (std::int32_t i = 0; i < size; ++i) program.at(static_cast<std::size_t>(i)) = code.at(static_cast<std::size_t>(i));
+    for (std::int32_t i = 0; i < size; ++i)
+      program.at(static_cast<std::size_t>(i)) = code.at(static_cast<std::size_t>(i));
     buf.ProgramLength = std::max<std::int32_t>(extent, 0);
     return;
   }
@@ -71,8 +74,8 @@ std::string Operations::ProgramQuestion() const {
   const std::string volts = dev.ProgramVoltage == 21   ? "21V"
                             : dev.ProgramVoltage == 25 ? "25V"
                                                        : "12.5V";
-  return "ZAMBRIX-" + std::to_string(board->model) + ": set the VPP jumper to " + volts + " for " + dev.SelectedDeviceName +
-         std::string(kLineBreak) + question;
+  return "ZAMBRIX-" + std::to_string(board->model) + ": set the VPP jumper to " + volts + " for " +
+         dev.SelectedDeviceName + std::string(kLineBreak) + question;
 }
 
 void Operations::Stopped() {
@@ -100,13 +103,24 @@ bool Operations::DispatchProgram(const std::string& key) {
     void (Operations::*routine)();
   };
   static constexpr Row kTable[] = {
-      {"P1", &Operations::P2732},          {"P2", &Operations::P2764_128},   {"P3", &Operations::P2764_128},
-      {"P4", &Operations::P27256_040},     {"P5", &Operations::P27080},      {"P6", &Operations::P27010_020},
-      {"P7", &Operations::P27010_020},     {"P8", &Operations::P27256_040},  {"P9", &Operations::P27080},
-      {"EN", &Operations::ProgramX28C256}, {"FA", &Operations::ProgramAT29C256},
-      {"FM", &Operations::ProgramFlashBytes}, {"FL", &Operations::ProgramFlashBytes},
-      {"FR", &Operations::ProgramFlashBytes}, {"FS", &Operations::ProgramFlashBytes},
-      {"SA", &Operations::Write24C08_16},  {"SB", &Operations::Write24C08_16}, {"SC", &Operations::Write24C32},
+      {"P1", &Operations::P2732},
+      {"P2", &Operations::P2764_128},
+      {"P3", &Operations::P2764_128},
+      {"P4", &Operations::P27256_040},
+      {"P5", &Operations::P27080},
+      {"P6", &Operations::P27010_020},
+      {"P7", &Operations::P27010_020},
+      {"P8", &Operations::P27256_040},
+      {"P9", &Operations::P27080},
+      {"EN", &Operations::ProgramX28C256},
+      {"FA", &Operations::ProgramAT29C256},
+      {"FM", &Operations::ProgramFlashBytes},
+      {"FL", &Operations::ProgramFlashBytes},
+      {"FR", &Operations::ProgramFlashBytes},
+      {"FS", &Operations::ProgramFlashBytes},
+      {"SA", &Operations::Write24C08_16},
+      {"SB", &Operations::Write24C08_16},
+      {"SC", &Operations::Write24C32},
   };
   for (const auto& row : kTable) {
     if (key != row.key) continue;
@@ -187,7 +201,8 @@ void Operations::FinishProgramming() {
   link.SetReg0();
   core_.ui.SetValueQuiet("ProgressBar1", 0);
   // Only a run that wrote the chip is verified.
-  if (FailFlag == 0 && ProgramStatus == 1 && core_.ui.Value("VerifyAfterProgramming") == 1) Verify_button_Click();
+  if (FailFlag == 0 && ProgramStatus == 1 && core_.ui.Value("VerifyAfterProgramming") == 1)
+    Verify_button_Click();
 }
 
 // The board at rest: reset for a parallel chip; the 24Cxx socket stays powered

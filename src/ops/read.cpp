@@ -109,8 +109,9 @@ void Operations::MarkCodeBufferRead() {
   auto& ui = core_.ui;
   ui.SetValueQuiet("ProgressBar1", 0);
   ui.SetText("sbStatusBar", "");
-  for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
-                  "menuEraseCode", "mnuFileSaveCode", "mnuFileSaveCodeAs", "tbToolBar.Buttons(2)"}) {
+  for (auto* c :
+       {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
+        "menuEraseCode", "mnuFileSaveCode", "mnuFileSaveCodeAs", "tbToolBar.Buttons(2)"}) {
     ui.SetEnabled(c, true);
   }
   core_.buf.CodeBufferLoaded = 1;
@@ -135,9 +136,10 @@ void Operations::ReadSerialDevice() {
     if (!ConfirmBoard("after the read")) return;
     report.LogMessage(std::to_string(std::min(buf.CodeSize, core_.dev.DeviceSize)) +
                       " bytes Read from Device");
-    DeviceDigests = buf.LogDigests(
-        "Device", std::span(buf.CodeBuffer).first(static_cast<std::size_t>(
-                      std::max(0, std::min(buf.CodeSize, core_.dev.DeviceSize)))));
+    DeviceDigests =
+        buf.LogDigests("Device", std::span(buf.CodeBuffer)
+                                     .first(static_cast<std::size_t>(std::max(
+                                         0, std::min(buf.CodeSize, core_.dev.DeviceSize)))));
     ShowReadBuffer();
     report.PlayEventSound("OK");
   }

@@ -31,7 +31,8 @@ bool Operations::ParallelSweep(const std::function<bool(std::int32_t, std::uint8
   for (int bank = 0; bank <= LastBank; ++bank) {
     if (bank > 0 && !ConfirmBoard(AfterAddress(bank * 65536 - 1))) return false;
     link.AddressHigh = bank;
-    link.Reg3Value = link.AddressHighMap.at(static_cast<std::size_t>(bank)) | (link.Reg3Value & 0xF0) | link.Reg3Fixed;
+    link.Reg3Value = link.AddressHighMap.at(static_cast<std::size_t>(bank)) |
+                     (link.Reg3Value & 0xF0) | link.Reg3Fixed;
     link.SetReg3();
     const std::int32_t bank_bytes = std::min<std::int32_t>(65536, size - bank * 65536);
     const int pages = (bank_bytes + 255) / 256;
@@ -39,7 +40,8 @@ bool Operations::ParallelSweep(const std::function<bool(std::int32_t, std::uint8
       link.AddressMid = page;
       link.Reg1Value = link.AddressMidMap.at(static_cast<std::size_t>(page)) | link.Reg1Fixed;
       link.SetReg1();
-      ui.SetValueQuiet("ProgressBar1", std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
+      ui.SetValueQuiet("ProgressBar1",
+                       std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
       const int bytes = std::min<std::int32_t>(256, bank_bytes - page * 256);
       const std::int32_t base = bank * 65536 + page * 256;
       for (int byte = 0; byte < bytes; ++byte) {

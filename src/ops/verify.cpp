@@ -13,12 +13,13 @@ void Operations::Verify_button_Click() {
 }
 
 void Operations::VerifyDeviceData() {
-  core_.svc.dialogs->MessageBox("Please Write AT90S2313 VerifyData Routine", MsgButtons::Ok, MsgIcon::None,
-                                Shell::kAppTitle);
+  core_.svc.dialogs->MessageBox("Please Write AT90S2313 VerifyData Routine", MsgButtons::Ok,
+                                MsgIcon::None, Shell::kAppTitle);
 }
 
-bool Operations::CompareSweep(const std::function<bool(std::int32_t, std::uint8_t, std::uint8_t)>& per_byte,
-                              std::int32_t& compared) {
+bool Operations::CompareSweep(
+    const std::function<bool(std::int32_t, std::uint8_t, std::uint8_t)>& per_byte,
+    std::int32_t& compared) {
   auto& link = core_.link;
   auto& buf = core_.buf;
   BuildProgramImage();
@@ -72,8 +73,8 @@ void Operations::VerifyDeviceCode() {
     }
     const std::int32_t swept = std::max<std::int32_t>(core_.buf.CodeSize, 0);
     if (compared != swept || compared != core_.buf.ProgramLength) {
-      report.LogMessage("Compared " + std::to_string(compared) + " programmed bytes of " + std::to_string(swept) +
-                        " read");
+      report.LogMessage("Compared " + std::to_string(compared) + " programmed bytes of " +
+                        std::to_string(swept) + " read");
     }
   }
   if (VerifyFailed == 0) {

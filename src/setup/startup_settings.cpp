@@ -122,17 +122,19 @@ bool Setups::RememberedBoardAnswers() {
   const std::string searching = ": searching all LPT ports";
   const bool both = StartupKeysSeen == "MODELPORT" || StartupKeysSeen == "PORTMODEL";
   if (!both || !Link::IsLptPort(link.PortAddress) || link.BoardModel == 0) {
-    core_.report.LogMessage("The start-up settings name no usable port and board model" + searching);
+    core_.report.LogMessage("The start-up settings name no usable port and board model" +
+                            searching);
     return false;
   }
   const int answered = link.ProbeBoardModel();
   if (answered == link.BoardModel) return true;
-  const std::string remembered =
-      "ZAMBRIX-" + std::to_string(link.BoardModel) + " remembered at Port " + HexText(link.PortAddress);
+  const std::string remembered = "ZAMBRIX-" + std::to_string(link.BoardModel) +
+                                 " remembered at Port " + HexText(link.PortAddress);
   if (answered == 0) {
     core_.report.LogMessage(remembered + " does not answer" + searching);
   } else {
-    core_.report.LogMessage(remembered + " answers as ZAMBRIX-" + std::to_string(answered) + searching);
+    core_.report.LogMessage(remembered + " answers as ZAMBRIX-" + std::to_string(answered) +
+                            searching);
   }
   return false;
 }

@@ -81,7 +81,8 @@ void SimBoard::LinesChanged(std::uint64_t now) {
   auto damage = socket_.Update(latch_, Stuck(BoardDrive()), Vpp(), now);
   if (damage) trace_.Event(now, EventKind::kDamage, *damage);
   if (ChipBase* chip = socket_.Chip()) {
-    if (auto note = chip->TakeFaultNote(); !note.empty()) trace_.Event(now, EventKind::kFault, note);
+    if (auto note = chip->TakeFaultNote(); !note.empty())
+      trace_.Event(now, EventKind::kFault, note);
     for (auto& v : chip->TakeViolations()) trace_.TimingViolation(now, v.rule, std::move(v.text));
   }
   if (trace_.VcdOn()) Sample(now);

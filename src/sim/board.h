@@ -95,7 +95,7 @@ class SimBoard {
   bool high_nibble_ = false;
   std::uint64_t id_since_ = kNever;
   std::uint64_t id_settle_ns_ = 0;
-  std::uint64_t traced_ns_ = 0;  // time of the last trace sample
+  std::uint64_t traced_ns_ = 0;                            // time of the last trace sample
   std::array<std::array<std::uint8_t, 256>, 2> status_{};  // by nibble select and data lines
 };
 

@@ -27,9 +27,9 @@ struct ChipSpec {
   std::uint32_t size;
 
   // UV EPROM.
-  double vpp_volts = 0;        // programming voltage
-  double vpp_max = 0;          // absolute maximum on the VPP or OE/VPP pin
-  std::uint64_t pulse_ns = 0;  // one nominal program pulse
+  double vpp_volts = 0;                              // programming voltage
+  double vpp_max = 0;                                // absolute maximum on the VPP or OE/VPP pin
+  std::uint64_t pulse_ns = 0;                        // one nominal program pulse
   std::uint64_t pulse_min_ns = 0, pulse_max_ns = 0;  // the datasheet's window for one pulse (tPW)
   // Every other input's rating; a plain OE pin of an EEPROM or flash takes more.
   double oe_max = 7.0;

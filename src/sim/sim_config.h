@@ -14,15 +14,15 @@ namespace zambrix::sim {
 
 // Faults to inject; all reproducible from the seed.
 struct SimFaults {
-  bool no_board = false;                       // the port is there, the board is not
-  bool empty_socket = false;                   // no chip, whatever --sim-chip says
-  std::uint8_t stuck_low = 0, stuck_high = 0;  // data lines stuck at 0 / at 1
-  std::optional<std::uint32_t> dead_byte;      // a byte that never takes a written value
-  bool dead_byte_random = false;               // ... chosen from the seed
+  bool no_board = false;                         // the port is there, the board is not
+  bool empty_socket = false;                     // no chip, whatever --sim-chip says
+  std::uint8_t stuck_low = 0, stuck_high = 0;    // data lines stuck at 0 / at 1
+  std::optional<std::uint32_t> dead_byte;        // a byte that never takes a written value
+  bool dead_byte_random = false;                 // ... chosen from the seed
   std::optional<std::uint32_t> unerasable_byte;  // a byte that keeps its value through an erase
-  std::uint64_t slow_write_ns = 0;             // write cycles of EEPROM and flash last this long
-  std::uint32_t weak_cells = 1;                // an EPROM's bytes need this many times their pulse time
-  std::uint64_t vanish_after = 0;              // the board disappears after this many accesses
+  std::uint64_t slow_write_ns = 0;               // write cycles of EEPROM and flash last this long
+  std::uint32_t weak_cells = 1;    // an EPROM's bytes need this many times their pulse time
+  std::uint64_t vanish_after = 0;  // the board disappears after this many accesses
 };
 
 struct SimConfig {

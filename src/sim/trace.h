@@ -58,7 +58,9 @@ class SimTrace {
 
   void Event(std::uint64_t ns, EventKind kind, std::string text);
   // Told of every event as it happens (the system log of the program).
-  void SetListener(std::function<void(const SimEvent&)> listener) { listener_ = std::move(listener); }
+  void SetListener(std::function<void(const SimEvent&)> listener) {
+    listener_ = std::move(listener);
+  }
   const std::vector<SimEvent>& Events() const { return events_; }
   // True once a chip was destroyed; the first damage report.
   bool ChipDamaged() const;

@@ -1,9 +1,9 @@
 // Changes by hand: one step per byte typed (both its digits), one per fill,
 // undone and redone in order, and "changed" meaning "differs from the buffer
 // as it was last loaded, read or saved".
-#include <gtest/gtest.h>
-
 #include "buffers/byte_edits.h"
+
+#include <gtest/gtest.h>
 
 namespace zambrix {
 namespace {

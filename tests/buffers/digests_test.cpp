@@ -1,9 +1,10 @@
 // The check figures of a read against the tools people compare dumps with.
+#include "buffers/digests.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "buffers/digests.h"
 #include "support/temp_dir.h"
 #include "support/tools.h"
 

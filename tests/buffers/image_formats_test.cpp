@@ -29,9 +29,10 @@ std::vector<std::uint8_t> RandomBytes(std::size_t n, unsigned seed) {
 std::string AsText(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
 TEST(ImageFormats, NamesAndFormatWords) {
-  const std::pair<const char*, ImageFormat> names[] = {
-      {"dir.x/A.IHX", ImageFormat::kIntelHex}, {"a.S28", ImageFormat::kSrec},
-      {"dir.hex/image", ImageFormat::kBinary}, {"a.hex.bak", ImageFormat::kBinary}};
+  const std::pair<const char*, ImageFormat> names[] = {{"dir.x/A.IHX", ImageFormat::kIntelHex},
+                                                       {"a.S28", ImageFormat::kSrec},
+                                                       {"dir.hex/image", ImageFormat::kBinary},
+                                                       {"a.hex.bak", ImageFormat::kBinary}};
   for (const auto& [name, format] : names) EXPECT_EQ(FormatOfName(name), format) << name;
   EXPECT_EQ(FormatNamed("IHEX"), ImageFormat::kIntelHex);
   EXPECT_EQ(FormatNamed("hex"), std::nullopt);
@@ -73,8 +74,10 @@ TEST(ImageFormats, FaultyFilesAreRefusedAtTheirLine) {
   };
   const Case cases[] = {
       {ImageFormat::kIntelHex, ":0100000011EF\n:00000001FF\n", 1, "bad checksum"},
-      {ImageFormat::kIntelHex, "\n:0100000011EE\n0100000011EE\n", 3, "malformed line (no ':' at its start)"},
-      {ImageFormat::kIntelHex, ":0100000011EE\n:0100000022DD\n", 2, "overlaps an earlier record with other data"},
+      {ImageFormat::kIntelHex, "\n:0100000011EE\n0100000011EE\n", 3,
+       "malformed line (no ':' at its start)"},
+      {ImageFormat::kIntelHex, ":0100000011EE\n:0100000022DD\n", 2,
+       "overlaps an earlier record with other data"},
       {ImageFormat::kIntelHex, ":0100000011EE\n", 2, "no end record"},
       {ImageFormat::kIntelHex, ":020000040001F9\n:0100000011EE\n", 2, "address beyond the buffer"},
       {ImageFormat::kSrec, "S104000011EA\nS5030002FA\nS9030000FC\n", 2,
@@ -116,8 +119,10 @@ TEST_F(OtherTools, ImagesTheyWriteLoadByteIdentical) {
   };
   const std::string in = Path("in.bin");
   const Case cases[] = {
-      {"srec_cat " + in + " -binary -o " + Path("a.hex") + " -intel", "a.hex", ImageFormat::kIntelHex, 0},
-      {"srec_cat " + in + " -binary -o " + Path("a.s19") + " -motorola", "a.s19", ImageFormat::kSrec, 0},
+      {"srec_cat " + in + " -binary -o " + Path("a.hex") + " -intel", "a.hex",
+       ImageFormat::kIntelHex, 0},
+      {"srec_cat " + in + " -binary -o " + Path("a.s19") + " -motorola", "a.s19",
+       ImageFormat::kSrec, 0},
       {"srec_cat " + in + " -binary -offset 0x1000000 -o " + Path("b.hex") + " -intel", "b.hex",
        ImageFormat::kIntelHex, 0x1000000},
       {"srec_cat " + in + " -binary -offset 0x1000000 -o " + Path("b.s37") + " -motorola", "b.s37",

@@ -82,7 +82,8 @@ TEST_F(Views, DoubleClickSavesTheViewToZambrixBuf) {
   std::filesystem::current_path(old);
   const std::string saved = ReadWholeFile(dir / "ZAMBRIX.BUF");
   EXPECT_EQ(saved.rfind("ZAMBRIX BUFFER DISPLAY FILE - ", 0), 0u) << saved;
-  EXPECT_TRUE(saved.ends_with("StatCode: 131  Model: 5 \r\n" + std::string(60, '-') + "\r\nAB\r\n"));
+  EXPECT_TRUE(
+      saved.ends_with("StatCode: 131  Model: 5 \r\n" + std::string(60, '-') + "\r\nAB\r\n"));
   EXPECT_FALSE(t->buf.SaveDisplayTo(PathOf("missing/ZAMBRIX.BUF")));
 }
 

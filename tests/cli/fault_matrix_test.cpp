@@ -226,8 +226,8 @@ std::vector<std::string> LinesRow(const std::string& seen, const std::string& se
   const auto lines = [&](const char* before) {
     return "3!|the DATA LINES read " + seen + " is driven before " + before;
   };
-  for (const char* before : {"the read", "the blank check", "programming", "programming", "the verify",
-                             "the erase", "the identification"})
+  for (const char* before : {"the read", "the blank check", "programming", "programming",
+                             "the verify", "the erase", "the identification"})
     row.push_back(lines(before));
   row.push_back(serial_read);
   row.push_back(serial_program);

@@ -84,8 +84,9 @@ TEST_F(WriteCli, RefusalsComeBeforeAnyWriteWithTheirStatuses) {
 // programs; the bytes over the limit are named in the log and the JSON result,
 // and --sim-report prints what the simulated chip judged.
 TEST_F(WriteCli, BytesOverThePulseLimitAreNamedAndTheSimulatorGivesItsJudgement) {
-  auto r = Sim("--sim-chip 27C256 --sim-fault weak-cells=5 --sim-report --json program -d 27C256 -i " +
-               File("image.bin", 64, 5) + " --yes");
+  auto r =
+      Sim("--sim-chip 27C256 --sim-fault weak-cells=5 --sim-report --json program -d 27C256 -i " +
+          File("image.bin", 64, 5) + " --yes");
   ASSERT_EQ(r.status, 0) << r.err;
   const auto line = r.err.find(" needed more than 25 pulses, first at ");
   ASSERT_NE(line, std::string::npos) << r.err;

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   VirtualClock clock(16);
   sim::SimPort port(config, clock);
   for (int i = 0; i < 64; ++i) {
-    port.PortOut(static_cast<std::uint16_t>(config.base + (i % 3 == 1 ? 2 : 0)), static_cast<std::uint8_t>(i * 37));
+    port.PortOut(static_cast<std::uint16_t>(config.base + (i % 3 == 1 ? 2 : 0)),
+                 static_cast<std::uint8_t>(i * 37));
     (void)port.PortIn(static_cast<std::uint16_t>(config.base + 1));
   }
   port.Finish();

@@ -34,14 +34,15 @@ class NoBoard : public PortBackend {
 // input that writes into it.
 inline const std::filesystem::path& WorkFolder() {
   static const std::filesystem::path dir = [] {
-    auto d = std::filesystem::temp_directory_path() / ("zambrix-fuzz-" + std::to_string(::getpid()));
+    auto d =
+        std::filesystem::temp_directory_path() / ("zambrix-fuzz-" + std::to_string(::getpid()));
     std::filesystem::create_directories(d);
     std::filesystem::current_path(d);
     std::atexit([] {
       std::error_code ec;
-      std::filesystem::remove_all(std::filesystem::temp_directory_path() /
-                                      ("zambrix-fuzz-" + std::to_string(::getpid())),
-                                  ec);
+      std::filesystem::remove_all(
+          std::filesystem::temp_directory_path() / ("zambrix-fuzz-" + std::to_string(::getpid())),
+          ec);
     });
     return d;
   }();
@@ -56,7 +57,8 @@ inline void ClearWorkFolder() {
 }
 
 inline void WriteFile(const std::filesystem::path& p, const std::uint8_t* data, std::size_t size) {
-  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  std::ofstream(p, std::ios::binary)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
 inline std::FILE* DevNull() {
@@ -82,7 +84,8 @@ struct FuzzCore {
 };
 
 // Splits the input at a separator byte into at most `max_parts` texts.
-inline std::vector<std::string> Split(const std::uint8_t* data, std::size_t size, char sep, std::size_t max_parts) {
+inline std::vector<std::string> Split(const std::uint8_t* data, std::size_t size, char sep,
+                                      std::size_t max_parts) {
   std::vector<std::string> parts(1);
   for (std::size_t i = 0; i < size; ++i) {
     if (static_cast<char>(data[i]) == sep && parts.size() < max_parts) {

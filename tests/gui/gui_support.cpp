@@ -1,13 +1,14 @@
 #include "gui_support.h"
 
+#include <qpa/qplatformdrag.h>
+#include <qpa/qwindowsysteminterface.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <QWindow>
-#include <qpa/qplatformdrag.h>
-#include <qpa/qwindowsysteminterface.h>
 
 #include "gui/widgets.h"
 
@@ -57,8 +58,8 @@ void PostClickAt(QWidget* widget, QPoint point) {
   const QPointF global = widget->mapToGlobal(point);
   QWindowSystemInterface::handleMouseEvent<Queued>(window, at, global, Qt::LeftButton,
                                                    Qt::LeftButton, QEvent::MouseButtonPress);
-  QWindowSystemInterface::handleMouseEvent<Queued>(window, at, global, Qt::NoButton,
-                                                   Qt::LeftButton, QEvent::MouseButtonRelease);
+  QWindowSystemInterface::handleMouseEvent<Queued>(window, at, global, Qt::NoButton, Qt::LeftButton,
+                                                   QEvent::MouseButtonRelease);
 }
 
 void PostKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers mods) {
@@ -87,7 +88,7 @@ bool PostDrop(QWidget* widget, QPoint point, const QString& file) {
                                                        Qt::LeftButton, Qt::NoModifier);
   if (!move.isAccepted()) return false;
   return QWindowSystemInterface::handleDrop(window, &data, at, Qt::CopyAction, Qt::LeftButton,
-                                           Qt::NoModifier)
+                                            Qt::NoModifier)
       .isAccepted();
 }
 

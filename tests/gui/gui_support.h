@@ -46,12 +46,12 @@ QString ShownText(QObject* view);
 
 // Input and requests as the window system sends them: queued, and taken when
 // the event loop next takes the window system's events.
-void PostClick(QWidget* widget);             // press and release at its centre
+void PostClick(QWidget* widget);               // press and release at its centre
 void PostClickAt(QWidget* widget, QPoint at);  // at a point of the widget
 void PostKey(QWidget* window, Qt::Key key,
              Qt::KeyboardModifiers mods = Qt::NoModifier);  // press and release
 void PostText(QWidget* window, const QString& text);        // typed, a key per character
-void PostClose(QWidget* window);             // the title bar's close, Alt+F4
+void PostClose(QWidget* window);                            // the title bar's close, Alt+F4
 // A file dragged from a file manager and dropped at `at` of `widget`; true
 // when the window took it.
 bool PostDrop(QWidget* widget, QPoint at, const QString& file);

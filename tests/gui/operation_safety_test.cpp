@@ -142,7 +142,9 @@ class WindowDuringOperation : public ::testing::Test {
     const auto lines = t->LogLines();
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
-  bool Lit(const std::string& lamp) const { return t->core->ui.Colour(lamp) != colour::kButtonFace; }
+  bool Lit(const std::string& lamp) const {
+    return t->core->ui.Colour(lamp) != colour::kButtonFace;
+  }
   void ExpectStoppedByTheOperator(const std::string& not_said) {
     EXPECT_TRUE(Logged("Operation stopped by the Operator"));
     EXPECT_FALSE(Logged(not_said));
@@ -197,7 +199,9 @@ TEST_F(WindowDuringOperation, StopAndEscAskFirstDuringProgramming) {
     }
     if (paint == 25) PostKey(window.get(), Qt::Key_Escape);
   });
-  EXPECT_EQ(Asked("Stop the operation and reset the board?\nA chip being programmed is left partly written."), 2);
+  EXPECT_EQ(Asked("Stop the operation and reset the board?\nA chip being programmed is left partly "
+                  "written."),
+            2);
   ExpectStoppedByTheOperator("Programming Device Successfull");
   EXPECT_TRUE(t->core->ui.Colour("Error_label") == colour::kRed);
   ExpectPartlyWritten();

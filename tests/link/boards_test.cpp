@@ -1,11 +1,11 @@
 // The board rows against what the boards' wiring demands of them.
+#include "link/boards.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 #include <string>
-
-#include "link/boards.h"
 
 namespace zambrix {
 namespace {

@@ -24,9 +24,9 @@ TEST(Ppdev, ClaimsExclusivelySetsOutputWritesRawRegistersAndReleasesOnExit) {
     opened.port->PortOut(0x278, 0x11);  // no port there: an empty bus
     EXPECT_EQ(opened.port->PortIn(0x279), 0xFF);
   }
-  EXPECT_EQ(fake.calls, (std::vector<std::string>{"open /dev/parport0", "PPEXCL", "PPCLAIM", "PPDATADIR 0",
-                                                   "PPWDATA 5A", "PPWCONTROL 0B", "PPRSTATUS", "PPRELEASE",
-                                                   "close"}));
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"open /dev/parport0", "PPEXCL", "PPCLAIM",
+                                                  "PPDATADIR 0", "PPWDATA 5A", "PPWCONTROL 0B",
+                                                  "PPRSTATUS", "PPRELEASE", "close"}));
 }
 
 TEST(Ppdev, OpenAndClaimFailuresSayWhatToDo) {
@@ -35,10 +35,11 @@ TEST(Ppdev, OpenAndClaimFailuresSayWhatToDo) {
     int error;
     std::string says;
   };
-  for (const auto& c : std::vector<Case>{{"open", EACCES, "group lp"},
-                                         {"PPEXCL", EBUSY, "modprobe -r lp"},
-                                         {"PPCLAIM", EBUSY, "another program or driver holds it"},
-                                         {"PPDATADIR", EIO, "cannot set the data lines to output"}}) {
+  for (const auto& c :
+       std::vector<Case>{{"open", EACCES, "group lp"},
+                         {"PPEXCL", EBUSY, "modprobe -r lp"},
+                         {"PPCLAIM", EBUSY, "another program or driver holds it"},
+                         {"PPDATADIR", EIO, "cannot set the data lines to output"}}) {
     FakeSys fake;
     fake.fail[c.call] = c.error;
     auto opened = OpenPpdevPort("/dev/parport0", 0x378, fake.sys, "/nonexistent");
@@ -75,7 +76,8 @@ TEST(Doctor, AUsablePortAndTheLockdownThatRefusesRawIo) {
   m.env.sys = &fake.sys;
   const auto r = DiagnosePorts(m.env);
   EXPECT_TRUE(r.usable);
-  EXPECT_TRUE(has(r, "--board auto would use: ppdev /dev/parport0 at 378h")) << FakeMachine::Text(r);
+  EXPECT_TRUE(has(r, "--board auto would use: ppdev /dev/parport0 at 378h"))
+      << FakeMachine::Text(r);
   EXPECT_EQ(fake.calls.back(), "close");
   testing::WriteWholeFile(m.root / "lockdown", "none [integrity] confidentiality\n");
   EXPECT_TRUE(has(DiagnosePorts(m.env), "refused by the kernel's lockdown"));

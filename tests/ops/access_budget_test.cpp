@@ -75,12 +75,14 @@ TEST(AccessBudget, ReadProgramAndPageWriteTakeTheAccessesTheTableGives) {
   EXPECT_EQ(program.port->Board().socket().Chip()->Memory()[32767], 0x00);
 
   Counted serial("24C08", "Eeprom 24C08", {});
-  for (int i = 0; i < 16; ++i) (*serial.t)->buf.CodeBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  for (int i = 0; i < 16; ++i)
+    (*serial.t)->buf.CodeBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
   (*serial.t)->buf.CodeSize = 16;
   const auto page_accesses = serial.Count("Program_button");
   EXPECT_EQ((*serial.t)->ops.ErrorCount, 0);
 
-  EXPECT_EQ(read_accesses, budgets.at("64 KB read (27C512), Read button")) << "new figure: " << read_accesses;
+  EXPECT_EQ(read_accesses, budgets.at("64 KB read (27C512), Read button"))
+      << "new figure: " << read_accesses;
   EXPECT_EQ(program_accesses, budgets.at("27C256 programmed with 00h, Program button"))
       << "new figure: " << program_accesses;
   EXPECT_EQ(page_accesses, budgets.at("24C08 one 16-byte page, Program button"))

@@ -19,7 +19,8 @@ struct Started {
     rig.t->shell.Form_Load();
     const auto& rows = core().dev.DeviceTable;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (rows[i][0].rfind(device + " ", 0) == 0) core().ChooseListIndex("Device", static_cast<int>(i));
+      if (rows[i][0].rfind(device + " ", 0) == 0)
+        core().ChooseListIndex("Device", static_cast<int>(i));
     }
   }
   Core& core() { return *rig.t.core; }

@@ -7,9 +7,9 @@
 #include <map>
 
 #include "app/text.h"
+#include "program_window_support.h"
 #include "sim/chips/jedec_flash.h"
 #include "sim/chips/page_eeprom.h"
-#include "program_window_support.h"
 
 namespace zambrix {
 namespace {
@@ -71,7 +71,8 @@ TEST(X28C256Program, APageThatNeverReadsBackFailsAfter79Loads) {
   b.Load(image);
   b.ops().ProgramX28C256();
   EXPECT_EQ(b.clock.sleeps[51], 5 + 79);
-  EXPECT_TRUE(b.Logged("*** Address:149h, Programming BYTE:" + HexText(image[0x149]) + "h, Read BYTE:0h"));
+  EXPECT_TRUE(
+      b.Logged("*** Address:149h, Programming BYTE:" + HexText(image[0x149]) + "h, Read BYTE:0h"));
   EXPECT_EQ(b.ops().FailFlag, 1);
   EXPECT_EQ(b.core().link.Reg0Value, 0);
   const Bytes chip = b.Chip();
@@ -123,10 +124,14 @@ TEST(FlashIdentification, LogsTheTableLineForEachPartAndRefusesTheRest) {
   const std::string reading = "Reading Flash Code ID_________________ wait";
   const std::string not_flash = "*** Not a Flash Unit, Address 00&01 = FlashCode ***";
   for (const auto& c : {
-           Case{"AM29F040", "Flash AMD AM29F040", reading, "Device ID# 01A4 - AMD am29F040 Flash Memory", 512, 1024},
-           Case{"AM29F010", "Flash AMD AM29F010", reading, "Device ID# 0120 - AMD am29F010 Flash Memory", 512, 256},
-           Case{"EN29F040", "Flash EON EN29F040", reading, "Device ID# 1C04 - EON EN29F040 Flash Memory", 512, 1024},
-           Case{"A29040", "Flash AMIC A29040", reading, "Device ID# 3786 - AMIC A29040 Flash Memory", 512, 1024},
+           Case{"AM29F040", "Flash AMD AM29F040", reading,
+                "Device ID# 01A4 - AMD am29F040 Flash Memory", 512, 1024},
+           Case{"AM29F010", "Flash AMD AM29F010", reading,
+                "Device ID# 0120 - AMD am29F010 Flash Memory", 512, 256},
+           Case{"EN29F040", "Flash EON EN29F040", reading,
+                "Device ID# 1C04 - EON EN29F040 Flash Memory", 512, 1024},
+           Case{"A29040", "Flash AMIC A29040", reading,
+                "Device ID# 3786 - AMIC A29040 Flash Memory", 512, 1024},
            Case{"27C040", "Flash AMD AM29F040", not_flash, "Device ID# 1234 -  Not Valid!!!", 0, 0},
            Case{"", "Flash AMD AM29F040", not_flash, "Device ID# FFFF -  Not Valid!!!", 0, 0},
        }) {
@@ -153,8 +158,7 @@ TEST(FlashIdentification, QuickCommandIs22LatchLoadsWithoutTouchingTheShadows) {
   b.Choose("Flash AMD AM29F040");
   auto& l = b.core().link;
   l.OEOFF();
-  const std::array<int, 5> shadows{l.Reg0Value, l.Reg1Value, l.Reg2Value, l.Reg3Value,
-                                   l.Reg4Value};
+  const std::array<int, 5> shadows{l.Reg0Value, l.Reg1Value, l.Reg2Value, l.Reg3Value, l.Reg4Value};
   b.port->Trace().EnableAccessLog(1000);
   b.port->Trace().ClearAccesses();
   b.ops().FlashCommandByte = 0x90;

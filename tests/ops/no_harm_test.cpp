@@ -15,8 +15,8 @@ namespace {
 
 using testing::ChecksumLine;
 using testing::OfferedDevices;
-using testing::RandomImage;
 using testing::Programmer;
+using testing::RandomImage;
 using testing::TestImage;
 
 bool Damaged(Programmer& p) { return p.port->Trace().ChipDamaged(); }

@@ -57,8 +57,8 @@ TEST(ProgramEprom, BytesOverThePulseLimitAreNamedInOneLineAtTheEnd) {
   }
   ASSERT_GT(over, 1);
   EXPECT_TRUE(p.Logged("Programming Device Successfull"));
-  EXPECT_TRUE(p.Logged(std::to_string(over) + " bytes needed more than 25 pulses, first at " + HexText(first) +
-                       "h: such a chip may not keep its data"));
+  EXPECT_TRUE(p.Logged(std::to_string(over) + " bytes needed more than 25 pulses, first at " +
+                       HexText(first) + "h: such a chip may not keep its data"));
   EXPECT_EQ(p.port->Trace().ViolationCount(), 0u);
 }
 
@@ -72,12 +72,13 @@ TEST(ProgramEprom, TheSafetyQuestionNamesModel4sJumperSetting) {
     int voltage_option;
     std::string question;
   };
-  for (const auto& c : {Case{4, "27C256", "Eprom 27C256", 0,
-                             "ZAMBRIX-4: set the VPP jumper to 12.5V for Eprom 27C256\r\nProgram the Device?"},
-                        Case{4, "2732A", "Eprom 2732A", 2,
-                             "ZAMBRIX-4: set the VPP jumper to 21V for Eprom 2732A\r\nProgram the Device?"},
-                        Case{4, "X28C256", "Eeprom XICOR X28C256", 0, "Program the Device?"},
-                        Case{6, "27C256", "Eprom 27C256", 0, "Program the Device?"}}) {
+  for (const auto& c :
+       {Case{4, "27C256", "Eprom 27C256", 0,
+             "ZAMBRIX-4: set the VPP jumper to 12.5V for Eprom 27C256\r\nProgram the Device?"},
+        Case{4, "2732A", "Eprom 2732A", 2,
+             "ZAMBRIX-4: set the VPP jumper to 21V for Eprom 2732A\r\nProgram the Device?"},
+        Case{4, "X28C256", "Eeprom XICOR X28C256", 0, "Program the Device?"},
+        Case{6, "27C256", "Eprom 27C256", 0, "Program the Device?"}}) {
     SCOPED_TRACE(c.device + " on model " + std::to_string(c.model));
     Programmer p(c.chip, {}, c.model);
     p.Choose(c.device);
@@ -111,7 +112,8 @@ TEST(ProgramEprom, NothingIsPulsedForFFhBytesOrBytesThePreReadFindsInPlace) {
   const auto low_address_changes = changes[2];
   blank.core().Click("Program_button");
   EXPECT_EQ(blank.Pulses(), 0u);
-  EXPECT_LT(changes[2] - low_address_changes, 16u);  // no byte addressed (the board checks load a few)
+  EXPECT_LT(changes[2] - low_address_changes,
+            16u);  // no byte addressed (the board checks load a few)
   EXPECT_TRUE(blank.Logged("Programming Device Successfull"));
 
   auto image = RandomImage(65536, 5);
@@ -134,7 +136,8 @@ TEST(ProgramEprom, HiAndLowByteWriteHalfTheImageAndTheVerifyComparesOnlyThat) {
   p.core().Click("Program_button");
   const auto& chip = p.Chip();
   for (std::size_t i = 0; i < 16384; ++i) ASSERT_EQ(chip[i], code[2 * i + 1]) << i;
-  EXPECT_TRUE(std::all_of(chip.begin() + 16384, chip.end(), [](std::uint8_t b) { return b == 0xFF; }));
+  EXPECT_TRUE(
+      std::all_of(chip.begin() + 16384, chip.end(), [](std::uint8_t b) { return b == 0xFF; }));
   EXPECT_TRUE(p.Logged("Compared 16384 programmed bytes of 32768 read"));
   EXPECT_TRUE(p.Logged("Device Contents MATCHES with Buffer Contents"));
 }
@@ -234,9 +237,9 @@ TEST(ProgramEprom, AFailureInsideTheRunLeavesTheBoardSafeBeforeAnythingIsLogged)
   failing.fail_after = 3000;  // well inside the pulses
   p.core().Click("Program_button");
   const auto& stop = p.At("*** Operation stopped: port failure");
-  EXPECT_EQ(stop.latch0, 0x40);           // no programming voltage, no VPP switch
-  EXPECT_NE(stop.latch3 & 0x80, 0);       // chip deselected
-  EXPECT_NE(stop.latch3 & 0x40, 0);       // data latch off
+  EXPECT_EQ(stop.latch0, 0x40);      // no programming voltage, no VPP switch
+  EXPECT_NE(stop.latch3 & 0x80, 0);  // chip deselected
+  EXPECT_NE(stop.latch3 & 0x40, 0);  // data latch off
   EXPECT_FALSE(p.Logged("Programming Device Successfull"));
   p.t->core->svc.port = p.port.get();  // the failing port goes before the core lets go of it
   p.core().link.UsePort(p.port.get());

@@ -72,8 +72,9 @@ struct Programmer {
   // Opens `bytes` as the code file, as File / Open Code does.
   void Open(const std::vector<std::uint8_t>& bytes) {
     const auto path = dir.path() / ("image" + std::to_string(files++) + ".bin");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     t->dialogs.open_files.push_back(path.string());
     core().Click("mnuFileOpenCode");
   }

@@ -18,7 +18,8 @@ constexpr Part k24C08{"24C08", 1024}, k24C16{"24C16", 2048}, k24C32{"24C32", 409
 
 // A board as the program finds it at start-up, a serial chip chosen.
 struct Serial : testing::Programmer {
-  Serial(const Part& c, int model, Bytes contents = {}) : Programmer(c.name, std::move(contents), model) {
+  Serial(const Part& c, int model, Bytes contents = {})
+      : Programmer(c.name, std::move(contents), model) {
     Choose(std::string("Eeprom ") + c.name + " Serial (8 pins)");
   }
   Operations& ops() { return core().ops; }
@@ -54,7 +55,7 @@ TEST(SerialWrite, TheBufferSizeBoundsTheWriteAtBothEnds) {
   EXPECT_FALSE(s.AlertRaised());
   s.core().Click("Read_button");
   EXPECT_EQ(s.Code(40000), data);  // the read leaves the rest of the buffer alone
-  EXPECT_FALSE(s.Sending());  // the read's last byte went unacknowledged, then the stop
+  EXPECT_FALSE(s.Sending());       // the read's last byte went unacknowledged, then the stop
 }
 
 // The erase covers the chip whatever the file's length, and neither buffer changes.

@@ -16,8 +16,9 @@ TEST(SimulatedBlankCheck, TheFirstProgrammedByteIsReported) {
     std::size_t size, at;
     const char* line;
   };
-  for (const auto& c : {Case{"27C020", "Eprom 27C020", 262144, 0x12345, "Address: 12345 ][ Device Data: 0"},
-                        Case{"27C512", "Eprom 27C512", 65536, 0xFFFF, "Address: FFFF ][ Device Data: 0"}}) {
+  for (const auto& c :
+       {Case{"27C020", "Eprom 27C020", 262144, 0x12345, "Address: 12345 ][ Device Data: 0"},
+        Case{"27C512", "Eprom 27C512", 65536, 0xFFFF, "Address: FFFF ][ Device Data: 0"}}) {
     std::vector<std::uint8_t> chip(c.size, 0xFF);
     chip[c.at] = 0x00;
     Programmer p(c.chip, chip);

@@ -21,7 +21,8 @@ TEST(Verify, TheFirstDifferenceIsReportedAndEndsTheCompare) {
   p.Open(image);
   p.core().Click("Verify_button");
   char address[80];
-  std::snprintf(address, sizeof address, "Address: 0 ][ Buffer Data: %X ][ Device Data: %X", image[0], chip[0]);
+  std::snprintf(address, sizeof address, "Address: 0 ][ Buffer Data: %X ][ Device Data: %X",
+                image[0], chip[0]);
   EXPECT_TRUE(p.Logged(address));
   EXPECT_EQ(p.core().ops.VerifyFailed, 1);
   EXPECT_EQ(p.port->Board().Latch(0), 0x40);  // reset by the report
@@ -44,9 +45,9 @@ TEST(Verify, EveryDifferenceIsListedAsRangesWithTheirCounts) {
 
 TEST(Verify, TheWriteCheckTellsBytesToProgramFromBytesThatNeedAnErase) {
   std::vector<std::uint8_t> chip(8192, 0xFF);
-  chip[0] = 0x0F;     // the image wants 0x0F: in place
-  chip[1] = 0xF0;     // the image wants 0x0F: needs 1s back
-  chip[2] = 0x7F;     // the image wants 0x3F: programmable
+  chip[0] = 0x0F;      // the image wants 0x0F: in place
+  chip[1] = 0xF0;      // the image wants 0x0F: needs 1s back
+  chip[2] = 0x7F;      // the image wants 0x3F: programmable
   chip[0x100] = 0x00;  // the image wants 0xFF: needs an erase
   std::vector<std::uint8_t> image(8192, 0xFF);
   image[0] = 0x0F;
@@ -87,8 +88,9 @@ TEST(Verify, TheWindowsListHoldsEveryDifferenceAndAMatchReadsTheChipOnce) {
     EXPECT_EQ(std::pair(d.buffer, d.device), std::pair(image[at], chip[at])) << d.address;
   }
   EXPECT_EQ(buf.Differences.back().address, 0x7FFF);
-  EXPECT_TRUE(p.Logged("3 bytes differ from Buffer Contents: F3 and Shift+F3 show them, "
-                       "Edit - Differences lists them"));
+  EXPECT_TRUE(
+      p.Logged("3 bytes differ from Buffer Contents: F3 and Shift+F3 show them, "
+               "Edit - Differences lists them"));
   EXPECT_EQ(buf.DisplayMode, "Differences");
   EXPECT_EQ(p.port->Board().Latch(0), 0x40);
 

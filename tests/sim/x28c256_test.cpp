@@ -92,7 +92,7 @@ TEST(X28C256, PageWritesStoreAfterTheWriteCycleWithDataPollingMeanwhile) {
   EXPECT_EQ(first & 0x80, ~data[63] & 0x80);  // DATA polling: bit 7 inverted
   EXPECT_NE(first & 0x40, second & 0x40);     // toggle bit
   x.LoadPage(4, PageData(2));                 // ignored while busy
-  x.l.SleepMs(11);  // the 10 ms maximum write cycle
+  x.l.SleepMs(11);                            // the 10 ms maximum write cycle
   for (int i = 0; i < 64; ++i) EXPECT_EQ(x.Read(3 * 64 + i), data[std::size_t(i)]);
   EXPECT_EQ(x.Read(4 * 64), 0xFF);
 }

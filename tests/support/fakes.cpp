@@ -20,11 +20,12 @@ MsgAnswer ScriptedDialogs::MessageBox(std::string_view text, MsgButtons buttons,
     answers.pop_front();
     return a;
   }
-  return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+  return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes
+                                                                            : MsgAnswer::Ok;
 }
 
-std::optional<std::string> ScriptedDialogs::InputBox(std::string_view prompt, std::string_view title,
-                                                     std::string_view) {
+std::optional<std::string> ScriptedDialogs::InputBox(std::string_view prompt,
+                                                     std::string_view title, std::string_view) {
   shown.push_back({"input", std::string(prompt), std::string(title)});
   return Next(inputs);
 }
@@ -59,7 +60,8 @@ std::vector<std::string> TestCore::LogLines() const {
   std::size_t pos = 0;
   while (pos < text.size()) {
     auto next = text.find("\r\n", pos + 2);
-    std::string entry = text.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
+    std::string entry =
+        text.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
     if (entry.rfind("\r\n", 0) == 0) entry = entry.substr(2);
     auto mark = entry.find(">  ");
     out.push_back(mark == std::string::npos ? entry : entry.substr(mark + 3));

@@ -23,7 +23,8 @@ class ScriptedDialogs : public Dialogs {
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
   };
-  MsgAnswer MessageBox(std::string_view text, MsgButtons buttons, MsgIcon icon, std::string_view title) override;
+  MsgAnswer MessageBox(std::string_view text, MsgButtons buttons, MsgIcon icon,
+                       std::string_view title) override;
   std::optional<std::string> InputBox(std::string_view prompt, std::string_view title,
                                       std::string_view default_text) override;
   std::optional<std::string> OpenFile(const FileDialogRequest& request) override;

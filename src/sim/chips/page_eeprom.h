@@ -50,7 +50,7 @@ class PageEeprom : public ChipBase {
 
   State state_ = State::kIdle;
   std::vector<Loaded> loads_;
-  std::uint64_t load_ref_ = 0;  // the byte-load time runs from here
+  std::uint64_t load_ref_ = 0;    // the byte-load time runs from here
   std::uint64_t last_write_ = 0;  // the last write enable falling edge
   std::uint64_t busy_until_ = 0;
   Cycle cycle_;
