@@ -57,8 +57,8 @@ TEST(Signals, StopProgrammingResetTheBoardAndKeepTheChipFile) {
 // saved, exit 128 + SIGPIPE.
 TEST(Signals, AClosedPipeStopsTheRunAsAnInterruptDoes) {
   TempDir dir;
-  std::string image(1 << 20, '\0');
-  auto r = RunCliChild(Board(dir, "27C080", "s") + Program(dir, "27C080", image),
+  std::string image(32768, '\0');
+  auto r = RunCliChild(Board(dir, "27C256", "s") + Program(dir, "27C256", image),
                        "Programming Started", {}, {.hang_up_at_cue = true});
   EXPECT_EQ(r.status, 128 + SIGPIPE);
   EXPECT_EQ(ReadWholeFile(dir / "chip.bin").size(), image.size());
