@@ -77,6 +77,7 @@ if [ "$size" = 1024x768 ]; then
 fi
 # The device list has the focus: Alt+Down opens it, typing finds the entry,
 # Return takes it, F5 reads the chip.
+xdotool windowmove "$wid" 0 0
 xdotool windowsize "$wid" 1920 1050
 sleep 0.5
 xdotool mousemove --window "$wid" 600 1040 click 1  # the status bar: keys go to the window

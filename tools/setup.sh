@@ -5,7 +5,7 @@ set -euo pipefail
 
 ZAMBRIX_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev clang-14 clang-format-14 libclang-rt-14-dev
-  nlohmann-json3-dev srecord sigrok-cli)
+  nlohmann-json3-dev srecord sigrok-cli libarchive-zip-perl)
 
 missing=()
 for p in "${ZAMBRIX_PACKAGES[@]}"; do

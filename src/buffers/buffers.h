@@ -175,8 +175,12 @@ class Buffers {
     ShownKind kind = ShownKind::Other;
     std::int32_t first = 0;  // address of the page's first byte
     std::int32_t end = 0;    // bytes from here on show as blanks
+    std::int32_t rows = 0;   // rows of 16 bytes shown from `first` on
   };
   ShownPage Shown() const;
+  // Rows of 16 bytes the code view shows from its page on: a page's 16, or
+  // more when the window gives the view more height.
+  int ViewRows = 16;
 
   // ---- State ----
   std::vector<std::uint8_t> CodeBuffer = std::vector<std::uint8_t>(kCodeBufferSize, 0);
@@ -256,6 +260,8 @@ class Buffers {
   void AppendPage(std::string_view control, const std::vector<std::uint8_t>& buffer,
                   std::int32_t page, std::int32_t page_size, int rows, std::int32_t end,
                   CharRule rule = CharRule::Buffer);
+  static int RowsShown(int rows, int page_rows, std::int32_t first, std::int32_t end,
+                       std::size_t size);
   // The page of `buffer` that VScroll1 selects, clamped as AppendPage does.
   std::int32_t ShownPageOf(const std::vector<std::uint8_t>& buffer) const;
   void ShowPageAddress(std::int32_t address);

@@ -75,8 +75,8 @@ void Buffers::DisplayDifferences() {
   }
   ui.SetCaption("Frame3", caption);
   ui.SetText("BufferDisplay", "");
-  AppendPage("BufferDisplay", ComparedChip, ui.Value("VScroll1"), kCodePageSize, 16, ComparedEnd,
-             CharRule::Chip);
+  AppendPage("BufferDisplay", ComparedChip, ui.Value("VScroll1"), kCodePageSize, ViewRows,
+             ComparedEnd, CharRule::Chip);
 }
 
 void Buffers::mnuEditNextDifference_Click() {

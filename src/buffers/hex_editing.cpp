@@ -56,14 +56,18 @@ bool Buffers::MayLoseEdits() {
              MsgButtons::YesNo, MsgIcon::Warning, "Unsaved Changes") == MsgAnswer::Yes;
 }
 
+// An address already in view keeps the view where it is.
 void Buffers::ShowAddress(std::int32_t address) {
+  const ShownPage shown = Shown();
+  if (address >= shown.first && address < shown.first + shown.rows * kRowBytes) return;
   const std::int32_t page = address / kCodePageSize;
   if (core_.ui.Value("VScroll1") != page) core_.ui.SetValue("VScroll1", page);
 }
 
 void Buffers::KeepCursorOnPage() {
-  const std::int32_t first = Shown().first;
-  if (Cursor.address < first || Cursor.address >= first + kCodePageSize) {
+  const ShownPage shown = Shown();
+  const std::int32_t first = shown.first;
+  if (Cursor.address < first || Cursor.address >= first + shown.rows * kRowBytes) {
     Cursor.address = first + Cursor.address % kCodePageSize;
     Cursor.low_nibble = false;
   }

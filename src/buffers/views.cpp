@@ -67,6 +67,17 @@ void Buffers::ShowPageAddress(std::int32_t address) {
   core_.link.Endereco2Adr();
 }
 
+// A page's own rows always show; rows past them only while they hold bytes
+// below `end`, and never past the buffer.
+int Buffers::RowsShown(int rows, int page_rows, std::int32_t first, std::int32_t end,
+                       std::size_t size) {
+  const std::int64_t filled = (std::int64_t{end} - first + kRowBytes - 1) / kRowBytes;
+  const std::int64_t held = (static_cast<std::int64_t>(size) - first) / kRowBytes;
+  const std::int64_t n =
+      std::max<std::int64_t>(std::min(rows, page_rows), std::min<std::int64_t>(rows, filled));
+  return static_cast<int>(std::clamp<std::int64_t>(n, 0, held));
+}
+
 void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_t>& buffer,
                          std::int32_t page, std::int32_t page_size, int rows, std::int32_t end,
                          CharRule rule) {
@@ -75,6 +86,7 @@ void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_
       static_cast<std::int32_t>(buffer.size() / static_cast<std::size_t>(page_size)) - 1;
   page = std::clamp(page, 0, last_page);
   const std::int32_t first = page * page_size;
+  rows = RowsShown(rows, page_size / kRowBytes, first, end, buffer.size());
   ShowPageAddress(first);
   std::string text;
   text.reserve(static_cast<std::size_t>(rows) * 64);
@@ -100,7 +112,8 @@ void Buffers::DisplayPageMemory() {
 void Buffers::DisplayCodeMemory() {
   core_.ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
   core_.ui.SetText("BufferDisplay", "");
-  AppendPage("BufferDisplay", CodeBuffer, core_.ui.Value("VScroll1"), kCodePageSize, 16, CodeSize);
+  AppendPage("BufferDisplay", CodeBuffer, core_.ui.Value("VScroll1"), kCodePageSize, ViewRows,
+             CodeSize);
 }
 
 void Buffers::DisplayDataMemory() {
@@ -125,12 +138,18 @@ std::int32_t Buffers::ShownPageOf(const std::vector<std::uint8_t>& buffer) const
 }
 
 Buffers::ShownPage Buffers::Shown() const {
-  if (DisplayMode == "Differences")
-    return {ShownKind::Differences, ShownPageOf(ComparedChip) * kCodePageSize, ComparedEnd};
+  if (DisplayMode == "Differences") {
+    const std::int32_t first = ShownPageOf(ComparedChip) * kCodePageSize;
+    return {
+        ShownKind::Differences, first, ComparedEnd,
+        RowsShown(ViewRows, kCodePageSize / kRowBytes, first, ComparedEnd, ComparedChip.size())};
+  }
   if (DisplayMode != "Read") return {};
   // A device with a data memory may show its data buffer instead.
   if (core_.dev.DeviceKey == "MJ" && core_.ui.Caption("Show_button") == "Show Code") return {};
-  return {ShownKind::Code, ShownPageOf(CodeBuffer) * kCodePageSize, CodeSize};
+  const std::int32_t first = ShownPageOf(CodeBuffer) * kCodePageSize;
+  return {ShownKind::Code, first, CodeSize,
+          RowsShown(ViewRows, kCodePageSize / kRowBytes, first, CodeSize, CodeBuffer.size())};
 }
 
 void Buffers::SetScrollMaxFromCodeSize() {

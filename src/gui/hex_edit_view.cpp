@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <algorithm>
 
 #include "app/core.h"
 #include "gui/view_binder.h"
@@ -12,8 +13,6 @@
 namespace zambrix::gui {
 
 namespace {
-
-constexpr int kRows = 16;
 
 // A character of the hex column's digits, or -1.
 int HexDigit(const QString& text) {
@@ -75,7 +74,7 @@ void HexEditView::Refresh() {
     QTextCharFormat other_column;
     other_column.setBackground(pal.color(QPalette::Inactive, QPalette::Highlight).lighter(150));
     const bool code = shown.kind == Buffers::ShownKind::Code;
-    for (int row = 0; row < kRows; ++row) {
+    for (int row = 0; row < shown.rows; ++row) {
       for (int i = 0; i < 16; ++i) {
         const std::int32_t a = shown.first + row * 16 + i;
         if (a >= shown.end) continue;
@@ -103,7 +102,7 @@ std::optional<HexEditView::Cell> HexEditView::CellAt(const QPoint& at) const {
   const QTextCursor c = view_->cursorForPosition(at);
   const int row = c.blockNumber() - 1;
   const int column = c.positionInBlock();
-  if (row < 0 || row >= kRows) return std::nullopt;
+  if (row < 0 || row >= shown.rows) return std::nullopt;
   int byte = -1;
   bool ascii = false;
   if (column >= CharColumn(0) && column < CharColumn(16)) {
@@ -168,7 +167,19 @@ bool HexEditView::Key(QKeyEvent* key) {
   return true;
 }
 
+// A taller view shows more rows from the page on, as many as fit.
+void HexEditView::FitRows() {
+  const int line = view_->fontMetrics().lineSpacing();
+  const auto margin = static_cast<int>(2 * view_->document()->documentMargin());
+  const int rows = std::clamp((view_->viewport()->height() - margin) / std::max(1, line), 16, 256);
+  Buffers& buf = binder_.core().buf;
+  if (rows == buf.ViewRows) return;
+  buf.ViewRows = rows;
+  binder_.RunShort([&buf] { buf.VScroll1_Change(); });
+}
+
 bool HexEditView::eventFilter(QObject* target, QEvent* event) {
+  if (event->type() == QEvent::Resize && target == view_->viewport()) FitRows();
   if (event->type() == QEvent::KeyPress && target == view_)
     return Key(static_cast<QKeyEvent*>(event));
   if (event->type() == QEvent::MouseButtonPress && target == view_->viewport())

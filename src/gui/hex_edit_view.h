@@ -43,6 +43,7 @@ class HexEditView : public QObject {
   };
   bool Key(QKeyEvent* key);
   void Click(QMouseEvent* click);
+  void FitRows();
   std::optional<Cell> CellAt(const QPoint& at) const;
   // True when the text is the page the core says is shown.
   bool ShowsPage(std::int32_t first) const;

@@ -83,6 +83,35 @@ TEST_F(Workday, KeysMoveTheCursorAndACloseAsksForUnsavedChanges) {
   EXPECT_FALSE(window->isVisible());
 }
 
+// A taller window shows more rows from the page on; their cells are clicked
+// and typed in as the page's own, and the cursor leaves them for the next page.
+TEST_F(Workday, ATallerViewShowsMoreRowsToEdit) {
+  Start("27C256", "Eprom 27C256");
+  p->Open(std::vector<std::uint8_t>(32768, 0x11));
+  auto& buf = p->core().buf;
+  const auto rows = [this] {
+    TakePosted();  // the page's text is in the view
+    return Hex()->document()->blockCount() - 1;
+  };
+  EXPECT_EQ(rows(), 16);
+  window->resize(window->width(), window->height() + 30 * Hex()->fontMetrics().lineSpacing());
+  TakePosted();
+  const int shown = rows();
+  ASSERT_GT(shown, 24);
+  EXPECT_EQ(buf.ViewRows, shown);
+  ClickCell(20, Edit::HexColumn(3));
+  Type("5a");
+  EXPECT_EQ(buf.CodeBuffer[0x143], 0x5A);
+  EXPECT_EQ(p->core().ui.Value("VScroll1"), 0);
+  for (int row = 20; row < shown; ++row) Press(Qt::Key_Down);
+  EXPECT_EQ(p->core().ui.Value("VScroll1"), (0x144 + (shown - 20) * 16) / 256);
+  // The last page shows no rows past the chip's end.
+  p->core().ui.SetValue("VScroll1", 127);
+  TakePosted();
+  EXPECT_EQ(rows(), 16);
+  EXPECT_NE(Shown("BufferDisplay").find("007FF0| 11111111"), std::string::npos);
+}
+
 // Go to an address (Ctrl+G), fill a range from the Edit menu (one step to
 // undo), and the buffer's check figures logged on request.
 TEST_F(Workday, GoToFillAndChecksumOfTheBuffer) {
