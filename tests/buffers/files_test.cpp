@@ -132,6 +132,14 @@ TEST_F(Files, RecentFilesAndTheLastFolderLastIntoTheNextRun) {
   EXPECT_TRUE(next->ui.Visible("mnuFileRecent8") && next->ui.Enabled("mnuFileRecent"));
   next->Click("mnuFileOpenCode");  // cancelled
   EXPECT_EQ(next.dialogs.file_requests.back().file_name, dir.str() + "/");
+  // A save starts there too, and a save elsewhere moves the folder on.
+  next->Click("mnuFileSaveLogAs");  // cancelled
+  EXPECT_EQ(next.dialogs.file_requests.back().file_name, dir.str() + "/ZAMBRIX.LOG");
+  std::filesystem::create_directory(dir / "sub");
+  next.dialogs.save_files = {PathOf("sub/day.log")};
+  next->Click("mnuFileSaveLogAs");
+  next->Click("mnuFileSaveHexViewAs");  // cancelled
+  EXPECT_EQ(next.dialogs.file_requests.back().file_name, PathOf("sub") + "/ZAMBRIX.BUF");
 
   std::filesystem::remove(dir / "f8.bin");
   next->Click("mnuFileRecent1");

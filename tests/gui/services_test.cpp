@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -52,6 +54,27 @@ TEST(QtDialogsTest, InputBoxGivesTheTextOrNothingWhenCancelled) {
   EXPECT_EQ(dialogs.InputBox("Name of this setup:", "Save Setup", "old"), "Setup A");
   AnswerNext<QInputDialog>([](QInputDialog* input) { input->reject(); });
   EXPECT_EQ(dialogs.InputBox("Name of this setup:", "Save Setup", ""), std::nullopt);
+}
+
+// The file dialogs open in the folder of the name they are given, with its
+// file name proposed; a cancelled one gives nothing.
+TEST(QtDialogsTest, FileDialogsStartInTheGivenFolder) {
+  QtDialogs dialogs;
+  QTemporaryDir dir;
+  const std::string start = dir.path().toStdString() + "/ZAMBRIX.LOG";
+  AnswerNext<QFileDialog>([&dir](QFileDialog* d) {
+    EXPECT_EQ(d->directory().absolutePath(), dir.path());
+    auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), "ZAMBRIX.LOG");
+    static_cast<QDialog*>(d)->accept();
+  });
+  EXPECT_EQ(dialogs.SaveFile({"Save System Log As...", "Text (*.txt)|*.txt", start}), start);
+  AnswerNext<QFileDialog>([&dir](QFileDialog* d) {
+    EXPECT_EQ(d->directory().absolutePath(), dir.path());
+    d->reject();
+  });
+  EXPECT_EQ(dialogs.OpenFile({"Open Code File", "", dir.path().toStdString() + "/"}), std::nullopt);
 }
 
 TEST(QtDialogsTest, FileFiltersTakeQtsForm) {
