@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "app/text.h"
+#include "devices/device_catalogue.h"
 #include "sim/sim_port.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -146,21 +147,11 @@ struct Offered {
   std::string chip;    // the simulated part (empty: none models it)
 };
 
-// The offered entries of the catalogue with the part each names.
+// The offered entries of the catalogue with the part that simulates each.
 inline std::vector<Offered> OfferedDevices() {
-  TestCore t;
-  t->shell.Form_Load();
   std::vector<Offered> offered;
-  for (const auto& item : t->ui.Get("Device").items) {
-    if (item.rfind("N/A - ", 0) == 0) continue;
-    std::istringstream words(item);
-    for (std::string w; words >> w;) {
-      if (sim::FindChipSpec(w) != nullptr) {
-        offered.push_back({Trim(item), w});
-        break;
-      }
-    }
-    if (offered.empty() || offered.back().device != Trim(item)) offered.push_back({Trim(item), ""});
+  for (const auto& row : DeviceCatalogue()) {
+    if (row.offered) offered.push_back({std::string(row.name), std::string(row.sim_part)});
   }
   return offered;
 }
