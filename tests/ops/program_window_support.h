@@ -11,7 +11,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "devices/device_catalogue.h"
 #include "sim/sim_port.h"
 #include "support/fakes.h"
