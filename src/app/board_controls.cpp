@@ -2,6 +2,7 @@
 #include "app/board_controls.h"
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/interrupt.h"
 #include "base/text.h"
 
@@ -10,8 +11,8 @@ namespace zambrix {
 void BoardControls::BeforePortWrite() { ThrowIfStopRequested(); }
 
 void BoardControls::ProgressReset() {
-  core_.ui.SetMax("ProgressBar1", 100);
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetMax(control::ProgressBar1, 100);
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
   core_.ops.EraseInProgress = false;
 }
 
@@ -41,13 +42,13 @@ void BoardControls::ProgramFailed() {
 }
 
 LinkEvents::SpeedSlider BoardControls::Speed() {
-  const auto& slider = core_.ui.Get("Slider1");
+  const auto& slider = core_.ui.Get(control::Slider1);
   return {slider.value, slider.max};
 }
 
 void BoardControls::Slider1_Change() {
   core_.report.LogMessage("Program Speed Slider set to: " +
-                          std::to_string(core_.ui.Value("Slider1")));
+                          std::to_string(core_.ui.Value(control::Slider1)));
   core_.link.ApplySpeedSetting();
   core_.report.PlayEventSound("SLIDE");
 }

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/control_names.h"
 #include "base/interrupt.h"
 
 namespace zambrix {
@@ -24,7 +25,7 @@ Core::Core(Services services)
     std::weak_ptr<Core*> self = self_;
     svc.port->SetEventSink([self](const std::string& text) {
       auto core = self.lock();
-      if (core && (*core)->ui.Has("SystemLog"))
+      if (core && (*core)->ui.Has(control::SystemLog))
         (*core)->report.LogMessage(std::string(kSimulatorMark) + text);
     });
   }

@@ -1,6 +1,7 @@
 // Board detection and port selection.
 #include "app/board_controls.h"
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 #include "link/boards.h"
 
@@ -38,12 +39,12 @@ void BoardControls::TestHardware_button_Click() {
   link.BoardModel = 0;
   shown_before_loss_.reset();
 
-  ui.SetColour("ZambrixHardwareFound", colour::kRed);
-  ui.SetCaption("ZambrixHardwareFound", "NO HARDWARE FOUND");
-  ui.SetText("PortSelected", "None");
-  for (int i = 0; i < 3; ++i) ui.SetValueQuiet(Indexed("LPTSelection", i), 0);
-  ui.SetCaption("Ready_label", "NotReady");
-  ui.SetColour("Ready_label", colour::kRed);
+  ui.SetColour(control::ZambrixHardwareFound, colour::kRed);
+  ui.SetCaption(control::ZambrixHardwareFound, "NO HARDWARE FOUND");
+  ui.SetText(control::PortSelected, "None");
+  for (int i = 0; i < 3; ++i) ui.SetValueQuiet(Indexed(control::LPTSelection, i), 0);
+  ui.SetCaption(control::Ready_label, "NotReady");
+  ui.SetColour(control::Ready_label, colour::kRed);
 
   const int remembered = link.PortAddress;
   for (int base : kProbeOrder) {
@@ -88,21 +89,21 @@ void BoardControls::AnnounceBoard() {
   if (link.FoundPortAddress <= 0) return;
   auto& ui = core_.ui;
   auto& report = core_.report;
-  ui.SetColour("Ready_label", colour::kGreen);
-  ui.SetCaption("Ready_label", "Ready");
+  ui.SetColour(control::Ready_label, colour::kGreen);
+  ui.SetCaption(control::Ready_label, "Ready");
   link.PortAddress = link.FoundPortAddress;
   link.StatusPort = link.PortAddress + 1;
   link.ControlPort = link.PortAddress + 2;
   // Selecting the option runs its click handling, as the operator's click would.
   const int option = OptionIndexForPort(link.PortAddress);
-  if (option >= 0) ui.SetValue(Indexed("LPTSelection", option), 1);
+  if (option >= 0) ui.SetValue(Indexed(control::LPTSelection, option), 1);
 
   if (const BoardProfile* board = BoardProfileOf(link.BoardModel)) {
     const std::string model = std::to_string(link.BoardModel);
     const std::string port = HexText(link.PortAddress);
     report.LogMessage("ZAMBRIX-" + model + " Device was FOUND at Port: " + port);
-    ui.SetCaption("ZambrixHardwareFound", "MODEL " + model + " - PC port " + port + "h");
-    ui.SetColour("ZambrixHardwareFound", colour::kButtonText);
+    ui.SetCaption(control::ZambrixHardwareFound, "MODEL " + model + " - PC port " + port + "h");
+    ui.SetColour(control::ZambrixHardwareFound, colour::kButtonText);
     core_.setup.SaveStartupSettings();
     link.ApplyBoardModel();
     if (board->blinks_when_found) {
@@ -120,9 +121,9 @@ void BoardControls::LPTSelection_Click() {
   auto& link = core_.link;
   auto& ui = core_.ui;
   for (int i = 0; i < 3; ++i) {
-    if (ui.Value(Indexed("LPTSelection", i)) == 0) continue;
+    if (ui.Value(Indexed(control::LPTSelection, i)) == 0) continue;
     const auto& option = kPortOptions[i];
-    ui.SetText("PortSelected", option.text);
+    ui.SetText(control::PortSelected, option.text);
     core_.report.LogMessage(std::string("Port Selection changed to ") + option.text);
     link.PortAddress = option.base;
     link.StatusPort = link.PortAddress + 1;
@@ -137,10 +138,10 @@ void BoardControls::ForceModel(int model) {
   link.BoardModel = model;
   shown_before_loss_.reset();
   core_.report.LogMessage("ZAMBRIX-" + n + " Device was FORCED by Operator");
-  ui.SetCaption("ZambrixHardwareFound", "Operator Forced Model " + n);
-  ui.SetColour("ZambrixHardwareFound", colour::kRed);
-  ui.SetColour("Ready_label", colour::kGreen);
-  ui.SetCaption("Ready_label", "Ready");
+  ui.SetCaption(control::ZambrixHardwareFound, "Operator Forced Model " + n);
+  ui.SetColour(control::ZambrixHardwareFound, colour::kRed);
+  ui.SetColour(control::Ready_label, colour::kGreen);
+  ui.SetCaption(control::Ready_label, "Ready");
   link.ApplyBoardModel();
   link.Reset();
 }
@@ -148,22 +149,23 @@ void BoardControls::ForceModel(int model) {
 void BoardControls::ShowBoardLost() {
   auto& ui = core_.ui;
   if (!shown_before_loss_) {
-    shown_before_loss_ = ShownBoard{ui.Caption("ZambrixHardwareFound"), ui.Caption("Ready_label"),
-                                    ui.Colour("ZambrixHardwareFound"), ui.Colour("Ready_label")};
+    shown_before_loss_ =
+        ShownBoard{ui.Caption(control::ZambrixHardwareFound), ui.Caption(control::Ready_label),
+                   ui.Colour(control::ZambrixHardwareFound), ui.Colour(control::Ready_label)};
   }
-  ui.SetColour("ZambrixHardwareFound", colour::kRed);
-  ui.SetCaption("ZambrixHardwareFound", "NO HARDWARE FOUND");
-  ui.SetCaption("Ready_label", "NotReady");
-  ui.SetColour("Ready_label", colour::kRed);
+  ui.SetColour(control::ZambrixHardwareFound, colour::kRed);
+  ui.SetCaption(control::ZambrixHardwareFound, "NO HARDWARE FOUND");
+  ui.SetCaption(control::Ready_label, "NotReady");
+  ui.SetColour(control::Ready_label, colour::kRed);
 }
 
 void BoardControls::ShowBoardAnswers() {
   if (!shown_before_loss_) return;
   auto& ui = core_.ui;
-  ui.SetCaption("ZambrixHardwareFound", shown_before_loss_->found);
-  ui.SetColour("ZambrixHardwareFound", shown_before_loss_->found_colour);
-  ui.SetCaption("Ready_label", shown_before_loss_->ready);
-  ui.SetColour("Ready_label", shown_before_loss_->ready_colour);
+  ui.SetCaption(control::ZambrixHardwareFound, shown_before_loss_->found);
+  ui.SetColour(control::ZambrixHardwareFound, shown_before_loss_->found_colour);
+  ui.SetCaption(control::Ready_label, shown_before_loss_->ready);
+  ui.SetColour(control::Ready_label, shown_before_loss_->ready_colour);
   shown_before_loss_.reset();
 }
 

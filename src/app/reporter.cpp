@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 
 namespace zambrix {
@@ -26,12 +27,12 @@ void Reporter::LogMessage(std::string_view message) {
   line.append(core_.svc.platform->TimeText());
   line.append(">  ");
   line.append(message);
-  core_.ui.AppendText("SystemLog", line);
+  core_.ui.AppendText(control::SystemLog, line);
 }
 
-const std::string& Reporter::LogText() const { return core_.ui.Text("SystemLog"); }
+const std::string& Reporter::LogText() const { return core_.ui.Text(control::SystemLog); }
 
-void Reporter::ClearLog() { core_.ui.SetText("SystemLog", ""); }
+void Reporter::ClearLog() { core_.ui.SetText(control::SystemLog, ""); }
 
 std::string_view Reporter::SoundFileForKey(std::string_view key) {
   if (key == "INIT") return "\\init.wav";
@@ -56,18 +57,18 @@ void Reporter::Light(std::string_view label, std::uint32_t c) { core_.ui.SetColo
 
 void Reporter::ErrorLightOn() {
   alert_on_ = true;
-  Light("Error_label", colour::kRed);
-  core_.ui.SetEnabled("menuErrorReset", true);
+  Light(control::Error_label, colour::kRed);
+  core_.ui.SetEnabled(control::menuErrorReset, true);
   ProgramLightOff();
   DataFlowLightOff();
-  Light("Error_label", colour::kRed);  // repaint
+  Light(control::Error_label, colour::kRed);  // repaint
 }
 // Wherever the alert ends, the buttons it locked come back as they were, and
 // the Program light that a failed programming left lit goes off with ERROR.
 void Reporter::ErrorLightOff() {
   alert_on_ = false;
-  Light("Error_label", colour::kButtonFace);
-  core_.ui.SetEnabled("menuErrorReset", false);
+  Light(control::Error_label, colour::kButtonFace);
+  core_.ui.SetEnabled(control::menuErrorReset, false);
   if (!alert_locked_) return;
   alert_locked_ = false;
   ProgramLightOff();
@@ -75,23 +76,24 @@ void Reporter::ErrorLightOff() {
 }
 void Reporter::ProgramLightOn() {
   program_lit_ = true;
-  Light("Program_label", colour::kGreen);
+  Light(control::Program_label, colour::kGreen);
 }
 void Reporter::ProgramLightOff() {
   program_lit_ = false;
-  Light("Program_label", colour::kButtonFace);
+  Light(control::Program_label, colour::kButtonFace);
 }
-void Reporter::DataFlowLightOn() { Light("DataFlow_label", colour::kGreen); }
-void Reporter::DataFlowLightOff() { Light("DataFlow_label", colour::kButtonFace); }
+void Reporter::DataFlowLightOn() { Light(control::DataFlow_label, colour::kGreen); }
+void Reporter::DataFlowLightOff() { Light(control::DataFlow_label, colour::kButtonFace); }
 
 namespace {
-constexpr const char* kAlertButtons[4] = {"Program_button", "Verify_button", "Read_button",
-                                          "Display_button"};
+constexpr const char* kAlertButtons[4] = {control::Program_button, control::Verify_button,
+                                          control::Read_button, control::Display_button};
 // The menu entries (and their keys F5, F7, F8, F9) that run the same commands
 // are locked with the buttons.
-constexpr const char* kAlertMenus[8] = {"menuProgramCode", "menuProgramData", "menuVerifyCode",
-                                        "menuVerifyData",  "menuReadCode",    "menuReadData",
-                                        "menuDisplayCode", "menuDisplayData"};
+constexpr const char* kAlertMenus[8] = {control::menuProgramCode, control::menuProgramData,
+                                        control::menuVerifyCode,  control::menuVerifyData,
+                                        control::menuReadCode,    control::menuReadData,
+                                        control::menuDisplayCode, control::menuDisplayData};
 }  // namespace
 
 // A second alert before the first is reset keeps the states the first saved:
@@ -120,7 +122,7 @@ void Reporter::Error_label_Click() {
   ProgramLightOff();
   DataFlowLightOff();
   LogMessage("Error Alert was Turned Off");
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
   RestoreAlertButtons();
   core_.link.Reset();
 }

@@ -8,6 +8,7 @@
 
 #include "app/controls.h"
 #include "app/core.h"
+#include "base/control_names.h"
 #include "link/doctor.h"
 
 namespace zambrix {
@@ -54,29 +55,29 @@ void Shell::WireHandlers() {
   auto& setup = core_.setup;
   auto& report = core_.report;
 
-  ui.SetHandler("Device", [&dev] { dev.Device_Click(); });
+  ui.SetHandler(control::Device, [&dev] { dev.Device_Click(); });
   for (int i = 0; i < 4; ++i)
-    ui.SetHandler(Indexed("Voltage_button", i), [&dev, i] { dev.Voltage_button_Click(i); });
+    ui.SetHandler(Indexed(control::Voltage_button, i), [&dev, i] { dev.Voltage_button_Click(i); });
   for (int i = 0; i < 3; ++i)
-    ui.SetHandler(Indexed("LPTSelection", i), [&board] { board.LPTSelection_Click(); });
-  ui.SetHandler("TestHardware_button", [&board] { board.TestHardware_button_Click(); });
-  ui.SetHandler("Slider1", [&board] { board.Slider1_Change(); });
-  ui.SetHandler("Error_label", [&report] { report.Error_label_Click(); });
+    ui.SetHandler(Indexed(control::LPTSelection, i), [&board] { board.LPTSelection_Click(); });
+  ui.SetHandler(control::TestHardware_button, [&board] { board.TestHardware_button_Click(); });
+  ui.SetHandler(control::Slider1, [&board] { board.Slider1_Change(); });
+  ui.SetHandler(control::Error_label, [&report] { report.Error_label_Click(); });
   ui.SetHandler("SystemLog:DblClick", [&report] { report.SystemLog_DblClick(); });
 
-  ui.SetHandler("VScroll1", [&buf] { buf.VScroll1_Change(); });
+  ui.SetHandler(control::VScroll1, [&buf] { buf.VScroll1_Change(); });
   ui.SetHandler("BufferDisplay:DblClick", [&buf] { buf.BufferDisplay_DblClick(); });
-  ui.SetHandler("Show_button", [&buf] { buf.Show_button_Click(); });
-  ui.SetHandler("Display_button", [&buf] { buf.Display_button_Click(); });
-  ui.SetHandler("Erase_button", [&buf] { buf.Erase_button_Click(); });
-  ui.SetHandler("Command1", [&buf] { buf.Command1_Click(); });
-  ui.SetHandler("FileNameCodeText", [&buf] { buf.FileNameCodeText_Click(); });
+  ui.SetHandler(control::Show_button, [&buf] { buf.Show_button_Click(); });
+  ui.SetHandler(control::Display_button, [&buf] { buf.Display_button_Click(); });
+  ui.SetHandler(control::Erase_button, [&buf] { buf.Erase_button_Click(); });
+  ui.SetHandler(control::Command1, [&buf] { buf.Command1_Click(); });
+  ui.SetHandler(control::FileNameCodeText, [&buf] { buf.FileNameCodeText_Click(); });
 
-  ui.SetHandler("Read_button", [&ops] { ops.Read_button_Click(); });
-  ui.SetHandler("Blank_button", [&ops] { ops.Blank_button_Click(); });
-  ui.SetHandler("Program_button", [&ops] { ops.Program_button_Click(); });
-  ui.SetHandler("Verify_button", [&ops] { ops.Verify_button_Click(); });
-  ui.SetHandler("EraseFlash_button", [&ops] { ops.EraseFlash_button_Click(); });
+  ui.SetHandler(control::Read_button, [&ops] { ops.Read_button_Click(); });
+  ui.SetHandler(control::Blank_button, [&ops] { ops.Blank_button_Click(); });
+  ui.SetHandler(control::Program_button, [&ops] { ops.Program_button_Click(); });
+  ui.SetHandler(control::Verify_button, [&ops] { ops.Verify_button_Click(); });
+  ui.SetHandler(control::EraseFlash_button, [&ops] { ops.EraseFlash_button_Click(); });
 
   for (int i = 1; i <= 5; ++i) {
     auto name = "tbToolBar.Buttons(" + std::to_string(i) + ")";
@@ -85,73 +86,76 @@ void Shell::WireHandlers() {
 
   // Menus. The forwarding entries run the button's action even when the button
   // itself is disabled; only the menu entry's own enabled state guards them.
-  ui.SetHandler("mnuFileOpenCode", [&buf] { buf.mnuFileOpenCode_Click(); });
-  ui.SetHandler("mnuFileSaveCode", [&buf] { buf.mnuFileSaveCode_Click(); });
-  ui.SetHandler("mnuFileSaveCodeAs", [&buf] { buf.mnuFileSaveCodeAs_Click(); });
-  ui.SetHandler("mnuFileOpenData", [&buf] { buf.mnuFileOpenData_Click(); });
-  ui.SetHandler("mnuFileSaveData", [&buf] { buf.mnuFileSaveData_Click(); });
-  ui.SetHandler("mnuFileSaveDataAs", [&buf] { buf.mnuFileSaveDataAs_Click(); });
-  ui.SetHandler("mnuFileClose", [&buf] { buf.mnuFileClose_Click(); });
-  ui.SetHandler("mnuFileExit", [this] { mnuFileExit_Click(); });
-  ui.SetHandler("mnuFileSaveLogAs", [&buf] { buf.mnuFileSaveLogAs_Click(); });
-  ui.SetHandler("mnuFileSaveHexViewAs", [&buf] { buf.mnuFileSaveHexViewAs_Click(); });
+  ui.SetHandler(control::mnuFileOpenCode, [&buf] { buf.mnuFileOpenCode_Click(); });
+  ui.SetHandler(control::mnuFileSaveCode, [&buf] { buf.mnuFileSaveCode_Click(); });
+  ui.SetHandler(control::mnuFileSaveCodeAs, [&buf] { buf.mnuFileSaveCodeAs_Click(); });
+  ui.SetHandler(control::mnuFileOpenData, [&buf] { buf.mnuFileOpenData_Click(); });
+  ui.SetHandler(control::mnuFileSaveData, [&buf] { buf.mnuFileSaveData_Click(); });
+  ui.SetHandler(control::mnuFileSaveDataAs, [&buf] { buf.mnuFileSaveDataAs_Click(); });
+  ui.SetHandler(control::mnuFileClose, [&buf] { buf.mnuFileClose_Click(); });
+  ui.SetHandler(control::mnuFileExit, [this] { mnuFileExit_Click(); });
+  ui.SetHandler(control::mnuFileSaveLogAs, [&buf] { buf.mnuFileSaveLogAs_Click(); });
+  ui.SetHandler(control::mnuFileSaveHexViewAs, [&buf] { buf.mnuFileSaveHexViewAs_Click(); });
   for (int i = 1; i <= Buffers::kRecentFiles; ++i)
-    ui.SetHandler("mnuFileRecent" + std::to_string(i),
+    ui.SetHandler(control::mnuFileRecent + std::to_string(i),
                   [&buf, i] { buf.mnuFileRecent_Click(i - 1); });
   WireEditHandlers();
-  ui.SetHandler("mnuToolsOptions", [this] { mnuToolsOptions_Click(); });
-  ui.SetHandler("mnuToolsPortDoctor", [this] { mnuToolsPortDoctor_Click(); });
+  ui.SetHandler(control::mnuToolsOptions, [this] { mnuToolsOptions_Click(); });
+  ui.SetHandler(control::mnuToolsPortDoctor, [this] { mnuToolsPortDoctor_Click(); });
 
-  ui.SetHandler("menuBlankCheck", [&ops] { ops.Blank_button_Click(); });
-  ui.SetHandler("menuReadCode", [&ops] { ops.Read_button_Click(); });
-  ui.SetHandler("menuVerifyCode", [&ops] { ops.Verify_button_Click(); });
-  ui.SetHandler("menuDisplayCode", [&buf] { buf.Display_button_Click(); });
-  ui.SetHandler("menuEraseCode", [&buf] { buf.Erase_button_Click(); });
-  ui.SetHandler("menuTestHardware", [&board] { board.TestHardware_button_Click(); });
+  ui.SetHandler(control::menuBlankCheck, [&ops] { ops.Blank_button_Click(); });
+  ui.SetHandler(control::menuReadCode, [&ops] { ops.Read_button_Click(); });
+  ui.SetHandler(control::menuVerifyCode, [&ops] { ops.Verify_button_Click(); });
+  ui.SetHandler(control::menuDisplayCode, [&buf] { buf.Display_button_Click(); });
+  ui.SetHandler(control::menuEraseCode, [&buf] { buf.Erase_button_Click(); });
+  ui.SetHandler(control::menuTestHardware, [&board] { board.TestHardware_button_Click(); });
   // Entries whose captions name a button's operation run that operation.
-  ui.SetHandler("menuProgramCode", [&ops] { ops.Program_button_Click(); });
-  ui.SetHandler("menuEraseFlash", [&ops] { ops.EraseFlash_button_Click(); });
-  ui.SetHandler("menuProgramData", [&ops] { ops.Program_button_Click(); });
-  ui.SetHandler("menuReadData", [&ops] { ops.Read_button_Click(); });
-  ui.SetHandler("menuVerifyData", [&ops] { ops.Verify_button_Click(); });
-  ui.SetHandler("menuDisplayData", [&buf] { buf.Display_button_Click(); });
-  ui.SetHandler("menuEraseData", [&buf] { buf.Erase_button_Click(); });
-  ui.SetHandler("menuFlashShowCodeID", [&ops] { ops.menuFlashShowCodeID_Click(); });
-  ui.SetHandler("menuErrorReset", [&report] { report.Error_label_Click(); });
+  ui.SetHandler(control::menuProgramCode, [&ops] { ops.Program_button_Click(); });
+  ui.SetHandler(control::menuEraseFlash, [&ops] { ops.EraseFlash_button_Click(); });
+  ui.SetHandler(control::menuProgramData, [&ops] { ops.Program_button_Click(); });
+  ui.SetHandler(control::menuReadData, [&ops] { ops.Read_button_Click(); });
+  ui.SetHandler(control::menuVerifyData, [&ops] { ops.Verify_button_Click(); });
+  ui.SetHandler(control::menuDisplayData, [&buf] { buf.Display_button_Click(); });
+  ui.SetHandler(control::menuEraseData, [&buf] { buf.Erase_button_Click(); });
+  ui.SetHandler(control::menuFlashShowCodeID, [&ops] { ops.menuFlashShowCodeID_Click(); });
+  ui.SetHandler(control::menuErrorReset, [&report] { report.Error_label_Click(); });
 
-  ui.SetHandler("Setup", [&setup] { setup.Setup_Click(); });
+  ui.SetHandler(control::Setup, [&setup] { setup.Setup_Click(); });
   for (int i = 1; i <= 4; ++i) {
-    ui.SetHandler("LoadSetup" + std::to_string(i), [&setup, i] { setup.LoadSetup_Click(i); });
-    ui.SetHandler("SaveSetup" + std::to_string(i), [&setup, i] { setup.SaveSetup_Click(i); });
+    ui.SetHandler(control::LoadSetup + std::to_string(i),
+                  [&setup, i] { setup.LoadSetup_Click(i); });
+    ui.SetHandler(control::SaveSetup + std::to_string(i),
+                  [&setup, i] { setup.SaveSetup_Click(i); });
   }
-  ui.SetHandler("ForceZambrix4", [&board] { board.ForceZambrix4_Click(); });
-  ui.SetHandler("ForceZambrix5", [&board] { board.ForceZambrix5_Click(); });
-  ui.SetHandler("ForceZambrix6", [&board] { board.ForceZambrix6_Click(); });
-  ui.SetHandler("LoopFlashTest", [&ops] { ops.LoopFlashTest_Click(); });
-  ui.SetHandler("ResetFlash", [&ops] { ops.ResetFlash_Click(); });
+  ui.SetHandler(control::ForceZambrix4, [&board] { board.ForceZambrix4_Click(); });
+  ui.SetHandler(control::ForceZambrix5, [&board] { board.ForceZambrix5_Click(); });
+  ui.SetHandler(control::ForceZambrix6, [&board] { board.ForceZambrix6_Click(); });
+  ui.SetHandler(control::LoopFlashTest, [&ops] { ops.LoopFlashTest_Click(); });
+  ui.SetHandler(control::ResetFlash, [&ops] { ops.ResetFlash_Click(); });
 
-  ui.SetHandler("mnuHelpContents", [this] { mnuHelpContents_Click(); });
-  ui.SetHandler("mnuHelpSearchForHelpOn", [this] { mnuHelpSearchForHelpOn_Click(); });
-  ui.SetHandler("mnuHelpAbout", [this] { mnuHelpAbout_Click(); });
-  ui.SetHandler("mnuToolsCatalogue", [this] { core_.dev.mnuToolsCatalogue_Click(); });
-  ui.SetHandler("frmAbout.cmdOK", [this] { About_cmdOK_Click(); });
-  ui.SetHandler("frmAbout.cmdSysInfo", [this] { About_cmdSysInfo_Click(); });
-  ui.SetHandler("Timer1", [this] { Timer1_Timer(); });
+  ui.SetHandler(control::mnuHelpContents, [this] { mnuHelpContents_Click(); });
+  ui.SetHandler(control::mnuHelpSearchForHelpOn, [this] { mnuHelpSearchForHelpOn_Click(); });
+  ui.SetHandler(control::mnuHelpAbout, [this] { mnuHelpAbout_Click(); });
+  ui.SetHandler(control::mnuToolsCatalogue, [this] { core_.dev.mnuToolsCatalogue_Click(); });
+  ui.SetHandler(control::frmAbout_cmdOK, [this] { About_cmdOK_Click(); });
+  ui.SetHandler(control::frmAbout_cmdSysInfo, [this] { About_cmdSysInfo_Click(); });
+  ui.SetHandler(control::Timer1, [this] { Timer1_Timer(); });
 }
 
 void Shell::WireEditHandlers() {
   auto& ui = core_.ui;
   auto& buf = core_.buf;
-  ui.SetHandler("mnuEditUndo", [&buf] { buf.mnuEditUndo_Click(); });
-  ui.SetHandler("mnuEditRedo", [&buf] { buf.mnuEditRedo_Click(); });
-  ui.SetHandler("mnuEditGoTo", [&buf] { buf.mnuEditGoTo_Click(); });
-  ui.SetHandler("mnuEditFill", [&buf] { buf.mnuEditFill_Click(); });
-  ui.SetHandler("mnuEditChecksum", [&buf] { buf.mnuEditChecksum_Click(); });
-  ui.SetHandler("mnuEditNextDifference", [&buf] { buf.mnuEditNextDifference_Click(); });
-  ui.SetHandler("mnuEditPreviousDifference", [&buf] { buf.mnuEditPreviousDifference_Click(); });
-  ui.SetHandler("mnuEditDifferences", [&buf] { buf.mnuEditDifferences_Click(); });
-  ui.SetHandler("frmDifferences.cmdSave", [&buf] { buf.frmDifferences_cmdSave_Click(); });
-  ui.SetHandler("frmDifferences.cmdClose", [&buf] { buf.frmDifferences_cmdClose_Click(); });
+  ui.SetHandler(control::mnuEditUndo, [&buf] { buf.mnuEditUndo_Click(); });
+  ui.SetHandler(control::mnuEditRedo, [&buf] { buf.mnuEditRedo_Click(); });
+  ui.SetHandler(control::mnuEditGoTo, [&buf] { buf.mnuEditGoTo_Click(); });
+  ui.SetHandler(control::mnuEditFill, [&buf] { buf.mnuEditFill_Click(); });
+  ui.SetHandler(control::mnuEditChecksum, [&buf] { buf.mnuEditChecksum_Click(); });
+  ui.SetHandler(control::mnuEditNextDifference, [&buf] { buf.mnuEditNextDifference_Click(); });
+  ui.SetHandler(control::mnuEditPreviousDifference,
+                [&buf] { buf.mnuEditPreviousDifference_Click(); });
+  ui.SetHandler(control::mnuEditDifferences, [&buf] { buf.mnuEditDifferences_Click(); });
+  ui.SetHandler(control::frmDifferences_cmdSave, [&buf] { buf.frmDifferences_cmdSave_Click(); });
+  ui.SetHandler(control::frmDifferences_cmdClose, [&buf] { buf.frmDifferences_cmdClose_Click(); });
 }
 
 void Shell::Form_Load() {
@@ -161,26 +165,26 @@ void Shell::Form_Load() {
 
   link.BoardModel = 0;
   auto& s = *core_.svc.settings;
-  const auto& form = ui.Get("frmMain");
+  const auto& form = ui.Get(control::frmMain);
   double left = ReadPlacement(s, "MainLeft", 100);
   double top = ReadPlacement(s, "MainTop", 100);
   double width = ReadPlacement(s, "MainWidth", 100);
   double height = ReadPlacement(s, "MainHeight", 6500);
   (void)form;
-  ui.SetGeometry("frmMain", left, top, width, height);
-  const auto& f3 = ui.Get("Frame3");
-  ui.SetGeometry("Frame3", f3.left, 72, 481, 241);  // pixels of the client area
+  ui.SetGeometry(control::frmMain, left, top, width, height);
+  const auto& f3 = ui.Get(control::Frame3);
+  ui.SetGeometry(control::Frame3, f3.left, 72, 481, 241);  // pixels of the client area
   link.DelayFactorShort = 5;
   link.DelayFactorMedium = 100;
   link.DelayFactorLong = 500;
   core_.dev.ResetDeviceControls();
   link.BuildReadTables();
   core_.buf.BuildPrintableChars();
-  ui.SetCaption("ZambrixHardwareFound", "NO HARDWARE FOUND !!!");
-  ui.SetColour("Ready_label", colour::kRed);
-  ui.SetCaption("Ready_label", "NotReady");
-  ui.SetText("PortSelected", "None");
-  for (int i = 0; i < 3; ++i) ui.SetValueQuiet(Indexed("LPTSelection", i), 0);
+  ui.SetCaption(control::ZambrixHardwareFound, "NO HARDWARE FOUND !!!");
+  ui.SetColour(control::Ready_label, colour::kRed);
+  ui.SetCaption(control::Ready_label, "NotReady");
+  ui.SetText(control::PortSelected, "None");
+  for (int i = 0; i < 3; ++i) ui.SetValueQuiet(Indexed(control::LPTSelection, i), 0);
   link.FoundPortAddress = 0;
   link.PortAddress = 0;
   link.InitControlTables();
@@ -192,7 +196,7 @@ void Shell::Form_Load() {
   report.ProgramLightOff();
   report.ErrorLightOff();
   report.ClearLog();
-  ui.SetMax("VScroll1", 0);
+  ui.SetMax(control::VScroll1, 0);
   core_.dev.SetExtendedCatalogue(s.Get(kAppTitle, kSettingsSection, kCatalogueKey) == "1");
   core_.dev.FillDeviceTable();
   core_.dev.FillDeviceList();
@@ -204,10 +208,10 @@ void Shell::Form_Load() {
 void Shell::Form_Unload() {
   auto& ui = core_.ui;
   core_.link.Reset();
-  ui.SetVisible("frmDisplay1", false);
-  ui.SetVisible("frmDifferences", false);
-  ui.SetVisible("frmAbout", false);
-  const auto& f = ui.Get("frmMain");
+  ui.SetVisible(control::frmDisplay1, false);
+  ui.SetVisible(control::frmDifferences, false);
+  ui.SetVisible(control::frmAbout, false);
+  const auto& f = ui.Get(control::frmMain);
   auto& s = *core_.svc.settings;
   s.Save(kAppTitle, kSettingsSection, kCatalogueKey, core_.dev.ExtendedCatalogue ? "1" : "0");
   if (f.window_state == 1) return;  // minimised: the previous placement stays
@@ -236,7 +240,7 @@ void Shell::AnnounceBackEnd(const std::string& description, bool simulated,
     const std::uint16_t choice = kPortChoices[i];
     auto it = std::find_if(bound.begin(), bound.end(),
                            [choice](const PortBinding& b) { return b.choice == choice; });
-    core_.ui.SetTooltip(Indexed("LPTSelection", i),
+    core_.ui.SetTooltip(Indexed(control::LPTSelection, i),
                         it != bound.end() ? DescribeBinding(*it) : "No parallel port of this PC");
   }
 }
@@ -294,7 +298,7 @@ void Shell::ShowHelp() {
   if (HelpFile.empty()) {
     core_.svc.dialogs->MessageBox(
         "Unable to display Help Contents. There is no Help associated with this project.",
-        MsgButtons::Ok, MsgIcon::Information, core_.ui.Caption("frmMain"));
+        MsgButtons::Ok, MsgIcon::Information, core_.ui.Caption(control::frmMain));
     return;
   }
   auto error = core_.svc.platform->OpenDocument(HelpFile);
@@ -306,17 +310,17 @@ void Shell::mnuHelpSearchForHelpOn_Click() { ShowHelp(); }
 
 void Shell::mnuHelpAbout_Click() {
   About_Form_Load();
-  core_.ui.SetVisible("frmAbout", true);
+  core_.ui.SetVisible(control::frmAbout, true);
 }
 
 void Shell::About_Form_Load() {
-  core_.ui.SetCaption("frmAbout.lblVersion", "Version " + std::to_string(kMajor) + "." +
-                                                 std::to_string(kMinor) + "." +
-                                                 std::to_string(kRevision));
-  core_.ui.SetCaption("frmAbout.lblTitle", std::string(kAppTitle));
+  core_.ui.SetCaption(control::frmAbout_lblVersion, "Version " + std::to_string(kMajor) + "." +
+                                                        std::to_string(kMinor) + "." +
+                                                        std::to_string(kRevision));
+  core_.ui.SetCaption(control::frmAbout_lblTitle, std::string(kAppTitle));
 }
 
-void Shell::About_cmdOK_Click() { core_.ui.SetVisible("frmAbout", false); }
+void Shell::About_cmdOK_Click() { core_.ui.SetVisible(control::frmAbout, false); }
 void Shell::About_cmdSysInfo_Click() { StartSysInfo(); }
 
 void Shell::StartSysInfo() {
@@ -327,6 +331,6 @@ void Shell::StartSysInfo() {
   }
 }
 
-void Shell::Timer1_Timer() { core_.ui.SetEnabled("Timer1", false); }
+void Shell::Timer1_Timer() { core_.ui.SetEnabled(control::Timer1, false); }
 
 }  // namespace zambrix

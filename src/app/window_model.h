@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/control_names.h"
+
 namespace zambrix {
 
 enum class ControlKind {

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/core.h"
+#include "base/control_names.h"
 
 namespace zambrix {
 
@@ -33,12 +34,12 @@ void Buffers::DisplayEprom() {
   auto& link = core_.link;
   auto& report = core_.report;
   report.DataFlowLightOn();
-  core_.ui.SetCaption("Frame3", "Device Memory Hex/Ascii Display");
+  core_.ui.SetCaption(control::Frame3, "Device Memory Hex/Ascii Display");
   link.Reset();
   LoadChipAddress();  // address 0
   link.SleepMs(500);
   link.REG4OFF();
-  const std::int32_t page = std::clamp(core_.ui.Value("VScroll1"), 0, kLastChipPage);
+  const std::int32_t page = std::clamp(core_.ui.Value(control::VScroll1), 0, kLastChipPage);
   ShowPageAddress(page * kCodePageSize);
   core_.svc.clock->Spin(100);
   for (std::size_t i = 0; i < PageBuffer.size(); ++i) {
@@ -57,7 +58,7 @@ void Buffers::DisplayEprom() {
     text += HexRow(page * kCodePageSize + row * kRowBytes, PageBuffer.data() + row * kRowBytes,
                    CharRule::Chip);
   }
-  core_.ui.SetText("BufferDisplay", text);
+  core_.ui.SetText(control::BufferDisplay, text);
   report.DataFlowLightOff();
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 
 namespace zambrix {
@@ -41,7 +42,7 @@ void Buffers::ClearDifferences() {
   ComparedEnd = 0;
   CurrentDifference = 0;
   if (DisplayMode == "Differences") DisplayMode = "Read";
-  core_.ui.SetVisible("frmDifferences", false);
+  core_.ui.SetVisible(control::frmDifferences, false);
   UpdateEditCommands();
 }
 
@@ -57,8 +58,8 @@ void Buffers::GoToDifference(std::size_t index) {
   Cursor.address = Differences[index].address;
   Cursor.low_nibble = false;
   const std::int32_t page = Cursor.address / kCodePageSize;
-  if (core_.ui.Value("VScroll1") != page) {
-    core_.ui.SetValue("VScroll1", page);
+  if (core_.ui.Value(control::VScroll1) != page) {
+    core_.ui.SetValue(control::VScroll1, page);
   } else {
     DisplayDifferences();
   }
@@ -73,10 +74,10 @@ void Buffers::DisplayDifferences() {
                std::to_string(Differences.size()) + ": " +
                DifferenceLine(Differences[CurrentDifference]);
   }
-  ui.SetCaption("Frame3", caption);
-  ui.SetText("BufferDisplay", "");
-  AppendPage("BufferDisplay", ComparedChip, ui.Value("VScroll1"), kCodePageSize, ViewRows,
-             ComparedEnd, CharRule::Chip);
+  ui.SetCaption(control::Frame3, caption);
+  ui.SetText(control::BufferDisplay, "");
+  AppendPage(control::BufferDisplay, ComparedChip, ui.Value(control::VScroll1), kCodePageSize,
+             ViewRows, ComparedEnd, CharRule::Chip);
 }
 
 void Buffers::mnuEditNextDifference_Click() {
@@ -95,17 +96,17 @@ void Buffers::mnuEditPreviousDifference_Click() {
 void Buffers::mnuEditDifferences_Click() {
   if (Differences.empty()) return;
   const std::size_t n = Differences.size();
-  core_.ui.SetCaption("frmDifferences.lblSummary",
+  core_.ui.SetCaption(control::frmDifferences_lblSummary,
                       std::to_string(n) + (n == 1 ? " byte differs" : " bytes differ") +
                           " between the Device and the Buffer");
-  core_.ui.SetVisible("frmDifferences", true);
+  core_.ui.SetVisible(control::frmDifferences, true);
 }
 
 void Buffers::frmDifferences_cmdSave_Click() {
   auto name = AskSaveName("Save Differences As...", "differences.txt", kTextFilter);
   if (!name) return;
   std::string text = "Device " + core_.dev.SelectedDeviceName + " against Buffer " +
-                     core_.ui.Caption("FileNameCodeText") + ": " +
+                     core_.ui.Caption(control::FileNameCodeText) + ": " +
                      std::to_string(Differences.size()) + " bytes differ\r\n";
   for (const auto& d : Differences) text += DifferenceLine(d) + "\r\n";
   if (const std::string error = WriteFileSafely(*name, text); !error.empty()) {
@@ -116,6 +117,8 @@ void Buffers::frmDifferences_cmdSave_Click() {
   core_.report.LogMessage("Differences were Saved to " + *name);
 }
 
-void Buffers::frmDifferences_cmdClose_Click() { core_.ui.SetVisible("frmDifferences", false); }
+void Buffers::frmDifferences_cmdClose_Click() {
+  core_.ui.SetVisible(control::frmDifferences, false);
+}
 
 }  // namespace zambrix

@@ -5,6 +5,7 @@
 
 #include "app/core.h"
 #include "app/shell.h"
+#include "base/control_names.h"
 
 namespace zambrix {
 
@@ -16,12 +17,12 @@ constexpr std::string_view kTextFilter =
     "Text Files (*.txt;*.log;*.buf)|*.txt;*.log;*.buf|All Files (*.*)|*.*";
 
 std::string RecentKey(int i) { return "Recent" + std::to_string(i + 1); }
-std::string RecentEntry(int i) { return "mnuFileRecent" + std::to_string(i + 1); }
+std::string RecentEntry(int i) { return control::mnuFileRecent + std::to_string(i + 1); }
 
 }  // namespace
 
 void Buffers::OpenDroppedFile(const std::string& path, bool data_area) {
-  if (data_area && core_.ui.Enabled("mnuFileOpenData")) {
+  if (data_area && core_.ui.Enabled(control::mnuFileOpenData)) {
     OpenChosen(path, DataFileName, &Buffers::ReadBinaryFileData);
   } else {
     OpenChosen(path, CodeFileName, &Buffers::ReadBinaryFile);
@@ -70,7 +71,7 @@ void Buffers::ShowRecentFiles() {
     ui.SetCaption(RecentEntry(i), shown ? "&" + std::to_string(i + 1) + " " + RecentFiles[at] : "");
     ui.SetVisible(RecentEntry(i), shown);
   }
-  ui.SetEnabled("mnuFileRecent", !RecentFiles.empty());
+  ui.SetEnabled(control::mnuFileRecent, !RecentFiles.empty());
 }
 
 // A file that is gone leaves the list; its log line says why it was not opened.

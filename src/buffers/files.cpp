@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/file_io.h"
 #include "base/text.h"
 
@@ -120,7 +121,7 @@ void Buffers::mnuFileOpenData_Click() {
 }
 
 void Buffers::FileNameCodeText_Click() {
-  if (Trim(core_.ui.Caption("FileNameCodeText")) == "Click To Select a File")
+  if (Trim(core_.ui.Caption(control::FileNameCodeText)) == "Click To Select a File")
     mnuFileOpenCode_Click();
 }
 
@@ -165,11 +166,11 @@ bool Buffers::ReadBinaryFile() {
   const auto length = StageFile(CodeFileName, kCodeBufferSize, "Code", "Buffer", too_big);
   if (!length) return false;
   auto& ui = core_.ui;
-  ui.SetCaption("FileNameCodeText", CodeFileName);
-  ui.SetText("BufferDisplay",
+  ui.SetCaption(control::FileNameCodeText, CodeFileName);
+  ui.SetText(control::BufferDisplay,
              "\r\n\r\n\r\n\r\n\r\n\r\n                      READING FILE ... WAIT");
   report.DataFlowLightOn();
-  ui.SetText("sbStatusBar", "Reading Code File " + CodeFileName + " into Buffer... Wait");
+  ui.SetText(control::sbStatusBar, "Reading Code File " + CodeFileName + " into Buffer... Wait");
   CodeSize = static_cast<std::int32_t>(*length);
   CodeFileLength = CodeSize;
   CopyStagingToCode();
@@ -236,29 +237,30 @@ void Buffers::FinishCodeLoad() {
   auto& ui = core_.ui;
   DisplayPageMemory();
   SetScrollMaxFromCodeSize();
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetText("sbStatusBar", "");
+  ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui.SetText(control::sbStatusBar, "");
   if (!core_.dev.DeviceKey.empty()) {
-    for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode"})
+    for (auto* c : {control::Verify_button, control::menuVerifyCode, control::Program_button,
+                    control::menuProgramCode})
       ui.SetEnabled(c, true);
   }
   ShowCodeSize();
-  for (auto* c : {"tbToolBar.Buttons(2)", "mnuFileSaveCode", "mnuFileSaveCodeAs", "menuEraseCode",
-                  "Erase_button"}) {
+  for (auto* c : {"tbToolBar.Buttons(2)", control::mnuFileSaveCode, control::mnuFileSaveCodeAs,
+                  control::menuEraseCode, control::Erase_button}) {
     ui.SetEnabled(c, true);
   }
   const bool both_memories = core_.dev.Family().data_area;
-  ui.SetEnabled("CheckCode", both_memories);
-  ui.SetEnabled("CheckData", both_memories);
-  ui.SetValue("CheckCode", 1);
-  ui.SetValue("CheckData", 0);
+  ui.SetEnabled(control::CheckCode, both_memories);
+  ui.SetEnabled(control::CheckData, both_memories);
+  ui.SetValue(control::CheckCode, 1);
+  ui.SetValue(control::CheckData, 0);
   CodeBufferLoaded = 1;
   CodeBufferReplaced();
   core_.report.PlayEventSound("DONE");
 }
 
 void Buffers::ShowCodeSize() {
-  core_.ui.SetCaption("FileNameCodeSize", "(" + std::to_string(CodeSize) + " Bytes)");
+  core_.ui.SetCaption(control::FileNameCodeSize, "(" + std::to_string(CodeSize) + " Bytes)");
 }
 
 bool Buffers::ReadBinaryFileData() {
@@ -272,7 +274,7 @@ bool Buffers::ReadBinaryFileData() {
     }
     return false;
   }
-  core_.ui.SetCaption("FileNameDataText", DataFileName);
+  core_.ui.SetCaption(control::FileNameDataText, DataFileName);
   report.DataFlowLightOn();
   DataSize = static_cast<std::int32_t>(*length);
   std::copy(FileStaging.begin(), FileStaging.begin() + DataSize, DataBuffer.begin());
@@ -283,17 +285,17 @@ bool Buffers::ReadBinaryFileData() {
   report.LogMessage("You can Install a Blank Eprom for Programming");
   DisplayPageMemory();
   SetScrollMaxFromCodeSize();
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
-  core_.ui.SetText("sbStatusBar", "");
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
+  core_.ui.SetText(control::sbStatusBar, "");
   EnableAfterDataLoad();
   DataBufferLoaded = 1;
   return true;
 }
 
 void Buffers::EnableAfterDataLoad() {
-  for (auto* c : {"tbToolBar.Buttons(5)", "Verify_button", "menuVerifyData", "Program_button",
-                  "menuProgramData", "mnuFileSaveData", "mnuFileSaveDataAs", "Erase_button",
-                  "menuEraseData"}) {
+  for (auto* c : {"tbToolBar.Buttons(5)", control::Verify_button, control::menuVerifyData,
+                  control::Program_button, control::menuProgramData, control::mnuFileSaveData,
+                  control::mnuFileSaveDataAs, control::Erase_button, control::menuEraseData}) {
     core_.ui.SetEnabled(c, true);
   }
 }

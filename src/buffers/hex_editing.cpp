@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 
 namespace zambrix {
@@ -61,7 +62,7 @@ void Buffers::ShowAddress(std::int32_t address) {
   const ShownPage shown = Shown();
   if (address >= shown.first && address < shown.first + shown.rows * kRowBytes) return;
   const std::int32_t page = address / kCodePageSize;
-  if (core_.ui.Value("VScroll1") != page) core_.ui.SetValue("VScroll1", page);
+  if (core_.ui.Value(control::VScroll1) != page) core_.ui.SetValue(control::VScroll1, page);
 }
 
 void Buffers::KeepCursorOnPage() {
@@ -131,30 +132,32 @@ void Buffers::EditByte(std::uint8_t value, bool merge) {
 void Buffers::EnableAfterEdit() {
   auto& ui = core_.ui;
   CodeBufferLoaded = 1;
-  for (auto* c : {"tbToolBar.Buttons(2)", "mnuFileSaveCode", "mnuFileSaveCodeAs", "menuEraseCode",
-                  "Erase_button"}) {
+  for (auto* c : {"tbToolBar.Buttons(2)", control::mnuFileSaveCode, control::mnuFileSaveCodeAs,
+                  control::menuEraseCode, control::Erase_button}) {
     ui.SetEnabled(c, true);
   }
   if (core_.dev.DeviceKey.empty() || core_.report.AlertOn()) return;
-  for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode"})
+  for (auto* c : {control::Verify_button, control::menuVerifyCode, control::Program_button,
+                  control::menuProgramCode})
     ui.SetEnabled(c, true);
 }
 
 void Buffers::MarkCodeChanges() {
-  std::string caption = core_.ui.Caption("FileNameCodeText");
+  std::string caption = core_.ui.Caption(control::FileNameCodeText);
   if (caption.ends_with(kChangedMark)) caption.resize(caption.size() - kChangedMark.size());
   if (CodeEdits.AnyChanged()) {
     if (Trim(caption) == kNoFileYet) caption = "Code Buffer";
     caption += kChangedMark;
   }
-  core_.ui.SetCaption("FileNameCodeText", caption);
+  core_.ui.SetCaption(control::FileNameCodeText, caption);
 }
 
 void Buffers::UpdateEditCommands() {
   auto& ui = core_.ui;
-  ui.SetEnabled("mnuEditUndo", CodeEdits.CanUndo());
-  ui.SetEnabled("mnuEditRedo", CodeEdits.CanRedo());
-  for (auto* c : {"mnuEditNextDifference", "mnuEditPreviousDifference", "mnuEditDifferences"})
+  ui.SetEnabled(control::mnuEditUndo, CodeEdits.CanUndo());
+  ui.SetEnabled(control::mnuEditRedo, CodeEdits.CanRedo());
+  for (auto* c : {control::mnuEditNextDifference, control::mnuEditPreviousDifference,
+                  control::mnuEditDifferences})
     ui.SetEnabled(c, !Differences.empty());
 }
 
@@ -172,8 +175,8 @@ void Buffers::AfterUndoRedo(std::optional<std::int32_t> touched) {
   DisplayMode = "Read";
   Cursor = {*touched, Cursor.ascii, false};
   const std::int32_t page = *touched / kCodePageSize;
-  if (core_.ui.Value("VScroll1") != page) {
-    core_.ui.SetValue("VScroll1", page);
+  if (core_.ui.Value(control::VScroll1) != page) {
+    core_.ui.SetValue(control::VScroll1, page);
   } else {
     DisplayPageMemory();
   }
@@ -209,8 +212,8 @@ void Buffers::mnuEditGoTo_Click() {
   if (DisplayMode != "Differences") DisplayMode = "Read";
   Cursor = {static_cast<std::int32_t>(*address), Cursor.ascii, false};
   const std::int32_t page = Cursor.address / kCodePageSize;
-  if (core_.ui.Value("VScroll1") != page) {
-    core_.ui.SetValue("VScroll1", page);
+  if (core_.ui.Value(control::VScroll1) != page) {
+    core_.ui.SetValue(control::VScroll1, page);
   } else {
     VScroll1_Change();
   }

@@ -1,12 +1,13 @@
 // Saving the code and data buffers to raw binary files, and the Close command.
 #include "app/core.h"
+#include "base/control_names.h"
 
 namespace zambrix {
 
 bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t>& buffer,
                          std::int32_t size, std::string_view status_prefix) {
   auto& ui = core_.ui;
-  ui.SetText("sbStatusBar", std::string(status_prefix) + name + " ... Wait");
+  ui.SetText(control::sbStatusBar, std::string(status_prefix) + name + " ... Wait");
   LastSaveError = "the buffer holds fewer bytes than its size";
   if (size >= 0 && static_cast<std::size_t>(size) <= buffer.size()) {
     const std::span<const std::uint8_t> bytes(buffer.data(), static_cast<std::size_t>(size));
@@ -18,7 +19,7 @@ bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t
   } else {
     core_.report.LogMessage("File could NOT be Saved as " + name + " - " + LastSaveError);
   }
-  ui.SetText("sbStatusBar", "");
+  ui.SetText(control::sbStatusBar, "");
   return saved;
 }
 
@@ -27,7 +28,7 @@ void Buffers::SaveCodeTo(const std::string& name) {
   if (!SaveBuffer(name, CodeBuffer, CodeSize, "Writing Binary File ")) return;
   CodeFileLength = CodeSize;
   CodeEdits.Saved();
-  core_.ui.SetCaption("FileNameCodeText", name);
+  core_.ui.SetCaption(control::FileNameCodeText, name);
   RememberFile(name, true);
 }
 
@@ -45,7 +46,7 @@ bool Buffers::ChooseSaveName(std::string_view title, std::string& name, std::str
 }
 
 void Buffers::mnuFileSaveCodeAs_Click() {
-  if (ChooseSaveName("Save CODE BUFFER As...", CodeFileName, "FileNameCodeText"))
+  if (ChooseSaveName("Save CODE BUFFER As...", CodeFileName, control::FileNameCodeText))
     SaveCodeTo(CodeFileName);
 }
 
@@ -53,34 +54,34 @@ void Buffers::mnuFileSaveCodeAs_Click() {
 // an erase or a device of another size it asks for a name, as Save As does.
 void Buffers::mnuFileSaveCode_Click() {
   if ((!CodeFileName.empty() && CodeSize == CodeFileLength) ||
-      ChooseSaveName("Save CODE BUFFER ...", CodeFileName, "FileNameCodeText")) {
+      ChooseSaveName("Save CODE BUFFER ...", CodeFileName, control::FileNameCodeText)) {
     SaveCodeTo(CodeFileName);
   }
 }
 
 void Buffers::mnuFileSaveData_Click() {
   if (!DataFileName.empty() ||
-      ChooseSaveName("Save DATA Buffer ...", DataFileName, "FileNameDataText")) {
+      ChooseSaveName("Save DATA Buffer ...", DataFileName, control::FileNameDataText)) {
     SaveDataTo(DataFileName);
   }
 }
 
 // "Save Data As..." does for the data buffer what "Save Code As..." does for the code.
 void Buffers::mnuFileSaveDataAs_Click() {
-  if (ChooseSaveName("Save DATA Buffer As...", DataFileName, "FileNameDataText"))
+  if (ChooseSaveName("Save DATA Buffer As...", DataFileName, control::FileNameDataText))
     SaveDataTo(DataFileName);
 }
 
 void Buffers::CodeBufferHolds(const std::string& what) {
   CodeFileName.clear();
   CodeFileLength = 0;
-  core_.ui.SetCaption("FileNameCodeText", what);
+  core_.ui.SetCaption(control::FileNameCodeText, what);
   CodeBufferReplaced();
 }
 
 void Buffers::DataBufferHolds(const std::string& what) {
   DataFileName.clear();
-  core_.ui.SetCaption("FileNameDataText", what);
+  core_.ui.SetCaption(control::FileNameDataText, what);
 }
 
 void Buffers::mnuFileClose_Click() {

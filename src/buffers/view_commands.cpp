@@ -2,19 +2,20 @@
 #include <algorithm>
 
 #include "app/core.h"
+#include "base/control_names.h"
 
 namespace zambrix {
 
 void Buffers::Erase_button_Click() {
-  if (core_.ui.Value("CheckCode") != 0) EraseCodeBuffer();
-  if (core_.ui.Value("CheckData") != 0) EraseDataBuffer();
+  if (core_.ui.Value(control::CheckCode) != 0) EraseCodeBuffer();
+  if (core_.ui.Value(control::CheckData) != 0) EraseDataBuffer();
 }
 
 void Buffers::EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
                           std::string_view verify_menu, std::string_view program_menu) {
   std::fill(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(last) + 1, 0xFF);
-  for (auto c : {std::string_view("Verify_button"), verify_menu, std::string_view("Program_button"),
-                 program_menu}) {
+  for (auto c : {std::string_view(control::Verify_button), verify_menu,
+                 std::string_view(control::Program_button), program_menu}) {
     core_.ui.SetEnabled(c, false);
   }
   core_.report.LogMessage("Buffer has been Erased");
@@ -23,16 +24,16 @@ void Buffers::EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
 }
 
 void Buffers::EraseCodeBuffer() {
-  EraseBuffer(CodeBuffer, kCodeEraseLast, "menuVerifyCode", "menuProgramCode");
+  EraseBuffer(CodeBuffer, kCodeEraseLast, control::menuVerifyCode, control::menuProgramCode);
   CodeBufferHolds("erased");
 }
 void Buffers::EraseDataBuffer() {
-  EraseBuffer(DataBuffer, kDataEraseLast, "menuVerifyData", "menuProgramData");
+  EraseBuffer(DataBuffer, kDataEraseLast, control::menuVerifyData, control::menuProgramData);
   DataBufferHolds("erased");
 }
 
 bool Buffers::SaveDisplayTo(const std::string& path) {
-  const std::string& shown = core_.ui.Text("BufferDisplay");
+  const std::string& shown = core_.ui.Text(control::BufferDisplay);
   double stat = 0;
   for (unsigned char ch : shown) stat += ch;
   auto* p = core_.svc.platform;

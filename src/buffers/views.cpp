@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/core.h"
+#include "base/control_names.h"
 
 namespace zambrix {
 
@@ -99,24 +100,25 @@ void Buffers::DisplayPageMemory() {
     DisplayCodeMemory();
     return;
   }
-  const std::string& shown = core_.ui.Caption("Show_button");
+  const std::string& shown = core_.ui.Caption(control::Show_button);
   if (shown == "Show Data") DisplayCodeMemory();
   if (shown == "Show Code") DisplayDataMemory();
 }
 
 // The frame's caption always names what the view shows.
 void Buffers::DisplayCodeMemory() {
-  core_.ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
-  core_.ui.SetText("BufferDisplay", "");
-  AppendPage("BufferDisplay", CodeBuffer, core_.ui.Value("VScroll1"), kCodePageSize, ViewRows,
-             CodeSize);
+  core_.ui.SetCaption(control::Frame3, "Code Buffer Hex/Ascii Display");
+  core_.ui.SetText(control::BufferDisplay, "");
+  AppendPage(control::BufferDisplay, CodeBuffer, core_.ui.Value(control::VScroll1), kCodePageSize,
+             ViewRows, CodeSize);
 }
 
 void Buffers::DisplayDataMemory() {
-  core_.ui.SetCaption("Frame3", "Data Buffer Hex/Ascii Display");
-  core_.ui.SetText("BufferDisplay", "             *** BUFFER DATA ***\r\n");
+  core_.ui.SetCaption(control::Frame3, "Data Buffer Hex/Ascii Display");
+  core_.ui.SetText(control::BufferDisplay, "             *** BUFFER DATA ***\r\n");
   const auto end = DataBufferLoaded == 1 ? DataSize : static_cast<std::int32_t>(DataBuffer.size());
-  AppendPage("BufferDisplay", DataBuffer, core_.ui.Value("VScroll1"), kDataPageSize, 8, end);
+  AppendPage(control::BufferDisplay, DataBuffer, core_.ui.Value(control::VScroll1), kDataPageSize,
+             8, end);
 }
 
 void Buffers::VScroll1_Change() {
@@ -130,7 +132,7 @@ void Buffers::VScroll1_Change() {
 
 std::int32_t Buffers::ShownPageOf(const std::vector<std::uint8_t>& buffer) const {
   const auto pages = static_cast<std::int32_t>(buffer.size() / kCodePageSize);
-  return std::clamp(core_.ui.Value("VScroll1"), 0, std::max(0, pages - 1));
+  return std::clamp(core_.ui.Value(control::VScroll1), 0, std::max(0, pages - 1));
 }
 
 Buffers::ShownPage Buffers::Shown() const {
@@ -142,7 +144,8 @@ Buffers::ShownPage Buffers::Shown() const {
   }
   if (DisplayMode != "Read") return {};
   // A device with a data memory may show its data buffer instead.
-  if (core_.dev.Family().data_area && core_.ui.Caption("Show_button") == "Show Code") return {};
+  if (core_.dev.Family().data_area && core_.ui.Caption(control::Show_button) == "Show Code")
+    return {};
   const std::int32_t first = ShownPageOf(CodeBuffer) * kCodePageSize;
   return {ShownKind::Code, first, CodeSize,
           RowsShown(ViewRows, kCodePageSize / kRowBytes, first, CodeSize, CodeBuffer.size())};
@@ -150,16 +153,16 @@ Buffers::ShownPage Buffers::Shown() const {
 
 void Buffers::SetScrollMaxFromCodeSize() {
   // A last partial page is a page too.
-  core_.ui.SetMax("VScroll1", (CodeSize + kCodePageSize - 1) / kCodePageSize - 1);
+  core_.ui.SetMax(control::VScroll1, (CodeSize + kCodePageSize - 1) / kCodePageSize - 1);
 }
 
 void Buffers::Display_button_Click() {
   auto& ui = core_.ui;
-  if (ui.Value("CheckCode") == 0) return;
+  if (ui.Value(control::CheckCode) == 0) return;
   DisplayMode = "DisplayEprom";
-  ui.SetValue("VScroll1", 0);
+  ui.SetValue(control::VScroll1, 0);
   core_.report.LogMessage("Fetching Device Binary Contents to Screen");
-  ui.SetCaption("Frame3", "Device Memory Hex/Ascii Display");
+  ui.SetCaption(control::Frame3, "Device Memory Hex/Ascii Display");
   if (IsChipViewKey(core_.dev)) DisplayEprom();
   if (core_.dev.Family().algorithm == Algorithm::kMicro) {
     core_.ops.Result.Add(Outcome::Kind::kRefused, "");
@@ -171,28 +174,29 @@ void Buffers::Display_button_Click() {
 void Buffers::Show_button_Click() {
   auto& ui = core_.ui;
   if (!core_.dev.Family().data_area) {
-    ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
+    ui.SetCaption(control::Frame3, "Code Buffer Hex/Ascii Display");
     DisplayMode = "Read";
-  } else if (ui.Caption("Show_button") != "Show Data") {
-    ui.SetCaption("Show_button", "Show Data");
+  } else if (ui.Caption(control::Show_button) != "Show Data") {
+    ui.SetCaption(control::Show_button, "Show Data");
     SetScrollMaxFromCodeSize();
-    ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
+    ui.SetCaption(control::Frame3, "Code Buffer Hex/Ascii Display");
   } else {
-    ui.SetCaption("Show_button", "Show Code");
-    ui.SetMax("VScroll1", 63);  // 64 data pages of 128 bytes
-    ui.SetCaption("Frame3", "Data Buffer Hex/Ascii Display");
+    ui.SetCaption(control::Show_button, "Show Code");
+    ui.SetMax(control::VScroll1, 63);  // 64 data pages of 128 bytes
+    ui.SetCaption(control::Frame3, "Data Buffer Hex/Ascii Display");
   }
-  ui.SetValue("VScroll1", 0);
+  ui.SetValue(control::VScroll1, 0);
   DisplayPageMemory();
 }
 
 void Buffers::Command1_Click() {
   auto& ui = core_.ui;
-  ui.SetValue("frmDisplay1.VScroll1", 0);
-  ui.SetText("frmDisplay1.BufferDisplay", "");
-  AppendPage("frmDisplay1.BufferDisplay", CodeBuffer, ui.Value("frmDisplay1.VScroll1"),
-             kCodePageSize, 16, static_cast<std::int32_t>(CodeBuffer.size()));
-  ui.SetVisible("frmDisplay1", true);
+  ui.SetValue(control::frmDisplay1_VScroll1, 0);
+  ui.SetText(control::frmDisplay1_BufferDisplay, "");
+  AppendPage(control::frmDisplay1_BufferDisplay, CodeBuffer,
+             ui.Value(control::frmDisplay1_VScroll1), kCodePageSize, 16,
+             static_cast<std::int32_t>(CodeBuffer.size()));
+  ui.SetVisible(control::frmDisplay1, true);
 }
 
 }  // namespace zambrix

@@ -15,6 +15,7 @@
 #include "app/controls.h"
 #include "app/core.h"
 #include "app/posix_platform.h"
+#include "base/control_names.h"
 #include "base/file_io.h"
 #include "base/interrupt.h"
 #include "base/text.h"
@@ -157,7 +158,7 @@ int Session::StartUp() {
     auto it = std::find_if(std::begin(kPorts), std::end(kPorts),
                            [&](const char* p) { return Lower(o_.port) == Lower(p); });
     if (it == std::end(kPorts)) return Fail(kUsage, "--port takes 378h, 278h or 3BCh");
-    auto name = Indexed("LPTSelection", static_cast<int>(it - std::begin(kPorts)));
+    auto name = Indexed(control::LPTSelection, static_cast<int>(it - std::begin(kPorts)));
     core_->ui.SetValueQuiet(name, 0);
     core_->ChangeValue(name, 1);
   }
@@ -172,7 +173,7 @@ int Session::StartUp() {
       return Fail(kUsage, "--speed takes " + std::to_string(kSliderMin) + " to " +
                               std::to_string(kSliderMax));
     }
-    core_->ChangeValue("Slider1", *v);
+    core_->ChangeValue(control::Slider1, *v);
   }
   if (!o_.format.empty()) {
     auto format = FormatNamed(o_.format);
@@ -190,7 +191,7 @@ int Session::NeedBoard() {
 int Session::SelectDevice() {
   if (o_.device.empty()) {
     // A device restored by --setup serves when the command names none.
-    if (!o_.setup.empty() && core_->ui.ListIndex("Device") >= 0) return NoteDevice();
+    if (!o_.setup.empty() && core_->ui.ListIndex(control::Device) >= 0) return NoteDevice();
     return Fail(kUsage, "the command needs -d DEVICE");
   }
   std::vector<std::string> names;
@@ -201,15 +202,15 @@ int Session::SelectDevice() {
   }
   auto m = MatchDevice(names, offered, o_.device);
   if (m.row < 0) return Fail(kUsage, m.error);
-  core_->ChooseListIndex("Device", m.row);
-  if (core_->ui.ListIndex("Device") != m.row)
+  core_->ChooseListIndex(control::Device, m.row);
+  if (core_->ui.ListIndex(control::Device) != m.row)
     return Fail(kUsage, "the device could not be selected");
   return NoteDevice();
 }
 
 // The chosen device's catalogue entry goes into the result.
 int Session::NoteDevice() {
-  const auto row = static_cast<std::size_t>(core_->ui.ListIndex("Device"));
+  const auto row = static_cast<std::size_t>(core_->ui.ListIndex(control::Device));
   if (row < core_->dev.DeviceTable.size()) result_.device = Trim(core_->dev.DeviceTable[row][0]);
   return kOk;
 }
@@ -233,7 +234,7 @@ int Session::CheckOutcome(const std::string& what) {
 }
 
 int Session::List() {
-  const auto& items = core_->ui.Get("Device").items;
+  const auto& items = core_->ui.Get(control::Device).items;
   for (std::size_t i = 0; i < items.size(); ++i) {
     const auto& row = core_->dev.DeviceTable[i];
     long size = std::atol(row[3].c_str()) * 1024;
@@ -247,7 +248,7 @@ int Session::Detect() {
   // Start-up has just searched unless it trusted a remembered board, or an
   // option changed the port or the model since.
   if (!core_->shell.StartupSearched || !o_.port.empty() || !o_.model.empty()) {
-    core_->Click("TestHardware_button");
+    core_->Click(control::TestHardware_button);
   }
   auto& link = core_->link;
   if (link.BoardModel == 0) {
@@ -265,7 +266,7 @@ int Session::Read() {
   if (o_.output.empty()) return Fail(kUsage, "read needs -o FILE");
   if (int s = SelectDevice()) return s;
   if (int s = NeedBoard()) return s;
-  core_->Click("Read_button");
+  core_->Click(control::Read_button);
   if (int s = CheckOutcome("read")) return s;
   const auto& buf = core_->buf;
   result_.bytes["read"] = buf.CodeSize;
@@ -275,7 +276,7 @@ int Session::Read() {
     result_.details["sha1"] = d.sha1;
   }
   dialogs_.save_answers.push_back(o_.output);
-  core_->Click("mnuFileSaveCodeAs");
+  core_->Click(control::mnuFileSaveCodeAs);
   if (!buf.LastSaveError.empty())
     return Fail(kFileError, "cannot write " + o_.output + ": " + buf.LastSaveError);
   const auto size = static_cast<std::size_t>(buf.CodeSize);
@@ -300,7 +301,7 @@ int Session::CheckSaved(const std::string& want) {
 int Session::Blank() {
   if (int s = SelectDevice()) return s;
   if (int s = NeedBoard()) return s;
-  core_->Click("Blank_button");
+  core_->Click(control::Blank_button);
   result_.bytes["checked"] = core_->buf.CodeSize;
   NoteFailure();
   return CheckOutcome("blank check");
@@ -310,14 +311,14 @@ int Session::ShowPage() {
   int page = 0;
   if (!o_.page.empty()) {
     auto v = ParseInt(o_.page);
-    if (!v || *v < 0 || *v > std::max(0, core_->ui.Max("VScroll1"))) {
-      return Fail(kUsage,
-                  "--page takes 0 to " + std::to_string(std::max(0, core_->ui.Max("VScroll1"))));
+    if (!v || *v < 0 || *v > std::max(0, core_->ui.Max(control::VScroll1))) {
+      return Fail(kUsage, "--page takes 0 to " +
+                              std::to_string(std::max(0, core_->ui.Max(control::VScroll1))));
     }
     page = *v;
   }
-  if (page != core_->ui.Value("VScroll1")) core_->ChangeValue("VScroll1", page);
-  std::string text = core_->ui.Text("BufferDisplay");
+  if (page != core_->ui.Value(control::VScroll1)) core_->ChangeValue(control::VScroll1, page);
+  std::string text = core_->ui.Text(control::BufferDisplay);
   if (text.rfind("\r\n", 0) == 0) text.erase(0, 2);
   std::string lines;
   for (std::size_t pos = 0; pos <= text.size();) {
@@ -336,12 +337,12 @@ int Session::View() {
     return Fail(kUsage, "view needs either -i FILE or -d DEVICE");
   if (!o_.input.empty()) {
     if (int s = LoadInputFile()) return s;
-    core_->ui.SetMax("VScroll1", std::max(0, (core_->buf.CodeSize + 255) / 256 - 1));
+    core_->ui.SetMax(control::VScroll1, std::max(0, (core_->buf.CodeSize + 255) / 256 - 1));
     return ShowPage();
   }
   if (int s = SelectDevice()) return s;
   if (int s = NeedBoard()) return s;
-  core_->Click("Display_button");
+  core_->Click(control::Display_button);
   if (int s = CheckOutcome("display")) return s;
   if (!core_->buf.HasChipView())
     return Fail(kOperationFailed, "display is not available for this device");

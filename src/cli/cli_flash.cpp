@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "cli/cli.h"
 
 namespace zambrix::cli {
@@ -29,7 +30,7 @@ std::string MessagesSince(const std::string& log, std::size_t from) {
 int ShowFlashId(Core& core, std::FILE* out) {
   const std::size_t before = core.report.LogText().size();
   core.ops.FlashPageSize = 0;
-  core.Click("menuFlashShowCodeID");
+  core.Click(control::menuFlashShowCodeID);
   std::fputs(MessagesSince(core.report.LogText(), before).c_str(), out);
   const bool valid = core.ops.FlashPageSize != 0 && !core.ops.BoardLost;
   return valid ? kOk : kOperationFailed;

@@ -2,6 +2,7 @@
 
 #include <csignal>
 
+#include "base/control_names.h"
 #include "base/interrupt.h"
 
 namespace zambrix::cli {
@@ -69,14 +70,14 @@ void ConsoleEcho::Finish() {
 }
 
 void ConsoleEcho::OnChange(const Control& c, Change what) {
-  if (c.name == "SystemLog" && what == Change::Appended && !quiet_) {
+  if (c.name == control::SystemLog && what == Change::Appended && !quiet_) {
     Finish();
     // The newest entry: the text after its leading line break.
     const std::string& text = c.caption;
     auto start = text.rfind("\r\n");
     std::string entry = start == std::string::npos ? text : text.substr(start + 2);
     std::fprintf(err_, "%s\n", entry.c_str());
-  } else if (c.name == "ProgressBar1" && (what == Change::Value || what == Change::Range) &&
+  } else if (c.name == control::ProgressBar1 && (what == Change::Value || what == Change::Range) &&
              progress_) {
     DrawProgress(c.value, c.max);
   }

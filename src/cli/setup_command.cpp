@@ -1,6 +1,7 @@
 #include "cli/setup_command.h"
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 #include "setup/ini_text.h"
 #include "setup/setup_file.h"
@@ -11,7 +12,7 @@ namespace {
 
 // The list entry a device line names, "-" for none, "?" for no entry at all.
 std::string DeviceOf(Core& core, const std::string& value) {
-  const auto& items = core.ui.Get("Device").items;
+  const auto& items = core.ui.Get(control::Device).items;
   const auto index = NearestInRange(LeadingDecimal(value), -1, static_cast<long>(items.size()) - 1);
   if (!index) return "?";
   if (*index < 0) return "-";

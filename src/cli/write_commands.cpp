@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/file_io.h"
 #include "base/text.h"
 #include "cli/cli.h"
@@ -20,7 +21,7 @@ int OpenCodeFile(Core& core, CliDialogs& dialogs, const std::string& file,
   if (!in.ok() && in.status != InputStatus::TooBig)
     return fail(kFileError, "cannot open " + file + ": " + in.error);
   dialogs.open_answers.push_back(file);
-  core.Click("mnuFileOpenCode");
+  core.Click(control::mnuFileOpenCode);
   if (core.buf.CodeFileName != file) return fail(kFileError, "cannot load " + file);
   return kOk;
 }
@@ -53,7 +54,7 @@ int SetBytes(WriteContext& c) {
     if (i != 0 && Serial(c.core) && !c.core.dev.DeviceKey.empty())
       return c.fail(kUsage, "--bytes " + v + " is for the parallel chips, not the " +
                                 c.core.dev.SelectedDeviceName);
-    const auto name = Indexed("HiLow_button", i);
+    const auto name = Indexed(control::HiLow_button, i);
     if (c.core.ui.Value(name) != 1) c.core.ChangeValue(name, 1);
     return kOk;
   }
@@ -67,8 +68,8 @@ int SetVoltage(WriteContext& c) {
   static constexpr std::array<const char*, 4> kVolts = {"5", "12.5", "21", "25"};
   for (int i = 0; i < 4; ++i) {
     if (v != kVolts[static_cast<std::size_t>(i)]) continue;
-    const auto name = Indexed("Voltage_button", i);
-    if (!c.core.ui.Enabled(name) || !c.core.ui.Visible("FrameVoltageSelection")) {
+    const auto name = Indexed(control::Voltage_button, i);
+    if (!c.core.ui.Enabled(name) || !c.core.ui.Visible(control::FrameVoltageSelection)) {
       return c.fail(kUsage, "the device does not allow " + v + " V");
     }
     if (c.core.ui.Value(name) != 1) c.core.ChangeValue(name, 1);
@@ -183,8 +184,8 @@ int ApplySetupOptions(WriteContext& c) {
     if (int s = SetBytes(c)) return s;
   }
   if (int s = SetVoltage(c)) return s;
-  if (c.options.blank_check) c.core.ChangeValue("CheckBlankPriorProgramming", 1);
-  if (c.options.verify) c.core.ChangeValue("VerifyAfterProgramming", 1);
+  if (c.options.blank_check) c.core.ChangeValue(control::CheckBlankPriorProgramming, 1);
+  if (c.options.verify) c.core.ChangeValue(control::VerifyAfterProgramming, 1);
   return kOk;
 }
 
@@ -199,14 +200,14 @@ int ProgramCommand(WriteContext& c) {
     return c.fail(
         kUsage, "--blank-check is for the parallel chips, not the " + core.dev.SelectedDeviceName);
   if (!c.options.from_setup) {
-    core.ui.SetValueQuiet("CheckBlankPriorProgramming", 0);
-    core.ui.SetValueQuiet("VerifyAfterProgramming", 0);
+    core.ui.SetValueQuiet(control::CheckBlankPriorProgramming, 0);
+    core.ui.SetValueQuiet(control::VerifyAfterProgramming, 0);
   }
-  if (c.options.blank_check) core.ChangeValue("CheckBlankPriorProgramming", 1);
-  if (c.options.verify) core.ChangeValue("VerifyAfterProgramming", 1);
+  if (c.options.blank_check) core.ChangeValue(control::CheckBlankPriorProgramming, 1);
+  if (c.options.verify) core.ChangeValue(control::VerifyAfterProgramming, 1);
   bool go = true;
   if (int s = Confirm(c, core.ops.ProgramQuestion(), go)) return s;
-  core.Click("Program_button");
+  core.Click(control::Program_button);
   if (!go) return c.fail(kOperationFailed, "programming was cancelled");
   if (int s = Concluded(c, "programming")) return s;
   if (core.ops.ProgramStatus == 9)
@@ -220,7 +221,7 @@ int VerifyCommand(WriteContext& c) {
   if (int s = Prepare(c)) return s;
   auto& core = c.core;
   if (!c.options.all) {
-    core.Click("Verify_button");
+    core.Click(control::Verify_button);
     return Concluded(c, "verify");
   }
   if (!ParallelSelected(core)) return c.fail(kUsage, "verify --all is for parallel chips");
@@ -258,11 +259,11 @@ int CheckCommand(WriteContext& c) {
 
 int EraseCommand(WriteContext& c) {
   if (int s = c.select_device()) return s;
-  if (!c.core.ui.Enabled("EraseFlash_button"))
+  if (!c.core.ui.Enabled(control::EraseFlash_button))
     return c.fail(kUsage, "the device has no chip erase");
   bool go = true;
   if (int s = Confirm(c, "Erase the Device?", go)) return s;
-  c.core.Click("EraseFlash_button");  // asks the question the operator answered
+  c.core.Click(control::EraseFlash_button);  // asks the question the operator answered
   if (!go) return c.fail(kOperationFailed, "erase was cancelled");
   return Concluded(c, "erase");
 }

@@ -2,6 +2,7 @@
 #include <initializer_list>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "devices/device_selection.h"
 
 namespace zambrix {
@@ -16,7 +17,7 @@ void Show(WindowModel& ui, std::initializer_list<const char*> names, bool on) {
   for (auto* n : names) ui.SetVisible(n, on);
 }
 
-std::string VoltageButton(int index) { return Indexed("Voltage_button", index); }
+std::string VoltageButton(int index) { return Indexed(control::Voltage_button, index); }
 std::string ToolButton(int index) { return "tbToolBar.Buttons(" + std::to_string(index) + ")"; }
 
 }  // namespace
@@ -26,64 +27,72 @@ void DeviceSelection::ResetDeviceControls() {
   for (int i = 0; i < 4; ++i) ui.SetEnabled(VoltageButton(i), false);
   for (int i = 0; i < 4; ++i) ui.SetValue(VoltageButton(i), 0);
   // The toolbar's Save Code follows File / Save Code: a loaded buffer stays savable.
-  ui.SetEnabled(ToolButton(2), ui.Enabled("mnuFileSaveCode"));
+  ui.SetEnabled(ToolButton(2), ui.Enabled(control::mnuFileSaveCode));
   for (int i = 3; i <= 5; ++i) ui.SetVisible(ToolButton(i), false);
   ui.SetEnabled(ToolButton(4), false);
   ui.SetEnabled(ToolButton(5), false);
-  ui.SetEnabled("mnuFileOpenData", false);
-  ui.SetEnabled("Show_button", false);
-  ui.SetCaption("Show_button", "Show Data");
+  ui.SetEnabled(control::mnuFileOpenData, false);
+  ui.SetEnabled(control::Show_button, false);
+  ui.SetCaption(control::Show_button, "Show Data");
   Enable(ui,
-         {"menuProgramData", "menuReadData", "menuDisplayData", "menuVerifyData", "menuEraseData",
-          "menuProgramCode", "menuDisplayCode", "menuReadCode", "menuVerifyCode", "menuEraseCode",
-          "menuEraseFlash", "menuBlankCheck"},
+         {control::menuProgramData, control::menuReadData, control::menuDisplayData,
+          control::menuVerifyData, control::menuEraseData, control::menuProgramCode,
+          control::menuDisplayCode, control::menuReadCode, control::menuVerifyCode,
+          control::menuEraseCode, control::menuEraseFlash, control::menuBlankCheck},
          false);
-  Enable(ui,
-         {"EraseFlash_button", "Verify_button", "Program_button", "Read_button", "Display_button",
-          "Blank_button", "Erase_button"},
-         false);
-  Enable(ui, {"CheckData", "CheckCode"}, false);
-  Show(ui, {"FileNameDataLabel", "FileNameDataSize", "FileNameDataText"}, false);
-  ui.SetEnabled("menuFlashShowCodeID", false);
-  ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
+  Enable(
+      ui,
+      {control::EraseFlash_button, control::Verify_button, control::Program_button,
+       control::Read_button, control::Display_button, control::Blank_button, control::Erase_button},
+      false);
+  Enable(ui, {control::CheckData, control::CheckCode}, false);
+  Show(ui, {control::FileNameDataLabel, control::FileNameDataSize, control::FileNameDataText},
+       false);
+  ui.SetEnabled(control::menuFlashShowCodeID, false);
+  ui.SetCaption(control::Frame3, "Code Buffer Hex/Ascii Display");
 }
 
 void DeviceSelection::EnableDeviceCommands() {
   auto& ui = core_.ui;
   Enable(ui,
-         {"Read_button", "menuReadCode", "Display_button", "menuDisplayCode", "Blank_button",
-          "menuBlankCheck"},
+         {control::Read_button, control::menuReadCode, control::Display_button,
+          control::menuDisplayCode, control::Blank_button, control::menuBlankCheck},
          true);
   const ChipFamily& family = Family();
-  if (!family.blank_check) Enable(ui, {"Blank_button", "menuBlankCheck"}, false);
+  if (!family.blank_check) Enable(ui, {control::Blank_button, control::menuBlankCheck}, false);
   if (family.chip_erase) {
-    Enable(ui, {"EraseFlash_button", "menuFlashShowCodeID", "menuEraseFlash"}, true);
+    Enable(ui, {control::EraseFlash_button, control::menuFlashShowCodeID, control::menuEraseFlash},
+           true);
   }
-  ui.SetVisible("PleaseSelect", false);
-  Show(ui, {"Frame3", "BufferDisplay"}, true);
+  ui.SetVisible(control::PleaseSelect, false);
+  Show(ui, {control::Frame3, control::BufferDisplay}, true);
 }
 
 // Only the microcontroller has a data area beside its code.
 void DeviceSelection::SetCodeAndDataAreas() {
   auto& ui = core_.ui;
   if (!Family().data_area) {
-    ui.SetValue("CheckData", 0);
-    ui.SetEnabled("CheckData", false);
-    ui.SetValue("CheckCode", 1);
-    ui.SetEnabled("CheckCode", false);
+    ui.SetValue(control::CheckData, 0);
+    ui.SetEnabled(control::CheckData, false);
+    ui.SetValue(control::CheckCode, 1);
+    ui.SetEnabled(control::CheckCode, false);
     core_.buf.DataBufferLoaded = 0;
-    ui.SetEnabled("Show_button", true);
-    ui.SetCaption("Show_button", "Show Code");
+    ui.SetEnabled(control::Show_button, true);
+    ui.SetCaption(control::Show_button, "Show Code");
     return;
   }
-  Enable(ui, {"menuEraseFlash", "menuEraseData", "menuDisplayData", "menuReadData"}, true);
+  Enable(ui,
+         {control::menuEraseFlash, control::menuEraseData, control::menuDisplayData,
+          control::menuReadData},
+         true);
   for (int i = 3; i <= 5; ++i) ui.SetVisible(ToolButton(i), true);
   ui.SetEnabled(ToolButton(4), true);
-  ui.SetEnabled("Show_button", true);
-  ui.SetCaption("Show_button", "Show Data");
-  Show(ui, {"FileNameDataLabel", "FileNameDataSize", "FileNameDataText"}, true);
-  ui.SetEnabled("mnuFileOpenData", true);
-  Enable(ui, {"CheckCode", "CheckData"}, true);
+  ui.SetEnabled(control::Show_button, true);
+  ui.SetCaption(control::Show_button, "Show Data");
+  Show(ui, {control::FileNameDataLabel, control::FileNameDataSize, control::FileNameDataText},
+       true);
+  ui.SetEnabled(control::mnuFileOpenData, true);
+  Enable(ui, {control::CheckCode, control::CheckData}, true);
 }
 
 // Options up to the chip's highest are enabled; 12.5 V is suggested whenever the
@@ -104,15 +113,15 @@ void DeviceSelection::EnableBufferCommands() {
   auto& ui = core_.ui;
   if (core_.buf.CodeBufferLoaded == 1) {
     Enable(ui,
-           {"Erase_button", "menuEraseCode", "Program_button", "menuProgramCode", "Verify_button",
-            "menuVerifyCode"},
+           {control::Erase_button, control::menuEraseCode, control::Program_button,
+            control::menuProgramCode, control::Verify_button, control::menuVerifyCode},
            true);
   }
   if (core_.buf.DataBufferLoaded == 1) {
-    ui.SetValue("CheckData", 1);
+    ui.SetValue(control::CheckData, 1);
     Enable(ui,
-           {"Erase_button", "menuEraseData", "Program_button", "menuProgramData", "Verify_button",
-            "menuVerifyData"},
+           {control::Erase_button, control::menuEraseData, control::Program_button,
+            control::menuProgramData, control::Verify_button, control::menuVerifyData},
            true);
   }
 }

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 #include "devices/device_catalogue.h"
 
@@ -75,7 +76,7 @@ void DeviceSelection::FillDeviceList() {
     items.push_back(std::move(item));
   }
   // Replaces any earlier entries; nothing is chosen and the list text stays.
-  core_.ui.SetItems("Device", std::move(items));
+  core_.ui.SetItems(control::Device, std::move(items));
 }
 
 bool DeviceSelection::RowOffered(std::size_t row) const {
@@ -87,7 +88,7 @@ bool DeviceSelection::RowOffered(std::size_t row) const {
 
 void DeviceSelection::SetExtendedCatalogue(bool on) {
   ExtendedCatalogue = on;
-  core_.ui.SetCaption("mnuToolsCatalogue",
+  core_.ui.SetCaption(control::mnuToolsCatalogue,
                       on ? "&Extended Device Catalogue: On" : "&Extended Device Catalogue: Off");
 }
 
@@ -101,16 +102,16 @@ void DeviceSelection::mnuToolsCatalogue_Click() {
 void DeviceSelection::Device_Click() {
   auto& ui = core_.ui;
   auto& link = core_.link;
-  const int row = ui.ListIndex("Device");
+  const int row = ui.ListIndex(control::Device);
   if (row == -1) {
-    ui.SetText("Device", std::string(kDevicePrompt));
+    ui.SetText(control::Device, std::string(kDevicePrompt));
     return;
   }
   // A refused entry snaps back to the prompt (re-entering here) and leaves the
   // device chosen before, its name included, in force.
-  std::string name = Trim(ui.Text("Device"));
+  std::string name = Trim(ui.Text(control::Device));
   if (name.substr(0, 3) == "N/A") {
-    ui.SetListIndex("Device", -1);
+    ui.SetListIndex(control::Device, -1);
     return;
   }
   SelectedDeviceName = std::move(name);
@@ -121,8 +122,8 @@ void DeviceSelection::Device_Click() {
   SetBoardLines();
   link.ApplySpeedSetting();
   SetSizes();
-  for (auto* c : {"Frame5", "CheckBlankPriorProgramming", "VerifyAfterProgramming",
-                  "FrameVoltageSelection"}) {
+  for (auto* c : {control::Frame5, control::CheckBlankPriorProgramming,
+                  control::VerifyAfterProgramming, control::FrameVoltageSelection}) {
     ui.SetVisible(c, true);
   }
   // An alert ends here rather than below, so that the buttons it locked come
@@ -197,7 +198,7 @@ void DeviceSelection::SetBoardLines() {
 void DeviceSelection::SetSizes() {
   DeviceSize = DeviceKilobytes * 1024;
   core_.buf.CodeSize = DeviceSize;
-  core_.ui.SetMax("VScroll1", core_.buf.CodeSize / 256 - 1);
+  core_.ui.SetMax(control::VScroll1, core_.buf.CodeSize / 256 - 1);
 }
 
 void DeviceSelection::ReportSelection() {

@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "gui/view_binder.h"
 #include "gui/widgets.h"
 
@@ -30,7 +31,7 @@ QFrame* Line(QWidget* parent) {
 }  // namespace
 
 AboutDialog::AboutDialog(ViewBinder& binder, QWidget* owner) : QDialog(owner), binder_(binder) {
-  setObjectName(QStringLiteral("frmAbout"));
+  setObjectName(QString::fromLatin1(control::frmAbout));
   setModal(true);
   setMinimumWidth(520);
 
@@ -69,18 +70,18 @@ AboutDialog::AboutDialog(ViewBinder& binder, QWidget* owner) : QDialog(owner), b
   v->addWidget(Line(this));
   v->addLayout(buttons);
 
-  binder.Bind("frmAbout.picIcon", icon);
-  binder.Bind("frmAbout.lblTitle", title);
-  binder.Bind("frmAbout.lblVersion", version);
-  binder.Bind("frmAbout.lblDescription", description);
-  binder.Bind("frmAbout.Label1", label1);
-  binder.Bind("frmAbout.lblDisclaimer", disclaimer);
-  binder.Bind("frmAbout.cmdOK", ok);
-  binder.Bind("frmAbout.cmdSysInfo", sysinfo);
+  binder.Bind(control::frmAbout_picIcon, icon);
+  binder.Bind(control::frmAbout_lblTitle, title);
+  binder.Bind(control::frmAbout_lblVersion, version);
+  binder.Bind(control::frmAbout_lblDescription, description);
+  binder.Bind(control::frmAbout_Label1, label1);
+  binder.Bind(control::frmAbout_lblDisclaimer, disclaimer);
+  binder.Bind(control::frmAbout_cmdOK, ok);
+  binder.Bind(control::frmAbout_cmdSysInfo, sysinfo);
 
-  const Control& form = binder.core().ui.Get("frmAbout");
+  const Control& form = binder.core().ui.Get(control::frmAbout);
   setWindowTitle(QString::fromStdString(form.caption));
-  binder.OnForm("frmAbout", [this](const Control& c, Change what) {
+  binder.OnForm(control::frmAbout, [this](const Control& c, Change what) {
     if (what == Change::Caption) setWindowTitle(QString::fromStdString(c.caption));
     if (what == Change::Visible) c.visible ? show() : hide();
   });
@@ -88,7 +89,7 @@ AboutDialog::AboutDialog(ViewBinder& binder, QWidget* owner) : QDialog(owner), b
 
 void AboutDialog::reject() {
   QDialog::reject();
-  binder_.SetFormHidden("frmAbout");
+  binder_.SetFormHidden(control::frmAbout);
 }
 
 }  // namespace zambrix::gui

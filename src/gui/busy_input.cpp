@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "gui/view_binder.h"
 
 namespace zambrix::gui {
@@ -91,12 +92,12 @@ bool ViewBinder::AcknowledgeOnEscape(QObject* target, QEvent* event) {
   if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
     return false;
   auto* widget = qobject_cast<QWidget*>(target);
-  const auto* error = qobject_cast<QWidget*>(ViewOf("Error_label"));
+  const auto* error = qobject_cast<QWidget*>(ViewOf(control::Error_label));
   if (widget == nullptr || error == nullptr || widget->window() != error->window()) return false;
   if (QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr)
     return false;
   if (!core_.report.AlertOn()) return false;
-  Click("Error_label");
+  Click(control::Error_label);
   return true;
 }
 

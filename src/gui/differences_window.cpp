@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "gui/view_binder.h"
 #include "gui/widgets.h"
 
@@ -52,7 +53,7 @@ class DifferencesModel : public QAbstractTableModel {
 
 DifferencesWindow::DifferencesWindow(ViewBinder& binder, QWidget* owner)
     : QWidget(owner, Qt::Window), binder_(binder) {
-  setObjectName(QStringLiteral("frmDifferences"));
+  setObjectName(QString::fromLatin1(control::frmDifferences));
   auto* summary = new QLabel(this);
   summary->setTextFormat(Qt::PlainText);
   model_ = new DifferencesModel(binder.core().buf, this);
@@ -76,11 +77,11 @@ DifferencesWindow::DifferencesWindow(ViewBinder& binder, QWidget* owner)
   column->addLayout(buttons);
   resize(420, 480);
 
-  binder.Bind("frmDifferences.lblSummary", summary);
-  binder.Bind("frmDifferences.cmdSave", save);
-  binder.Bind("frmDifferences.cmdClose", close);
-  setWindowTitle(QString::fromStdString(binder.core().ui.Caption("frmDifferences")));
-  binder.OnForm("frmDifferences", [this, owner](const Control& c, Change what) {
+  binder.Bind(control::frmDifferences_lblSummary, summary);
+  binder.Bind(control::frmDifferences_cmdSave, save);
+  binder.Bind(control::frmDifferences_cmdClose, close);
+  setWindowTitle(QString::fromStdString(binder.core().ui.Caption(control::frmDifferences)));
+  binder.OnForm(control::frmDifferences, [this, owner](const Control& c, Change what) {
     if (what == Change::Caption) setWindowTitle(QString::fromStdString(c.caption));
     if (what != Change::Visible) return;
     model_->Reload();
@@ -104,7 +105,7 @@ DifferencesWindow::DifferencesWindow(ViewBinder& binder, QWidget* owner)
 
 void DifferencesWindow::closeEvent(QCloseEvent* event) {
   event->accept();
-  binder_.SetFormHidden("frmDifferences");
+  binder_.SetFormHidden(control::frmDifferences);
 }
 
 }  // namespace zambrix::gui

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "gui/view_binder.h"
 #include "gui/widgets.h"
 
@@ -12,7 +13,7 @@ namespace zambrix::gui {
 
 DisplayWindow::DisplayWindow(ViewBinder& binder, QWidget* owner)
     : QWidget(owner, Qt::Window), binder_(binder) {
-  setObjectName(QStringLiteral("frmDisplay1"));
+  setObjectName(QString::fromLatin1(control::frmDisplay1));
   auto* text = new TextView(this);
   DressHexView(text);
   auto* scroll = new QScrollBar(Qt::Vertical, this);
@@ -21,10 +22,10 @@ DisplayWindow::DisplayWindow(ViewBinder& binder, QWidget* owner)
   row->addWidget(text, 1);
   row->addWidget(scroll);
 
-  binder.Bind("frmDisplay1.BufferDisplay", text);
-  binder.Bind("frmDisplay1.VScroll1", scroll);
-  setWindowTitle(QString::fromStdString(binder.core().ui.Caption("frmDisplay1")));
-  binder.OnForm("frmDisplay1", [this](const Control& c, Change what) {
+  binder.Bind(control::frmDisplay1_BufferDisplay, text);
+  binder.Bind(control::frmDisplay1_VScroll1, scroll);
+  setWindowTitle(QString::fromStdString(binder.core().ui.Caption(control::frmDisplay1)));
+  binder.OnForm(control::frmDisplay1, [this](const Control& c, Change what) {
     if (what == Change::Caption) setWindowTitle(QString::fromStdString(c.caption));
     if (what != Change::Visible) return;
     if (!c.visible) {
@@ -38,7 +39,7 @@ DisplayWindow::DisplayWindow(ViewBinder& binder, QWidget* owner)
 
 void DisplayWindow::closeEvent(QCloseEvent* event) {
   event->accept();
-  binder_.SetFormHidden("frmDisplay1");
+  binder_.SetFormHidden(control::frmDisplay1);
 }
 
 }  // namespace zambrix::gui

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "gui/view_binder.h"
 #include "gui/widgets.h"
 
@@ -41,7 +42,7 @@ HexEditView::HexEditView(ViewBinder& binder, TextView* view)
   view->viewport()->installEventFilter(this);
   view->on_changed = [this] { Refresh(); };
   // After Go to Address the keys type at the address gone to.
-  if (auto* go = qobject_cast<QAction*>(binder.ViewOf("mnuEditGoTo"))) {
+  if (auto* go = qobject_cast<QAction*>(binder.ViewOf(control::mnuEditGoTo))) {
     connect(go, &QAction::triggered, view, [view] {
       if (view->isVisible()) view->setFocus(Qt::ShortcutFocusReason);
     });

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "gui/device_box.h"
 #include "gui/view_binder.h"
 #include "gui/widgets.h"
@@ -29,8 +30,9 @@ namespace {
 
 // Frames whose controls sit side by side.
 bool FrameIsRow(const std::string& name) {
-  static const std::set<std::string> rows = {"Frame2", "Frame3",  "Frame4",
-                                             "Frame8", "Frame10", "FrameVoltageSelection"};
+  static const std::set<std::string> rows = {control::Frame2,  control::Frame3,
+                                             control::Frame4,  control::Frame8,
+                                             control::Frame10, control::FrameVoltageSelection};
   return rows.count(name) != 0;
 }
 
@@ -56,7 +58,8 @@ QWidget* CreateWidget(const Control& c, QWidget* parent) {
       return r;
     }
     case ControlKind::TextBox: {
-      if (c.name == "SystemLog" || c.name == "BufferDisplay") return new TextView(parent);
+      if (c.name == control::SystemLog || c.name == control::BufferDisplay)
+        return new TextView(parent);
       auto* e = new QLineEdit(parent);
       e->setReadOnly(true);
       return e;
@@ -120,32 +123,33 @@ void RetainSpace(QWidget* w) {
 
 // Fonts and sizes of single controls.
 void Dress(const std::string& name, QWidget* w) {
-  if (name == "PleaseSelect") {
+  if (name == control::PleaseSelect) {
     SetPointSize(w, 13.5, false);
     RetainSpace(w);
-  } else if (name == "ZambrixHardwareFound") {
+  } else if (name == control::ZambrixHardwareFound) {
     SetPointSize(w, 12, true);
     static_cast<QLabel*>(w)->setAlignment(Qt::AlignCenter);
-  } else if (name == "Error_label" || name == "Program_label" || name == "DataFlow_label") {
+  } else if (name == control::Error_label || name == control::Program_label ||
+             name == control::DataFlow_label) {
     MakeLamp(w);
-  } else if (name == "Ready_label") {
+  } else if (name == control::Ready_label) {
     SetPointSize(w, w->font().pointSizeF(), true);
     static_cast<QLabel*>(w)->setAlignment(Qt::AlignCenter);
-  } else if (name == "BufferDisplay") {
+  } else if (name == control::BufferDisplay) {
     DressHexView(static_cast<TextView*>(w));
-  } else if (name == "SystemLog") {
+  } else if (name == control::SystemLog) {
     static_cast<TextView*>(w)->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     w->setMinimumHeight(64);
-  } else if (name == "Device") {
+  } else if (name == control::Device) {
     static_cast<QComboBox*>(w)->setMinimumContentsLength(30);
-  } else if (name == "PortSelected") {
+  } else if (name == control::PortSelected) {
     static_cast<QLineEdit*>(w)->setMaximumWidth(70);
-  } else if (name == "FileNameCodeText" || name == "FileNameDataText") {
+  } else if (name == control::FileNameCodeText || name == control::FileNameDataText) {
     w->setMinimumWidth(160);
     w->setSizePolicy(QSizePolicy::Ignored,
                      QSizePolicy::Preferred);  // long paths never widen the window
     static_cast<ClickLabel*>(w)->SetElideMiddle(true);
-  } else if (name == "Frame5" || name == "FrameVoltageSelection") {
+  } else if (name == control::Frame5 || name == control::FrameVoltageSelection) {
     RetainSpace(w);
   }
 }
@@ -200,15 +204,16 @@ QWidget* ArrangeLeft(Placer& p, QWidget* central) {
   auto* v = new QVBoxLayout(left);
   v->setContentsMargins(0, 0, 0, 0);
   auto* top = p.Row(v, {});
-  p.Add(top, "Frame2", 1);
-  p.Add(top, "PleaseSelect");
+  p.Add(top, control::Frame2, 1);
+  p.Add(top, control::PleaseSelect);
   // The hex view and the log share the height: each has half once the window
   // is tall enough for the page's 16 rows.
-  p.Add(v, "Frame3", 1);
-  auto* files = p.Grid(v, {{"FileNameCodeLabel", "FileNameCodeText", "FileNameCodeSize"},
-                           {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}});
+  p.Add(v, control::Frame3, 1);
+  auto* files = p.Grid(
+      v, {{control::FileNameCodeLabel, control::FileNameCodeText, control::FileNameCodeSize},
+          {control::FileNameDataLabel, control::FileNameDataText, control::FileNameDataSize}});
   files->setColumnStretch(1, 1);  // the names take the width
-  p.Add(v, "Frame6", 1);
+  p.Add(v, control::Frame6, 1);
   return left;
 }
 
@@ -216,25 +221,25 @@ QWidget* ArrangeRight(Placer& p, QWidget* central) {
   auto* right = new QWidget(central);
   auto* v = new QVBoxLayout(right);
   v->setContentsMargins(0, 0, 0, 0);
-  p.Add(v, "Frame9");
-  auto* port = p.Row(v, {"Frame4"});
+  p.Add(v, control::Frame9);
+  auto* port = p.Row(v, {control::Frame4});
   auto* test = new QVBoxLayout;
-  p.Add(test, "TestHardware_button");
-  p.Add(test, "Ready_label");
+  p.Add(test, control::TestHardware_button);
+  p.Add(test, control::Ready_label);
   port->addLayout(test);
-  p.Row(v, {"Error_label", "Program_label", "DataFlow_label"});
-  p.Grid(v, {{"Read_button", "Blank_button", "Program_button"},
-             {"Verify_button", "EraseFlash_button", "Display_button"},
-             {"Show_button", "Erase_button", "Command1"},
-             {"VerifyButton"}});
-  p.Row(v, {"Frame8", "Frame10"});
-  p.Add(v, "FrameVoltageSelection");
-  p.Add(v, "Frame5");
-  auto* speed = p.Row(v, {"Label4"});
-  p.Add(speed, "Slider1", 1);
+  p.Row(v, {control::Error_label, control::Program_label, control::DataFlow_label});
+  p.Grid(v, {{control::Read_button, control::Blank_button, control::Program_button},
+             {control::Verify_button, control::EraseFlash_button, control::Display_button},
+             {control::Show_button, control::Erase_button, control::Command1},
+             {control::VerifyButton}});
+  p.Row(v, {control::Frame8, control::Frame10});
+  p.Add(v, control::FrameVoltageSelection);
+  p.Add(v, control::Frame5);
+  auto* speed = p.Row(v, {control::Label4});
+  p.Add(speed, control::Slider1, 1);
   auto* progress = p.Row(v, {});
-  p.Add(progress, "ProgressBar1", 1);
-  p.Add(progress, "Stop_button");
+  p.Add(progress, control::ProgressBar1, 1);
+  p.Add(progress, control::Stop_button);
   v->addStretch(1);
   return right;
 }
@@ -242,26 +247,26 @@ QWidget* ArrangeRight(Placer& p, QWidget* central) {
 // The keyboard's way through the window: from the device list down the left
 // column, then down the right one, as the window reads.
 void SetTabOrder(const std::map<std::string, QWidget*>& made) {
-  static const char* const order[] = {"Device",
-                                      "BufferDisplay",
-                                      "SystemLog",
+  static const char* const order[] = {control::Device,
+                                      control::BufferDisplay,
+                                      control::SystemLog,
                                       "LPTSelection(0)",
                                       "LPTSelection(1)",
                                       "LPTSelection(2)",
-                                      "PortSelected",
-                                      "TestHardware_button",
-                                      "Read_button",
-                                      "Blank_button",
-                                      "Program_button",
-                                      "Verify_button",
-                                      "EraseFlash_button",
-                                      "Display_button",
-                                      "Show_button",
-                                      "Erase_button",
-                                      "Command1",
-                                      "VerifyButton",
-                                      "CheckCode",
-                                      "CheckData",
+                                      control::PortSelected,
+                                      control::TestHardware_button,
+                                      control::Read_button,
+                                      control::Blank_button,
+                                      control::Program_button,
+                                      control::Verify_button,
+                                      control::EraseFlash_button,
+                                      control::Display_button,
+                                      control::Show_button,
+                                      control::Erase_button,
+                                      control::Command1,
+                                      control::VerifyButton,
+                                      control::CheckCode,
+                                      control::CheckData,
                                       "HiLow_button(0)",
                                       "HiLow_button(1)",
                                       "HiLow_button(2)",
@@ -269,9 +274,9 @@ void SetTabOrder(const std::map<std::string, QWidget*>& made) {
                                       "Voltage_button(1)",
                                       "Voltage_button(2)",
                                       "Voltage_button(3)",
-                                      "CheckBlankPriorProgramming",
-                                      "VerifyAfterProgramming",
-                                      "Slider1"};
+                                      control::CheckBlankPriorProgramming,
+                                      control::VerifyAfterProgramming,
+                                      control::Slider1};
   QWidget* before = nullptr;
   for (const char* name : order) {
     auto it = made.find(name);
@@ -303,8 +308,11 @@ void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
   std::vector<std::string> order, top_level;
   for (const auto& name : m.Names()) {
     const Control& c = m.Get(name);
-    if (name == "frmMain" || RootForm(m, name) != "frmMain" || c.parent == "tbToolBar") continue;
-    if (name == "tbToolBar" || c.kind == ControlKind::Menu || c.kind == ControlKind::MenuSeparator)
+    if (name == control::frmMain || RootForm(m, name) != control::frmMain ||
+        c.parent == control::tbToolBar)
+      continue;
+    if (name == control::tbToolBar || c.kind == ControlKind::Menu ||
+        c.kind == ControlKind::MenuSeparator)
       continue;
     order.push_back(name);
   }
@@ -338,12 +346,12 @@ void BuildMainControls(QMainWindow& window, ViewBinder& binder) {
   placer.Rest(outer, top_level);
 
   for (const auto& [name, w] : made) binder.Bind(name, w);
-  if (made.count("BufferDisplay") && made.count("VScroll1"))
-    InstallPaging(made["BufferDisplay"], static_cast<QScrollBar*>(made["VScroll1"]));
+  if (made.count(control::BufferDisplay) && made.count(control::VScroll1))
+    InstallPaging(made[control::BufferDisplay], static_cast<QScrollBar*>(made[control::VScroll1]));
   SetTabOrder(made);
   // A long caption of the hex view's frame (a difference after a verify) is
   // cut at the frame's edge and never widens the window past the screen.
-  if (auto it = made.find("Frame3"); it != made.end())
+  if (auto it = made.find(control::Frame3); it != made.end())
     it->second->setMinimumWidth(it->second->minimumSizeHint().width());
   GroupOptions(binder, &window);
   // Files dropped anywhere reach the window, which opens them.

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "gui/main_layout.h"
 #include "gui/view_binder.h"
 
@@ -19,25 +20,25 @@ namespace {
 // Keys of the common commands; the menus show them beside the entries.
 QKeySequence ShortcutFor(const std::string& name) {
   static const std::map<std::string, QKeySequence> keys = {
-      {"mnuFileOpenCode", QKeySequence(Qt::CTRL | Qt::Key_O)},
-      {"mnuFileSaveCode", QKeySequence(Qt::CTRL | Qt::Key_S)},
-      {"mnuFileSaveCodeAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-      {"mnuFileExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-      {"menuReadCode", QKeySequence(Qt::Key_F5)},
-      {"menuBlankCheck", QKeySequence(Qt::Key_F6)},
-      {"menuProgramCode", QKeySequence(Qt::Key_F7)},
-      {"menuVerifyCode", QKeySequence(Qt::Key_F8)},
-      {"menuDisplayCode", QKeySequence(Qt::Key_F9)},
-      {"menuEraseCode", QKeySequence(Qt::CTRL | Qt::Key_E)},
-      {"menuTestHardware", QKeySequence(Qt::CTRL | Qt::Key_T)},
-      {"menuEraseFlash", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
-      {"menuErrorReset", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)},
-      {"mnuEditUndo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
-      {"mnuEditRedo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-      {"mnuEditGoTo", QKeySequence(Qt::CTRL | Qt::Key_G)},
-      {"mnuEditNextDifference", QKeySequence(Qt::Key_F3)},
-      {"mnuEditPreviousDifference", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
-      {"mnuHelpContents", QKeySequence(Qt::Key_F1)},
+      {control::mnuFileOpenCode, QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {control::mnuFileSaveCode, QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {control::mnuFileSaveCodeAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+      {control::mnuFileExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+      {control::menuReadCode, QKeySequence(Qt::Key_F5)},
+      {control::menuBlankCheck, QKeySequence(Qt::Key_F6)},
+      {control::menuProgramCode, QKeySequence(Qt::Key_F7)},
+      {control::menuVerifyCode, QKeySequence(Qt::Key_F8)},
+      {control::menuDisplayCode, QKeySequence(Qt::Key_F9)},
+      {control::menuEraseCode, QKeySequence(Qt::CTRL | Qt::Key_E)},
+      {control::menuTestHardware, QKeySequence(Qt::CTRL | Qt::Key_T)},
+      {control::menuEraseFlash, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+      {control::menuErrorReset, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)},
+      {control::mnuEditUndo, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+      {control::mnuEditRedo, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+      {control::mnuEditGoTo, QKeySequence(Qt::CTRL | Qt::Key_G)},
+      {control::mnuEditNextDifference, QKeySequence(Qt::Key_F3)},
+      {control::mnuEditPreviousDifference, QKeySequence(Qt::SHIFT | Qt::Key_F3)},
+      {control::mnuHelpContents, QKeySequence(Qt::Key_F1)},
   };
   auto it = keys.find(name);
   return it == keys.end() ? QKeySequence() : it->second;
@@ -60,7 +61,7 @@ void BuildMenus(QMainWindow& window, ViewBinder& binder) {
   QMenuBar* bar = window.menuBar();
   for (const auto& name : m.Names()) {
     const Control& c = m.Get(name);
-    if (!is_menu(c) || RootForm(m, name) != "frmMain") continue;
+    if (!is_menu(c) || RootForm(m, name) != control::frmMain) continue;
     auto parent = menus.find(c.parent);
     QMenu* in = parent == menus.end() ? nullptr : parent->second;
     const QString text = QString::fromStdString(c.caption);
@@ -85,16 +86,16 @@ void BuildMenus(QMainWindow& window, ViewBinder& binder) {
 
 void BuildToolBar(QMainWindow& window, ViewBinder& binder) {
   const WindowModel& m = binder.core().ui;
-  if (!m.Has("tbToolBar")) return;
+  if (!m.Has(control::tbToolBar)) return;
   auto* bar = window.addToolBar(QStringLiteral("Toolbar"));
-  bar->setObjectName(QStringLiteral("tbToolBar"));
+  bar->setObjectName(QString::fromLatin1(control::tbToolBar));
   bar->setMovable(false);
   bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
   bar->setIconSize(QSize(20, 20));
-  binder.Bind("tbToolBar", bar);
+  binder.Bind(control::tbToolBar, bar);
   for (const auto& name : m.Names()) {
     const Control& c = m.Get(name);
-    if (c.kind != ControlKind::ToolButton || c.parent != "tbToolBar") continue;
+    if (c.kind != ControlKind::ToolButton || c.parent != control::tbToolBar) continue;
     QAction* a =
         c.key.empty() ? bar->addSeparator() : bar->addAction(QString::fromStdString(c.key));
     a->setObjectName(QString::fromStdString(name));

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/interrupt.h"
 #include "base/text.h"
 #include "gui/about_dialog.h"
@@ -31,9 +32,10 @@ constexpr std::string_view kNoFileYet = "Click To Select a File";
 // The data file's name opens a data file while no file is named, as the code
 // file's name does for the code file.
 void WireDataFileLabel(Core& core) {
-  if (core.ui.HasHandler("FileNameDataText")) return;
-  core.ui.SetHandler("FileNameDataText", [&core] {
-    if (Trim(core.ui.Caption("FileNameDataText")) == kNoFileYet) core.buf.mnuFileOpenData_Click();
+  if (core.ui.HasHandler(control::FileNameDataText)) return;
+  core.ui.SetHandler(control::FileNameDataText, [&core] {
+    if (Trim(core.ui.Caption(control::FileNameDataText)) == kNoFileYet)
+      core.buf.mnuFileOpenData_Click();
   });
 }
 
@@ -49,7 +51,7 @@ QString DraggedFile(const QMimeData* data) {
 
 MainWindow::MainWindow(Core& core, QWidget* parent)
     : QMainWindow(parent), core_(core), binder_(core) {
-  setObjectName(QStringLiteral("frmMain"));
+  setObjectName(QString::fromLatin1(control::frmMain));
   WireDataFileLabel(core_);
   BuildMenus(*this, binder_);
   BuildToolBar(*this, binder_);
@@ -57,7 +59,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   about_ = new AboutDialog(binder_, this);
   display_ = new DisplayWindow(binder_, this);
   differences_ = new DifferencesWindow(binder_, this);
-  if (auto* hex = qobject_cast<TextView*>(ViewOf("BufferDisplay")))
+  if (auto* hex = qobject_cast<TextView*>(ViewOf(control::BufferDisplay)))
     hex_ = new HexEditView(binder_, hex);
   // The window lists every difference a failed verify finds.
   core_.buf.ListDifferences = true;
@@ -72,7 +74,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   chip_label_->setTextFormat(Qt::PlainText);
   statusBar()->addPermanentWidget(chip_label_);
 
-  binder_.OnForm("frmMain", [this](const Control&, Change what) {
+  binder_.OnForm(control::frmMain, [this](const Control&, Change what) {
     if (what == Change::Caption) UpdateTitle();
   });
   binder_.after_event = [this] {
@@ -87,7 +89,7 @@ MainWindow::MainWindow(Core& core, QWidget* parent)
   UpdateTitle();
   UpdateChipInUse();
   UpdatePortInUse();
-  if (QWidget* device = qobject_cast<QWidget*>(ViewOf("Device"))) device->setFocus();
+  if (QWidget* device = qobject_cast<QWidget*>(ViewOf(control::Device))) device->setFocus();
 }
 
 void MainWindow::UpdateChipInUse() {
@@ -98,7 +100,7 @@ void MainWindow::UpdateChipInUse() {
   }
   QString volts = QStringLiteral("-");
   for (int i = 0; i < 4; ++i) {
-    const std::string option = Indexed("Voltage_button", i);
+    const std::string option = Indexed(control::Voltage_button, i);
     if (core_.ui.Has(option) && core_.ui.Value(option) != 0)
       volts = QString::fromStdString(core_.ui.Caption(option));
   }
@@ -115,7 +117,7 @@ void MainWindow::UpdatePortInUse() {
 }
 
 void MainWindow::UpdateTitle() {
-  QString title = QString::fromStdString(core_.ui.Caption("frmMain"));
+  QString title = QString::fromStdString(core_.ui.Caption(control::frmMain));
   if (simulated_) title += QLatin1String(kSimulatedMark);
   setWindowTitle(title);
 }
@@ -148,7 +150,7 @@ double MainWindow::TwipsPerPixel() const {
 }
 
 void MainWindow::ApplyPlacement() {
-  const Control& f = core_.ui.Get("frmMain");
+  const Control& f = core_.ui.Get(control::frmMain);
   const double tpp = TwipsPerPixel();
   auto px = [tpp](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
   QSize want(px(f.width), px(f.height));
@@ -195,9 +197,11 @@ void MainWindow::StorePlacement() {
   // every start.
   const double tpp = TwipsPerPixel();
   const QPoint at = frameGeometry().topLeft();
-  core_.ui.SetGeometry("frmMain", at.x() * tpp, at.y() * tpp, width() * tpp, height() * tpp);
+  core_.ui.SetGeometry(control::frmMain, at.x() * tpp, at.y() * tpp, width() * tpp, height() * tpp);
   const Qt::WindowStates s = windowState();
-  core_.ui.SetWindowState("frmMain", s & Qt::WindowMinimized ? 1 : s & Qt::WindowMaximized ? 2 : 0);
+  core_.ui.SetWindowState(control::frmMain, s & Qt::WindowMinimized   ? 1
+                                            : s & Qt::WindowMaximized ? 2
+                                                                      : 0);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -244,7 +248,8 @@ void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
 
 bool MainWindow::OnDataArea(const QPoint& at) const {
   const QWidget* under = childAt(at);
-  for (const char* name : {"FileNameDataLabel", "FileNameDataText", "FileNameDataSize"}) {
+  for (const char* name :
+       {control::FileNameDataLabel, control::FileNameDataText, control::FileNameDataSize}) {
     const auto* area = qobject_cast<const QWidget*>(ViewOf(name));
     if (area != nullptr && area->isVisible() && (under == area || area->isAncestorOf(under)))
       return true;

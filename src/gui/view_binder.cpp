@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "gui/widgets.h"
 
 namespace zambrix::gui {
@@ -138,12 +139,12 @@ void ApplyBackColour(QWidget* w, const Control& c) {
 void UpdateClickHint(QWidget* w, const Control& c) {
   auto* l = qobject_cast<ClickLabel*>(w);
   if (l == nullptr) return;
-  if (c.name == "Error_label") {
+  if (c.name == control::Error_label) {
     l->SetClickHint(c.fore_colour == colour::kRed,
                     QStringLiteral("Click to turn the error alert off"));
-  } else if (c.name == "FileNameCodeText" || c.name == "FileNameDataText") {
+  } else if (c.name == control::FileNameCodeText || c.name == control::FileNameDataText) {
     // A file's name opens a file only while none is named.
-    const bool code = c.name == "FileNameCodeText";
+    const bool code = c.name == control::FileNameCodeText;
     l->SetClickHint(
         QString::fromStdString(c.caption).trimmed() == QLatin1String("Click To Select a File"),
         code ? QStringLiteral("Click to open a code file")
@@ -473,10 +474,10 @@ void ViewBinder::RunningEvent(const std::function<void()>& event) {
 
 void ViewBinder::ShowResult() {
   const QString line = run_report_.Finish(core_.ops.Result);
-  if (!line.isEmpty() && core_.ui.Has("sbStatusBar"))
-    SetTextQuietly("sbStatusBar", line.toStdString());
+  if (!line.isEmpty() && core_.ui.Has(control::sbStatusBar))
+    SetTextQuietly(control::sbStatusBar, line.toStdString());
   // The bar shows the percentage again.
-  if (core_.ui.Has("ProgressBar1")) Sync("ProgressBar1");
+  if (core_.ui.Has(control::ProgressBar1)) Sync(control::ProgressBar1);
 }
 
 void ViewBinder::ShowDeferred() {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/window_model.h"
+#include "base/control_names.h"
 #include "gui/run_report.h"
 
 class QAction;
@@ -99,7 +100,7 @@ class ViewBinder : public QObject {
   bool AcknowledgeOnEscape(QObject* target, QEvent* event);
 
  private:
-  static constexpr const char* kStopControl = "Stop_button";
+  static constexpr const char* kStopControl = control::Stop_button;
   // The enabled state a control shows: the model's, except that while an
   // operation runs every command shows disabled and Stop enabled.
   bool ShownEnabled(const Control& c) const;

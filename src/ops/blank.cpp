@@ -1,12 +1,13 @@
 // Blank check: every byte must read FFh.
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 
 namespace zambrix {
 
 void Operations::Blank_button_Click() {
-  if (core_.ui.Value("CheckCode") == 1) BlankCheckCode();
-  if (core_.ui.Value("CheckData") == 1) BlankCheckData();
+  if (core_.ui.Value(control::CheckCode) == 1) BlankCheckCode();
+  if (core_.ui.Value(control::CheckData) == 1) BlankCheckData();
 }
 
 void Operations::BlankCheckCode() {
@@ -48,7 +49,7 @@ void Operations::BlankCheckParallel() {
   report.DataFlowLightOff();
   ReportPartialLength("Checked");
   Conclude(Outcome::Kind::kDone, "Device IS BLANK (ERASED)");
-  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetValueQuiet(control::ProgressBar1, 0);
   report.PlayEventSound("OK");
   link.Reset();
 }

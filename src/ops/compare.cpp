@@ -1,6 +1,7 @@
 // Whole-chip comparisons for scripts: every difference instead of the first,
 // and whether an image can be written over what the chip holds.
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 #include "ops/operations.h"
 
@@ -52,7 +53,7 @@ bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
   if (!swept || !ConfirmBoard("after the verify")) return false;
   report.DataFlowLightOff();
   report.LogMessage("Compared " + std::to_string(compared) + " bytes");
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
   if (differences.empty()) {
     Conclude(Outcome::Kind::kDone, "Device Contents MATCHES with Buffer Contents");
     DeviceChecksumText = Hex4(DeviceChecksum);
@@ -95,7 +96,7 @@ bool Operations::CheckWritable(WriteCheck& result) {
       result.compared);
   if (!swept || !ConfirmBoard("after the check")) return false;
   report.DataFlowLightOff();
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
   report.LogMessage(std::to_string(result.compared) +
                     " bytes compared: " + std::to_string(result.already) + " hold their value, " +
                     std::to_string(result.to_program) + " need programming");

@@ -2,6 +2,7 @@
 // the same sweep, which keeps every difference and the bytes read for the
 // window's compare view. A verify that matches never gets here.
 #include "app/core.h"
+#include "base/control_names.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -23,7 +24,7 @@ void Operations::CollectDifferences() {
   if (!swept || !ConfirmBoard("after the comparison")) return;
   chip.resize(static_cast<std::size_t>(compared));
   report.DataFlowLightOff();
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
   core_.link.Reset();
   core_.buf.ShowDifferences(std::move(found), std::move(chip));
 }

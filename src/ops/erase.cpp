@@ -1,4 +1,5 @@
 #include "app/core.h"
+#include "base/control_names.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -75,7 +76,7 @@ void Operations::ReportSerialErase(bool written) {
   report.PlayEventSound("OK");
   link.Reg0Value = 64;
   link.SetReg0();
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
   SerialLinesAtRest();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 #include "ops/operations.h"
 
@@ -37,7 +38,7 @@ void Operations::ProgramFlashBytes() {
   // The prepared bytes only, never past the chip: an address beyond it would
   // wrap onto its first bytes.
   const std::int32_t size = std::min(core_.buf.ProgramLength, core_.dev.DeviceSize);
-  core_.ui.SetMax("ProgressBar1", (size + 255) / 256);
+  core_.ui.SetMax(control::ProgressBar1, (size + 255) / 256);
   l.REG4ON(), l.OEOFF(), l.CEOFF();
   l.CurrentAddress = 0;
   for (std::int32_t page = 0; page <= (size - 1) / 256; ++page) {
@@ -45,7 +46,7 @@ void Operations::ProgramFlashBytes() {
       l.Reg3Value = l.AddressHighMap.at(static_cast<std::size_t>(page / 256)) | l.Reg3Fixed | 0x80;
     }
     l.Reg1Value = l.AddressMidMap.at(static_cast<std::size_t>(page % 256)) | l.Reg1Fixed;
-    core_.ui.SetValueQuiet("ProgressBar1", core_.ui.Value("ProgressBar1") + 1);
+    core_.ui.SetValueQuiet(control::ProgressBar1, core_.ui.Value(control::ProgressBar1) + 1);
     for (l.Reg2Value = 0; l.Reg2Value <= 255 && l.CurrentAddress < size; ++l.Reg2Value) {
       int attempts = kByteAttempts;
       do {

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -214,7 +215,7 @@ void Operations::Reg3Bit2Set() {
 }
 
 void Operations::LoopFlashTest_Click() {
-  const std::int64_t rounds = std::int64_t{core_.ui.Value("Slider1")} * 1000;
+  const std::int64_t rounds = std::int64_t{core_.ui.Value(control::Slider1)} * 1000;
   for (std::int64_t n = 1; n <= rounds; ++n) {
     FlashProgramByte();
     core_.svc.clock->Spin(10000);

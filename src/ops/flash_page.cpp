@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -53,7 +54,7 @@ int WriteCycleMs(const Link& link) {
 }  // namespace
 
 int Operations::SpeedSpan() const {
-  const auto& slider = core_.ui.Get("Slider1");
+  const auto& slider = core_.ui.Get(control::Slider1);
   return slider.max - slider.value;
 }
 
@@ -121,7 +122,7 @@ void Operations::ProgramPages(bool xicor) {
   xicor ? XicorSdpOff() : FlashSdpOff();
   l.SleepMs(xicor ? 40 : 50);
   l.OEOFF(), l.CEOFF();
-  ui.SetMax("ProgressBar1", 64);
+  ui.SetMax(control::ProgressBar1, 64);
   ProgressStep = 8;
   ProgressCount = 0;
   // The pages that hold the prepared bytes; nothing past them, nor past the chip.

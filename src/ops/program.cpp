@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/interrupt.h"
 #include "base/text.h"
 #include "link/boards.h"
@@ -11,12 +12,12 @@
 namespace zambrix {
 
 void Operations::Program_button_Click() {
-  core_.ui.SetValue("VScroll1", 0);
+  core_.ui.SetValue(control::VScroll1, 0);
   auto& link = core_.link;
   link.CurrentAddress = 0;
   link.Endereco2Adr();
-  if (core_.ui.Value("CheckCode") == 1) ProgramDeviceCode();
-  if (core_.ui.Value("CheckData") == 1) ProgramDeviceData();
+  if (core_.ui.Value(control::CheckCode) == 1) ProgramDeviceCode();
+  if (core_.ui.Value(control::CheckData) == 1) ProgramDeviceData();
 }
 
 void Operations::ProgramDeviceData() {
@@ -55,7 +56,8 @@ void Operations::GoProgressiveBar1() {
   if (ProgressCount != ProgressStep) return;
   auto& ui = core_.ui;
   // Short images tick more than a hundred times: the bar stays at its end.
-  ui.SetValueQuiet("ProgressBar1", std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
+  ui.SetValueQuiet(control::ProgressBar1,
+                   std::min(ui.Value(control::ProgressBar1) + 1, ui.Max(control::ProgressBar1)));
   ProgressCount = 0;
 }
 
@@ -83,9 +85,9 @@ void Operations::Stopped() {
   auto& ui = core_.ui;
   report.DataFlowLightOff();
   report.ProgramLightOff();
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetText("sbStatusBar", "");
-  ui.SetBackColour("Verify_button", kVerifyIdleColour);
+  ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui.SetText(control::sbStatusBar, "");
+  ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
   Conclude(Outcome::Kind::kStopped, std::string(kOperatorStopText));
   if (!ChipWriting) return;
   ChipWriting = false;
@@ -152,7 +154,7 @@ void Operations::ProgramDeviceCode() {
     ProgrammingFinalState();
     return;
   }
-  if (!SerialKey() && ui.Value("CheckBlankPriorProgramming") == 1) Blank_button_Click();
+  if (!SerialKey() && ui.Value(control::CheckBlankPriorProgramming) == 1) Blank_button_Click();
   // An active alert (from that blank check or an earlier failure) stops the run.
   if (core_.report.AlertOn() || !ConfirmBoard("before programming")) {
     ProgrammingFinalState();
@@ -164,7 +166,7 @@ void Operations::ProgramDeviceCode() {
   link.SleepMs(500);
   ProgressStep = core_.buf.ProgramLength / 99;
   ProgressCount = 0;
-  ui.SetValueQuiet("ProgressBar1", 0);
+  ui.SetValueQuiet(control::ProgressBar1, 0);
   report.DataFlowLightOn();
   report.ProgramLightOn();
   FailFlag = 0;
@@ -207,9 +209,9 @@ void Operations::FinishProgramming() {
   }
   link.Reg0Value = 0x40;
   link.SetReg0();
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
   // Only a run that wrote the chip is verified.
-  if (FailFlag == 0 && ProgramStatus == 1 && core_.ui.Value("VerifyAfterProgramming") == 1)
+  if (FailFlag == 0 && ProgramStatus == 1 && core_.ui.Value(control::VerifyAfterProgramming) == 1)
     Verify_button_Click();
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 
 namespace zambrix {
@@ -25,8 +26,8 @@ void Operations::ReportPartialLength(const std::string& verb) {
 bool Operations::ParallelDevice() const { return core_.dev.Family().bus == Bus::kParallel; }
 
 void Operations::Read_button_Click() {
-  if (core_.ui.Value("CheckCode") == 1) ReadDeviceCode();
-  if (core_.ui.Value("CheckData") == 1) ReadDeviceData();
+  if (core_.ui.Value(control::CheckCode) == 1) ReadDeviceCode();
+  if (core_.ui.Value(control::CheckData) == 1) ReadDeviceData();
 }
 
 void Operations::ReadDeviceCode() {
@@ -61,8 +62,8 @@ void Operations::ReadParallelDevice() {
   if (!StartRead()) return;
   link.REG4OFF();
   link.CEOEON();
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetMax("ProgressBar1", SweepPages(buf.CodeSize));
+  ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui.SetMax(control::ProgressBar1, SweepPages(buf.CodeSize));
   // The bytes go to the buffer only once the board has been there for all of
   // them: a board lost on the way leaves the buffer as it was.
   auto& code = buf.CodeBuffer;
@@ -94,8 +95,8 @@ void Operations::ReadParallelDevice() {
 void Operations::ShowReadBuffer() {
   auto& ui = core_.ui;
   auto& buf = core_.buf;
-  ui.SetText("BufferDisplay", "");
-  ui.SetMax("VScroll1", buf.CodeSize / 256 - 1);
+  ui.SetText(control::BufferDisplay, "");
+  ui.SetMax(control::VScroll1, buf.CodeSize / 256 - 1);
   core_.report.LogMessage("Data is available at above Window, use Scroll Bar");
   core_.report.LogMessage("You can Save the file using [FILE - Save As] menu");
   buf.DisplayPageMemory();
@@ -105,11 +106,11 @@ void Operations::ShowReadBuffer() {
 // the code buffer enabled, the buffer marked as loaded and named by the chip.
 void Operations::MarkCodeBufferRead() {
   auto& ui = core_.ui;
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetText("sbStatusBar", "");
-  for (auto* c :
-       {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode", "Erase_button",
-        "menuEraseCode", "mnuFileSaveCode", "mnuFileSaveCodeAs", "tbToolBar.Buttons(2)"}) {
+  ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui.SetText(control::sbStatusBar, "");
+  for (auto* c : {control::Verify_button, control::menuVerifyCode, control::Program_button,
+                  control::menuProgramCode, control::Erase_button, control::menuEraseCode,
+                  control::mnuFileSaveCode, control::mnuFileSaveCodeAs, "tbToolBar.Buttons(2)"}) {
     ui.SetEnabled(c, true);
   }
   core_.buf.CodeBufferLoaded = 1;
@@ -123,7 +124,7 @@ void Operations::ReadSerialDevice() {
   auto& report = core_.report;
   auto& buf = core_.buf;
   if (!StartRead()) return;
-  ui.SetMax("ProgressBar1", buf.CodeSize);
+  ui.SetMax(control::ProgressBar1, buf.CodeSize);
   Read24Cxx();
   report.DataFlowLightOff();
   if (ErrorCount != 0) {
@@ -157,7 +158,7 @@ void Operations::ReadDeviceData() {
   ProgressStep = core_.buf.CodeSize / 100;
   ProgressCount = 0;
   core_.report.LogMessage("Start Device Reading Operation");
-  ui.SetText("sbStatusBar", "Reading Device... Wait");
+  ui.SetText(control::sbStatusBar, "Reading Device... Wait");
   RoutineNotReady("Please Write AT90S2313 Eeprom Read Routine");
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 
 namespace zambrix {
@@ -75,7 +76,8 @@ void Operations::SerialAcknowledge(bool last) {
 void Operations::SerialProgress(std::int32_t index) {
   if (index % 16 != 0) return;
   auto& ui = core_.ui;
-  ui.SetValueQuiet("ProgressBar1", std::min(ui.Value("ProgressBar1") + 16, ui.Max("ProgressBar1")));
+  ui.SetValueQuiet(control::ProgressBar1,
+                   std::min(ui.Value(control::ProgressBar1) + 16, ui.Max(control::ProgressBar1)));
 }
 
 void Operations::Read24Cxx() {
@@ -101,8 +103,8 @@ void Operations::Read24Cxx() {
 bool Operations::SerialCompare(std::int32_t count) {
   auto& link = core_.link;
   auto& ui = core_.ui;
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetMax("ProgressBar1", count);
+  ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui.SetMax(control::ProgressBar1, count);
   ErrorCount = 0;
   if (count == 0) return true;
   if (!SerialReadHeader()) return false;
@@ -175,12 +177,12 @@ void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
   link.OEOFF();
   link.SleepMs(50);
   I2cFreeBus();
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetMax("ProgressBar1", (count + page_size - 1) / page_size);
+  ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui.SetMax(control::ProgressBar1, (count + page_size - 1) / page_size);
   for (std::int32_t n = 0; n < count; n += page_size) {
     if (!SerialWritePage(n, std::min(page_size, count - n), two_address_bytes)) return;
-    ui.SetValueQuiet("ProgressBar1",
-                     std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
+    ui.SetValueQuiet(control::ProgressBar1,
+                     std::min(ui.Value(control::ProgressBar1) + 1, ui.Max(control::ProgressBar1)));
     SerialWritePoll(two_address_bytes ? kDeviceWrite : kDeviceWrite + 2 * link.AddressMid);
     link.CEOFF();
     link.CEON();

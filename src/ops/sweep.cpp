@@ -1,5 +1,6 @@
 // The bank / page / byte walk over a parallel chip.
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 
 namespace zambrix {
@@ -40,8 +41,8 @@ bool Operations::ParallelSweep(const std::function<bool(std::int32_t, std::uint8
       link.AddressMid = page;
       link.Reg1Value = link.AddressMidMap.at(static_cast<std::size_t>(page)) | link.Reg1Fixed;
       link.SetReg1();
-      ui.SetValueQuiet("ProgressBar1",
-                       std::min(ui.Value("ProgressBar1") + 1, ui.Max("ProgressBar1")));
+      ui.SetValueQuiet(control::ProgressBar1, std::min(ui.Value(control::ProgressBar1) + 1,
+                                                       ui.Max(control::ProgressBar1)));
       const int bytes = std::min<std::int32_t>(256, bank_bytes - page * 256);
       const std::int32_t base = bank * 65536 + page * 256;
       for (int byte = 0; byte < bytes; ++byte) {
@@ -67,8 +68,8 @@ void Operations::StartCompareSweep() {
   link.SleepMs(500);
   link.REG4OFF();
   link.CEOEON();
-  core_.ui.SetValueQuiet("ProgressBar1", 0);
-  core_.ui.SetMax("ProgressBar1", SweepPages(core_.buf.CodeSize));
+  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
+  core_.ui.SetMax(control::ProgressBar1, SweepPages(core_.buf.CodeSize));
 }
 
 }  // namespace zambrix

@@ -1,6 +1,7 @@
 // Verify: the chip compared with the bytes programming writes, over the same
 // sweep (and with the same checksum) as the read.
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 #include "ops/operations.h"
 
@@ -8,8 +9,8 @@ namespace zambrix {
 
 void Operations::Verify_button_Click() {
   VerifyFailed = 0;
-  if (core_.ui.Value("CheckCode") == 1) VerifyDeviceCode();
-  if (core_.ui.Value("CheckData") == 1) VerifyDeviceData();
+  if (core_.ui.Value(control::CheckCode) == 1) VerifyDeviceCode();
+  if (core_.ui.Value(control::CheckData) == 1) VerifyDeviceData();
 }
 
 void Operations::VerifyDeviceData() {
@@ -44,14 +45,14 @@ void Operations::VerifyDeviceCode() {
   BoardLost = false;
   DeviceChecksum = 0;
   core_.buf.ClearDifferences();
-  ui.SetBackColour("Verify_button", kVerifyRunningColour);
+  ui.SetBackColour(control::Verify_button, kVerifyRunningColour);
   report.DataFlowLightOn();
   report.LogMessage("Verify Function Started... Wait");
   if (SerialKey()) {
     VerifySerial();
   } else {
     if (!ConfirmBoard("before the verify")) {
-      ui.SetBackColour("Verify_button", kVerifyIdleColour);
+      ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
       return;
     }
     std::int32_t compared = 0;
@@ -65,7 +66,7 @@ void Operations::VerifyDeviceCode() {
         },
         compared);
     if (!same || !ConfirmBoard("after the verify")) {
-      ui.SetBackColour("Verify_button", kVerifyIdleColour);
+      ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
       if (VerifyFailed != 0 && !BoardLost && core_.buf.ListDifferences) CollectDifferences();
       return;
     }
@@ -83,8 +84,8 @@ void Operations::VerifyDeviceCode() {
     report.PlayEventSound("OK");
     core_.link.Reset();
   }
-  ui.SetValueQuiet("ProgressBar1", 0);
-  ui.SetBackColour("Verify_button", kVerifyIdleColour);
+  ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
 }
 
 void Operations::ReportVerifyMismatch(std::uint8_t expected) {
@@ -94,7 +95,7 @@ void Operations::ReportVerifyMismatch(std::uint8_t expected) {
   VerifyActual = core_.link.ReadValue;
   // A board that went away reads FFh: that is no difference of the chip.
   if (!ConfirmBoard("during the verify")) {
-    core_.ui.SetBackColour("Verify_button", kVerifyIdleColour);
+    core_.ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
     return;
   }
   report.RaiseErrorAlert();
@@ -107,7 +108,7 @@ void Operations::ReportVerifyMismatch(std::uint8_t expected) {
   report.LogMessage(where);
   Result.FailedAt(where, WorkAddress, expected, core_.link.ReadValue);
   report.LogMessage("Click on [ERROR] Alert to Reset the Situation");
-  core_.ui.SetBackColour("Verify_button", kVerifyIdleColour);
+  core_.ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
   report.PlayEventSound("ERROR");
   core_.link.Reset();
 }

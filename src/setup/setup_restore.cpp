@@ -9,6 +9,7 @@
 
 #include "app/controls.h"
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 #include "setup/ini_text.h"
 #include "setup/setup_file.h"
@@ -52,8 +53,8 @@ bool Setups::LoadSetupRot(const std::string& file_name) {
       Refuse(line, "holds characters no file name has");
     }
   }
-  core_.ui.SetVisible("FrameVoltageSelection", true);
-  core_.ui.SetVisible("Frame5", true);
+  core_.ui.SetVisible(control::FrameVoltageSelection, true);
+  core_.ui.SetVisible(control::Frame5, true);
   const bool loaded = RestoreCodeFile(file);
   report.LogMessage("SETUP RESTORED FROM " + file_name + (loaded ? "" : " without its code file"));
   report.LogMessage(kMarks);
@@ -108,7 +109,7 @@ void Setups::ApplySetupLine(const SetupLine& line) {
 // runs again even for the entry already chosen.
 void Setups::ApplyDeviceIndex(const SetupLine& line) {
   auto& ui = core_.ui;
-  const auto& items = ui.Get("Device").items;
+  const auto& items = ui.Get(control::Device).items;
   const auto index =
       NearestInRange(LeadingDecimal(line.value), -1, static_cast<long>(items.size()) - 1);
   if (!index) return Refuse(line, "names no entry of the device list");
@@ -117,10 +118,10 @@ void Setups::ApplyDeviceIndex(const SetupLine& line) {
     return Refuse(line, "names " + Trim(items[static_cast<std::size_t>(row)]) +
                             ", a device that is not offered");
   }
-  if (ui.ListIndex("Device") == row) {
-    ui.Fire("Device");
+  if (ui.ListIndex(control::Device) == row) {
+    ui.Fire(control::Device);
   } else {
-    ui.SetListIndex("Device", row);
+    ui.SetListIndex(control::Device, row);
   }
 }
 
@@ -158,7 +159,7 @@ void Setups::ApplyCheckBox(const SetupLine& line) {
 void Setups::ApplyPortText(const SetupLine& line) {
   auto& ui = core_.ui;
   const std::string text = Trim(line.value);
-  const std::string& shown = ui.Text("PortSelected");
+  const std::string& shown = ui.Text(control::PortSelected);
   // "None" was saved while no port was chosen: it changes nothing.
   if (text.empty() || SameIgnoringCase(text, "None") || SameIgnoringCase(text, shown)) return;
   Refuse(line, "differs from the port in use, " + shown);
@@ -170,7 +171,7 @@ void Setups::ApplySlider(const SetupLine& line) {
     return Refuse(
         line, "lies outside " + std::to_string(kSliderMin) + " to " + std::to_string(kSliderMax));
   }
-  core_.ui.SetValue("Slider1", static_cast<int>(*value));
+  core_.ui.SetValue(control::Slider1, static_cast<int>(*value));
 }
 
 }  // namespace zambrix

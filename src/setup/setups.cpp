@@ -2,6 +2,7 @@
 #include "setup/setups.h"
 
 #include "app/core.h"
+#include "base/control_names.h"
 #include "base/text.h"
 #include "setup/settings_folder.h"
 #include "setup/setup_file.h"
@@ -50,16 +51,17 @@ std::optional<std::filesystem::path> Setups::FindSetupFile(const std::string& fi
 // the save entries name what a save would replace.
 void Setups::Setup_Click() {
   auto& ui = core_.ui;
-  for (int n = 1; n <= kSlots; ++n) ui.SetEnabled("LoadSetup" + std::to_string(n), false);
+  for (int n = 1; n <= kSlots; ++n) ui.SetEnabled(control::LoadSetup + std::to_string(n), false);
   for (int n = 1; n <= kSlots; ++n) {
     const std::string slot = std::to_string(n);
     const auto path = FindSetupFile(SetupFileName(n));
     const std::string name = path ? SavedName(FirstLine(ReadSetupFile(path->string()).text)) : "";
-    ui.SetCaption("SaveSetup" + slot, "Save Setup #&" + slot + (name.empty() ? "" : ": " + name));
+    ui.SetCaption(control::SaveSetup + slot,
+                  "Save Setup #&" + slot + (name.empty() ? "" : ": " + name));
     if (!path) continue;
     // A file that cannot be read keeps its entry: loading it says why.
-    ui.SetEnabled("LoadSetup" + slot, true);
-    ui.SetCaption("LoadSetup" + slot, name.empty() ? "Load Setup #&" + slot : name);
+    ui.SetEnabled(control::LoadSetup + slot, true);
+    ui.SetCaption(control::LoadSetup + slot, name.empty() ? "Load Setup #&" + slot : name);
   }
 }
 
@@ -100,8 +102,8 @@ std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& fil
   } else {
     set(SetupKey::File, code_file);
   }
-  set(SetupKey::DeviceIndex, std::to_string(ui.ListIndex("Device")));
-  set(SetupKey::PortSelected, Shown(ui.Text("PortSelected")));
+  set(SetupKey::DeviceIndex, std::to_string(ui.ListIndex(control::Device)));
+  set(SetupKey::PortSelected, Shown(ui.Text(control::PortSelected)));
   for (std::size_t k = 0; k < kSetupLines; ++k) {
     const auto key = static_cast<SetupKey>(k);
     const std::string control = SetupKeyControl(key);
