@@ -7,13 +7,12 @@
 
 #include <fstream>
 #include <map>
-#include <numeric>
 #include <random>
-#include <sstream>
 
 #include "app/text.h"
 #include "sim/sim_port.h"
 #include "support/fakes.h"
+#include "support/sim_support.h"
 #include "support/temp_dir.h"
 
 namespace zambrix::testing {
@@ -32,11 +31,7 @@ class CountingClock : public VirtualClock {
 struct Programmer {
   static sim::SimConfig Setup(const std::string& chip, std::vector<std::uint8_t> contents = {},
                               int model = 6, double vpp_jumper = 12.5, sim::SimFaults faults = {}) {
-    sim::SimConfig c;
-    c.model = model;
-    c.chip = chip.empty() ? nullptr : sim::FindChipSpec(chip);
-    c.demo_image = false;
-    c.contents = std::move(contents);
+    auto c = SimSetup(model, 0x378, chip, std::move(contents));
     c.vpp_jumper = vpp_jumper;
     c.faults = faults;
     return c;
@@ -95,6 +90,13 @@ struct Programmer {
     auto it = std::find(lines.begin(), lines.end(), first);
     return {it, lines.end()};
   }
+  // The port accesses a click on `control` takes.
+  std::uint64_t Accesses(const std::string& control) {
+    const auto& c = port->Trace().counts;
+    const auto before = c.reads + c.writes;
+    core().Click(control);
+    return c.reads + c.writes - before;
+  }
   std::vector<std::uint8_t>& Chip() {
     port->Sync();
     return port->Board().socket().Chip()->Memory();
@@ -134,34 +136,37 @@ inline std::vector<std::uint8_t> RandomImage(std::size_t size, unsigned seed) {
   return v;
 }
 
-inline std::string ChecksumLine(const std::vector<std::uint8_t>& bytes) {
-  const unsigned sum = std::accumulate(bytes.begin(), bytes.end(), 0u) % 65536;
-  char line[32];
-  std::snprintf(line, sizeof line, "Device CHKSUMM = $%04X", sum);
-  return line;
-}
-
 struct Offered {
   std::string device;  // the catalogue entry
   std::string chip;    // the simulated part (empty: none models it)
 };
 
-// The offered entries of the catalogue with the part each names.
-inline std::vector<Offered> OfferedDevices() {
-  TestCore t;
-  t->shell.Form_Load();
-  std::vector<Offered> offered;
-  for (const auto& item : t->ui.Get("Device").items) {
-    if (item.rfind("N/A - ", 0) == 0) continue;
-    std::istringstream words(item);
-    for (std::string w; words >> w;) {
-      if (sim::FindChipSpec(w) != nullptr) {
-        offered.push_back({Trim(item), w});
-        break;
-      }
-    }
-    if (offered.empty() || offered.back().device != Trim(item)) offered.push_back({Trim(item), ""});
-  }
+// The devices the window offers, in its order, each with the simulated part that
+// stands for it.
+inline const std::vector<Offered>& OfferedDevices() {
+  static const std::vector<Offered> offered = {{"Eprom 2732A", "2732A"},
+                                               {"Eprom 2732B", ""},
+                                               {"Eprom 2732", "2732"},
+                                               {"Eprom 27C32", ""},
+                                               {"Eprom 2764", "2764"},
+                                               {"Eprom 27C64", "27C64"},
+                                               {"Eprom 27128", "27128"},
+                                               {"Eprom 27C128", "27C128"},
+                                               {"Eprom 27256", "27256"},
+                                               {"Eprom 27C256", "27C256"},
+                                               {"Eprom 27C512", "27C512"},
+                                               {"Eprom 27C1001", "27C1001"},
+                                               {"Eprom 27C010", "27C010"},
+                                               {"Eprom 27C2001", "27C2001"},
+                                               {"Eprom 27C020", "27C020"},
+                                               {"Eprom 27C4001", "27C4001"},
+                                               {"Eprom 27C040", "27C040"},
+                                               {"Eprom 27C801", "27C801"},
+                                               {"Eprom 27C080", "27C080"},
+                                               {"Eeprom XICOR X28C256", "X28C256"},
+                                               {"Eeprom 24C08 Serial (8 pins)", "24C08"},
+                                               {"Eeprom 24C16 Serial (8 pins)", "24C16"},
+                                               {"Eeprom 24C32 Serial (8 pins)", "24C32"}};
   return offered;
 }
 
