@@ -22,11 +22,13 @@
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/vcd_replay.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using zambrix::testing::ReadWholeFile;
+using zambrix::testing::Replay;
 using zambrix::testing::TempDir;
 using zambrix::testing::WriteWholeFile;
 
@@ -64,48 +66,16 @@ Outcome RunCli(const std::vector<std::string>& args, const fs::path& dir) {
 
 // ---- the board as the simulator's trace left it ----------------------------
 
-// The last value of every latch in a VCD file of the simulated board, whether
-// a latch is written bit by bit ("latchN [b]") or as one vector; nullopt when
-// the file names no latch.
-std::optional<std::array<int, 5>> LastLatches(const fs::path& vcd) {
-  std::array<int, 5> latch{};
-  std::map<std::string, std::pair<int, int>> bit_of;  // id -> latch, bit (-1: the whole latch)
-  std::ifstream in(vcd);
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream s(line);
-    std::string word, type, width, id, name, index;
-    s >> word;
-    if (word == "$var") {
-      s >> type >> width >> id >> name >> index;
-      if (name.size() != 6 || name.rfind("latch", 0) != 0) continue;
-      bit_of[id] = {name[5] - '0',
-                    index.size() > 2 && index[0] == '[' ? std::stoi(index.substr(1)) : -1};
-    } else if (!word.empty() && (word[0] == '0' || word[0] == '1' || word[0] == 'b')) {
-      std::string code = word.substr(1);
-      if (word[0] == 'b') s >> code;
-      const auto it = bit_of.find(code);
-      if (it == bit_of.end()) continue;
-      auto& v = latch[static_cast<std::size_t>(it->second.first)];
-      if (it->second.second < 0) {
-        v = static_cast<int>(std::strtol(word.c_str() + 1, nullptr, 2));
-      } else {
-        const int mask = 1 << it->second.second;
-        v = word[0] == '1' ? (v | mask) : (v & ~mask);
-      }
-    }
-  }
-  if (bit_of.empty()) return std::nullopt;
-  return latch;
-}
-
 // "reset": programming voltage off, chip deselected, data latch off;
 // "untouched": never loaded (no board answered); otherwise the latches.
 std::string BoardState(const fs::path& vcd) {
   if (!fs::exists(vcd)) return "untouched";  // refused before the board was opened
-  const auto latches = LastLatches(vcd);
-  if (!latches) return "unknown (no latches in the trace)";
-  const auto& l = *latches;
-  if (l == std::array<int, 5>{}) return "untouched";
+  const Replay trace(std::ifstream(vcd), true);
+  if (trace.name_of.empty()) return "unknown (no latches in the trace)";
+  std::array<std::uint32_t, 5> l{};
+  for (std::size_t n = 0; n < l.size(); ++n)
+    l[n] = Replay::Bus(trace.now, "latch" + std::to_string(n), 8);
+  if (l == std::array<std::uint32_t, 5>{}) return "untouched";
   if (l[0] == 0x40 && (l[3] & 0xC4) == 0xC4) return "reset";
   char text[64];
   std::snprintf(text, sizeof text, "NOT reset (latch 0 %02Xh, latch 3 %02Xh)", l[0], l[3]);
