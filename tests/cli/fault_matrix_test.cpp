@@ -16,7 +16,6 @@
 #include <future>
 #include <map>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +26,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using zambrix::testing::RandomBytes;
 using zambrix::testing::ReadWholeFile;
 using zambrix::testing::Replay;
 using zambrix::testing::TempDir;
@@ -322,13 +322,6 @@ const std::vector<Fault>& Faults() {
 
 // ---- one cell --------------------------------------------------------------
 
-std::string Pattern(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  std::mt19937 gen(seed);
-  for (auto& b : bytes) b = static_cast<char>(gen());
-  return bytes;
-}
-
 // The lines that claim success.
 constexpr const char* kSuccessLines[] = {"Successfull",
                                          "Sucessfully",
@@ -397,8 +390,8 @@ class Cell {
 
   void Prepare() {
     const std::string file = fault_.file;
-    image_ = Pattern(file == "oversize" ? 2 * op_.size : op_.size, 7);
-    const std::string other = Pattern(op_.size, 11);
+    image_ = RandomBytes(file == "oversize" ? 2 * op_.size : op_.size, 7);
+    const std::string other = RandomBytes(op_.size, 11);
     const std::string erased(op_.size, '\xFF');
     chip_ = op_.start == Start::kImage   ? Programmed(image_, erased)
             : op_.start == Start::kOther ? other

@@ -7,7 +7,6 @@
 
 #include <fstream>
 #include <map>
-#include <random>
 
 #include "app/text.h"
 #include "sim/sim_port.h"
@@ -130,10 +129,7 @@ struct Programmer {
 };
 
 inline std::vector<std::uint8_t> RandomImage(std::size_t size, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::vector<std::uint8_t> v(size);
-  for (auto& b : v) b = static_cast<std::uint8_t>(gen());
-  return v;
+  return RandomBytes<std::vector<std::uint8_t>>(size, seed);
 }
 
 struct Offered {
