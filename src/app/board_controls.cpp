@@ -16,7 +16,7 @@ void BoardControls::ProgressReset() {
 }
 
 void BoardControls::ActivityToggled() {
-  if (core_.ui.Colour("Program_label") == colour::kGreen) {
+  if (core_.report.ProgramLightLit()) {
     core_.report.ProgramLightOff();
   } else {
     core_.report.ProgramLightOn();
@@ -26,13 +26,17 @@ void BoardControls::ActivityToggled() {
 void BoardControls::ProgramFailed() {
   const Link& link = core_.link;
   auto& r = core_.report;
-  r.LogMessage("*** Programming Failure ***");
-  r.LogMessage("*** Address:" + HexText(link.CurrentAddress) + "h, Programming BYTE:" +
-               HexText(link.WriteValue) + "h, Read BYTE:" + HexText(link.ReadValue) + "h");
+  auto& ops = core_.ops;
+  ops.Conclude(Outcome::Kind::kFailed, "*** Programming Failure ***");
+  const std::string where = "*** Address:" + HexText(link.CurrentAddress) +
+                            "h, Programming BYTE:" + HexText(link.WriteValue) +
+                            "h, Read BYTE:" + HexText(link.ReadValue) + "h";
+  r.LogMessage(where);
+  ops.Result.FailedAt(where, link.CurrentAddress, link.WriteValue, link.ReadValue);
   r.LogMessage("*** Aborting Programming - Click on [ERROR] Indicator to Reset");
   r.RaiseErrorAlert();
   r.ProgramLightOn();
-  core_.ops.FailFlag = 1;
+  ops.FailFlag = 1;
   r.PlayEventSound("ERROR");
 }
 

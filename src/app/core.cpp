@@ -50,6 +50,7 @@ void Core::RunEvent(const std::function<void()>& event) {
   ops.BoardLost = false;
   ops.VppMayBeOn = false;
   ops.ChipWriting = false;
+  ops.Result = {};
   std::string what;
   bool operator_stop = false;
   try {
@@ -75,7 +76,7 @@ void Core::RunEvent(const std::function<void()>& event) {
       ops.Stopped();
       return;
     }
-    report.LogMessage("*** Operation stopped: " + what);
+    ops.Conclude(Outcome::Kind::kStopped, "*** Operation stopped: " + what);
     report.RaiseErrorAlert();
     report.PlayEventSound("ERROR");
   } catch (...) {

@@ -55,6 +55,7 @@ void Reporter::PlayEventSound(std::string_view key) {
 void Reporter::Light(std::string_view label, std::uint32_t c) { core_.ui.SetColour(label, c); }
 
 void Reporter::ErrorLightOn() {
+  alert_on_ = true;
   Light("Error_label", colour::kRed);
   core_.ui.SetEnabled("menuErrorReset", true);
   ProgramLightOff();
@@ -64,6 +65,7 @@ void Reporter::ErrorLightOn() {
 // Wherever the alert ends, the buttons it locked come back as they were, and
 // the Program light that a failed programming left lit goes off with ERROR.
 void Reporter::ErrorLightOff() {
+  alert_on_ = false;
   Light("Error_label", colour::kButtonFace);
   core_.ui.SetEnabled("menuErrorReset", false);
   if (!alert_locked_) return;
@@ -71,8 +73,14 @@ void Reporter::ErrorLightOff() {
   ProgramLightOff();
   RestoreAlertButtons();
 }
-void Reporter::ProgramLightOn() { Light("Program_label", colour::kGreen); }
-void Reporter::ProgramLightOff() { Light("Program_label", colour::kButtonFace); }
+void Reporter::ProgramLightOn() {
+  program_lit_ = true;
+  Light("Program_label", colour::kGreen);
+}
+void Reporter::ProgramLightOff() {
+  program_lit_ = false;
+  Light("Program_label", colour::kButtonFace);
+}
 void Reporter::DataFlowLightOn() { Light("DataFlow_label", colour::kGreen); }
 void Reporter::DataFlowLightOff() { Light("DataFlow_label", colour::kButtonFace); }
 
@@ -107,7 +115,7 @@ void Reporter::RestoreAlertButtons() {
 }
 
 void Reporter::Error_label_Click() {
-  if (core_.ui.Colour("Error_label") != colour::kRed) return;
+  if (!alert_on_) return;
   ErrorLightOff();
   ProgramLightOff();
   DataFlowLightOff();

@@ -32,6 +32,9 @@ class Reporter {
   void ProgramLightOff();
   void DataFlowLightOn();
   void DataFlowLightOff();
+  // Whether ERROR and the Program light are lit.
+  bool AlertOn() const { return alert_on_; }
+  bool ProgramLightLit() const { return program_lit_; }
 
   // Lights ERROR, saves the enabled states of the Program, Verify, Read and
   // Display buttons and of the menu entries that run them (unless an alert
@@ -61,7 +64,9 @@ class Reporter {
   void Light(std::string_view label, std::uint32_t colour);
   void RestoreAlertButtons();
   Core& core_;
-  bool alert_locked_ = false;  // the four buttons are disabled by an alert
+  bool alert_locked_ = false;
+  bool alert_on_ = false;
+  bool program_lit_ = false;  // the four buttons are disabled by an alert
   std::array<std::string, 4> saved_button_states_{"False", "False", "False", "False"};
   std::array<bool, 8> saved_menu_states_{};
 };

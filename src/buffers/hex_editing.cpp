@@ -135,7 +135,7 @@ void Buffers::EnableAfterEdit() {
                   "Erase_button"}) {
     ui.SetEnabled(c, true);
   }
-  if (core_.dev.DeviceKey.empty() || ui.Colour("Error_label") == colour::kRed) return;
+  if (core_.dev.DeviceKey.empty() || core_.report.AlertOn()) return;
   for (auto* c : {"Verify_button", "menuVerifyCode", "Program_button", "menuProgramCode"})
     ui.SetEnabled(c, true);
 }

@@ -166,6 +166,7 @@ void Buffers::Display_button_Click() {
   ui.SetCaption("Frame3", "Device Memory Hex/Ascii Display");
   if (IsChipViewKey(core_.dev)) DisplayEprom();
   if (core_.dev.DeviceClass == "M") {
+    core_.ops.Result.Add(Outcome::Kind::kRefused, "");
     core_.svc.dialogs->MessageBox("Please Write AT90S2313 Code Display ROutine", MsgButtons::Ok,
                                   MsgIcon::None, "Routine Not Ready");
   }

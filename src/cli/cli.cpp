@@ -80,7 +80,8 @@ class Session {
   int SelectDevice();
   int NoteDevice();
   int NeedBoard();
-  int CheckOutcome(std::size_t boxes_before, const std::string& what);
+  int CheckOutcome(const std::string& what);
+  void NoteFailure();
   int List();
   int Detect();
   int Read();
@@ -213,14 +214,21 @@ int Session::NoteDevice() {
   return kOk;
 }
 
-// A failure shows as the error alert; a missing routine as a message box.
-int Session::CheckOutcome(std::size_t boxes_before, const std::string& what) {
-  if (core_->ops.BoardLost)
-    return Fail(kNoBoard, what + " failed: " + core_->ops.BoardProblem + " (see log)");
-  if (core_->ui.Colour("Error_label") == colour::kRed)
-    return Fail(kOperationFailed, what + " failed (see log)");
-  if (dialogs_.titles.size() > boxes_before)
-    return Fail(kOperationFailed, what + " is not available for this device");
+// What the operation came to, as its outcome record says.
+int Session::CheckOutcome(const std::string& what) {
+  const auto& ops = core_->ops;
+  switch (ops.Result.kind) {
+    case Outcome::Kind::kNoBoard:
+      return Fail(kNoBoard, what + " failed: " + ops.BoardProblem + " (see log)");
+    case Outcome::Kind::kFailed:
+    case Outcome::Kind::kStopped:
+      return Fail(kOperationFailed, what + " failed (see log)");
+    case Outcome::Kind::kRefused:
+      return Fail(kOperationFailed, Refusal(*core_, what));
+    case Outcome::Kind::kNone:
+    case Outcome::Kind::kDone:
+      break;
+  }
   return kOk;
 }
 
@@ -257,9 +265,8 @@ int Session::Read() {
   if (o_.output.empty()) return Fail(kUsage, "read needs -o FILE");
   if (int s = SelectDevice()) return s;
   if (int s = NeedBoard()) return s;
-  auto boxes = dialogs_.titles.size();
   core_->Click("Read_button");
-  if (int s = CheckOutcome(boxes, "read")) return s;
+  if (int s = CheckOutcome("read")) return s;
   const auto& buf = core_->buf;
   result_.bytes["read"] = buf.CodeSize;
   result_.checksum = core_->ops.DeviceChecksumText;
@@ -293,15 +300,10 @@ int Session::CheckSaved(const std::string& want) {
 int Session::Blank() {
   if (int s = SelectDevice()) return s;
   if (int s = NeedBoard()) return s;
-  auto boxes = dialogs_.titles.size();
-  auto& ops = core_->ops;
-  ops.WorkAddress = -1;
   core_->Click("Blank_button");
   result_.bytes["checked"] = core_->buf.CodeSize;
-  const int status = CheckOutcome(boxes, "blank check");
-  if (status == kOperationFailed && ops.WorkAddress >= 0)
-    result_.failure = CommandResult::Mismatch{ops.WorkAddress, 0xFF, core_->link.ReadValue};
-  return status;
+  NoteFailure();
+  return CheckOutcome("blank check");
 }
 
 int Session::ShowPage() {
@@ -339,9 +341,8 @@ int Session::View() {
   }
   if (int s = SelectDevice()) return s;
   if (int s = NeedBoard()) return s;
-  auto boxes = dialogs_.titles.size();
   core_->Click("Display_button");
-  if (int s = CheckOutcome(boxes, "display")) return s;
+  if (int s = CheckOutcome("display")) return s;
   if (!core_->buf.HasChipView())
     return Fail(kOperationFailed, "display is not available for this device");
   return ShowPage();
@@ -384,25 +385,20 @@ int Session::Setup() {
 
 int Session::Write(int (*command)(WriteContext&)) {
   WriteContext c = MakeWriteContext();
-  auto& ops = core_->ops;
-  ops.FailFlag = 0;
-  ops.VerifyFailed = 0;
-  ops.WorkAddress = -1;
   const int status = command(c);
   const auto& buf = core_->buf;
   if (!o_.input.empty() && buf.CodeFileName == o_.input) {
     result_.bytes["file"] = buf.CodeSize;
     result_.checksum = buf.FileCrcText;
   }
-  const auto& link = core_->link;
-  // A mismatch report (a verify, or a serial chip's read-back) names its byte.
-  if (ops.VerifyFailed != 0 && ops.WorkAddress >= 0) {
-    result_.failure =
-        CommandResult::Mismatch{ops.WorkAddress, ops.VerifyExpected, ops.VerifyActual};
-  } else if (ops.FailFlag != 0) {
-    result_.failure = CommandResult::Mismatch{link.CurrentAddress, link.WriteValue, link.ReadValue};
-  }
+  NoteFailure();
   return status;
+}
+
+// A failure at a byte (a verify, a blank check, a byte that did not take) names it.
+void Session::NoteFailure() {
+  const Outcome& r = core_->ops.Result;
+  if (r.address >= 0) result_.failure = CommandResult::Mismatch{r.address, r.expected, r.actual};
 }
 
 WriteContext Session::MakeWriteContext() {

@@ -25,9 +25,14 @@ int OpenCodeFile(Core& core, CliDialogs& dialogs, const std::string& file,
   return kOk;
 }
 
-namespace {
+// A refusal the log explains names its line; one that a notice gave says so.
+std::string Refusal(const Core& core, const std::string& what) {
+  const auto& lines = core.ops.Result.lines;
+  if (lines.empty()) return what + " is not available for this device";
+  return what + " refused: " + lines.back();
+}
 
-constexpr const char* kSafetyTitle = "Safety Question";
+namespace {
 
 int LoadImage(WriteContext& c) {
   const auto& file = c.options.input;
@@ -89,17 +94,10 @@ int Confirm(WriteContext& c, const std::string& question, bool& go) {
   return kOk;
 }
 
-// Message boxes other than the safety question.
-std::size_t Notices(const CliDialogs& d) {
-  std::size_t n = 0;
-  for (const auto& t : d.titles) n += t != kSafetyTitle;
-  return n;
-}
-
-// The outcome as the window shows it: a lost board, the error alert, a notice
-// that the routine is missing.
-int Outcome(WriteContext& c, std::size_t notices_before, const std::string& what) {
-  if (c.core.ops.BoardLost) {
+// What the operation came to, as its outcome record says.
+int Concluded(WriteContext& c, const std::string& what) {
+  const auto kind = c.core.ops.Result.kind;
+  if (kind == Outcome::Kind::kNoBoard) {
     std::string message = "the board stopped answering during the " + what;
     if (c.core.ops.VppMayBeOn) {
       std::string note(Operations::kVppMayBeOn);
@@ -108,10 +106,9 @@ int Outcome(WriteContext& c, std::size_t notices_before, const std::string& what
     }
     return c.fail(kNoBoard, message);
   }
-  if (c.core.ui.Colour("Error_label") == colour::kRed)
+  if (kind == Outcome::Kind::kFailed || kind == Outcome::Kind::kStopped)
     return c.fail(kOperationFailed, what + " failed (see log)");
-  if (Notices(c.dialogs) > notices_before)
-    return c.fail(kOperationFailed, what + " is not available for this device");
+  if (kind == Outcome::Kind::kRefused) return c.fail(kOperationFailed, Refusal(c.core, what));
   return kOk;
 }
 
@@ -209,11 +206,9 @@ int ProgramCommand(WriteContext& c) {
   if (c.options.verify) core.ChangeValue("VerifyAfterProgramming", 1);
   bool go = true;
   if (int s = Confirm(c, core.ops.ProgramQuestion(), go)) return s;
-  const auto notices = Notices(c.dialogs);
-  core.ops.ProgramStatus = 0;
   core.Click("Program_button");
   if (!go) return c.fail(kOperationFailed, "programming was cancelled");
-  if (int s = Outcome(c, notices, "programming")) return s;
+  if (int s = Concluded(c, "programming")) return s;
   if (core.ops.ProgramStatus == 9)
     return c.fail(kOperationFailed, "the device is not supported for programming");
   if (core.ops.ProgramStatus != 1 || core.ops.FailFlag != 0)
@@ -224,15 +219,14 @@ int ProgramCommand(WriteContext& c) {
 int VerifyCommand(WriteContext& c) {
   if (int s = Prepare(c)) return s;
   auto& core = c.core;
-  const auto notices = Notices(c.dialogs);
   if (!c.options.all) {
     core.Click("Verify_button");
-    return Outcome(c, notices, "verify");
+    return Concluded(c, "verify");
   }
   if (!ParallelSelected(core)) return c.fail(kUsage, "verify --all is for parallel chips");
   std::vector<Operations::AddressRange> differences;
   core.RunEvent([&] { core.ops.VerifyAllDifferences(differences); });
-  if (int s = Outcome(c, notices, "verify")) return s;
+  if (int s = Concluded(c, "verify")) return s;
   return kOk;
 }
 
@@ -245,11 +239,10 @@ int CheckCommand(WriteContext& c) {
                  core.dev.SelectedDeviceName.c_str());
     return kOk;
   }
-  const auto notices = Notices(c.dialogs);
   Operations::WriteCheck result;
   bool done = false;
   core.RunEvent([&] { done = core.ops.CheckWritable(result); });
-  if (int s = Outcome(c, notices, "check")) return s;
+  if (int s = Concluded(c, "check")) return s;
   if (!done) return c.fail(kOperationFailed, "the check did not complete");
   std::int32_t erase = 0;
   for (const auto& r : result.need_erase) erase += r.count;
@@ -269,10 +262,9 @@ int EraseCommand(WriteContext& c) {
     return c.fail(kUsage, "the device has no chip erase");
   bool go = true;
   if (int s = Confirm(c, "Erase the Device?", go)) return s;
-  const auto notices = Notices(c.dialogs);
   c.core.Click("EraseFlash_button");  // asks the question the operator answered
   if (!go) return c.fail(kOperationFailed, "erase was cancelled");
-  return Outcome(c, notices, "erase");
+  return Concluded(c, "erase");
 }
 
 }  // namespace zambrix::cli

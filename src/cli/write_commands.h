@@ -54,6 +54,9 @@ int OpenCodeFile(Core& core, CliDialogs& dialogs, const std::string& file,
 // and the automatic checks, each only when its option is given.
 int ApplySetupOptions(WriteContext& c);
 
+// Why an operation was refused: the log's line that says so, or that the
+// device has no such routine.
+std::string Refusal(const Core& core, const std::string& what);
 int ProgramCommand(WriteContext& c);
 int VerifyCommand(WriteContext& c);
 int CheckCommand(WriteContext& c);

@@ -95,7 +95,7 @@ bool ViewBinder::AcknowledgeOnEscape(QObject* target, QEvent* event) {
   if (widget == nullptr || error == nullptr || widget->window() != error->window()) return false;
   if (QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr)
     return false;
-  if (core_.ui.Colour("Error_label") != colour::kRed) return false;
+  if (!core_.report.AlertOn()) return false;
   Click("Error_label");
   return true;
 }

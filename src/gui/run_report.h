@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "ops/outcome.h"
+
 namespace zambrix::gui {
 
 class RunReport {
@@ -16,12 +18,12 @@ class RunReport {
   std::function<qint64()> now_ms;
   RunReport();
 
-  // An event starts; the log holds `log_size` bytes.
-  void Start(std::size_t log_size);
-  // The event ended: its result line from the log lines it added ("Programming
-  // Device Successfull in 24.1 s", a failure with the address), or empty when
-  // it reported no result.
-  QString Finish(const std::string& log) const;
+  // An event starts.
+  void Start();
+  // The event ended: its result line from what it came to ("Programming Device
+  // Successfull in 24.1 s", a failure with the address), or empty when it
+  // reported no result.
+  QString Finish(const Outcome& outcome) const;
 
   // The progress bar's text for `value` between `min` and `max`: the percentage,
   // and while an event runs, the time left estimated from the part done in the
@@ -30,7 +32,6 @@ class RunReport {
 
  private:
   qint64 started_ms_ = 0;
-  std::size_t log_from_ = 0;
   qint64 bar_started_ms_ = 0;
   int last_value_ = 0;
 };

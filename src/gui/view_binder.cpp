@@ -458,7 +458,7 @@ void ViewBinder::SetFormHidden(const std::string& name) {
 }
 
 void ViewBinder::RunningEvent(const std::function<void()>& event) {
-  run_report_.Start(core_.report.LogText().size());
+  run_report_.Start();
   in_event_ = true;
   {
     ApplyingScope running(running_);
@@ -472,7 +472,7 @@ void ViewBinder::RunningEvent(const std::function<void()>& event) {
 }
 
 void ViewBinder::ShowResult() {
-  const QString line = run_report_.Finish(core_.report.LogText());
+  const QString line = run_report_.Finish(core_.ops.Result);
   if (!line.isEmpty() && core_.ui.Has("sbStatusBar"))
     SetTextQuietly("sbStatusBar", line.toStdString());
   // The bar shows the percentage again.

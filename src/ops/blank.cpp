@@ -47,7 +47,7 @@ void Operations::BlankCheckParallel() {
   }
   report.DataFlowLightOff();
   ReportPartialLength("Checked");
-  report.LogMessage("Device IS BLANK (ERASED)");
+  Conclude(Outcome::Kind::kDone, "Device IS BLANK (ERASED)");
   ui.SetValueQuiet("ProgressBar1", 0);
   report.PlayEventSound("OK");
   link.Reset();
@@ -57,9 +57,11 @@ void Operations::ReportNotBlank() {
   auto& report = core_.report;
   report.RaiseErrorAlert();
   report.DataFlowLightOff();
-  report.LogMessage("Device IS NOT BLANK (ERASED)");
-  report.LogMessage("Address: " + HexText(WorkAddress) +
-                    " ][ Device Data: " + HexText(core_.link.ReadValue));
+  Conclude(Outcome::Kind::kFailed, "Device IS NOT BLANK (ERASED)");
+  const std::string where =
+      "Address: " + HexText(WorkAddress) + " ][ Device Data: " + HexText(core_.link.ReadValue);
+  report.LogMessage(where);
+  Result.FailedAt(where, WorkAddress, 0xFF, core_.link.ReadValue);
   report.LogMessage("Click on [ERROR] alert to Reset the Situation");
   report.PlayEventSound("ERROR");
 }

@@ -33,12 +33,12 @@ bool Operations::ConfirmBoard(const std::string& when) {
     char lines[64];
     std::snprintf(lines, sizeof lines, ": the DATA LINES read %02Xh when %02Xh is driven ", seen,
                   driven);
-    report.LogMessage(board + lines + when);
+    Conclude(Outcome::Kind::kNoBoard, board + lines + when);
     report.LogMessage("Check the cable and the chip in the socket, then click [TestPort]");
   } else if (BoardProfileOf(link.BoardModel) != nullptr && Link::IsLptPort(link.PortAddress)) {
-    report.LogMessage(board + " DOES NOT ANSWER " + when);
+    Conclude(Outcome::Kind::kNoBoard, board + " DOES NOT ANSWER " + when);
   } else {
-    report.LogMessage("No ZAMBRIX board found or forced: nothing to use " + when);
+    Conclude(Outcome::Kind::kNoBoard, "No ZAMBRIX board found or forced: nothing to use " + when);
   }
   // Gone in the middle of writing a parallel chip: the latches it last took may
   // still switch the programming voltage on, and nothing here can reach them.
@@ -79,6 +79,11 @@ bool Operations::DataLinesWork(int& driven, int& seen) {
   l.Reg3Value = saved3, l.SetReg3();  // the chip enable last
   l.ReadValue = saved_read;
   return ok;
+}
+
+void Operations::Conclude(Outcome::Kind kind, const std::string& line) {
+  core_.report.LogMessage(line);
+  Result.Add(kind, line);
 }
 
 void Operations::ReportProgramFailure() {

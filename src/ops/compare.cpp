@@ -54,14 +54,14 @@ bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
   report.LogMessage("Compared " + std::to_string(compared) + " bytes");
   core_.ui.SetValueQuiet("ProgressBar1", 0);
   if (differences.empty()) {
-    report.LogMessage("Device Contents MATCHES with Buffer Contents");
+    Conclude(Outcome::Kind::kDone, "Device Contents MATCHES with Buffer Contents");
     DeviceChecksumText = Hex4(DeviceChecksum);
     report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
     report.PlayEventSound("OK");
     core_.link.Reset();
     return true;
   }
-  report.LogMessage("Device Memory DOES NOT VERIFY with Buffer Contents");
+  Conclude(Outcome::Kind::kFailed, "Device Memory DOES NOT VERIFY with Buffer Contents");
   LogRanges("Differs at ", differences);
   report.LogMessage(std::to_string(Total(differences)) + " bytes differ in " +
                     std::to_string(differences.size()) +

@@ -14,7 +14,7 @@ void Operations::EraseFlash_button_Click() {
     const auto answer = core_.svc.dialogs->MessageBox("Erase the Device?", MsgButtons::OkCancel,
                                                       MsgIcon::Question, "Safety Question");
     if (answer != MsgAnswer::Ok) {
-      core_.report.LogMessage("Erase was Canceled by Operator");
+      Conclude(Outcome::Kind::kRefused, "Erase was Canceled by Operator");
       return;
     }
     if (!ConfirmBoard("before the erase")) return;
@@ -53,7 +53,7 @@ void Operations::ReportSerialErase(bool written) {
   if (!ConfirmBoard("after the erase")) return;
   auto& link = core_.link;
   auto& report = core_.report;
-  report.LogMessage("Programming Device Successfull");
+  Conclude(Outcome::Kind::kDone, "Programming Device Successfull");
   report.DataFlowLightOff();
   report.ProgramLightOff();
   report.PlayEventSound("OK");

@@ -29,7 +29,7 @@ void Operations::ProgramFlashBytes() {
   const auto& image = core_.buf.ProgramBuffer;
   IdentifyFlash();
   if (!SupportedFlashMaker(FlashMakerCode)) {
-    report.LogMessage("Device ID# " + FlashIdText + " - Not Supported");
+    Conclude(Outcome::Kind::kRefused, "Device ID# " + FlashIdText + " - Not Supported");
     ProgramStatus = 0;
     return;
   }
@@ -198,7 +198,7 @@ void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
     return;
   }
   if (!ConfirmBoard("after the erase")) return;
-  core_.report.LogMessage("Chip Erased, all bytes read FFh");
+  Conclude(Outcome::Kind::kDone, "Chip Erased, all bytes read FFh");
   core_.report.PlayEventSound("OK");
   l.Reset();
 }
@@ -219,7 +219,7 @@ void Operations::ReportEraseFailure(const std::string& why) {
   l.SetReg0();
   l.CEOFF();
   l.OEOFF();
-  r.LogMessage("*** Erase Failure ***");
+  Conclude(Outcome::Kind::kFailed, "*** Erase Failure ***");
   r.LogMessage(why);
   r.LogMessage("*** Aborting Erase - Click on [ERROR] Indicator to Reset");
   r.RaiseErrorAlert();

@@ -152,18 +152,17 @@ void Operations::IdentifyFlash() {
     ReadIdentification();
     if (FlashIdText == FlashArrayText) FlashLongAddresses = false;
   }
-  auto& report = core_.report;
   if (FlashIdText == FlashArrayText) {
-    report.LogMessage("*** Not a Flash Unit, Address 00&01 = FlashCode ***");
+    Conclude(Outcome::Kind::kRefused, "*** Not a Flash Unit, Address 00&01 = FlashCode ***");
   }
   const std::string line = "Device ID# " + FlashIdText + " - ";
   for (const auto& row : kFlashIds) {
     if (row.id != FlashIdText) continue;
-    report.LogMessage(line + std::string(row.name));
+    Conclude(Outcome::Kind::kDone, line + std::string(row.name));
     FlashPageSize = row.page_size;
     FlashPageCount = row.page_count;
   }
-  if (FlashPageSize == 0) report.LogMessage(line + " Not Valid!!!");
+  if (FlashPageSize == 0) Conclude(Outcome::Kind::kRefused, line + " Not Valid!!!");
   core_.link.ActivityOff();
 }
 

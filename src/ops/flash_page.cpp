@@ -138,8 +138,8 @@ void Operations::ProgramPages(bool xicor) {
     GoProgressiveBar1();
   }
   if (!ConfirmBoard("after programming")) return;
-  core_.report.LogMessage(xicor ? "XICOR 28C256 Programmed Sucessfully"
-                                : "FLASH Atmel AT29C256 Programmed Sucessfully");
+  Conclude(Outcome::Kind::kDone, xicor ? "XICOR 28C256 Programmed Sucessfully"
+                                       : "FLASH Atmel AT29C256 Programmed Sucessfully");
   l.Reset();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "buffers/digests.h"
+#include "ops/outcome.h"
 
 namespace zambrix {
 
@@ -169,6 +170,11 @@ class Operations {
   static int SweepLastPage(std::int32_t size);
   // Pages a sweep over `size` bytes walks (the progress bar's maximum).
   static std::int32_t SweepPages(std::int32_t size);
+
+  // What the event in hand came to (emptied as each event starts).
+  Outcome Result;
+  // Logs an operation's result line and adds it to Result.
+  void Conclude(Outcome::Kind kind, const std::string& line);
 
   // ---- State ----
   std::int32_t WorkAddress = 0;

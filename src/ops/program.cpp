@@ -20,8 +20,7 @@ void Operations::Program_button_Click() {
 }
 
 void Operations::ProgramDeviceData() {
-  core_.svc.dialogs->MessageBox("Please Write A90S2313 Program Data Routine", MsgButtons::Ok,
-                                MsgIcon::None, Shell::kAppTitle);
+  RoutineNotReady("Please Write A90S2313 Program Data Routine", std::string(Shell::kAppTitle));
 }
 
 void Operations::BuildProgramImage() {
@@ -86,7 +85,7 @@ void Operations::Stopped() {
   ui.SetValueQuiet("ProgressBar1", 0);
   ui.SetText("sbStatusBar", "");
   ui.SetBackColour("Verify_button", kVerifyIdleColour);
-  report.LogMessage(std::string(kOperatorStopText));
+  Conclude(Outcome::Kind::kStopped, std::string(kOperatorStopText));
   if (!ChipWriting) return;
   ChipWriting = false;
   report.LogMessage("The chip is left partly written - Click on [ERROR] Indicator to Reset");
@@ -140,13 +139,13 @@ void Operations::ProgramDeviceCode() {
   auto answer = core_.svc.dialogs->MessageBox(ProgramQuestion(), MsgButtons::OkCancel,
                                               MsgIcon::Question, "Safety Question");
   if (answer != MsgAnswer::Ok) {
-    report.LogMessage("Programming was Canceled by Operator");
+    Conclude(Outcome::Kind::kRefused, "Programming was Canceled by Operator");
     ProgrammingFinalState();
     return;
   }
   if (!SerialKey() && ui.Value("CheckBlankPriorProgramming") == 1) Blank_button_Click();
   // An active alert (from that blank check or an earlier failure) stops the run.
-  if (ui.Colour("Error_label") == colour::kRed || !ConfirmBoard("before programming")) {
+  if (core_.report.AlertOn() || !ConfirmBoard("before programming")) {
     ProgrammingFinalState();
     return;
   }
@@ -188,7 +187,7 @@ void Operations::FinishProgramming() {
     if (!ConfirmBoard("after programming")) FailFlag = 1;
   }
   if (FailFlag == 0 && ProgramStatus == 1) {
-    report.LogMessage("Programming Device Successfull");
+    Conclude(Outcome::Kind::kDone, "Programming Device Successfull");
     report.DataFlowLightOff();
     report.ProgramLightOff();
     report.PlayEventSound("OK");

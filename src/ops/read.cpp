@@ -9,6 +9,7 @@
 namespace zambrix {
 
 void Operations::RoutineNotReady(const std::string& text, const std::string& title) {
+  Result.Add(Outcome::Kind::kRefused, "");
   core_.svc.dialogs->MessageBox(text, MsgButtons::Ok, MsgIcon::None, title);
 }
 
@@ -83,7 +84,7 @@ void Operations::ReadParallelDevice() {
   DeviceChecksumText = Hex4(DeviceChecksum);
   report.DataFlowLightOff();
   ReportPartialLength("Read");
-  report.LogMessage(std::to_string(buf.CodeSize) + " bytes Read from Device");
+  Conclude(Outcome::Kind::kDone, std::to_string(buf.CodeSize) + " bytes Read from Device");
   report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
   DeviceDigests = buf.LogDigests("Device", staged);
   ShowReadBuffer();
@@ -134,8 +135,8 @@ void Operations::ReadSerialDevice() {
     ReportSerialAckError();
   } else {
     if (!ConfirmBoard("after the read")) return;
-    report.LogMessage(std::to_string(std::min(buf.CodeSize, core_.dev.DeviceSize)) +
-                      " bytes Read from Device");
+    Conclude(Outcome::Kind::kDone, std::to_string(std::min(buf.CodeSize, core_.dev.DeviceSize)) +
+                                       " bytes Read from Device");
     DeviceDigests =
         buf.LogDigests("Device", std::span(buf.CodeBuffer)
                                      .first(static_cast<std::size_t>(std::max(
@@ -168,7 +169,7 @@ void Operations::ReportSerialAckError() {
   report.RaiseErrorAlert();
   report.DataFlowLightOff();
   report.LogMessage(std::string(50, '*'));
-  report.LogMessage("Device 24CXX DOES NOT RESPOND - ACK Error");
+  Conclude(Outcome::Kind::kFailed, "Device 24CXX DOES NOT RESPOND - ACK Error");
   report.LogMessage("Check Chip Installation Position on Socket");
   report.LogMessage("Click on [ERROR] Alert to Reset the Situation");
   report.PlayEventSound("ERROR");

@@ -13,8 +13,7 @@ void Operations::Verify_button_Click() {
 }
 
 void Operations::VerifyDeviceData() {
-  core_.svc.dialogs->MessageBox("Please Write AT90S2313 VerifyData Routine", MsgButtons::Ok,
-                                MsgIcon::None, Shell::kAppTitle);
+  RoutineNotReady("Please Write AT90S2313 VerifyData Routine", std::string(Shell::kAppTitle));
 }
 
 bool Operations::CompareSweep(
@@ -79,7 +78,7 @@ void Operations::VerifyDeviceCode() {
   }
   if (VerifyFailed == 0) {
     report.DataFlowLightOff();
-    report.LogMessage("Device Contents MATCHES with Buffer Contents");
+    Conclude(Outcome::Kind::kDone, "Device Contents MATCHES with Buffer Contents");
     DeviceChecksumText = Hex4(DeviceChecksum);
     report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
     report.PlayEventSound("OK");
@@ -102,9 +101,12 @@ void Operations::ReportVerifyMismatch(std::uint8_t expected) {
   report.RaiseErrorAlert();
   report.DataFlowLightOff();
   report.LogMessage(std::string(50, '*'));
-  report.LogMessage("Device Memory DOES NOT VERIFY with Buffer Contents");
-  report.LogMessage("Address: " + HexText(WorkAddress) + " ][ Buffer Data: " + HexText(expected) +
-                    " ][ Device Data: " + HexText(core_.link.ReadValue));
+  Conclude(Outcome::Kind::kFailed, "Device Memory DOES NOT VERIFY with Buffer Contents");
+  const std::string where = "Address: " + HexText(WorkAddress) +
+                            " ][ Buffer Data: " + HexText(expected) +
+                            " ][ Device Data: " + HexText(core_.link.ReadValue);
+  report.LogMessage(where);
+  Result.FailedAt(where, WorkAddress, expected, core_.link.ReadValue);
   report.LogMessage("Click on [ERROR] Alert to Reset the Situation");
   core_.ui.SetBackColour("Verify_button", kVerifyIdleColour);
   report.PlayEventSound("ERROR");
