@@ -13,9 +13,20 @@ constexpr std::int32_t kLastChipPage = 65535;
 void Buffers::LoadChipAddress() {
   auto& link = core_.link;
   const auto& dev = core_.dev;
-  if (dev.DeviceClass == "P") link.SETADR();
-  if (dev.DeviceKey == "EN") link.SETADR_XICOR();
-  if (dev.DeviceClass == "F") link.SETADR_FLASH();
+  switch (dev.Family().address) {
+    case AddressRule::kEprom:
+      link.SETADR();
+      break;
+    case AddressRule::kXicor:
+      link.SETADR_XICOR();
+      break;
+    case AddressRule::kFlash:
+    case AddressRule::kFlashA18:
+      link.SETADR_FLASH();
+      break;
+    case AddressRule::kNone:
+      break;
+  }
 }
 
 void Buffers::DisplayEprom() {

@@ -247,7 +247,7 @@ void Buffers::FinishCodeLoad() {
                   "Erase_button"}) {
     ui.SetEnabled(c, true);
   }
-  const bool both_memories = core_.dev.DeviceKey == "MJ";
+  const bool both_memories = core_.dev.Family().data_area;
   ui.SetEnabled("CheckCode", both_memories);
   ui.SetEnabled("CheckData", both_memories);
   ui.SetValue("CheckCode", 1);

@@ -18,11 +18,7 @@ void AppendHexByte(std::string& out, std::uint8_t b) {
   out.push_back(kHexDigits[b & 15]);
 }
 
-bool IsChipViewKey(const DeviceSelection& dev) {
-  static constexpr std::string_view kKeys[] = {"EN", "FL", "FM", "FR", "FA", "FS"};
-  return dev.DeviceClass == "P" ||
-         std::find(std::begin(kKeys), std::end(kKeys), dev.DeviceKey) != std::end(kKeys);
-}
+bool IsChipViewKey(const DeviceSelection& dev) { return dev.Family().chip_view; }
 
 }  // namespace
 
@@ -99,7 +95,7 @@ void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_
 }
 
 void Buffers::DisplayPageMemory() {
-  if (core_.dev.DeviceKey != "MJ") {
+  if (!core_.dev.Family().data_area) {
     DisplayCodeMemory();
     return;
   }
@@ -146,7 +142,7 @@ Buffers::ShownPage Buffers::Shown() const {
   }
   if (DisplayMode != "Read") return {};
   // A device with a data memory may show its data buffer instead.
-  if (core_.dev.DeviceKey == "MJ" && core_.ui.Caption("Show_button") == "Show Code") return {};
+  if (core_.dev.Family().data_area && core_.ui.Caption("Show_button") == "Show Code") return {};
   const std::int32_t first = ShownPageOf(CodeBuffer) * kCodePageSize;
   return {ShownKind::Code, first, CodeSize,
           RowsShown(ViewRows, kCodePageSize / kRowBytes, first, CodeSize, CodeBuffer.size())};
@@ -165,7 +161,7 @@ void Buffers::Display_button_Click() {
   core_.report.LogMessage("Fetching Device Binary Contents to Screen");
   ui.SetCaption("Frame3", "Device Memory Hex/Ascii Display");
   if (IsChipViewKey(core_.dev)) DisplayEprom();
-  if (core_.dev.DeviceClass == "M") {
+  if (core_.dev.Family().algorithm == Algorithm::kMicro) {
     core_.ops.Result.Add(Outcome::Kind::kRefused, "");
     core_.svc.dialogs->MessageBox("Please Write AT90S2313 Code Display ROutine", MsgButtons::Ok,
                                   MsgIcon::None, "Routine Not Ready");
@@ -174,7 +170,7 @@ void Buffers::Display_button_Click() {
 
 void Buffers::Show_button_Click() {
   auto& ui = core_.ui;
-  if (core_.dev.DeviceKey != "MJ") {
+  if (!core_.dev.Family().data_area) {
     ui.SetCaption("Frame3", "Code Buffer Hex/Ascii Display");
     DisplayMode = "Read";
   } else if (ui.Caption("Show_button") != "Show Data") {

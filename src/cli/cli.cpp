@@ -441,7 +441,7 @@ int Session::CheckFileClashes() {
 
 int Session::Id() {
   if (int s = SelectDevice()) return s;
-  if (core_->dev.DeviceClass != "F")
+  if (!core_->dev.Family().Flash())
     return Fail(kUsage, "id is for the flash chips (--catalogue extended)");
   if (int s = NeedBoard()) return s;
   echo_->Finish();

@@ -41,7 +41,7 @@ int LoadImage(WriteContext& c) {
   return OpenCodeFile(c.core, c.dialogs, file, c.fail);
 }
 
-bool Serial(const Core& core) { return core.dev.DeviceClass == "S"; }
+bool Serial(const Core& core) { return core.dev.Family().bus == Bus::kTwoWire; }
 
 // The Hi / Low Byte option of --bytes; a serial EEPROM takes every byte.
 int SetBytes(WriteContext& c) {
@@ -174,7 +174,7 @@ int Prepare(WriteContext& c) {
   return CheckImageFits(c);
 }
 
-bool ParallelSelected(const Core& core) { return core.dev.DeviceClass != "S"; }
+bool ParallelSelected(const Core& core) { return core.dev.Family().bus != Bus::kTwoWire; }
 
 }  // namespace
 

@@ -18,6 +18,8 @@ struct CatalogueRow {
   int reg3_fixed;     // bits OR'd into every latch-3 address load
   int voltage_index;  // highest Voltage_button the chip allows (0 = 5 V only)
   bool offered;       // false: listed with "N/A - " and refused on selection
+  // The simulated part that stands for the chip (empty: none does).
+  std::string_view sim_part = {};
 };
 
 // Every display name is padded with blanks to this width in the table and the list.

@@ -54,8 +54,9 @@ void DeviceSelection::EnableDeviceCommands() {
          {"Read_button", "menuReadCode", "Display_button", "menuDisplayCode", "Blank_button",
           "menuBlankCheck"},
          true);
-  if (DeviceClass == "S") Enable(ui, {"Blank_button", "menuBlankCheck"}, false);
-  if (DeviceClass == "E" || DeviceClass == "F" || DeviceClass == "S") {
+  const ChipFamily& family = Family();
+  if (!family.blank_check) Enable(ui, {"Blank_button", "menuBlankCheck"}, false);
+  if (family.chip_erase) {
     Enable(ui, {"EraseFlash_button", "menuFlashShowCodeID", "menuEraseFlash"}, true);
   }
   ui.SetVisible("PleaseSelect", false);
@@ -65,7 +66,7 @@ void DeviceSelection::EnableDeviceCommands() {
 // Only the microcontroller has a data area beside its code.
 void DeviceSelection::SetCodeAndDataAreas() {
   auto& ui = core_.ui;
-  if (DeviceKey != "MJ") {
+  if (!Family().data_area) {
     ui.SetValue("CheckData", 0);
     ui.SetEnabled("CheckData", false);
     ui.SetValue("CheckCode", 1);

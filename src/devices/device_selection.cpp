@@ -130,7 +130,7 @@ void DeviceSelection::Device_Click() {
   core_.report.ErrorLightOff();
   ResetDeviceControls();
   EnableDeviceCommands();
-  if (DeviceKey == "FA") core_.ops.FlashIdCycle();
+  if (Family().identify_on_selection) core_.ops.FlashIdCycle();
   SetCodeAndDataAreas();
   SelectVoltageOptions();
   EnableBufferCommands();
@@ -159,35 +159,26 @@ void DeviceSelection::ReadDeviceRow(int row) {
 void DeviceSelection::BuildAddressMaps() {
   auto& link = core_.link;
   link.BuildIdentityMaps();
-  // A18 moves from latch-3 bit 2 to bit 3 on these flash chips.
-  if (DeviceKey == "FM" || DeviceKey == "FL" || DeviceKey == "FR" || DeviceKey == "FS") {
-    for (std::size_t i = 4; i <= 7; ++i) link.AddressHighMap[i] = static_cast<int>(i) + 4;
-  }
-  // The X28C256 takes A14 on latch-1 bit 7 instead of bit 6.
-  if (DeviceKey == "EN") {
-    for (std::size_t i = 64; i <= 127; ++i) link.AddressMidMap[i] = static_cast<int>(i) + 64;
+  switch (Family().address) {
+    case AddressRule::kFlashA18:  // A18 moves from latch-3 bit 2 to bit 3
+      for (std::size_t i = 4; i <= 7; ++i) link.AddressHighMap[i] = static_cast<int>(i) + 4;
+      break;
+    case AddressRule::kXicor:  // A14 on latch-1 bit 7 instead of bit 6
+      for (std::size_t i = 64; i <= 127; ++i) link.AddressMidMap[i] = static_cast<int>(i) + 64;
+      break;
+    case AddressRule::kNone:
+    case AddressRule::kEprom:
+    case AddressRule::kFlash:
+      break;
   }
 }
 
 void DeviceSelection::SetDelayFactors() {
   auto& link = core_.link;
-  link.DelayFactorShort = 5;
-  link.DelayFactorMedium = 100;
-  link.DelayFactorLong = 500;
-  if (DeviceSizeCode < "3") {
-    link.DelayFactorShort = 50;
-    link.DelayFactorMedium = 20000;
-    link.DelayFactorLong = 100000;
-  }
-  if (DeviceSizeCode == "9") {
-    link.DelayFactorShort = 2;
-    link.DelayFactorMedium = 50;
-    link.DelayFactorLong = 250;
-  }
-  // The X28C256 takes each byte of a page, and each protection command byte,
-  // within 100 us of the one before; every byte costs seven latch loads, so
-  // its strobe delays are kept short (docs/timing.md).
-  if (DeviceKey == "EN") link.DelayFactorShort = 1;
+  const DelayFactors& d = Family().delays;
+  link.DelayFactorShort = d.short_delay;
+  link.DelayFactorMedium = d.medium_delay;
+  link.DelayFactorLong = d.long_delay;
   // The chip's own times, which the slider does not scale.
   link.Timing = ChipTimingOf(DeviceKey, SelectedDeviceName);
 }
@@ -197,7 +188,7 @@ void DeviceSelection::SetBoardLines() {
   auto& link = core_.link;
   link.CEOFF();
   link.OEOFF();
-  if (DeviceClass == "S") {
+  if (Family().bus == Bus::kTwoWire) {
     link.CEON();
     link.OEON();
   }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "devices/chip_families.h"
+
 namespace zambrix {
 
 class Core;
@@ -40,6 +42,8 @@ class DeviceSelection {
   std::string DeviceClass;
   std::string DeviceSizeCode;
   std::string DeviceKey;
+  // What the program does with the chosen chip (nothing before a choice).
+  const ChipFamily& Family() const { return FamilyOf(DeviceKey); }
   std::int32_t DeviceKilobytes = 0;
   std::int32_t DeviceSize = 0;
   int VoltageIndex = 0;

@@ -16,7 +16,7 @@ bool Operations::ConfirmBoard(const std::string& when) {
   int driven = 0, seen = 0;
   // A serial chip may still hold SDA low from an interrupted transfer until its
   // bus is freed, so only the parallel sockets take the line test.
-  const bool test_lines = answers && when.rfind("before", 0) == 0 && core_.dev.DeviceClass != "S";
+  const bool test_lines = answers && when.rfind("before", 0) == 0 && !SerialKey();
   if (answers) core_.board.ShowBoardAnswers();
   if (answers && (!test_lines || DataLinesWork(driven, seen))) return true;
   BoardLost = true;
@@ -45,7 +45,7 @@ bool Operations::ConfirmBoard(const std::string& when) {
   const bool writing =
       when.rfind("before", 0) != 0 &&
       (when.find("programming") != std::string::npos || when.find("erase") != std::string::npos);
-  if (!answers && writing && core_.dev.DeviceClass != "S") {
+  if (!answers && writing && !SerialKey()) {
     VppMayBeOn = true;
     report.LogMessage(std::string(kVppMayBeOn));
   }

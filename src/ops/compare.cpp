@@ -80,7 +80,7 @@ bool Operations::CheckWritable(WriteCheck& result) {
   report.LogMessage("Checking Device against Buffer... Wait");
   if (!ConfirmBoard("before the check")) return false;
   // An EEPROM writes every byte whole; the others only turn 1s into 0s.
-  const bool rewritable = core_.dev.DeviceClass == "E";
+  const bool rewritable = core_.dev.Family().algorithm == Algorithm::kX28C256Pages;
   const bool swept = CompareSweep(
       [&result, rewritable](std::int32_t address, std::uint8_t value, std::uint8_t wanted) {
         if (value == wanted) {

@@ -6,10 +6,9 @@ namespace zambrix {
 // "Erase Chip": EEPROMs and flash chips by their own erase, the 24Cxx chips by
 // writing FFh through their page writes.
 void Operations::EraseFlash_button_Click() {
-  const auto& key = core_.dev.DeviceKey;
-  const bool serial = core_.dev.DeviceClass == "S";
-  const bool parallel = key == "EN" || core_.dev.DeviceClass == "F";
-  if (serial || parallel) {
+  const ChipFamily& family = core_.dev.Family();
+  const bool serial = family.bus == Bus::kTwoWire;
+  if (serial || family.chip_erase) {
     // As before programming: nothing reaches the chip unless the operator agrees.
     const auto answer = core_.svc.dialogs->MessageBox("Erase the Device?", MsgButtons::OkCancel,
                                                       MsgIcon::Question, "Safety Question");
@@ -22,18 +21,35 @@ void Operations::EraseFlash_button_Click() {
   FailFlag = 0;
   EraseInProgress = true;
   ChipWriting = true;
-  if (key == "EN")
-    EraseX28C256();
-  else if (key == "FM" || key == "FL" || key == "FR" || key == "FS")
-    EraseFlashChip();
-  else if (key == "FA")
-    EraseAT29C256();
-  else if (key == "SA" || key == "SB")
-    Write24C08_16();
-  else if (key == "SC")
-    Write24C32();
+  bool written = true;
+  switch (family.algorithm) {
+    case Algorithm::kX28C256Pages:
+      EraseX28C256();
+      break;
+    case Algorithm::kFlashBytes:
+      EraseFlashChip();
+      break;
+    case Algorithm::kAT29C256Pages:
+      EraseAT29C256();
+      break;
+    case Algorithm::kSerialPages16:
+      Write24C08_16();
+      break;
+    case Algorithm::kSerialPages32:
+      Write24C32();
+      break;
+    case Algorithm::kNone:
+    case Algorithm::kMicro:
+    case Algorithm::kEprom2732:
+    case Algorithm::kEprom2764_128:
+    case Algorithm::kEprom27256_040:
+    case Algorithm::kEprom27010_020:
+    case Algorithm::kEprom27080:
+      written = false;
+      break;
+  }
   ChipWriting = false;
-  if (serial) ReportSerialErase(key == "SA" || key == "SB" || key == "SC");
+  if (serial) ReportSerialErase(written);
 }
 
 // The outcome of a 24Cxx erase. A serial chip without a page write (the 24C256)

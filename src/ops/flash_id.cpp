@@ -83,7 +83,7 @@ void Operations::QuickCommandCycle(int mid, int low, int data) {
 }
 
 void Operations::FlashCommand3() {
-  if (core_.dev.DeviceKey == "FA") {
+  if (core_.dev.Family().algorithm == Algorithm::kAT29C256Pages) {
     FlashCommand3Slow();
     return;
   }
@@ -143,10 +143,10 @@ void Operations::ReadIdentification() {
 void Operations::IdentifyFlash() {
   FlashPageSize = 0;
   FlashPageCount = 0;
-  if (core_.dev.DeviceClass != "F") return;
+  if (!core_.dev.Family().Flash()) return;
   FlashLongAddresses = false;
   ReadIdentification();
-  if (FlashIdText == FlashArrayText && core_.dev.DeviceKey != "FA") {
+  if (FlashIdText == FlashArrayText && core_.dev.Family().algorithm != Algorithm::kAT29C256Pages) {
     // The short command addresses reached the array: try the long ones once.
     FlashLongAddresses = true;
     ReadIdentification();
@@ -178,7 +178,7 @@ void Operations::FlashIdCycle() {
 
 void Operations::menuFlashShowCodeID_Click() {
   core_.report.LogMessage("Reading Flash Code ID_________________ wait");
-  const bool flash = core_.dev.DeviceClass == "F";  // the others touch no line
+  const bool flash = core_.dev.Family().Flash();  // the others touch no line
   if (flash && !ConfirmBoard("before the identification")) return;
   IdentifyFlash();
   if (flash) ConfirmBoard("after the identification");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "buffers/digests.h"
+#include "devices/chip_families.h"
 #include "ops/outcome.h"
 
 namespace zambrix {
@@ -231,7 +232,7 @@ class Operations {
 
  private:
   bool ParallelDevice() const;
-  bool DispatchProgram(const std::string& key);
+  bool DispatchProgram(Algorithm algorithm);
   void RunEprom(EpromAlgorithm algorithm);
   void EpromStartState(EpromAlgorithm algorithm);
   void EpromSetUp(EpromAlgorithm algorithm);

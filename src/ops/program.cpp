@@ -69,7 +69,8 @@ std::string Operations::ProgramQuestion() const {
     question.append(kLineBreak).append(kLineBreak).append(warning);
   }
   const BoardProfile* board = BoardProfileOf(core_.link.BoardModel);
-  if (board == nullptr || !board->VppByJumper() || dev.DeviceClass != "P") return question;
+  if (board == nullptr || !board->VppByJumper() || dev.Family().address != AddressRule::kEprom)
+    return question;
   const std::string volts = dev.ProgramVoltage == 21   ? "21V"
                             : dev.ProgramVoltage == 25 ? "25V"
                                                        : "12.5V";
@@ -93,41 +94,49 @@ void Operations::Stopped() {
   report.PlayEventSound("ERROR");
 }
 
-bool Operations::SerialKey() const { return core_.dev.DeviceClass == "S"; }
+bool Operations::SerialKey() const { return core_.dev.Family().bus == Bus::kTwoWire; }
 
-// Runs the routine of the key; false when the key has none.
-bool Operations::DispatchProgram(const std::string& key) {
-  struct Row {
-    const char* key;
-    void (Operations::*routine)();
-  };
-  static constexpr Row kTable[] = {
-      {"P1", &Operations::P2732},
-      {"P2", &Operations::P2764_128},
-      {"P3", &Operations::P2764_128},
-      {"P4", &Operations::P27256_040},
-      {"P5", &Operations::P27080},
-      {"P6", &Operations::P27010_020},
-      {"P7", &Operations::P27010_020},
-      {"P8", &Operations::P27256_040},
-      {"P9", &Operations::P27080},
-      {"EN", &Operations::ProgramX28C256},
-      {"FA", &Operations::ProgramAT29C256},
-      {"FM", &Operations::ProgramFlashBytes},
-      {"FL", &Operations::ProgramFlashBytes},
-      {"FR", &Operations::ProgramFlashBytes},
-      {"FS", &Operations::ProgramFlashBytes},
-      {"SA", &Operations::Write24C08_16},
-      {"SB", &Operations::Write24C08_16},
-      {"SC", &Operations::Write24C32},
-  };
-  for (const auto& row : kTable) {
-    if (key != row.key) continue;
-    ProgramStatus = 1;
-    (this->*row.routine)();
-    return true;
+// Runs the routine of the family; false when it has none.
+bool Operations::DispatchProgram(Algorithm algorithm) {
+  void (Operations::*routine)() = nullptr;
+  switch (algorithm) {
+    case Algorithm::kEprom2732:
+      routine = &Operations::P2732;
+      break;
+    case Algorithm::kEprom2764_128:
+      routine = &Operations::P2764_128;
+      break;
+    case Algorithm::kEprom27256_040:
+      routine = &Operations::P27256_040;
+      break;
+    case Algorithm::kEprom27010_020:
+      routine = &Operations::P27010_020;
+      break;
+    case Algorithm::kEprom27080:
+      routine = &Operations::P27080;
+      break;
+    case Algorithm::kX28C256Pages:
+      routine = &Operations::ProgramX28C256;
+      break;
+    case Algorithm::kAT29C256Pages:
+      routine = &Operations::ProgramAT29C256;
+      break;
+    case Algorithm::kFlashBytes:
+      routine = &Operations::ProgramFlashBytes;
+      break;
+    case Algorithm::kSerialPages16:
+      routine = &Operations::Write24C08_16;
+      break;
+    case Algorithm::kSerialPages32:
+      routine = &Operations::Write24C32;
+      break;
+    case Algorithm::kNone:
+    case Algorithm::kMicro:
+      return false;
   }
-  return false;
+  ProgramStatus = 1;
+  (this->*routine)();
+  return true;
 }
 
 void Operations::ProgramDeviceCode() {
@@ -163,7 +172,7 @@ void Operations::ProgramDeviceCode() {
   OverPulsedBytes = 0;
   FirstOverPulsed = -1;
   ChipWriting = true;
-  DispatchProgram(core_.dev.DeviceKey);
+  DispatchProgram(core_.dev.Family().algorithm);
   ChipWriting = false;
   FinishProgramming();
   ProgrammingFinalState();

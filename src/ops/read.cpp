@@ -22,10 +22,7 @@ void Operations::ReportPartialLength(const std::string& verb) {
 }
 
 // EPROMs, flash chips and the X28C256 are read and checked over the parallel bus.
-bool Operations::ParallelDevice() const {
-  const auto& dev = core_.dev;
-  return dev.DeviceKey == "EN" || dev.DeviceClass == "P" || dev.DeviceClass == "F";
-}
+bool Operations::ParallelDevice() const { return core_.dev.Family().bus == Bus::kParallel; }
 
 void Operations::Read_button_Click() {
   if (core_.ui.Value("CheckCode") == 1) ReadDeviceCode();
@@ -35,7 +32,7 @@ void Operations::Read_button_Click() {
 void Operations::ReadDeviceCode() {
   if (ParallelDevice()) {
     ReadParallelDevice();
-  } else if (core_.dev.DeviceClass == "S") {
+  } else if (SerialKey()) {
     ReadSerialDevice();
   } else {
     RoutineNotReady("Please Write Missing Routines at READCODE");

@@ -50,7 +50,7 @@ bool Operations::SerialReadHeader() {
   link.SleepMs(50);
   I2cFreeBus();
   I2cStart();
-  const bool two_bytes = core_.dev.DeviceKey == "SC";
+  const bool two_bytes = core_.dev.Family().algorithm == Algorithm::kSerialPages32;
   if (!SerialSend(kDeviceWrite) || !SerialSend(0x00) || (two_bytes && !SerialSend(0x00)))
     return false;
   I2cStart();

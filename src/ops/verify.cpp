@@ -47,8 +47,7 @@ void Operations::VerifyDeviceCode() {
   ui.SetBackColour("Verify_button", kVerifyRunningColour);
   report.DataFlowLightOn();
   report.LogMessage("Verify Function Started... Wait");
-  const auto& key = core_.dev.DeviceKey;
-  if (key == "SB" || key == "SA" || key == "SC") {
+  if (SerialKey()) {
     VerifySerial();
   } else {
     if (!ConfirmBoard("before the verify")) {

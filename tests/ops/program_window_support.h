@@ -9,6 +9,7 @@
 #include <map>
 
 #include "app/text.h"
+#include "devices/device_catalogue.h"
 #include "sim/sim_port.h"
 #include "support/fakes.h"
 #include "support/sim_support.h"
@@ -137,32 +138,12 @@ struct Offered {
   std::string chip;    // the simulated part (empty: none models it)
 };
 
-// The devices the window offers, in its order, each with the simulated part that
-// stands for it.
-inline const std::vector<Offered>& OfferedDevices() {
-  static const std::vector<Offered> offered = {{"Eprom 2732A", "2732A"},
-                                               {"Eprom 2732B", ""},
-                                               {"Eprom 2732", "2732"},
-                                               {"Eprom 27C32", ""},
-                                               {"Eprom 2764", "2764"},
-                                               {"Eprom 27C64", "27C64"},
-                                               {"Eprom 27128", "27128"},
-                                               {"Eprom 27C128", "27C128"},
-                                               {"Eprom 27256", "27256"},
-                                               {"Eprom 27C256", "27C256"},
-                                               {"Eprom 27C512", "27C512"},
-                                               {"Eprom 27C1001", "27C1001"},
-                                               {"Eprom 27C010", "27C010"},
-                                               {"Eprom 27C2001", "27C2001"},
-                                               {"Eprom 27C020", "27C020"},
-                                               {"Eprom 27C4001", "27C4001"},
-                                               {"Eprom 27C040", "27C040"},
-                                               {"Eprom 27C801", "27C801"},
-                                               {"Eprom 27C080", "27C080"},
-                                               {"Eeprom XICOR X28C256", "X28C256"},
-                                               {"Eeprom 24C08 Serial (8 pins)", "24C08"},
-                                               {"Eeprom 24C16 Serial (8 pins)", "24C16"},
-                                               {"Eeprom 24C32 Serial (8 pins)", "24C32"}};
+// The offered entries of the catalogue with the part that simulates each.
+inline std::vector<Offered> OfferedDevices() {
+  std::vector<Offered> offered;
+  for (const auto& row : DeviceCatalogue()) {
+    if (row.offered) offered.push_back({std::string(row.name), std::string(row.sim_part)});
+  }
   return offered;
 }
 
