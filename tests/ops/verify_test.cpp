@@ -53,6 +53,7 @@ TEST(Verify, EveryDifferenceIsListedAsRangesWithTheirCounts) {
   ASSERT_EQ(ranges.size(), 3u);
   EXPECT_TRUE(p.Logged("Differs at 10-1F: 3 bytes"));
   EXPECT_TRUE(p.Logged("5 bytes differ in 3 ranges"));
+  EXPECT_TRUE(p.core().report.AlertOn()) << "a difference raises the error alert";
 }
 
 TEST(Verify, TheWriteCheckTellsBytesToProgramFromBytesThatNeedAnErase) {
