@@ -7,7 +7,7 @@
 
 #include "app/core.h"
 #include "app/posix_platform.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "bench_support.h"
 #include "sim/sim_port.h"
 

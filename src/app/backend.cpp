@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/file_io.h"
+#include "base/file_io.h"
 #include "link/link.h"
 #include "sim/sim_port.h"
 

@@ -2,8 +2,8 @@
 #include "app/board_controls.h"
 
 #include "app/core.h"
-#include "app/interrupt.h"
-#include "app/text.h"
+#include "base/interrupt.h"
+#include "base/text.h"
 
 namespace zambrix {
 

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/interrupt.h"
+#include "base/interrupt.h"
 
 namespace zambrix {
 

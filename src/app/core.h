@@ -10,11 +10,11 @@
 #include <string>
 
 #include "app/board_controls.h"
-#include "app/file_io.h"
 #include "app/reporter.h"
-#include "app/services.h"
 #include "app/shell.h"
 #include "app/window_model.h"
+#include "base/file_io.h"
+#include "base/services.h"
 #include "buffers/buffers.h"
 #include "devices/device_selection.h"
 #include "link/clock.h"

@@ -1,7 +1,7 @@
 // Board detection and port selection.
 #include "app/board_controls.h"
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "link/boards.h"
 
 namespace zambrix {

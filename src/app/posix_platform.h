@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "app/services.h"
+#include "base/services.h"
 
 namespace zambrix {
 

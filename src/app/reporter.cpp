@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 
 namespace zambrix {
 

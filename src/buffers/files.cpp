@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "app/core.h"
-#include "app/file_io.h"
-#include "app/text.h"
+#include "base/file_io.h"
+#include "base/text.h"
 
 namespace zambrix {
 

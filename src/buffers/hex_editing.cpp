@@ -5,7 +5,7 @@
 #include <charconv>
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 
 namespace zambrix {
 

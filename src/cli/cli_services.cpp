@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "app/interrupt.h"
+#include "base/interrupt.h"
 
 namespace zambrix::cli {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
 #include "app/window_model.h"
+#include "base/services.h"
 
 namespace zambrix::cli {
 

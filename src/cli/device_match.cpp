@@ -3,7 +3,7 @@
 #include <cctype>
 #include <sstream>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "cli/cli.h"
 
 namespace zambrix::cli {

@@ -1,7 +1,7 @@
 // zambrix-cli: the command-line front end.
 #include <csignal>
 
-#include "app/interrupt.h"
+#include "base/interrupt.h"
 #include "cli/cli.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "cli/setup_command.h"
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "setup/ini_text.h"
 #include "setup/setup_file.h"
 

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "app/core.h"
-#include "app/file_io.h"
-#include "app/text.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "cli/cli.h"
 
 namespace zambrix::cli {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "devices/device_catalogue.h"
 
 namespace zambrix {

@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "app/core.h"
-#include "app/file_io.h"
-#include "app/interrupt.h"
+#include "base/file_io.h"
+#include "base/interrupt.h"
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
 #include "gui/widgets.h"

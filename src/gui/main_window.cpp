@@ -12,8 +12,8 @@
 #include <cmath>
 
 #include "app/core.h"
-#include "app/interrupt.h"
-#include "app/text.h"
+#include "base/interrupt.h"
+#include "base/text.h"
 #include "gui/about_dialog.h"
 #include "gui/differences_window.h"
 #include "gui/display_window.h"

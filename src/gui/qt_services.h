@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/posix_platform.h"
-#include "app/services.h"
+#include "base/services.h"
 
 class QSoundEffect;
 class QTextBrowser;

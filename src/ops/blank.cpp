@@ -1,6 +1,6 @@
 // Blank check: every byte must read FFh.
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 
 namespace zambrix {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "link/boards.h"
 #include "ops/operations.h"
 

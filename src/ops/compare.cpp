@@ -1,7 +1,7 @@
 // Whole-chip comparisons for scripts: every difference instead of the first,
 // and whether an image can be written over what the chip holds.
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "ops/operations.h"
 
 namespace zambrix {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "link/boards.h"
 #include "ops/operations.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "ops/operations.h"
 
 namespace zambrix {

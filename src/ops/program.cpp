@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/core.h"
-#include "app/interrupt.h"
-#include "app/text.h"
+#include "base/interrupt.h"
+#include "base/text.h"
 #include "link/boards.h"
 #include "ops/operations.h"
 

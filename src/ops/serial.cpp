@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 
 namespace zambrix {
 

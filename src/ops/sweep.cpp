@@ -1,6 +1,6 @@
 // The bank / page / byte walk over a parallel chip.
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 
 namespace zambrix {
 

@@ -1,7 +1,7 @@
 // Verify: the chip compared with the bytes programming writes, over the same
 // sweep (and with the same checksum) as the read.
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "ops/operations.h"
 
 namespace zambrix {

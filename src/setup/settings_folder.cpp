@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/file_io.h"
-#include "app/services.h"
+#include "base/file_io.h"
+#include "base/services.h"
 #include "setup/ini_text.h"
 
 namespace zambrix {

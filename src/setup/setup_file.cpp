@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "app/file_io.h"
-#include "app/text.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "setup/ini_text.h"
 
 namespace zambrix {

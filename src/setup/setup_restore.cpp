@@ -9,7 +9,7 @@
 
 #include "app/controls.h"
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "setup/ini_text.h"
 #include "setup/setup_file.h"
 

@@ -2,7 +2,7 @@
 #include "setup/setups.h"
 
 #include "app/core.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "setup/settings_folder.h"
 #include "setup/setup_file.h"
 

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "app/core.h"
-#include "app/file_io.h"
-#include "app/text.h"
+#include "base/file_io.h"
+#include "base/text.h"
 #include "setup/ini_text.h"
 #include "setup/settings_folder.h"
 

@@ -1,5 +1,5 @@
 // Saving and loading against real symlinks, FIFOs and device nodes.
-#include "app/file_io.h"
+#include "base/file_io.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

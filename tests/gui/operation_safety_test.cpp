@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "app/backend.h"
-#include "app/interrupt.h"
+#include "base/interrupt.h"
 #include "gui_support.h"
 #include "ops/program_window_support.h"
 #include "support/temp_dir.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "program_window_support.h"
 #include "sim/chips/jedec_flash.h"
 #include "sim/chips/page_eeprom.h"

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <map>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "devices/device_catalogue.h"
 #include "sim/sim_port.h"
 #include "support/fakes.h"

@@ -1,4 +1,4 @@
-#include "app/interrupt.h"
+#include "base/interrupt.h"
 
 #include <atomic>
 #include <string>
