@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "support/temp_dir.h"
 #include "support/tools.h"
 
@@ -18,10 +16,8 @@ TEST(Digests, AgreeWithCrc32AndSha1sum) {
   if (!testing::ToolAvailable("crc32") || !testing::ToolAvailable("sha1sum"))
     GTEST_SKIP() << "needs crc32 (libarchive-zip-perl) and sha1sum";
   testing::TempDir dir;
-  std::mt19937 gen(7);
   for (std::size_t n : {0, 1, 55, 56, 63, 64, 65, 119, 120, 1000, 32768}) {
-    std::string bytes(n, '\0');
-    for (auto& b : bytes) b = static_cast<char>(gen());
+    const std::string bytes = testing::RandomBytes(n, static_cast<unsigned>(n));
     const auto file = dir / ("f" + std::to_string(n));
     testing::WriteWholeFile(file, bytes);
     int status = 0;

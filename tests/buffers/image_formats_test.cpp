@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <tuple>
 
 #include "support/temp_dir.h"
@@ -13,18 +12,12 @@
 namespace zambrix {
 namespace {
 
+using testing::RandomBytes;
 using testing::ReadWholeFile;
 using testing::RunTool;
 using testing::TempDir;
 using testing::ToolAvailable;
 using testing::WriteWholeFile;
-
-std::vector<std::uint8_t> RandomBytes(std::size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::vector<std::uint8_t> v(n);
-  for (auto& b : v) b = static_cast<std::uint8_t>(gen());
-  return v;
-}
 
 std::string AsText(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
@@ -110,7 +103,7 @@ class OtherTools : public ::testing::Test {
 };
 
 TEST_F(OtherTools, ImagesTheyWriteLoadByteIdentical) {
-  const auto bytes = RandomBytes(70000, 7);
+  const auto bytes = RandomBytes<std::vector<std::uint8_t>>(70000, 7);
   WriteWholeFile(dir / "in.bin", AsText(bytes));
   struct Case {
     std::string command, file;
@@ -141,7 +134,7 @@ TEST_F(OtherTools, ImagesTheyWriteLoadByteIdentical) {
 }
 
 TEST_F(OtherTools, ImagesWeWriteConvertBackByteIdentical) {
-  const auto bytes = RandomBytes(70000, 9);
+  const auto bytes = RandomBytes<std::vector<std::uint8_t>>(70000, 9);
   for (const std::uint32_t origin : {0u, 0xFFF000u, 0x1000000u}) {
     SCOPED_TRACE(origin);
     WriteWholeFile(dir / "ours.hex", WriteIntelHex(bytes, origin));

@@ -74,7 +74,8 @@ TEST_F(CliFiles, SpecialInputsAndChipFilesAreFileErrors) {
   }
 }
 
-// The log never overwrites a file the command reads or writes, however it is named.
+// Neither the log nor the simulator's trace overwrites a file the command reads
+// or writes, however it is named.
 TEST_F(CliFiles, ALogOverTheCommandsOwnFilesIsRefused) {
   WriteWholeFile(dir_ / "in.bin", std::string(300, 'i'));
   fs::create_symlink("in.bin", dir_ / "in-link");
@@ -83,6 +84,7 @@ TEST_F(CliFiles, ALogOverTheCommandsOwnFilesIsRefused) {
   const std::pair<std::string, std::string> cases[] = {
       {"view -i " + P("in.bin") + " --log " + P("in-link"), "-i"},
       {"list --log " + P("sub/../chip.bin"), "the simulated chip's file"},
+      {"view -i " + P("in-link") + " --sim-trace " + P("in.bin"), "-i"},
   };
   fs::create_directories(dir_ / "sub");
   for (const auto& [args, other] : cases) {

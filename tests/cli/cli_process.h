@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -40,10 +39,7 @@ class Cli : public ::testing::Test {
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   // A file of `size` random bytes in the test's folder; its path.
   std::string RandomFile(const std::string& name, std::size_t size, unsigned seed) const {
-    std::mt19937 gen(seed);
-    std::string bytes(size, '\0');
-    for (auto& b : bytes) b = static_cast<char>(gen());
-    WriteWholeFile(dir_ / name, bytes);
+    WriteWholeFile(dir_ / name, RandomBytes(size, seed));
     return Path(name);
   }
   TempDir tmp_;

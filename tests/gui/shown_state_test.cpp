@@ -8,10 +8,8 @@
 #include <QTest>
 #include <filesystem>
 
-#include "gui/widgets.h"
-#include "gui_support.h"
-#include "ops/program_window_support.h"
 #include "setup/setup_file.h"
+#include "workday_support.h"
 
 namespace zambrix::gui::testing {
 namespace {
@@ -24,24 +22,8 @@ using zambrix::testing::WriteWholeFile;
 
 // A window over a programmer on the simulated board, shown and active so that
 // its keys reach it.
-class ShownState : public ::testing::Test {
+class ShownState : public Workday {
  protected:
-  void Start(const std::string& chip, const std::string& device, sim::SimFaults faults = {},
-             std::vector<std::uint8_t> contents = {}) {
-    p = std::make_unique<Programmer>(chip, std::move(contents), 6, 12.5, faults);
-    window = std::make_unique<MainWindow>(p->core());
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    p->Choose(device);
-  }
-  template <class T>
-  T* View(const std::string& name) const {
-    return qobject_cast<T*>(window->ViewOf(name));
-  }
-  std::string Shown(const std::string& name) const {
-    return ShownText(window->ViewOf(name)).toStdString();
-  }
   void Click(const std::string& button) {
     QTest::mouseClick(View<QPushButton>(button), Qt::LeftButton);
   }
@@ -52,9 +34,6 @@ class ShownState : public ::testing::Test {
     return p->core().ui.Colour(lamp) != colour::kButtonFace;
   }
   std::size_t Asked() const { return p->t->dialogs.shown.size(); }
-
-  std::unique_ptr<Programmer> p;
-  std::unique_ptr<MainWindow> window;
 };
 
 // After a read or an erase the label says what the buffer holds and Ctrl+S asks
@@ -110,7 +89,7 @@ TEST_F(ShownState, FixedNameSavesKeepFilesTheyDidNotWrite) {
 TEST_F(ShownState, TheErrorAlertLocksTheKeysOfItsCommands) {
   sim::SimFaults faults;
   faults.dead_byte = 0x10;
-  Start("27C256", "Eprom 27C256", faults);
+  Start("27C256", "Eprom 27C256", {}, faults);
   p->Open(RandomImage(32768, 9));
   Click("Program_button");
   ASSERT_TRUE(p->Logged("*** Programming Failure ***"));
@@ -129,7 +108,7 @@ TEST_F(ShownState, TheErrorAlertLocksTheKeysOfItsCommands) {
 
 // Erase Chip asks the safety question first; Cancel leaves the chip as it was.
 TEST_F(ShownState, EraseChipAsksFirst) {
-  Start("X28C256", "Eeprom XICOR X28C256", {}, std::vector<std::uint8_t>(32768, 0x42));
+  Start("X28C256", "Eeprom XICOR X28C256", std::vector<std::uint8_t>(32768, 0x42));
   p->t->dialogs.answers.push_back(MsgAnswer::Cancel);
   Click("EraseFlash_button");
   const auto& asked = p->t->dialogs.shown.back();
@@ -190,7 +169,7 @@ TEST_F(ShownState, ARestoredSetupSaysWhatItDidNotLoad) {
 TEST_F(ShownState, TheHardwareLabelAndBothFormsOfACommandStayTrue) {
   sim::SimFaults faults;
   faults.vanish_after = 700000;
-  Start("27C080", "Eprom 27C080", faults);
+  Start("27C080", "Eprom 27C080", {}, faults);
   EXPECT_EQ(Shown("ZambrixHardwareFound"), "MODEL 6 - PC port 378h");
   Click("Read_button");
   ASSERT_TRUE(p->core().ops.BoardLost);

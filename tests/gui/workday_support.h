@@ -15,8 +15,8 @@ namespace zambrix::gui::testing {
 class Workday : public ::testing::Test {
  protected:
   void Start(const std::string& chip, const std::string& device,
-             std::vector<std::uint8_t> contents = {}) {
-    p = std::make_unique<zambrix::testing::Programmer>(chip, std::move(contents));
+             std::vector<std::uint8_t> contents = {}, sim::SimFaults faults = {}) {
+    p = std::make_unique<zambrix::testing::Programmer>(chip, std::move(contents), 6, 12.5, faults);
     window = std::make_unique<MainWindow>(p->core());
     window->show();
     window->activateWindow();

@@ -4,33 +4,13 @@
 
 #include <algorithm>
 
-#include "support/sim_support.h"
-#include "support/temp_dir.h"
+#include "program_window_support.h"
 
 namespace zambrix {
 namespace {
 
-using testing::SimRig;
+using testing::Programmer;
 using testing::SimSetup;
-
-// The program as start-up leaves it on a simulated board, with a chip chosen.
-struct Started {
-  explicit Started(const sim::SimConfig& config, const std::string& device) : rig(config) {
-    rig.t->shell.Form_Load();
-    const auto& rows = core().dev.DeviceTable;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (rows[i][0].rfind(device + " ", 0) == 0)
-        core().ChooseListIndex("Device", static_cast<int>(i));
-    }
-  }
-  Core& core() { return *rig.t.core; }
-  std::vector<std::string> Log() const { return rig.t.LogLines(); }
-  bool Logged(const std::string& line) const {
-    const auto lines = Log();
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-  }
-  SimRig rig;
-};
 
 std::vector<std::uint8_t> Counting(std::size_t size) {
   std::vector<std::uint8_t> v(size);
@@ -42,7 +22,8 @@ std::vector<std::uint8_t> Counting(std::size_t size) {
 // model answers, leaves every latch as it found it and harms nothing.
 TEST(ConfirmBoard, EachModelAnswersAndLeavesTheLatchesAsTheyWere) {
   for (int model : {4, 5, 6}) {
-    Started s(SimSetup(model, 0x278, "27C256", Counting(32768)), "Eprom 27C256");
+    Programmer s(SimSetup(model, 0x278, "27C256", Counting(32768)));
+    s.Choose("Eprom 27C256");
     ASSERT_EQ(s.core().link.BoardModel, model);
     auto& link = s.core().link;
     link.Reset();
@@ -51,13 +32,14 @@ TEST(ConfirmBoard, EachModelAnswersAndLeavesTheLatchesAsTheyWere) {
     link.SETADR();
     link.REG4OFF();
     link.CEOEON();
-    const auto before = s.rig.port.Board().Latches();
+    const auto before = s.port->Board().Latches();
     const auto lines = s.Log().size();
     EXPECT_TRUE(s.core().ops.ConfirmBoard("now")) << model;
-    EXPECT_EQ(s.rig.port.Board().Latches(), before) << model;
-    EXPECT_FALSE(s.rig.trace().ChipDamaged()) << model;
+    EXPECT_EQ(s.port->Board().Latches(), before) << model;
+    EXPECT_FALSE(s.port->Trace().ChipDamaged()) << model;
     EXPECT_EQ(s.Log().size(), lines) << model;
-    EXPECT_EQ(s.rig.ReadByte(0x1234), static_cast<std::uint8_t>(0x1234 * 7 + 1)) << model;
+    link.GetNibbles();  // the chip still drives its byte
+    EXPECT_EQ(link.ReadValue, static_cast<std::uint8_t>(0x1234 * 7 + 1)) << model;
   }
 }
 
@@ -66,7 +48,8 @@ TEST(ConfirmBoard, EachModelAnswersAndLeavesTheLatchesAsTheyWere) {
 TEST(ConfirmBoard, ABoardLostMidReadLeavesTheBufferAlone) {
   auto config = SimSetup(6, 0x378, "27C080", std::vector<std::uint8_t>(1048576, 0xFF));
   config.faults.vanish_after = 700000;
-  Started s(config, "Eprom 27C080");
+  Programmer s(config);
+  s.Choose("Eprom 27C080");
   auto& buf = s.core().buf;
   std::fill_n(buf.CodeBuffer.begin(), 1048576, 0x5A);
   s.core().Click("Read_button");
@@ -81,17 +64,15 @@ TEST(ConfirmBoard, ABoardLostMidReadLeavesTheBufferAlone) {
 // A file shorter than the chip limits the check and the read to its length;
 // the log says so before the verdict. A whole-chip check says nothing extra.
 TEST(ParallelOutcome, ChecksShorterThanTheChipSaySo) {
-  testing::TempDir dir;
-  testing::WriteWholeFile(dir / "short.bin", std::string(1000, '\x11'));
   std::vector<std::uint8_t> chip(32768, 0xFF);
   chip[20000] = 0x00;  // beyond the file: not checked
-  Started s(SimSetup(6, 0x378, "27C256", chip), "Eprom 27C256");
+  Programmer s(SimSetup(6, 0x378, "27C256", chip));
+  s.Choose("Eprom 27C256");
   s.core().Click("Blank_button");
   EXPECT_TRUE(s.Logged("Device IS NOT BLANK (ERASED)"));
   s.core().Click("Error_label");
 
-  s.rig.t.dialogs.open_files.push_back((dir / "short.bin").string());
-  s.core().Click("mnuFileOpenCode");
+  s.Open(std::vector<std::uint8_t>(1000, 0x11));
   s.core().Click("Blank_button");
   auto lines = s.Log();
   ASSERT_GE(lines.size(), 2u);

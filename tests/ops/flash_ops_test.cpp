@@ -176,19 +176,6 @@ TEST(FlashIdentification, QuickCommandIs22LatchLoadsWithoutTouchingTheShadows) {
   EXPECT_TRUE(b.port->Board().socket().Chip() != nullptr);
 }
 
-TEST(FlashBytes, ProgramsAnAm29F010AndReadsItBack) {
-  Board b("AM29F010");
-  b.Choose("Flash AMD AM29F010");
-  const Bytes image = RandomImage(3000, 11);
-  b.Load(image);
-  b.ops().ProgramFlashBytes();
-  EXPECT_EQ(b.ops().FailFlag, 0);
-  const Bytes chip = b.Chip();
-  EXPECT_TRUE(std::equal(image.begin(), image.end(), chip.begin()));
-  b.core().Click("Read_button");
-  EXPECT_TRUE(std::equal(image.begin(), image.end(), b.core().buf.CodeBuffer.begin()));
-}
-
 TEST(FlashBytes, AByteThatCannotTakeItsValueFailsAfter49Attempts) {
   Bytes zeros(128 * 1024, 0xFF);
   zeros[7] = 0x00;  // a 0 bit cannot go back to 1 without an erase

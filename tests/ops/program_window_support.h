@@ -7,14 +7,12 @@
 
 #include <fstream>
 #include <map>
-#include <numeric>
-#include <random>
-#include <sstream>
 
 #include "base/text.h"
 #include "devices/device_catalogue.h"
 #include "sim/sim_port.h"
 #include "support/fakes.h"
+#include "support/sim_support.h"
 #include "support/temp_dir.h"
 
 namespace zambrix::testing {
@@ -33,11 +31,7 @@ class CountingClock : public VirtualClock {
 struct Programmer {
   static sim::SimConfig Setup(const std::string& chip, std::vector<std::uint8_t> contents = {},
                               int model = 6, double vpp_jumper = 12.5, sim::SimFaults faults = {}) {
-    sim::SimConfig c;
-    c.model = model;
-    c.chip = chip.empty() ? nullptr : sim::FindChipSpec(chip);
-    c.demo_image = false;
-    c.contents = std::move(contents);
+    auto c = SimSetup(model, 0x378, chip, std::move(contents));
     c.vpp_jumper = vpp_jumper;
     c.faults = faults;
     return c;
@@ -96,6 +90,13 @@ struct Programmer {
     auto it = std::find(lines.begin(), lines.end(), first);
     return {it, lines.end()};
   }
+  // The port accesses a click on `control` takes.
+  std::uint64_t Accesses(const std::string& control) {
+    const auto& c = port->Trace().counts;
+    const auto before = c.reads + c.writes;
+    core().Click(control);
+    return c.reads + c.writes - before;
+  }
   std::vector<std::uint8_t>& Chip() {
     port->Sync();
     return port->Board().socket().Chip()->Memory();
@@ -129,17 +130,7 @@ struct Programmer {
 };
 
 inline std::vector<std::uint8_t> RandomImage(std::size_t size, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::vector<std::uint8_t> v(size);
-  for (auto& b : v) b = static_cast<std::uint8_t>(gen());
-  return v;
-}
-
-inline std::string ChecksumLine(const std::vector<std::uint8_t>& bytes) {
-  const unsigned sum = std::accumulate(bytes.begin(), bytes.end(), 0u) % 65536;
-  char line[32];
-  std::snprintf(line, sizeof line, "Device CHKSUMM = $%04X", sum);
-  return line;
+  return RandomBytes<std::vector<std::uint8_t>>(size, seed);
 }
 
 struct Offered {

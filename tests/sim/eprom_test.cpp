@@ -1,85 +1,94 @@
-// UV EPROMs against their datasheets, driven through the socket wiring with
-// the link's latch procedures and the programming sequences of each family.
+// UV EPROMs against their datasheets, programmed by the program's own routines
+// on the simulated board: bits only go from one to zero, and only with VPP on
+// the pin that takes it; each byte needs its own seeded number of pulses; a
+// voltage on a pin that cannot take it (the wrong part in the socket) destroys
+// the part, which then reads unpredictably.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
+#include "ops/program_window_support.h"
 #include "support/sim_support.h"
 
 namespace zambrix {
 namespace {
 
-using testing::SimRig;
+using testing::Programmer;
 
-// A board with `chip` in the socket and `key` selected at `volts`.
-struct Rig : SimRig {
-  Rig(const char* key, const char* chip, int volts, int model, sim::SimConfig c = {})
-      : SimRig(Setup(chip, volts, model, c), key) {
-    t->dev.ProgramVoltage = volts;
-  }
-  static sim::SimConfig Setup(const char* chip, int volts, int model, sim::SimConfig c) {
-    auto s = testing::SimSetup(model, 0x378, chip, c.contents);
-    s.vpp_jumper = volts == 12 ? 12.5 : volts;
-    s.seed = c.seed, s.faults = c.faults;
-    return s;
-  }
-};
+// `device` chosen for the part in `p`'s socket, at the voltage option given
+// (0: the selection's own), without the blank check, and `image` programmed.
+void Program(Programmer& p, const std::string& device, std::vector<std::uint8_t> image,
+             int voltage_option = 0) {
+  p.Choose(device);
+  if (voltage_option != 0) p.core().ChangeValue(Indexed("Voltage_button", voltage_option), 1);
+  p.core().ChangeValue("CheckBlankPriorProgramming", 0);
+  p.Load(image);
+  p.core().Click("Program_button");
+}
 
-TEST(Eprom, BitsOnlyGoFromOneToZeroAndOnlyWithTheRightVpp) {
-  Rig rig("P4", "27C256", 12, 6);
-  EXPECT_GT(rig.ProgramEpromByte(0x10, 0x0F), 0);
-  EXPECT_EQ(rig.ProgramEpromByte(0x10, 0xF0, 60), 0);  // the zeros cannot come back
-  EXPECT_EQ(rig.link().ReadValue, 0x00);
-  // The 27C010 family's set-up puts VPP on ZIF pin 1, which a 28-pin part does not reach.
-  rig.key = "P8";
-  EXPECT_EQ(rig.ProgramEpromByte(0x20, 0x00, 30), 0);
-  EXPECT_EQ(rig.link().ReadValue, 0xFF);
-  Rig low("P1", "2732", 12, 5);  // 12.5 V is too low for a 25 V part
-  EXPECT_EQ(low.ProgramEpromByte(0x20, 0x00, 20), 0);
-  EXPECT_FALSE(rig.trace().ChipDamaged() || low.trace().ChipDamaged());
+TEST(Eprom, BitsOnlyGoFromOneToZeroAndOnlyWithVppOnTheRightPin) {
+  std::vector<std::uint8_t> chip(32768, 0xFF), image(32768, 0xFF);
+  chip[0x10] = 0x0F;
+  image[0x10] = 0xF0;
+  Programmer p("27C256", chip);
+  Program(p, "Eprom 27C256", image);
+  EXPECT_TRUE(p.Logged("*** Programming Failure ***"));
+  EXPECT_EQ(p.Chip()[0x10], 0x00);  // the zeros cannot come back
+  // The 27C040's routine puts VPP on pin 1 of the 32-pin socket, which a
+  // 28-pin part does not reach.
+  Programmer wrong("27C256");
+  std::vector<std::uint8_t> zeros(512 * 1024, 0xFF);
+  zeros[0x20] = 0x00;
+  Program(wrong, "Eprom 27C040", zeros);
+  EXPECT_TRUE(wrong.Logged("*** Programming Failure ***"));
+  EXPECT_EQ(wrong.Chip()[0x20], 0xFF);
+  EXPECT_FALSE(p.port->Trace().ChipDamaged() || wrong.port->Trace().ChipDamaged());
 }
 
 TEST(Eprom, BytesNeedVaryingSeededPulseCounts) {
-  auto pulses = [](std::uint64_t seed) {
-    sim::SimConfig c;
-    c.seed = seed;
-    Rig rig("P4", "27C256", 12, 6, c);
+  const auto needed = [](std::uint64_t seed) {
+    auto config = Programmer::Setup("27C256");
+    config.seed = seed;
+    Programmer p(config);
+    const auto* chip = p.port->Board().socket().As<sim::Eprom>();
     std::vector<int> n;
-    for (int a = 0; a < 64; ++a) n.push_back(rig.ProgramEpromByte(a, 0x00));
+    for (std::uint32_t a = 0; a < 64; ++a) n.push_back(chip->PulsesNeeded(a));
     return n;
   };
-  const auto a = pulses(7);
-  EXPECT_EQ(a, pulses(7));
-  EXPECT_NE(a, pulses(8));
-  EXPECT_EQ(*std::min_element(a.begin(), a.end()), 2);  // 100 us needed, about 55 us per pulse
+  const auto a = needed(7);
+  EXPECT_EQ(a, needed(7));
+  EXPECT_NE(a, needed(8));
+  EXPECT_LT(*std::min_element(a.begin(), a.end()), *std::max_element(a.begin(), a.end()));
 }
 
-TEST(Eprom, VppTooHighOrOnAnInputDestroysThePartWhichThenReadsUnpredictably) {
+TEST(Eprom, VppOnAPinThatCannotTakeItDestroysThePartWhichThenReadsUnpredictably) {
   struct Damage {
-    const char* key;
     const char* chip;
-    int volts;
+    const char* device;
+    int voltage_option;
     const char* report;
   };
   for (auto d :
-       {Damage{"P1", "27C256", 25, "27C256 destroyed: 25 V on pin 22 (OE, rated 7 V)"},
-        Damage{"P4", "27C512", 12,
+       {Damage{"27C256", "Eprom 2732", 3, "27C256 destroyed: 25 V on pin 22 (OE, rated 7 V)"},
+        Damage{"27C512", "Eprom 27C256", 0,
                "27C512 destroyed: 12.5 V on pin 1 (an address or strobe input, rated 7 V)"},
-        Damage{"P9", "27C040", 12, "27C040 destroyed: 12.5 V on pin 24 (OE, rated 7 V)"}}) {
+        Damage{"27C040", "Eprom 27C080", 0,
+               "27C040 destroyed: 12.5 V on pin 24 (OE, rated 7 V)"}}) {
     SCOPED_TRACE(d.report);
-    Rig rig(d.key, d.chip, d.volts, 6);
-    rig.ProgramEpromByte(0, 0x00, 3);
-    EXPECT_EQ(rig.trace().DamageReport(), d.report);
-    const auto& events = rig.trace().Events();
+    Programmer p(d.chip);
+    std::vector<std::uint8_t> image(sim::FindChipSpec(d.chip)->size, 0xFF);
+    image[0] = 0x00;
+    Program(p, d.device, image, d.voltage_option);
+    EXPECT_EQ(p.port->Trace().DamageReport(), d.report);
+    const auto& events = p.port->Trace().Events();
     EXPECT_EQ(
         std::count_if(events.begin(), events.end(),
                       [](const sim::SimEvent& e) { return e.kind == sim::EventKind::kDamage; }),
         1);
   }
-  sim::SimConfig c;
-  c.contents.assign(16, 0x77);
-  Rig rig("P4", "27C256", 12, 5, c);
+  testing::SimRig rig(testing::SimSetup(5, 0x378, "27C256", std::vector<std::uint8_t>(16, 0x77)),
+                      "P4");
   auto& l = rig.link();
   EXPECT_EQ(rig.ReadByte(1), 0x77);
   l.Reg0Value = 0x5A, l.SetReg0();  // 21 V on VPP switch A

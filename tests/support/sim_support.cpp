@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "devices/device_catalogue.h"
-#include "link/boards.h"
 
 namespace zambrix::testing {
 
@@ -85,69 +84,6 @@ std::uint8_t SimRig::ReadByte(std::int32_t address) {
   l.CEOEON();
   l.GetNibbles();
   return l.ReadValue;
-}
-
-void SimRig::EpromSetUp() {
-  auto& l = link();
-  const BoardProfile& board = *BoardProfileOf(l.BoardModel);
-  int v = board.reg0_program;
-  if (!board.VppByJumper() && (key == "P1" || key == "P2")) {
-    if (t->dev.ProgramVoltage == 21) v = board.reg0_vpp21;
-    if (t->dev.ProgramVoltage == 25) v = board.reg0_vpp25;
-  }
-  if (key == "P2" || key == "P3" || key == "P4") v |= 0x10;
-  if (key == "P6" || key == "P7" || key == "P8") v |= 0x20;
-  l.Reg0Value = v;
-  l.SetReg0();
-}
-
-int SimRig::ProgramEpromByte(std::int32_t address, std::uint8_t value, int limit) {
-  auto& l = link();
-  const bool ce_pulse = key == "P4" || key == "P8", oe_vpp = key == "P5" || key == "P9";
-  const bool pgm = key == "P2" || key == "P3", pgm3 = key == "P6" || key == "P7";
-  l.REG4ON();
-  if (pgm3) {
-    l.CEON(), l.OEOFF();
-  } else {
-    l.CEOEOFF();
-  }
-  EpromSetUp();
-  if (key == "P1" || oe_vpp) l.OEON();
-  l.CurrentAddress = address;
-  l.Endereco2Adr();
-  l.SETADR();
-  if (pgm) l.CEON();
-  for (int budget = 255, pulses = 1; pulses <= limit; ++pulses) {
-    --budget;
-    l.WriteValue = value;
-    l.Reg4Value = value, l.SetReg4(), l.REG4ON();
-    auto delays = [&] {
-      l.DelayMedium();
-      if (budget < 200) l.DelayLong();
-    };
-    if (key == "P1") {
-      l.CEOFF(), l.VPP24_ON(), l.CEON();
-      l.SleepMs(5);
-      l.CEOFF(), l.VPP24_OFF(), l.CEON(), l.DelayFixed20(), l.ReadBackByte();
-    } else if (pgm || pgm3) {
-      int& reg = pgm ? l.Reg1Value : l.Reg3Value;
-      const int bit = pgm ? 0x40 : 0x04;
-      auto load = [&] { pgm ? l.SetReg1() : l.SetReg3(); };
-      reg &= ~bit, load();
-      delays();
-      reg |= bit, load(), l.DelayFixed20(), l.OEON(), l.ReadBackByte(), l.OEOFF();
-    } else if (ce_pulse) {
-      l.CEOEOFF(), l.CEON();
-      delays();
-      l.CEOFF(), l.DelayFixed20(), l.OEON(), l.ReadBackByte(), l.OEOFF();
-    } else if (oe_vpp) {
-      l.VPP24_ON(), l.CEON();
-      delays();
-      l.CEOFF(), l.VPP24_OFF(), l.CEON(), l.DelayFixed20(), l.ReadBackByte();
-    }
-    if (l.ReadValue == value) return pulses;
-  }
-  return 0;
 }
 
 }  // namespace zambrix::testing

@@ -46,11 +46,6 @@ struct SimRig {
   void Use(const std::string& key);
   // One byte through SETADR, REG4OFF, CEOEON and GetNibbles.
   std::uint8_t ReadByte(std::int32_t address);
-  // Pulses one EPROM byte with the key's programming sequence until it reads
-  // back (at most `limit` pulses); returns the pulses used (0: failed).
-  int ProgramEpromByte(std::int32_t address, std::uint8_t value, int limit = 254);
-  // Puts the key's programming set-up value in latch 0.
-  void EpromSetUp();
   std::string key;
 };
 

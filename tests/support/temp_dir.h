@@ -1,5 +1,5 @@
 // A fresh folder under the system's temporary folder, removed with everything
-// in it when the test ends.
+// in it when the test ends; whole files read and written; seeded random bytes.
 #pragma once
 
 #include <unistd.h>
@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -45,6 +46,15 @@ inline std::string ReadWholeFile(const std::filesystem::path& p) {
 
 inline void WriteWholeFile(const std::filesystem::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
+}
+
+// `size` bytes from a generator seeded with `seed`: the same bytes every run.
+template <class Bytes = std::string>
+Bytes RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 gen(seed);
+  Bytes bytes(size, 0);
+  for (auto& b : bytes) b = static_cast<typename Bytes::value_type>(gen());
+  return bytes;
 }
 
 }  // namespace zambrix::testing
