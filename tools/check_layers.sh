@@ -2,8 +2,9 @@
 # Fails when a file under src/ includes a header of a layer above its own.
 # Arrows point down only:
 #   gui, cli  ->  app  ->  ops, buffers, setup, devices  ->  link  <-  sim
-# and everything but the simulated board and the link may use base (text
-# helpers, safe saves, the stop request, the front ends' interfaces).
+# and everything but the simulated board and the link may use base (the
+# window model, the reporting interface, text helpers, safe saves, the stop
+# request, the front ends' interfaces).
 # The simulated board sees nothing of the program but the port and the clock.
 # tools/layers_allowed.txt lists the upward includes still to be removed, one
 # "file: header" a line; an upward include not listed there fails, and so does

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "app/window_model.h"
+#include "base/window_model.h"
 
 namespace zambrix {
 

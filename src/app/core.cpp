@@ -12,7 +12,7 @@ Core::Core(Services services)
       report(*this),
       board(*this),
       link(svc.port, svc.clock, board),
-      dev(*this),
+      dev(ui, report, link, buf, ops),
       buf(*this),
       ops(*this),
       setup(*this),

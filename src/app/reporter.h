@@ -7,40 +7,38 @@
 #include <string_view>
 
 #include "base/file_io.h"
+#include "base/report.h"
 
 namespace zambrix {
 
 class Core;
 
-class Reporter {
+class Reporter : public Report {
  public:
   explicit Reporter(Core& core) : core_(core) {}
 
-  // Appends CR LF, the time of day, ">  " and the message to the system log.
-  void LogMessage(std::string_view message);
-  // Plays the wave file of the event key ("INIT", "ERROR", "DONE", "SLIDE", "OK";
-  // anything else plays the error sound).
-  void PlayEventSound(std::string_view key);
+  void LogMessage(std::string_view message) override;
+  void PlayEventSound(std::string_view key) override;
   // File name for a key, with a leading "\" (the separator SoundPathForKey
   // replaces with this platform's own).
   static std::string_view SoundFileForKey(std::string_view key);
   std::string SoundPathForKey(std::string_view key) const;
 
-  void ErrorLightOn();
-  void ErrorLightOff();
-  void ProgramLightOn();
-  void ProgramLightOff();
-  void DataFlowLightOn();
-  void DataFlowLightOff();
+  void ErrorLightOn() override;
+  void ErrorLightOff() override;
+  void ProgramLightOn() override;
+  void ProgramLightOff() override;
+  void DataFlowLightOn() override;
+  void DataFlowLightOff() override;
   // Whether ERROR and the Program light are lit.
-  bool AlertOn() const { return alert_on_; }
-  bool ProgramLightLit() const { return program_lit_; }
+  bool AlertOn() const override { return alert_on_; }
+  bool ProgramLightLit() const override { return program_lit_; }
 
   // Lights ERROR, saves the enabled states of the Program, Verify, Read and
   // Display buttons and of the menu entries that run them (unless an alert
   // already holds them) and disables them all. Whatever turns ERROR off brings
   // the saved states back.
-  void RaiseErrorAlert();
+  void RaiseErrorAlert() override;
   // Click on the ERROR indicator: resets the alert while ERROR is red.
   void Error_label_Click();
   // Double click on the log: saves it to "ZAMBRIX.LOG" in the current folder.

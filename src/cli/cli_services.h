@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/window_model.h"
 #include "base/services.h"
+#include "base/window_model.h"
 
 namespace zambrix::cli {
 

@@ -1,9 +1,13 @@
 // Which controls a selected device enables, and the programming-voltage options.
 #include <initializer_list>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
 #include "devices/device_selection.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -23,7 +27,7 @@ std::string ToolButton(int index) { return "tbToolBar.Buttons(" + std::to_string
 }  // namespace
 
 void DeviceSelection::ResetDeviceControls() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   for (int i = 0; i < 4; ++i) ui.SetEnabled(VoltageButton(i), false);
   for (int i = 0; i < 4; ++i) ui.SetValue(VoltageButton(i), 0);
   // The toolbar's Save Code follows File / Save Code: a loaded buffer stays savable.
@@ -53,7 +57,7 @@ void DeviceSelection::ResetDeviceControls() {
 }
 
 void DeviceSelection::EnableDeviceCommands() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   Enable(ui,
          {control::Read_button, control::menuReadCode, control::Display_button,
           control::menuDisplayCode, control::Blank_button, control::menuBlankCheck},
@@ -70,13 +74,13 @@ void DeviceSelection::EnableDeviceCommands() {
 
 // Only the microcontroller has a data area beside its code.
 void DeviceSelection::SetCodeAndDataAreas() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   if (!Family().data_area) {
     ui.SetValue(control::CheckData, 0);
     ui.SetEnabled(control::CheckData, false);
     ui.SetValue(control::CheckCode, 1);
     ui.SetEnabled(control::CheckCode, false);
-    core_.buf.DataBufferLoaded = 0;
+    buf_.DataBufferLoaded = 0;
     ui.SetEnabled(control::Show_button, true);
     ui.SetCaption(control::Show_button, "Show Code");
     return;
@@ -99,7 +103,7 @@ void DeviceSelection::SetCodeAndDataAreas() {
 // chip takes a programming voltage at all, 5 V otherwise. Selecting runs the
 // option's click at once.
 void DeviceSelection::SelectVoltageOptions() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   if (VoltageIndex <= 0) {
     ui.SetEnabled(VoltageButton(0), true);
     ui.SetValue(VoltageButton(0), 1);
@@ -110,14 +114,14 @@ void DeviceSelection::SelectVoltageOptions() {
 }
 
 void DeviceSelection::EnableBufferCommands() {
-  auto& ui = core_.ui;
-  if (core_.buf.CodeBufferLoaded == 1) {
+  auto& ui = ui_;
+  if (buf_.CodeBufferLoaded == 1) {
     Enable(ui,
            {control::Erase_button, control::menuEraseCode, control::Program_button,
             control::menuProgramCode, control::Verify_button, control::menuVerifyCode},
            true);
   }
-  if (core_.buf.DataBufferLoaded == 1) {
+  if (buf_.DataBufferLoaded == 1) {
     ui.SetValue(control::CheckData, 1);
     Enable(ui,
            {control::Erase_button, control::menuEraseData, control::Program_button,
@@ -127,7 +131,7 @@ void DeviceSelection::EnableBufferCommands() {
 }
 
 void DeviceSelection::Voltage_button_Click(int index) {
-  auto& report = core_.report;
+  auto& report = report_;
   switch (index) {
     case 1:
       ProgramVoltage = 12;

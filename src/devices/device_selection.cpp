@@ -3,10 +3,14 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
 #include "devices/device_catalogue.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -76,7 +80,7 @@ void DeviceSelection::FillDeviceList() {
     items.push_back(std::move(item));
   }
   // Replaces any earlier entries; nothing is chosen and the list text stays.
-  core_.ui.SetItems(control::Device, std::move(items));
+  ui_.SetItems(control::Device, std::move(items));
 }
 
 bool DeviceSelection::RowOffered(std::size_t row) const {
@@ -88,20 +92,20 @@ bool DeviceSelection::RowOffered(std::size_t row) const {
 
 void DeviceSelection::SetExtendedCatalogue(bool on) {
   ExtendedCatalogue = on;
-  core_.ui.SetCaption(control::mnuToolsCatalogue,
-                      on ? "&Extended Device Catalogue: On" : "&Extended Device Catalogue: Off");
+  ui_.SetCaption(control::mnuToolsCatalogue,
+                 on ? "&Extended Device Catalogue: On" : "&Extended Device Catalogue: Off");
 }
 
 void DeviceSelection::mnuToolsCatalogue_Click() {
   SetExtendedCatalogue(!ExtendedCatalogue);
   FillDeviceList();
-  core_.report.LogMessage(ExtendedCatalogue ? "Extended Device Catalogue: flash chips offered"
-                                            : "Standard Device Catalogue");
+  report_.LogMessage(ExtendedCatalogue ? "Extended Device Catalogue: flash chips offered"
+                                       : "Standard Device Catalogue");
 }
 
 void DeviceSelection::Device_Click() {
-  auto& ui = core_.ui;
-  auto& link = core_.link;
+  auto& ui = ui_;
+  auto& link = link_;
   const int row = ui.ListIndex(control::Device);
   if (row == -1) {
     ui.SetText(control::Device, std::string(kDevicePrompt));
@@ -128,18 +132,18 @@ void DeviceSelection::Device_Click() {
   }
   // An alert ends here rather than below, so that the buttons it locked come
   // back before the choice sets them for the new device.
-  core_.report.ErrorLightOff();
+  report_.ErrorLightOff();
   ResetDeviceControls();
   EnableDeviceCommands();
-  if (Family().identify_on_selection) core_.ops.FlashIdCycle();
+  if (Family().identify_on_selection) ops_.FlashIdCycle();
   SetCodeAndDataAreas();
   SelectVoltageOptions();
   EnableBufferCommands();
-  core_.report.ErrorLightOff();
-  core_.report.DataFlowLightOff();
+  report_.ErrorLightOff();
+  report_.DataFlowLightOff();
   ReportSelection();
-  core_.buf.ReportFileAgainstDevice();
-  core_.report.PlayEventSound("DONE");
+  buf_.ReportFileAgainstDevice();
+  report_.PlayEventSound("DONE");
 }
 
 void DeviceSelection::ReadDeviceRow(int row) {
@@ -147,8 +151,8 @@ void DeviceSelection::ReadDeviceRow(int row) {
   DeviceClass = cells[kClass];
   DeviceSizeCode = cells[kSizeCode];
   DeviceKilobytes = DecimalCell(cells[kKilobytes]);
-  core_.link.Reg1Fixed = DecimalCell(cells[kReg1Fixed]);
-  core_.link.Reg3Fixed = DecimalCell(cells[kReg3Fixed]);
+  link_.Reg1Fixed = DecimalCell(cells[kReg1Fixed]);
+  link_.Reg3Fixed = DecimalCell(cells[kReg3Fixed]);
   VoltageIndex = DecimalCell(cells[kVoltage]);
   DeviceKey = DeviceClass + DeviceSizeCode;
   const auto catalogue = DeviceCatalogue();
@@ -158,7 +162,7 @@ void DeviceSelection::ReadDeviceRow(int row) {
 }
 
 void DeviceSelection::BuildAddressMaps() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.BuildIdentityMaps();
   switch (Family().address) {
     case AddressRule::kFlashA18:  // A18 moves from latch-3 bit 2 to bit 3
@@ -175,7 +179,7 @@ void DeviceSelection::BuildAddressMaps() {
 }
 
 void DeviceSelection::SetDelayFactors() {
-  auto& link = core_.link;
+  auto& link = link_;
   const DelayFactors& d = Family().delays;
   link.DelayFactorShort = d.short_delay;
   link.DelayFactorMedium = d.medium_delay;
@@ -186,7 +190,7 @@ void DeviceSelection::SetDelayFactors() {
 
 // Chip enable and output enable go idle; the serial chips keep both on.
 void DeviceSelection::SetBoardLines() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.CEOFF();
   link.OEOFF();
   if (Family().bus == Bus::kTwoWire) {
@@ -197,14 +201,14 @@ void DeviceSelection::SetBoardLines() {
 
 void DeviceSelection::SetSizes() {
   DeviceSize = DeviceKilobytes * 1024;
-  core_.buf.CodeSize = DeviceSize;
-  core_.ui.SetMax(control::VScroll1, core_.buf.CodeSize / 256 - 1);
+  buf_.CodeSize = DeviceSize;
+  ui_.SetMax(control::VScroll1, buf_.CodeSize / 256 - 1);
 }
 
 void DeviceSelection::ReportSelection() {
-  auto& report = core_.report;
+  auto& report = report_;
   report.LogMessage("Device " + SelectedDeviceName + " was Selected");
-  report.LogMessage("Device Size is: " + std::to_string(core_.buf.CodeSize) +
+  report.LogMessage("Device Size is: " + std::to_string(buf_.CodeSize) +
                     " Bytes, Initial VPP suggested: " + (VoltageIndex == 0 ? "5V" : "12.5V"));
 }
 

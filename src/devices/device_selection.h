@@ -11,11 +11,16 @@
 
 namespace zambrix {
 
-class Core;
+class Buffers;
+class Link;
+class Operations;
+class Report;
+class WindowModel;
 
 class DeviceSelection {
  public:
-  explicit DeviceSelection(Core& core) : core_(core) {}
+  DeviceSelection(WindowModel& ui, Report& report, Link& link, Buffers& buf, Operations& ops)
+      : ui_(ui), report_(report), link_(link), buf_(buf), ops_(ops) {}
 
   // Start-up: writes rows 0..38 of the catalogue.
   void FillDeviceTable();
@@ -74,7 +79,11 @@ class DeviceSelection {
   void EnableBufferCommands();
   void ReportSelection();
 
-  Core& core_;
+  WindowModel& ui_;
+  Report& report_;
+  Link& link_;
+  Buffers& buf_;
+  Operations& ops_;
 };
 
 }  // namespace zambrix

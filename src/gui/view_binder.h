@@ -12,8 +12,8 @@
 #include <set>
 #include <string>
 
-#include "app/window_model.h"
 #include "base/control_names.h"
+#include "base/window_model.h"
 #include "gui/run_report.h"
 
 class QAction;

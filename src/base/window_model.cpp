@@ -1,4 +1,4 @@
-#include "app/window_model.h"
+#include "base/window_model.h"
 
 #include <stdexcept>
 
