@@ -13,7 +13,7 @@ Core::Core(Services services)
       board(*this),
       link(svc.port, svc.clock, board),
       dev(ui, report, link, buf, ops),
-      buf(*this),
+      buf(ui, report, svc, link, dev, ops, fixed_saves),
       ops(*this),
       setup(*this),
       shell(*this) {

@@ -25,15 +25,6 @@
 
 namespace zambrix {
 
-struct Services {
-  PortBackend* port = nullptr;
-  Clock* clock = nullptr;
-  Dialogs* dialogs = nullptr;
-  SoundPlayer* sound = nullptr;
-  SettingsStore* settings = nullptr;
-  Platform* platform = nullptr;
-};
-
 class Core {
  public:
   // Leads the log lines of the simulated board's own events.

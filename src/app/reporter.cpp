@@ -10,16 +10,6 @@
 
 namespace zambrix {
 
-std::string PrintedNumber(double value) {
-  char buf[64];
-  if (value == std::floor(value) && std::fabs(value) < 1e15) {
-    std::snprintf(buf, sizeof buf, "%.0f", std::fabs(value));
-  } else {
-    std::snprintf(buf, sizeof buf, "%.15g", std::fabs(value));
-  }
-  return std::string(value < 0 ? "-" : " ") + buf + " ";
-}
-
 void Reporter::LogMessage(std::string_view message) {
   std::string line;
   line.reserve(message.size() + 16);

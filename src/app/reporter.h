@@ -8,6 +8,7 @@
 
 #include "base/file_io.h"
 #include "base/report.h"
+#include "base/services.h"
 
 namespace zambrix {
 
@@ -44,7 +45,7 @@ class Reporter : public Report {
   // Double click on the log: saves it to "ZAMBRIX.LOG" in the current folder.
   void SystemLog_DblClick();
   // The same save to any path; false (and a log line) when it fails.
-  bool SaveLogTo(const std::string& path);
+  bool SaveLogTo(const std::string& path) override;
   // Sum of the character codes of the log text.
   double StatCode() const;
   // The log text (what the save writes after its header).
@@ -55,8 +56,8 @@ class Reporter : public Report {
   const std::array<std::string, 4>& SavedButtonStates() const { return saved_button_states_; }
 
   // Maker's web address and support mail (reserved example names).
-  static constexpr std::string_view kWebAddress = "www.example.com/zambrix";
-  static constexpr std::string_view kSupportMail = "support@example.com";
+  static constexpr std::string_view kWebAddress = zambrix::kWebAddress;
+  static constexpr std::string_view kSupportMail = zambrix::kSupportMail;
 
  private:
   void Light(std::string_view label, std::uint32_t colour);
@@ -68,9 +69,5 @@ class Reporter : public Report {
   std::array<std::string, 4> saved_button_states_{"False", "False", "False", "False"};
   std::array<bool, 8> saved_menu_states_{};
 };
-
-// A number as the program's text files print it (log header, settings files): a
-// blank in place of the plus sign, the digits, one trailing blank (" 65 ", "-3 ").
-std::string PrintedNumber(double value);
 
 }  // namespace zambrix

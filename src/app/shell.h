@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/services.h"
+
 namespace zambrix {
 
 class Core;
@@ -48,7 +50,7 @@ class Shell {
   // The program that shows system information (none on this platform).
   std::string SysInfoProgram;
 
-  static constexpr std::string_view kAppTitle = "ZAMBRIX6";
+  static constexpr std::string_view kAppTitle = zambrix::kAppTitle;
   static constexpr int kMajor = 1, kMinor = 0, kRevision = 60;
 
  private:

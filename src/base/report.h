@@ -2,6 +2,7 @@
 // error alert and the event sounds. The application's reporter shows them.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace zambrix {
@@ -26,6 +27,8 @@ class Report {
   // Whether ERROR and the Program light are lit.
   virtual bool AlertOn() const = 0;
   virtual bool ProgramLightLit() const = 0;
+  // Saves the log to `path` under its header; false (and a log line) when it fails.
+  virtual bool SaveLogTo(const std::string& path) = 0;
 };
 
 }  // namespace zambrix

@@ -74,4 +74,23 @@ class Platform {
   virtual bool StartProgram(const std::string& path) = 0;
 };
 
+// The program's name in the settings store and on its message boxes.
+inline constexpr std::string_view kAppTitle = "ZAMBRIX6";
+// Maker's web address and support mail (reserved example names).
+inline constexpr std::string_view kWebAddress = "www.example.com/zambrix";
+inline constexpr std::string_view kSupportMail = "support@example.com";
+
+class PortBackend;
+class Clock;
+
+// What the front end provides to the program.
+struct Services {
+  PortBackend* port = nullptr;
+  Clock* clock = nullptr;
+  Dialogs* dialogs = nullptr;
+  SoundPlayer* sound = nullptr;
+  SettingsStore* settings = nullptr;
+  Platform* platform = nullptr;
+};
+
 }  // namespace zambrix

@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace zambrix {
@@ -20,6 +21,16 @@ std::string Trim(std::string_view s) {
   if (b == std::string_view::npos) return {};
   auto e = s.find_last_not_of(' ');
   return std::string(s.substr(b, e - b + 1));
+}
+
+std::string PrintedNumber(double value) {
+  char buf[64];
+  if (value == std::floor(value) && std::fabs(value) < 1e15) {
+    std::snprintf(buf, sizeof buf, "%.0f", std::fabs(value));
+  } else {
+    std::snprintf(buf, sizeof buf, "%.15g", std::fabs(value));
+  }
+  return std::string(value < 0 ? "-" : " ") + buf + " ";
 }
 
 }  // namespace zambrix

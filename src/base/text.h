@@ -16,4 +16,8 @@ std::string Trim(std::string_view s);
 
 constexpr std::string_view kLineBreak = "\r\n";
 
+// A number as the program's text files print it (log header, settings files): a
+// blank in place of the plus sign, the digits, one trailing blank (" 65 ", "-3 ").
+std::string PrintedNumber(double value);
+
 }  // namespace zambrix

@@ -14,11 +14,18 @@
 
 namespace zambrix {
 
-class Core;
+class DeviceSelection;
+class FixedNameSaves;
+class Link;
+class Operations;
+class Report;
+class WindowModel;
+struct Services;
 
 class Buffers {
  public:
-  explicit Buffers(Core& core);
+  Buffers(WindowModel& ui, Report& report, Services& svc, Link& link, DeviceSelection& dev,
+          Operations& ops, FixedNameSaves& fixed_saves);
 
   static constexpr std::size_t kCodeBufferSize = 2'100'001;
   static constexpr std::size_t kDataBufferSize = 8'292;
@@ -268,7 +275,13 @@ class Buffers {
   void EraseBuffer(std::vector<std::uint8_t>& buffer, std::size_t last,
                    std::string_view verify_menu, std::string_view program_menu);
   void LoadChipAddress();
-  Core& core_;
+  WindowModel& ui_;
+  Report& report_;
+  Services& svc_;
+  Link& link_;
+  DeviceSelection& dev_;
+  Operations& ops_;
+  FixedNameSaves& fixed_saves_;
 };
 
 }  // namespace zambrix

@@ -1,8 +1,16 @@
 // The chip view: one page read straight from the board through the link.
 #include <algorithm>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/file_io.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -12,8 +20,8 @@ constexpr std::int32_t kLastChipPage = 65535;
 }  // namespace
 
 void Buffers::LoadChipAddress() {
-  auto& link = core_.link;
-  const auto& dev = core_.dev;
+  auto& link = link_;
+  const auto& dev = dev_;
   switch (dev.Family().address) {
     case AddressRule::kEprom:
       link.SETADR();
@@ -31,17 +39,17 @@ void Buffers::LoadChipAddress() {
 }
 
 void Buffers::DisplayEprom() {
-  auto& link = core_.link;
-  auto& report = core_.report;
+  auto& link = link_;
+  auto& report = report_;
   report.DataFlowLightOn();
-  core_.ui.SetCaption(control::Frame3, "Device Memory Hex/Ascii Display");
+  ui_.SetCaption(control::Frame3, "Device Memory Hex/Ascii Display");
   link.Reset();
   LoadChipAddress();  // address 0
   link.SleepMs(500);
   link.REG4OFF();
-  const std::int32_t page = std::clamp(core_.ui.Value(control::VScroll1), 0, kLastChipPage);
+  const std::int32_t page = std::clamp(ui_.Value(control::VScroll1), 0, kLastChipPage);
   ShowPageAddress(page * kCodePageSize);
-  core_.svc.clock->Spin(100);
+  svc_.clock->Spin(100);
   for (std::size_t i = 0; i < PageBuffer.size(); ++i) {
     LoadChipAddress();
     link.OEON();
@@ -58,7 +66,7 @@ void Buffers::DisplayEprom() {
     text += HexRow(page * kCodePageSize + row * kRowBytes, PageBuffer.data() + row * kRowBytes,
                    CharRule::Chip);
   }
-  core_.ui.SetText(control::BufferDisplay, text);
+  ui_.SetText(control::BufferDisplay, text);
   report.DataFlowLightOff();
 }
 

@@ -3,9 +3,16 @@
 // the list of all of them, which can be saved as text.
 #include <algorithm>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/file_io.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -27,12 +34,12 @@ void Buffers::ShowDifferences(std::vector<ByteDifference> found, std::vector<std
   UpdateEditCommands();
   const std::size_t n = Differences.size();
   if (n == 0) {
-    core_.report.LogMessage("The second read found no difference: the Device reads unreliably");
+    report_.LogMessage("The second read found no difference: the Device reads unreliably");
     return;
   }
-  core_.report.LogMessage(std::to_string(n) + (n == 1 ? " byte differs" : " bytes differ") +
-                          " from Buffer Contents: F3 and Shift+F3 show them, Edit - Differences "
-                          "lists them");
+  report_.LogMessage(std::to_string(n) + (n == 1 ? " byte differs" : " bytes differ") +
+                     " from Buffer Contents: F3 and Shift+F3 show them, Edit - Differences "
+                     "lists them");
   GoToDifference(0);
 }
 
@@ -42,7 +49,7 @@ void Buffers::ClearDifferences() {
   ComparedEnd = 0;
   CurrentDifference = 0;
   if (DisplayMode == "Differences") DisplayMode = "Read";
-  core_.ui.SetVisible(control::frmDifferences, false);
+  ui_.SetVisible(control::frmDifferences, false);
   UpdateEditCommands();
 }
 
@@ -58,8 +65,8 @@ void Buffers::GoToDifference(std::size_t index) {
   Cursor.address = Differences[index].address;
   Cursor.low_nibble = false;
   const std::int32_t page = Cursor.address / kCodePageSize;
-  if (core_.ui.Value(control::VScroll1) != page) {
-    core_.ui.SetValue(control::VScroll1, page);
+  if (ui_.Value(control::VScroll1) != page) {
+    ui_.SetValue(control::VScroll1, page);
   } else {
     DisplayDifferences();
   }
@@ -67,7 +74,7 @@ void Buffers::GoToDifference(std::size_t index) {
 
 // The frame names the difference in hand.
 void Buffers::DisplayDifferences() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   std::string caption = "Device against Buffer Hex/Ascii Display";
   if (CurrentDifference < Differences.size()) {
     caption += " - difference " + std::to_string(CurrentDifference + 1) + " of " +
@@ -96,29 +103,27 @@ void Buffers::mnuEditPreviousDifference_Click() {
 void Buffers::mnuEditDifferences_Click() {
   if (Differences.empty()) return;
   const std::size_t n = Differences.size();
-  core_.ui.SetCaption(control::frmDifferences_lblSummary,
-                      std::to_string(n) + (n == 1 ? " byte differs" : " bytes differ") +
-                          " between the Device and the Buffer");
-  core_.ui.SetVisible(control::frmDifferences, true);
+  ui_.SetCaption(control::frmDifferences_lblSummary,
+                 std::to_string(n) + (n == 1 ? " byte differs" : " bytes differ") +
+                     " between the Device and the Buffer");
+  ui_.SetVisible(control::frmDifferences, true);
 }
 
 void Buffers::frmDifferences_cmdSave_Click() {
   auto name = AskSaveName("Save Differences As...", "differences.txt", kTextFilter);
   if (!name) return;
-  std::string text = "Device " + core_.dev.SelectedDeviceName + " against Buffer " +
-                     core_.ui.Caption(control::FileNameCodeText) + ": " +
+  std::string text = "Device " + dev_.SelectedDeviceName + " against Buffer " +
+                     ui_.Caption(control::FileNameCodeText) + ": " +
                      std::to_string(Differences.size()) + " bytes differ\r\n";
   for (const auto& d : Differences) text += DifferenceLine(d) + "\r\n";
   if (const std::string error = WriteFileSafely(*name, text); !error.empty()) {
-    core_.report.LogMessage("Differences could NOT be Saved to " + *name + " - " + error);
+    report_.LogMessage("Differences could NOT be Saved to " + *name + " - " + error);
     return;
   }
   RememberFile(*name, false);
-  core_.report.LogMessage("Differences were Saved to " + *name);
+  report_.LogMessage("Differences were Saved to " + *name);
 }
 
-void Buffers::frmDifferences_cmdClose_Click() {
-  core_.ui.SetVisible(control::frmDifferences, false);
-}
+void Buffers::frmDifferences_cmdClose_Click() { ui_.SetVisible(control::frmDifferences, false); }
 
 }  // namespace zambrix

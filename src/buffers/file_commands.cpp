@@ -3,9 +3,15 @@
 // and the hex view saved under a name the operator chooses.
 #include <filesystem>
 
-#include "app/core.h"
-#include "app/shell.h"
 #include "base/control_names.h"
+#include "base/file_io.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -22,7 +28,7 @@ std::string RecentEntry(int i) { return control::mnuFileRecent + std::to_string(
 }  // namespace
 
 void Buffers::OpenDroppedFile(const std::string& path, bool data_area) {
-  if (data_area && core_.ui.Enabled(control::mnuFileOpenData)) {
+  if (data_area && ui_.Enabled(control::mnuFileOpenData)) {
     OpenChosen(path, DataFileName, &Buffers::ReadBinaryFileData);
   } else {
     OpenChosen(path, CodeFileName, &Buffers::ReadBinaryFile);
@@ -30,13 +36,13 @@ void Buffers::OpenDroppedFile(const std::string& path, bool data_area) {
 }
 
 void Buffers::LoadRecentFiles() {
-  auto& s = *core_.svc.settings;
+  auto& s = *svc_.settings;
   RecentFiles.clear();
   for (int i = 0; i < kRecentFiles; ++i) {
-    auto path = s.Get(Shell::kAppTitle, kFilesSection, RecentKey(i));
+    auto path = s.Get(kAppTitle, kFilesSection, RecentKey(i));
     if (path && !path->empty()) RecentFiles.push_back(*path);
   }
-  LastFolder = s.Get(Shell::kAppTitle, kFilesSection, kFolderKey).value_or("");
+  LastFolder = s.Get(kAppTitle, kFilesSection, kFolderKey).value_or("");
   ShowRecentFiles();
 }
 
@@ -46,7 +52,7 @@ void Buffers::RememberFile(const std::string& path, bool recent) {
   std::error_code ec;
   const fs::path full = fs::absolute(path, ec).lexically_normal();
   LastFolder = full.parent_path().string();
-  core_.svc.settings->Save(Shell::kAppTitle, kFilesSection, kFolderKey, LastFolder);
+  svc_.settings->Save(kAppTitle, kFilesSection, kFolderKey, LastFolder);
   if (!recent) return;
   std::erase(RecentFiles, full.string());
   RecentFiles.insert(RecentFiles.begin(), full.string());
@@ -57,14 +63,14 @@ void Buffers::RememberFile(const std::string& path, bool recent) {
 void Buffers::SaveRecentFiles() {
   for (int i = 0; i < kRecentFiles; ++i) {
     const auto at = static_cast<std::size_t>(i);
-    core_.svc.settings->Save(Shell::kAppTitle, kFilesSection, RecentKey(i),
-                             at < RecentFiles.size() ? RecentFiles[at] : "");
+    svc_.settings->Save(kAppTitle, kFilesSection, RecentKey(i),
+                        at < RecentFiles.size() ? RecentFiles[at] : "");
   }
   ShowRecentFiles();
 }
 
 void Buffers::ShowRecentFiles() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   for (int i = 0; i < kRecentFiles; ++i) {
     const auto at = static_cast<std::size_t>(i);
     const bool shown = at < RecentFiles.size();
@@ -87,17 +93,17 @@ void Buffers::mnuFileRecent_Click(int index) {
 
 void Buffers::mnuFileSaveLogAs_Click() {
   auto name = AskSaveName("Save System Log As...", "ZAMBRIX.LOG", kTextFilter);
-  if (!name || !core_.report.SaveLogTo(*name)) return;
+  if (!name || !report_.SaveLogTo(*name)) return;
   RememberFile(*name, false);
-  core_.report.LogMessage("System Log was Saved to " + *name + " file");
+  report_.LogMessage("System Log was Saved to " + *name + " file");
 }
 
 void Buffers::mnuFileSaveHexViewAs_Click() {
   auto name = AskSaveName("Save Hex View As...", "ZAMBRIX.BUF", kTextFilter);
   if (!name || !SaveDisplayTo(*name)) return;
   RememberFile(*name, false);
-  core_.report.LogMessage("Buffer DIsplay was Saved to " + *name + " file");
-  core_.report.PlayEventSound("OK");
+  report_.LogMessage("Buffer DIsplay was Saved to " + *name + " file");
+  report_.PlayEventSound("OK");
 }
 
 }  // namespace zambrix

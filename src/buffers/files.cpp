@@ -4,10 +4,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/core.h"
 #include "base/control_names.h"
 #include "base/file_io.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -45,7 +51,7 @@ FileRead ReadWholeFile(const std::string& path, std::uintmax_t limit,
 }
 
 // Logs why a file is not loaded; true when it was read.
-bool Accepted(Reporter& report, const FileRead& got, const std::string& name, std::string_view kind,
+bool Accepted(Report& report, const FileRead& got, const std::string& name, std::string_view kind,
               std::string_view buffer_word, std::uintmax_t limit) {
   switch (got.outcome) {
     case ReadOutcome::Ok:
@@ -73,7 +79,7 @@ bool Accepted(Reporter& report, const FileRead& got, const std::string& name, st
 std::optional<std::string> Buffers::AskOpenName(std::string_view title,
                                                 const std::string& current) {
   const std::string start = LastFolder.empty() ? current : LastFolder + "/";
-  auto name = core_.svc.dialogs->OpenFile({std::string(title), std::string(kFilter), start});
+  auto name = svc_.dialogs->OpenFile({std::string(title), std::string(kFilter), start});
   if (!name || name->empty()) return std::nullopt;
   return name;
 }
@@ -84,7 +90,7 @@ std::optional<std::string> Buffers::AskSaveName(std::string_view title, const st
   if (start.empty() || start.find('/') == std::string::npos) {
     if (!LastFolder.empty()) start = LastFolder + "/" + start;
   }
-  auto name = core_.svc.dialogs->SaveFile(
+  auto name = svc_.dialogs->SaveFile(
       {std::string(title), std::string(filter.empty() ? kFilter : filter), start});
   if (!name || name->empty()) return std::nullopt;
   return name;
@@ -99,8 +105,8 @@ void Buffers::OpenFileInto(std::string_view title, std::string& name, bool (Buff
 // A refused file keeps the previous name, so a later save never writes over
 // the refused file.
 void Buffers::OpenChosen(const std::string& chosen, std::string& name, bool (Buffers::*load)()) {
-  core_.report.ErrorLightOff();
-  core_.report.DataFlowLightOff();
+  report_.ErrorLightOff();
+  report_.DataFlowLightOff();
   DisplayMode = "Read";
   FileStaging.assign(257, 0);
   const std::string previous = name;
@@ -121,14 +127,14 @@ void Buffers::mnuFileOpenData_Click() {
 }
 
 void Buffers::FileNameCodeText_Click() {
-  if (Trim(core_.ui.Caption(control::FileNameCodeText)) == "Click To Select a File")
+  if (Trim(ui_.Caption(control::FileNameCodeText)) == "Click To Select a File")
     mnuFileOpenCode_Click();
 }
 
 std::optional<std::size_t> Buffers::StageFile(const std::string& name, std::size_t limit,
                                               std::string_view kind, std::string_view buffer_word,
                                               bool& too_big) {
-  auto& report = core_.report;
+  auto& report = report_;
   const ImageFormat format = FormatFor(name);
   if (format == ImageFormat::kBinary) {
     const FileRead got = ReadWholeFile(name, limit, FileStaging);
@@ -161,11 +167,11 @@ std::optional<std::size_t> Buffers::StageFile(const std::string& name, std::size
 }
 
 bool Buffers::ReadBinaryFile() {
-  auto& report = core_.report;
+  auto& report = report_;
   bool too_big = false;
   const auto length = StageFile(CodeFileName, kCodeBufferSize, "Code", "Buffer", too_big);
   if (!length) return false;
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   ui.SetCaption(control::FileNameCodeText, CodeFileName);
   ui.SetText(control::BufferDisplay,
              "\r\n\r\n\r\n\r\n\r\n\r\n                      READING FILE ... WAIT");
@@ -186,15 +192,15 @@ bool Buffers::ReadBinaryFile() {
 }
 
 void Buffers::ReportFileAgainstDevice() {
-  const std::int32_t device = core_.dev.DeviceSize;
-  if (CodeFileLength <= 0 || core_.dev.DeviceKey.empty() || CodeFileLength == device) return;
+  const std::int32_t device = dev_.DeviceSize;
+  if (CodeFileLength <= 0 || dev_.DeviceKey.empty() || CodeFileLength == device) return;
   const std::string sizes =
       "File is " + std::to_string(CodeFileLength) + " bytes, the Device " + std::to_string(device);
   if (CodeFileLength < device) {
-    core_.report.LogMessage(sizes + ": the rest of the buffer is FFh and will not be programmed");
+    report_.LogMessage(sizes + ": the rest of the buffer is FFh and will not be programmed");
   } else {
-    core_.report.LogMessage(sizes + ": only the first " + std::to_string(device) +
-                            " bytes of the file will be programmed");
+    report_.LogMessage(sizes + ": only the first " + std::to_string(device) +
+                       " bytes of the file will be programmed");
   }
 }
 
@@ -208,15 +214,15 @@ bool Buffers::TakeCodePart(std::int32_t first, std::int32_t length) {
   CodeBufferHolds(part + " of " + CodeFileName);
   CodeSize = length;
   CodeFileLength = length;
-  core_.report.LogMessage("The file's " + part + " taken: " + std::to_string(length) +
-                          " bytes from address 0");
+  report_.LogMessage("The file's " + part + " taken: " + std::to_string(length) +
+                     " bytes from address 0");
   SetScrollMaxFromCodeSize();
   DisplayPageMemory();
   return true;
 }
 
 std::int32_t Buffers::ProgramExtent() const {
-  const std::int32_t device = core_.dev.DeviceSize;
+  const std::int32_t device = dev_.DeviceSize;
   return CodeFileLength > 0 ? std::min(device, CodeFileLength) : device;
 }
 
@@ -234,12 +240,12 @@ void Buffers::CopyStagingToCode() {
 }
 
 void Buffers::FinishCodeLoad() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   DisplayPageMemory();
   SetScrollMaxFromCodeSize();
   ui.SetValueQuiet(control::ProgressBar1, 0);
   ui.SetText(control::sbStatusBar, "");
-  if (!core_.dev.DeviceKey.empty()) {
+  if (!dev_.DeviceKey.empty()) {
     for (auto* c : {control::Verify_button, control::menuVerifyCode, control::Program_button,
                     control::menuProgramCode})
       ui.SetEnabled(c, true);
@@ -249,32 +255,32 @@ void Buffers::FinishCodeLoad() {
                   control::menuEraseCode, control::Erase_button}) {
     ui.SetEnabled(c, true);
   }
-  const bool both_memories = core_.dev.Family().data_area;
+  const bool both_memories = dev_.Family().data_area;
   ui.SetEnabled(control::CheckCode, both_memories);
   ui.SetEnabled(control::CheckData, both_memories);
   ui.SetValue(control::CheckCode, 1);
   ui.SetValue(control::CheckData, 0);
   CodeBufferLoaded = 1;
   CodeBufferReplaced();
-  core_.report.PlayEventSound("DONE");
+  report_.PlayEventSound("DONE");
 }
 
 void Buffers::ShowCodeSize() {
-  core_.ui.SetCaption(control::FileNameCodeSize, "(" + std::to_string(CodeSize) + " Bytes)");
+  ui_.SetCaption(control::FileNameCodeSize, "(" + std::to_string(CodeSize) + " Bytes)");
 }
 
 bool Buffers::ReadBinaryFileData() {
-  auto& report = core_.report;
+  auto& report = report_;
   bool too_big = false;
   const auto length = StageFile(DataFileName, kMaxDataFileSize, "Data", "DataBuffer", too_big);
   if (!length) {
     if (too_big) {
-      core_.svc.dialogs->MessageBox("Can't Open Data File Bigger than 8192 Bytes", MsgButtons::Ok,
-                                    MsgIcon::Warning, "Data File to Big");
+      svc_.dialogs->MessageBox("Can't Open Data File Bigger than 8192 Bytes", MsgButtons::Ok,
+                               MsgIcon::Warning, "Data File to Big");
     }
     return false;
   }
-  core_.ui.SetCaption(control::FileNameDataText, DataFileName);
+  ui_.SetCaption(control::FileNameDataText, DataFileName);
   report.DataFlowLightOn();
   DataSize = static_cast<std::int32_t>(*length);
   std::copy(FileStaging.begin(), FileStaging.begin() + DataSize, DataBuffer.begin());
@@ -285,8 +291,8 @@ bool Buffers::ReadBinaryFileData() {
   report.LogMessage("You can Install a Blank Eprom for Programming");
   DisplayPageMemory();
   SetScrollMaxFromCodeSize();
-  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
-  core_.ui.SetText(control::sbStatusBar, "");
+  ui_.SetValueQuiet(control::ProgressBar1, 0);
+  ui_.SetText(control::sbStatusBar, "");
   EnableAfterDataLoad();
   DataBufferLoaded = 1;
   return true;
@@ -296,7 +302,7 @@ void Buffers::EnableAfterDataLoad() {
   for (auto* c : {"tbToolBar.Buttons(5)", control::Verify_button, control::menuVerifyData,
                   control::Program_button, control::menuProgramData, control::mnuFileSaveData,
                   control::mnuFileSaveDataAs, control::Erase_button, control::menuEraseData}) {
-    core_.ui.SetEnabled(c, true);
+    ui_.SetEnabled(c, true);
   }
 }
 

@@ -4,9 +4,16 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/file_io.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -52,7 +59,7 @@ bool Buffers::CodeViewEditable() const { return Shown().kind == ShownKind::Code 
 
 bool Buffers::MayLoseEdits() {
   if (!CodeEdits.AnyChanged()) return true;
-  return core_.svc.dialogs->MessageBox(
+  return svc_.dialogs->MessageBox(
              "The Code Buffer holds changes that were not saved.\nClose and lose them?",
              MsgButtons::YesNo, MsgIcon::Warning, "Unsaved Changes") == MsgAnswer::Yes;
 }
@@ -62,7 +69,7 @@ void Buffers::ShowAddress(std::int32_t address) {
   const ShownPage shown = Shown();
   if (address >= shown.first && address < shown.first + shown.rows * kRowBytes) return;
   const std::int32_t page = address / kCodePageSize;
-  if (core_.ui.Value(control::VScroll1) != page) core_.ui.SetValue(control::VScroll1, page);
+  if (ui_.Value(control::VScroll1) != page) ui_.SetValue(control::VScroll1, page);
 }
 
 void Buffers::KeepCursorOnPage() {
@@ -130,30 +137,30 @@ void Buffers::EditByte(std::uint8_t value, bool merge) {
 // A buffer changed by hand can be saved and programmed like a loaded one;
 // while the error alert holds the chip commands they stay as the alert keeps them.
 void Buffers::EnableAfterEdit() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   CodeBufferLoaded = 1;
   for (auto* c : {"tbToolBar.Buttons(2)", control::mnuFileSaveCode, control::mnuFileSaveCodeAs,
                   control::menuEraseCode, control::Erase_button}) {
     ui.SetEnabled(c, true);
   }
-  if (core_.dev.DeviceKey.empty() || core_.report.AlertOn()) return;
+  if (dev_.DeviceKey.empty() || report_.AlertOn()) return;
   for (auto* c : {control::Verify_button, control::menuVerifyCode, control::Program_button,
                   control::menuProgramCode})
     ui.SetEnabled(c, true);
 }
 
 void Buffers::MarkCodeChanges() {
-  std::string caption = core_.ui.Caption(control::FileNameCodeText);
+  std::string caption = ui_.Caption(control::FileNameCodeText);
   if (caption.ends_with(kChangedMark)) caption.resize(caption.size() - kChangedMark.size());
   if (CodeEdits.AnyChanged()) {
     if (Trim(caption) == kNoFileYet) caption = "Code Buffer";
     caption += kChangedMark;
   }
-  core_.ui.SetCaption(control::FileNameCodeText, caption);
+  ui_.SetCaption(control::FileNameCodeText, caption);
 }
 
 void Buffers::UpdateEditCommands() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   ui.SetEnabled(control::mnuEditUndo, CodeEdits.CanUndo());
   ui.SetEnabled(control::mnuEditRedo, CodeEdits.CanRedo());
   for (auto* c : {control::mnuEditNextDifference, control::mnuEditPreviousDifference,
@@ -175,8 +182,8 @@ void Buffers::AfterUndoRedo(std::optional<std::int32_t> touched) {
   DisplayMode = "Read";
   Cursor = {*touched, Cursor.ascii, false};
   const std::int32_t page = *touched / kCodePageSize;
-  if (core_.ui.Value(control::VScroll1) != page) {
-    core_.ui.SetValue(control::VScroll1, page);
+  if (ui_.Value(control::VScroll1) != page) {
+    ui_.SetValue(control::VScroll1, page);
   } else {
     DisplayPageMemory();
   }
@@ -186,24 +193,24 @@ void Buffers::mnuEditUndo_Click() { AfterUndoRedo(CodeEdits.Undo()); }
 void Buffers::mnuEditRedo_Click() { AfterUndoRedo(CodeEdits.Redo()); }
 
 namespace {
-bool SaidEmpty(Core& core, std::int32_t size, std::string_view title) {
+bool SaidEmpty(Dialogs& dialogs, std::int32_t size, std::string_view title) {
   if (size > 0) return false;
-  core.svc.dialogs->MessageBox("The Code Buffer is empty: choose a device or open a file first.",
-                               MsgButtons::Ok, MsgIcon::Information, title);
+  dialogs.MessageBox("The Code Buffer is empty: choose a device or open a file first.",
+                     MsgButtons::Ok, MsgIcon::Information, title);
   return true;
 }
 }  // namespace
 
 void Buffers::mnuEditGoTo_Click() {
   constexpr std::string_view kTitle = "Go to Address";
-  if (SaidEmpty(core_, CodeSize, kTitle)) return;
+  if (SaidEmpty(*svc_.dialogs, CodeSize, kTitle)) return;
   const std::string range = "0 to " + HexText(CodeSize - 1);
-  auto text = core_.svc.dialogs->InputBox("Address to go to (hexadecimal, " + range + "):", kTitle,
-                                          HexText(Cursor.address));
+  auto text = svc_.dialogs->InputBox("Address to go to (hexadecimal, " + range + "):", kTitle,
+                                     HexText(Cursor.address));
   if (!text) return;
   const auto address = ParseHex(*text);
   if (!address || *address >= CodeSize) {
-    core_.svc.dialogs->MessageBox(
+    svc_.dialogs->MessageBox(
         "\"" + Trim(*text) + "\" is not an address of the Code Buffer (" + range + ").",
         MsgButtons::Ok, MsgIcon::Warning, kTitle);
     return;
@@ -212,8 +219,8 @@ void Buffers::mnuEditGoTo_Click() {
   if (DisplayMode != "Differences") DisplayMode = "Read";
   Cursor = {static_cast<std::int32_t>(*address), Cursor.ascii, false};
   const std::int32_t page = Cursor.address / kCodePageSize;
-  if (core_.ui.Value(control::VScroll1) != page) {
-    core_.ui.SetValue(control::VScroll1, page);
+  if (ui_.Value(control::VScroll1) != page) {
+    ui_.SetValue(control::VScroll1, page);
   } else {
     VScroll1_Change();
   }
@@ -221,45 +228,45 @@ void Buffers::mnuEditGoTo_Click() {
 
 void Buffers::mnuEditFill_Click() {
   constexpr std::string_view kTitle = "Fill Range";
-  if (SaidEmpty(core_, CodeSize, kTitle)) return;
+  if (SaidEmpty(*svc_.dialogs, CodeSize, kTitle)) return;
   const std::string last = HexText(CodeSize - 1);
-  auto text = core_.svc.dialogs->InputBox(
+  auto text = svc_.dialogs->InputBox(
       "Fill a range of the Code Buffer with one byte.\n"
       "First address, last address and byte in hexadecimal (FIRST-LAST=BYTE):",
       kTitle, "0-" + last + "=FF");
   if (!text) return;
   const auto fill = ParseFill(*text);
   if (!fill || fill->first > fill->last || fill->last >= CodeSize) {
-    core_.svc.dialogs->MessageBox("\"" + Trim(*text) +
-                                      "\" is not a range of the Code Buffer: write FIRST-LAST=BYTE "
-                                      "in hexadecimal, from 0 to " +
-                                      last + ", e.g. 0-" + last + "=FF.",
-                                  MsgButtons::Ok, MsgIcon::Warning, kTitle);
+    svc_.dialogs->MessageBox("\"" + Trim(*text) +
+                                 "\" is not a range of the Code Buffer: write FIRST-LAST=BYTE "
+                                 "in hexadecimal, from 0 to " +
+                                 last + ", e.g. 0-" + last + "=FF.",
+                             MsgButtons::Ok, MsgIcon::Warning, kTitle);
     return;
   }
   const auto first = static_cast<std::int32_t>(fill->first);
   CodeEdits.Fill(first, static_cast<std::int32_t>(fill->last),
                  static_cast<std::uint8_t>(fill->value));
   EnableAfterEdit();
-  core_.report.LogMessage("Buffer Filled with " + HexText(fill->value) + " from " +
-                          HexText(fill->first) + " to " + HexText(fill->last));
+  report_.LogMessage("Buffer Filled with " + HexText(fill->value) + " from " +
+                     HexText(fill->first) + " to " + HexText(fill->last));
   AfterUndoRedo(first);
 }
 
 Digests Buffers::LogDigests(std::string_view who, std::span<const std::uint8_t> bytes) {
   Digests d = Digests::Of(bytes);
-  core_.report.LogMessage(std::string(who) + " CRC-32 = " + d.crc32);
-  core_.report.LogMessage(std::string(who) + " SHA-1 = " + d.sha1);
+  report_.LogMessage(std::string(who) + " CRC-32 = " + d.crc32);
+  report_.LogMessage(std::string(who) + " SHA-1 = " + d.sha1);
   return d;
 }
 
 void Buffers::mnuEditChecksum_Click() {
-  if (SaidEmpty(core_, CodeSize, "Buffer Checksum")) return;
+  if (SaidEmpty(*svc_.dialogs, CodeSize, "Buffer Checksum")) return;
   const std::span<const std::uint8_t> bytes(CodeBuffer.data(), static_cast<std::size_t>(CodeSize));
   std::int32_t sum = 0;
   for (std::uint8_t b : bytes) sum = (sum + b) & 0xFFFF;
-  core_.report.LogMessage("Buffer CHKSUMM = $" + Hex4(sum) + " (" + std::to_string(CodeSize) +
-                          " bytes)");
+  report_.LogMessage("Buffer CHKSUMM = $" + Hex4(sum) + " (" + std::to_string(CodeSize) +
+                     " bytes)");
   LogDigests("Buffer", bytes);
 }
 

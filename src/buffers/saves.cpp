@@ -1,12 +1,19 @@
 // Saving the code and data buffers to raw binary files, and the Close command.
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/file_io.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
 bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t>& buffer,
                          std::int32_t size, std::string_view status_prefix) {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   ui.SetText(control::sbStatusBar, std::string(status_prefix) + name + " ... Wait");
   LastSaveError = "the buffer holds fewer bytes than its size";
   if (size >= 0 && static_cast<std::size_t>(size) <= buffer.size()) {
@@ -15,9 +22,9 @@ bool Buffers::SaveBuffer(const std::string& name, const std::vector<std::uint8_t
   }
   const bool saved = LastSaveError.empty();
   if (saved) {
-    core_.report.LogMessage("File Sucessfully Saved as " + name);
+    report_.LogMessage("File Sucessfully Saved as " + name);
   } else {
-    core_.report.LogMessage("File could NOT be Saved as " + name + " - " + LastSaveError);
+    report_.LogMessage("File could NOT be Saved as " + name + " - " + LastSaveError);
   }
   ui.SetText(control::sbStatusBar, "");
   return saved;
@@ -28,7 +35,7 @@ void Buffers::SaveCodeTo(const std::string& name) {
   if (!SaveBuffer(name, CodeBuffer, CodeSize, "Writing Binary File ")) return;
   CodeFileLength = CodeSize;
   CodeEdits.Saved();
-  core_.ui.SetCaption(control::FileNameCodeText, name);
+  ui_.SetCaption(control::FileNameCodeText, name);
   RememberFile(name, true);
 }
 
@@ -41,7 +48,7 @@ bool Buffers::ChooseSaveName(std::string_view title, std::string& name, std::str
   auto chosen = AskSaveName(title, name);
   if (!chosen) return false;
   name = *chosen;
-  core_.ui.SetCaption(label, name);
+  ui_.SetCaption(label, name);
   return true;
 }
 
@@ -75,18 +82,18 @@ void Buffers::mnuFileSaveDataAs_Click() {
 void Buffers::CodeBufferHolds(const std::string& what) {
   CodeFileName.clear();
   CodeFileLength = 0;
-  core_.ui.SetCaption(control::FileNameCodeText, what);
+  ui_.SetCaption(control::FileNameCodeText, what);
   CodeBufferReplaced();
 }
 
 void Buffers::DataBufferHolds(const std::string& what) {
   DataFileName.clear();
-  core_.ui.SetCaption(control::FileNameDataText, what);
+  ui_.SetCaption(control::FileNameDataText, what);
 }
 
 void Buffers::mnuFileClose_Click() {
-  core_.svc.dialogs->MessageBox("Add 'mnuFileClose_Click' code.", MsgButtons::Ok, MsgIcon::None,
-                                Shell::kAppTitle);
+  svc_.dialogs->MessageBox("Add 'mnuFileClose_Click' code.", MsgButtons::Ok, MsgIcon::None,
+                           kAppTitle);
 }
 
 }  // namespace zambrix

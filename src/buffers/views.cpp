@@ -3,8 +3,15 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/file_io.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -23,9 +30,17 @@ bool IsChipViewKey(const DeviceSelection& dev) { return dev.Family().chip_view; 
 
 }  // namespace
 
-Buffers::Buffers(Core& core) : core_(core) {}
+Buffers::Buffers(WindowModel& ui, Report& report, Services& svc, Link& link, DeviceSelection& dev,
+                 Operations& ops, FixedNameSaves& fixed_saves)
+    : ui_(ui),
+      report_(report),
+      svc_(svc),
+      link_(link),
+      dev_(dev),
+      ops_(ops),
+      fixed_saves_(fixed_saves) {}
 
-bool Buffers::HasChipView() const { return IsChipViewKey(core_.dev); }
+bool Buffers::HasChipView() const { return IsChipViewKey(dev_); }
 
 void Buffers::BuildPrintableChars() {
   PrintableChars.fill(false);
@@ -60,8 +75,8 @@ std::string Buffers::HexRow(std::int32_t address, const std::uint8_t* bytes, Cha
 }
 
 void Buffers::ShowPageAddress(std::int32_t address) {
-  core_.link.CurrentAddress = address;
-  core_.link.Endereco2Adr();
+  link_.CurrentAddress = address;
+  link_.Endereco2Adr();
 }
 
 // A page's own rows always show; rows past them only while they hold bytes
@@ -92,33 +107,33 @@ void Buffers::AppendPage(std::string_view control, const std::vector<std::uint8_
     const int valid = std::clamp(end - address, 0, kRowBytes);
     text += HexRow(address, buffer.data() + address, rule, valid);
   }
-  core_.ui.AppendText(control, text);
+  ui_.AppendText(control, text);
 }
 
 void Buffers::DisplayPageMemory() {
-  if (!core_.dev.Family().data_area) {
+  if (!dev_.Family().data_area) {
     DisplayCodeMemory();
     return;
   }
-  const std::string& shown = core_.ui.Caption(control::Show_button);
+  const std::string& shown = ui_.Caption(control::Show_button);
   if (shown == "Show Data") DisplayCodeMemory();
   if (shown == "Show Code") DisplayDataMemory();
 }
 
 // The frame's caption always names what the view shows.
 void Buffers::DisplayCodeMemory() {
-  core_.ui.SetCaption(control::Frame3, "Code Buffer Hex/Ascii Display");
-  core_.ui.SetText(control::BufferDisplay, "");
-  AppendPage(control::BufferDisplay, CodeBuffer, core_.ui.Value(control::VScroll1), kCodePageSize,
+  ui_.SetCaption(control::Frame3, "Code Buffer Hex/Ascii Display");
+  ui_.SetText(control::BufferDisplay, "");
+  AppendPage(control::BufferDisplay, CodeBuffer, ui_.Value(control::VScroll1), kCodePageSize,
              ViewRows, CodeSize);
 }
 
 void Buffers::DisplayDataMemory() {
-  core_.ui.SetCaption(control::Frame3, "Data Buffer Hex/Ascii Display");
-  core_.ui.SetText(control::BufferDisplay, "             *** BUFFER DATA ***\r\n");
+  ui_.SetCaption(control::Frame3, "Data Buffer Hex/Ascii Display");
+  ui_.SetText(control::BufferDisplay, "             *** BUFFER DATA ***\r\n");
   const auto end = DataBufferLoaded == 1 ? DataSize : static_cast<std::int32_t>(DataBuffer.size());
-  AppendPage(control::BufferDisplay, DataBuffer, core_.ui.Value(control::VScroll1), kDataPageSize,
-             8, end);
+  AppendPage(control::BufferDisplay, DataBuffer, ui_.Value(control::VScroll1), kDataPageSize, 8,
+             end);
 }
 
 void Buffers::VScroll1_Change() {
@@ -132,7 +147,7 @@ void Buffers::VScroll1_Change() {
 
 std::int32_t Buffers::ShownPageOf(const std::vector<std::uint8_t>& buffer) const {
   const auto pages = static_cast<std::int32_t>(buffer.size() / kCodePageSize);
-  return std::clamp(core_.ui.Value(control::VScroll1), 0, std::max(0, pages - 1));
+  return std::clamp(ui_.Value(control::VScroll1), 0, std::max(0, pages - 1));
 }
 
 Buffers::ShownPage Buffers::Shown() const {
@@ -144,8 +159,7 @@ Buffers::ShownPage Buffers::Shown() const {
   }
   if (DisplayMode != "Read") return {};
   // A device with a data memory may show its data buffer instead.
-  if (core_.dev.Family().data_area && core_.ui.Caption(control::Show_button) == "Show Code")
-    return {};
+  if (dev_.Family().data_area && ui_.Caption(control::Show_button) == "Show Code") return {};
   const std::int32_t first = ShownPageOf(CodeBuffer) * kCodePageSize;
   return {ShownKind::Code, first, CodeSize,
           RowsShown(ViewRows, kCodePageSize / kRowBytes, first, CodeSize, CodeBuffer.size())};
@@ -153,27 +167,27 @@ Buffers::ShownPage Buffers::Shown() const {
 
 void Buffers::SetScrollMaxFromCodeSize() {
   // A last partial page is a page too.
-  core_.ui.SetMax(control::VScroll1, (CodeSize + kCodePageSize - 1) / kCodePageSize - 1);
+  ui_.SetMax(control::VScroll1, (CodeSize + kCodePageSize - 1) / kCodePageSize - 1);
 }
 
 void Buffers::Display_button_Click() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   if (ui.Value(control::CheckCode) == 0) return;
   DisplayMode = "DisplayEprom";
   ui.SetValue(control::VScroll1, 0);
-  core_.report.LogMessage("Fetching Device Binary Contents to Screen");
+  report_.LogMessage("Fetching Device Binary Contents to Screen");
   ui.SetCaption(control::Frame3, "Device Memory Hex/Ascii Display");
-  if (IsChipViewKey(core_.dev)) DisplayEprom();
-  if (core_.dev.Family().algorithm == Algorithm::kMicro) {
-    core_.ops.Result.Add(Outcome::Kind::kRefused, "");
-    core_.svc.dialogs->MessageBox("Please Write AT90S2313 Code Display ROutine", MsgButtons::Ok,
-                                  MsgIcon::None, "Routine Not Ready");
+  if (IsChipViewKey(dev_)) DisplayEprom();
+  if (dev_.Family().algorithm == Algorithm::kMicro) {
+    ops_.Result.Add(Outcome::Kind::kRefused, "");
+    svc_.dialogs->MessageBox("Please Write AT90S2313 Code Display ROutine", MsgButtons::Ok,
+                             MsgIcon::None, "Routine Not Ready");
   }
 }
 
 void Buffers::Show_button_Click() {
-  auto& ui = core_.ui;
-  if (!core_.dev.Family().data_area) {
+  auto& ui = ui_;
+  if (!dev_.Family().data_area) {
     ui.SetCaption(control::Frame3, "Code Buffer Hex/Ascii Display");
     DisplayMode = "Read";
   } else if (ui.Caption(control::Show_button) != "Show Data") {
@@ -190,7 +204,7 @@ void Buffers::Show_button_Click() {
 }
 
 void Buffers::Command1_Click() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   ui.SetValue(control::frmDisplay1_VScroll1, 0);
   ui.SetText(control::frmDisplay1_BufferDisplay, "");
   AppendPage(control::frmDisplay1_BufferDisplay, CodeBuffer,
