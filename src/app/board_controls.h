@@ -39,6 +39,8 @@ class BoardControls : public LinkEvents {
   void ProgressReset() override;
   void ActivityToggled() override;
   void ProgramFailed() override;
+  void BoardLost() override { ShowBoardLost(); }
+  void BoardAnswers() override { ShowBoardAnswers(); }
   SpeedSlider Speed() override;
 
  private:

@@ -14,7 +14,7 @@ Core::Core(Services services)
       link(svc.port, svc.clock, board),
       dev(ui, report, link, buf, ops),
       buf(ui, report, svc, link, dev, ops, fixed_saves),
-      ops(*this),
+      ops(ui, report, svc, link, dev, buf, board),
       setup(*this),
       shell(*this) {
   // The simulated board's own events, marked so they are never taken for the

@@ -20,6 +20,10 @@ class LinkEvents {
   // address and both bytes are the link's CurrentAddress, WriteValue and
   // ReadValue) and mark the operation failed.
   virtual void ProgramFailed() = 0;
+  // The check between operations found the board gone, or answering again:
+  // the window shows which.
+  virtual void BoardLost() = 0;
+  virtual void BoardAnswers() = 0;
 
   // The speed slider's position and maximum (ApplySpeedSetting).
   struct SpeedSlider {

@@ -1,13 +1,21 @@
 // Blank check: every byte must read FFh.
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
 void Operations::Blank_button_Click() {
-  if (core_.ui.Value(control::CheckCode) == 1) BlankCheckCode();
-  if (core_.ui.Value(control::CheckData) == 1) BlankCheckData();
+  if (ui_.Value(control::CheckCode) == 1) BlankCheckCode();
+  if (ui_.Value(control::CheckData) == 1) BlankCheckData();
 }
 
 void Operations::BlankCheckCode() {
@@ -23,16 +31,16 @@ void Operations::BlankCheckData() {
 }
 
 void Operations::BlankCheckParallel() {
-  auto& link = core_.link;
-  auto& ui = core_.ui;
-  auto& report = core_.report;
+  auto& link = link_;
+  auto& ui = ui_;
+  auto& report = report_;
 
   BoardLost = false;
   if (!ConfirmBoard("before the blank check")) return;
   report.DataFlowLightOn();
   report.LogMessage("Checking Device for BLANK (Erased)... Wait");
   StartCompareSweep();
-  core_.svc.clock->Spin(100);
+  svc_.clock->Spin(100);
   bool blank = ParallelSweep([this, &link](std::int32_t address, std::uint8_t value) {
     if (value == 0xFF) return true;
     WorkAddress = address;
@@ -55,14 +63,14 @@ void Operations::BlankCheckParallel() {
 }
 
 void Operations::ReportNotBlank() {
-  auto& report = core_.report;
+  auto& report = report_;
   report.RaiseErrorAlert();
   report.DataFlowLightOff();
   Conclude(Outcome::Kind::kFailed, "Device IS NOT BLANK (ERASED)");
   const std::string where =
-      "Address: " + HexText(WorkAddress) + " ][ Device Data: " + HexText(core_.link.ReadValue);
+      "Address: " + HexText(WorkAddress) + " ][ Device Data: " + HexText(link_.ReadValue);
   report.LogMessage(where);
-  Result.FailedAt(where, WorkAddress, 0xFF, core_.link.ReadValue);
+  Result.FailedAt(where, WorkAddress, 0xFF, link_.ReadValue);
   report.LogMessage("Click on [ERROR] alert to Reset the Situation");
   report.PlayEventSound("ERROR");
 }

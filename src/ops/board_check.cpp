@@ -3,27 +3,35 @@
 // check.
 #include <cstdio>
 
-#include "app/core.h"
+#include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
 #include "link/boards.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
 
 bool Operations::ConfirmBoard(const std::string& when) {
-  auto& link = core_.link;
+  auto& link = link_;
   const bool answers = link.BoardAnswers();
   int driven = 0, seen = 0;
   // A serial chip may still hold SDA low from an interrupted transfer until its
   // bus is freed, so only the parallel sockets take the line test.
   const bool test_lines = answers && when.rfind("before", 0) == 0 && !SerialKey();
-  if (answers) core_.board.ShowBoardAnswers();
+  if (answers) board_.BoardAnswers();
   if (answers && (!test_lines || DataLinesWork(driven, seen))) return true;
   BoardLost = true;
-  if (!answers) core_.board.ShowBoardLost();
+  if (!answers) board_.BoardLost();
   BoardProblem =
       answers ? "its data lines do not read back what is driven" : "the board does not answer";
-  auto& report = core_.report;
+  auto& report = report_;
   report.RaiseErrorAlert();
   report.DataFlowLightOff();
   report.LogMessage(std::string(50, '*'));
@@ -56,7 +64,7 @@ bool Operations::ConfirmBoard(const std::string& when) {
 }
 
 bool Operations::DataLinesWork(int& driven, int& seen) {
-  auto& l = core_.link;
+  auto& l = link_;
   const int saved0 = l.Reg0Value, saved3 = l.Reg3Value, saved4 = l.Reg4Value,
             saved_read = l.ReadValue;
   l.Reg0Value = 0x40, l.SetReg0();           // output enable inactive, no programming voltage
@@ -82,12 +90,12 @@ bool Operations::DataLinesWork(int& driven, int& seen) {
 }
 
 void Operations::Conclude(Outcome::Kind kind, const std::string& line) {
-  core_.report.LogMessage(line);
+  report_.LogMessage(line);
   Result.Add(kind, line);
 }
 
 void Operations::ReportProgramFailure() {
-  auto& link = core_.link;
+  auto& link = link_;
   // The programming voltage off and the chip deselected before the board is asked.
   link.Reg0Value = 0;
   link.SetReg0();

@@ -1,8 +1,15 @@
 // Whole-chip comparisons for scripts: every difference instead of the first,
 // and whether an image can be written over what the chip holds.
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -31,13 +38,13 @@ std::int32_t Total(const std::vector<Operations::AddressRange>& ranges) {
 
 void Operations::LogRanges(const std::string& label, const std::vector<AddressRange>& ranges) {
   for (const auto& r : ranges) {
-    core_.report.LogMessage(label + HexText(r.first) + "-" + HexText(r.last) + ": " +
-                            std::to_string(r.count) + (r.count == 1 ? " byte" : " bytes"));
+    report_.LogMessage(label + HexText(r.first) + "-" + HexText(r.last) + ": " +
+                       std::to_string(r.count) + (r.count == 1 ? " byte" : " bytes"));
   }
 }
 
 bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
-  auto& report = core_.report;
+  auto& report = report_;
   BoardLost = false;
   differences.clear();
   report.DataFlowLightOn();
@@ -53,13 +60,13 @@ bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
   if (!swept || !ConfirmBoard("after the verify")) return false;
   report.DataFlowLightOff();
   report.LogMessage("Compared " + std::to_string(compared) + " bytes");
-  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui_.SetValueQuiet(control::ProgressBar1, 0);
   if (differences.empty()) {
     Conclude(Outcome::Kind::kDone, "Device Contents MATCHES with Buffer Contents");
     DeviceChecksumText = Hex4(DeviceChecksum);
     report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
     report.PlayEventSound("OK");
-    core_.link.Reset();
+    link_.Reset();
     return true;
   }
   Conclude(Outcome::Kind::kFailed, "Device Memory DOES NOT VERIFY with Buffer Contents");
@@ -69,19 +76,19 @@ bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
                     (differences.size() == 1 ? " range" : " ranges"));
   report.RaiseErrorAlert();
   report.PlayEventSound("ERROR");
-  core_.link.Reset();
+  link_.Reset();
   return true;
 }
 
 bool Operations::CheckWritable(WriteCheck& result) {
-  auto& report = core_.report;
+  auto& report = report_;
   BoardLost = false;
   result = {};
   report.DataFlowLightOn();
   report.LogMessage("Checking Device against Buffer... Wait");
   if (!ConfirmBoard("before the check")) return false;
   // An EEPROM writes every byte whole; the others only turn 1s into 0s.
-  const bool rewritable = core_.dev.Family().algorithm == Algorithm::kX28C256Pages;
+  const bool rewritable = dev_.Family().algorithm == Algorithm::kX28C256Pages;
   const bool swept = CompareSweep(
       [&result, rewritable](std::int32_t address, std::uint8_t value, std::uint8_t wanted) {
         if (value == wanted) {
@@ -96,7 +103,7 @@ bool Operations::CheckWritable(WriteCheck& result) {
       result.compared);
   if (!swept || !ConfirmBoard("after the check")) return false;
   report.DataFlowLightOff();
-  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui_.SetValueQuiet(control::ProgressBar1, 0);
   report.LogMessage(std::to_string(result.compared) +
                     " bytes compared: " + std::to_string(result.already) + " hold their value, " +
                     std::to_string(result.to_program) + " need programming");
@@ -107,7 +114,7 @@ bool Operations::CheckWritable(WriteCheck& result) {
     report.LogMessage(std::to_string(Total(result.need_erase)) +
                       " bytes cannot be programmed without erasing the Device first");
   }
-  core_.link.Reset();
+  link_.Reset();
   return true;
 }
 

@@ -1,18 +1,26 @@
 // After a verify that stopped at a difference: one more read of the chip over
 // the same sweep, which keeps every difference and the bytes read for the
 // window's compare view. A verify that matches never gets here.
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
 
 void Operations::CollectDifferences() {
-  auto& report = core_.report;
+  auto& report = report_;
   report.LogMessage("Reading the whole Device to list every difference... Wait");
   report.DataFlowLightOn();
   std::vector<Buffers::ByteDifference> found;
-  std::vector<std::uint8_t> chip(static_cast<std::size_t>(std::max(0, core_.buf.ProgramLength)));
+  std::vector<std::uint8_t> chip(static_cast<std::size_t>(std::max(0, buf_.ProgramLength)));
   std::int32_t compared = 0;
   const bool swept = CompareSweep(
       [&](std::int32_t address, std::uint8_t value, std::uint8_t expected) {
@@ -24,9 +32,9 @@ void Operations::CollectDifferences() {
   if (!swept || !ConfirmBoard("after the comparison")) return;
   chip.resize(static_cast<std::size_t>(compared));
   report.DataFlowLightOff();
-  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
-  core_.link.Reset();
-  core_.buf.ShowDifferences(std::move(found), std::move(chip));
+  ui_.SetValueQuiet(control::ProgressBar1, 0);
+  link_.Reset();
+  buf_.ShowDifferences(std::move(found), std::move(chip));
 }
 
 }  // namespace zambrix

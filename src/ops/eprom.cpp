@@ -4,9 +4,17 @@
 // line that carries the pulse, its length, the pre-read and the latch-0 set-up.
 #include <algorithm>
 
-#include "app/core.h"
+#include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
 #include "link/boards.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -40,7 +48,7 @@ void Operations::P27080() { RunEprom(Alg::k27080); }
 void Operations::P27010_020() { RunEprom(Alg::k27010_020); }
 
 void Operations::EpromStartState(Alg a) {
-  auto& link = core_.link;
+  auto& link = link_;
   link.REG4ON();
   if (a == Alg::k27010_020) {
     link.CEON();
@@ -53,8 +61,8 @@ void Operations::EpromStartState(Alg a) {
 // Latch 0 for the run: the VPP level and switches of the family. Bits 0, 1, 2,
 // 4 and 5 keep these values until the run ends.
 void Operations::EpromSetUp(Alg a) {
-  auto& link = core_.link;
-  const auto& dev = core_.dev;
+  auto& link = link_;
+  const auto& dev = dev_;
   if (const BoardProfile* board = BoardProfileOf(link.BoardModel)) {
     link.Reg0Value = board->reg0_program;
     if (!board->VppByJumper() && (a == Alg::k2732 || a == Alg::k2764_128) &&
@@ -74,7 +82,7 @@ void Operations::EpromSetUp(Alg a) {
 // The data latch lets go of the data lines before chip enable turns the
 // chip's outputs on.
 bool Operations::EpromPreRead(Alg a) {
-  auto& link = core_.link;
+  auto& link = link_;
   link.SETADR();
   if (a == Alg::k2732) {
     link.VPP24_OFF();
@@ -93,7 +101,7 @@ bool Operations::EpromPreRead(Alg a) {
 // that stops it, timed to the chip's pulse width on the clock. The read-back
 // lets the data latch go before the chip's outputs are enabled.
 void Operations::EpromPulse(Alg a) {
-  auto& link = core_.link;
+  auto& link = link_;
   // The next latch load ends the pulse the last one began.
   auto end_after_width = [&link] {
     const std::uint64_t width = link.Timing.pulse_ns;
@@ -167,28 +175,28 @@ void Operations::EpromPulse(Alg a) {
 // chip's datasheet allows: they programmed, but may not keep their data.
 void Operations::ReportOverPulsed() {
   if (OverPulsedBytes == 0) return;
-  const int limit = core_.link.Timing.pulse_limit;
-  core_.report.LogMessage(
-      std::to_string(OverPulsedBytes) + (OverPulsedBytes == 1 ? " byte" : " bytes") +
-      " needed more than " + std::to_string(limit) + (limit == 1 ? " pulse" : " pulses") +
-      ", first at " + HexText(FirstOverPulsed) + "h: such a chip may not keep its data");
+  const int limit = link_.Timing.pulse_limit;
+  report_.LogMessage(std::to_string(OverPulsedBytes) + (OverPulsedBytes == 1 ? " byte" : " bytes") +
+                     " needed more than " + std::to_string(limit) +
+                     (limit == 1 ? " pulse" : " pulses") + ", first at " +
+                     HexText(FirstOverPulsed) + "h: such a chip may not keep its data");
 }
 
 void Operations::RunEprom(Alg a) {
-  auto& link = core_.link;
-  auto& report = core_.report;
-  const auto& program = core_.buf.ProgramBuffer;
+  auto& link = link_;
+  auto& report = report_;
+  const auto& program = buf_.ProgramBuffer;
   const bool pre_read = a == Alg::k2732 || a == Alg::k27080;
   EpromStartState(a);
   EpromSetUp(a);
-  if ((a == Alg::k2732 || a == Alg::k2764_128) && core_.dev.ProgramVoltage > 12) {
+  if ((a == Alg::k2732 || a == Alg::k2764_128) && dev_.ProgramVoltage > 12) {
     report.LogMessage("Wait 1500ms second VPP Settling");
     link.SleepMs(kVppSettleMs);
   }
   report.LogMessage("Programming Started... Wait ");
   if (pre_read) link.OEON();
   const int mask = ActivityMask(a);
-  const std::int32_t length = core_.buf.ProgramLength;
+  const std::int32_t length = buf_.ProgramLength;
   OverPulsedBytes = 0;
   FirstOverPulsed = -1;
   for (std::int32_t index = 0; index < length; ++index) {

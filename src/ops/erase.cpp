@@ -1,5 +1,13 @@
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -7,12 +15,12 @@ namespace zambrix {
 // "Erase Chip": EEPROMs and flash chips by their own erase, the 24Cxx chips by
 // writing FFh through their page writes.
 void Operations::EraseFlash_button_Click() {
-  const ChipFamily& family = core_.dev.Family();
+  const ChipFamily& family = dev_.Family();
   const bool serial = family.bus == Bus::kTwoWire;
   if (serial || family.chip_erase) {
     // As before programming: nothing reaches the chip unless the operator agrees.
-    const auto answer = core_.svc.dialogs->MessageBox("Erase the Device?", MsgButtons::OkCancel,
-                                                      MsgIcon::Question, "Safety Question");
+    const auto answer = svc_.dialogs->MessageBox("Erase the Device?", MsgButtons::OkCancel,
+                                                 MsgIcon::Question, "Safety Question");
     if (answer != MsgAnswer::Ok) {
       Conclude(Outcome::Kind::kRefused, "Erase was Canceled by Operator");
       return;
@@ -68,15 +76,15 @@ void Operations::ReportSerialErase(bool written) {
   }
   if (FailFlag != 0) return;  // the read-back found a byte that is not FFh
   if (!ConfirmBoard("after the erase")) return;
-  auto& link = core_.link;
-  auto& report = core_.report;
+  auto& link = link_;
+  auto& report = report_;
   Conclude(Outcome::Kind::kDone, "Programming Device Successfull");
   report.DataFlowLightOff();
   report.ProgramLightOff();
   report.PlayEventSound("OK");
   link.Reg0Value = 64;
   link.SetReg0();
-  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui_.SetValueQuiet(control::ProgressBar1, 0);
   SerialLinesAtRest();
 }
 

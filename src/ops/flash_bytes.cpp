@@ -2,9 +2,16 @@
 // erase of the byte-mode flashes and of the AT29C256.
 #include <algorithm>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -25,9 +32,9 @@ bool Operations::SupportedFlashMaker(int maker) {
 }
 
 void Operations::ProgramFlashBytes() {
-  auto& l = core_.link;
-  auto& report = core_.report;
-  const auto& image = core_.buf.ProgramBuffer;
+  auto& l = link_;
+  auto& report = report_;
+  const auto& image = buf_.ProgramBuffer;
   IdentifyFlash();
   if (!SupportedFlashMaker(FlashMakerCode)) {
     Conclude(Outcome::Kind::kRefused, "Device ID# " + FlashIdText + " - Not Supported");
@@ -37,8 +44,8 @@ void Operations::ProgramFlashBytes() {
   report.LogMessage("Device ID# " + FlashIdText + " - Start programming");
   // The prepared bytes only, never past the chip: an address beyond it would
   // wrap onto its first bytes.
-  const std::int32_t size = std::min(core_.buf.ProgramLength, core_.dev.DeviceSize);
-  core_.ui.SetMax(control::ProgressBar1, (size + 255) / 256);
+  const std::int32_t size = std::min(buf_.ProgramLength, dev_.DeviceSize);
+  ui_.SetMax(control::ProgressBar1, (size + 255) / 256);
   l.REG4ON(), l.OEOFF(), l.CEOFF();
   l.CurrentAddress = 0;
   for (std::int32_t page = 0; page <= (size - 1) / 256; ++page) {
@@ -46,7 +53,7 @@ void Operations::ProgramFlashBytes() {
       l.Reg3Value = l.AddressHighMap.at(static_cast<std::size_t>(page / 256)) | l.Reg3Fixed | 0x80;
     }
     l.Reg1Value = l.AddressMidMap.at(static_cast<std::size_t>(page % 256)) | l.Reg1Fixed;
-    core_.ui.SetValueQuiet(control::ProgressBar1, core_.ui.Value(control::ProgressBar1) + 1);
+    ui_.SetValueQuiet(control::ProgressBar1, ui_.Value(control::ProgressBar1) + 1);
     for (l.Reg2Value = 0; l.Reg2Value <= 255 && l.CurrentAddress < size; ++l.Reg2Value) {
       int attempts = kByteAttempts;
       do {
@@ -71,7 +78,7 @@ void Operations::ProgramFlashBytes() {
 // Loads the address and data latches and makes one write cycle on the flash
 // socket's write-enable line (latch 3 bit 2), chip enable around it.
 void Operations::FlashBusWrite(int reg1, int reg2, int reg3, int data) {
-  auto& l = core_.link;
+  auto& l = link_;
   l.Reg1Value = reg1, l.SetReg1();
   l.Reg2Value = reg2, l.SetReg2();
   l.Reg3Value = reg3, l.SetReg3();
@@ -84,7 +91,7 @@ void Operations::FlashBusWrite(int reg1, int reg2, int reg3, int data) {
 
 // AAh, 55h and `command` at the unlock addresses the identification found.
 void Operations::FlashUnlock(int command) {
-  auto& l = core_.link;
+  auto& l = link_;
   const int first = FlashLongAddresses ? 0x5555 : 0x0555;
   const int second = FlashLongAddresses ? 0x2AAA : 0x02AA;
   const int reg3 = l.AddressHighMap[0] | l.Reg3Fixed | kLatch3Command;
@@ -101,7 +108,7 @@ void Operations::FlashUnlock(int command) {
 // DATA polling until the chip is done or its time-out has passed. The address
 // latches are left holding the byte's address.
 void Operations::FlashProgramByte() {
-  auto& l = core_.link;
+  auto& l = link_;
   const int reg1 = l.Reg1Value, reg2 = l.Reg2Value;
   const int reg3 = (l.Reg3Value | kLatch3Command) & ~0x40;
   l.OEOFF();
@@ -113,8 +120,8 @@ void Operations::FlashProgramByte() {
 
 // DATA polling on I/O7 at the byte's address; false at the time-out.
 bool Operations::WaitFlashProgram() {
-  auto& l = core_.link;
-  auto& clock = *core_.svc.clock;
+  auto& l = link_;
+  auto& clock = *svc_.clock;
   const std::uint64_t deadline = clock.NowNs() + kByteProgramLimitNs;
   l.REG4OFF();
   l.CEON();
@@ -130,7 +137,7 @@ bool Operations::WaitFlashProgram() {
 }
 
 void Operations::FlashPollByte() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.REG4OFF();
   FlashPollResult = 1;
   l.CEON();
@@ -143,13 +150,13 @@ void Operations::FlashPollByte() {
 }
 
 void Operations::EraseFlashChip() {
-  auto& l = core_.link;
+  auto& l = link_;
   IdentifyFlash();
   if (FlashPageSize == 0) {
     ReportEraseFailure("*** Device ID# " + FlashIdText + " - Not Supported, nothing erased");
     return;
   }
-  core_.report.LogMessage("Erasing Flash Chip");
+  report_.LogMessage("Erasing Flash Chip");
   l.REG4ON(), l.OEOFF(), l.CEOFF();
   FlashUnlock(0x80);
   FlashUnlock(0x10);
@@ -157,7 +164,7 @@ void Operations::EraseFlashChip() {
 }
 
 void Operations::EraseAT29C256() {
-  core_.report.LogMessage("Erasing Atmel AT29C256");
+  report_.LogMessage("Erasing Atmel AT29C256");
   SdpOffSequence(false, 0x10);
   FinishChipErase(kPageEraseLimitNs, 1);
 }
@@ -165,8 +172,8 @@ void Operations::EraseAT29C256() {
 // Waits for the end of a chip erase (toggle bit), bounded by `limit_ns`, then
 // reads the whole chip back: only a chip that reads FFh everywhere is erased.
 void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
-  auto& l = core_.link;
-  auto& clock = *core_.svc.clock;
+  auto& l = link_;
+  auto& clock = *svc_.clock;
   const std::uint64_t start = clock.NowNs();
   l.CurrentAddress = 0;
   l.Endereco2Adr();
@@ -181,8 +188,8 @@ void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
     }
     l.SleepMs(poll_ms);
   }
-  const std::int32_t code_size = core_.buf.CodeSize;
-  core_.buf.CodeSize = core_.dev.DeviceSize;
+  const std::int32_t code_size = buf_.CodeSize;
+  buf_.CodeSize = dev_.DeviceSize;
   std::int32_t bad = -1;
   std::uint8_t bad_value = 0xFF;
   l.CEOEON();
@@ -191,7 +198,7 @@ void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
     bad = address, bad_value = value;
     return false;
   });
-  core_.buf.CodeSize = code_size;
+  buf_.CodeSize = code_size;
   l.CEOEOFF();
   if (bad >= 0) {
     ReportEraseFailure("*** Address:" + HexText(bad) + "h, Read BYTE:" + HexText(bad_value) +
@@ -200,13 +207,13 @@ void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
   }
   if (!ConfirmBoard("after the erase")) return;
   Conclude(Outcome::Kind::kDone, "Chip Erased, all bytes read FFh");
-  core_.report.PlayEventSound("OK");
+  report_.PlayEventSound("OK");
   l.Reset();
 }
 
 // Two reads at the current address: I/O6 changes between them while the chip works.
 bool Operations::ChipToggling() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.CEOEON(), l.GetNibbles(), l.OEOFF();
   const std::uint8_t first = l.ReadValue;
   l.CEOEON(), l.GetNibbles(), l.CEOEOFF();
@@ -214,8 +221,8 @@ bool Operations::ChipToggling() {
 }
 
 void Operations::ReportEraseFailure(const std::string& why) {
-  auto& l = core_.link;
-  auto& r = core_.report;
+  auto& l = link_;
+  auto& r = report_;
   l.Reg0Value = 0;
   l.SetReg0();
   l.CEOFF();

@@ -7,8 +7,16 @@
 #include <tuple>
 #include <utility>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -68,7 +76,7 @@ void ReturnToRead(Operations& ops, Link& l) {
 
 // Loads latch n straight from the port: no shadow, no strobe delays.
 void Operations::QuickLoad(int latch, int value) {
-  auto& l = core_.link;
+  auto& l = link_;
   l.PortOut(l.PortAddress, value);
   l.PortOut(l.ControlPort, l.RegStrobe.at(static_cast<std::size_t>(latch)));
   l.PortOut(l.ControlPort, l.RegSelect.at(static_cast<std::size_t>(latch)));
@@ -84,11 +92,11 @@ void Operations::QuickCommandCycle(int mid, int low, int data) {
 }
 
 void Operations::FlashCommand3() {
-  if (core_.dev.Family().algorithm == Algorithm::kAT29C256Pages) {
+  if (dev_.Family().algorithm == Algorithm::kAT29C256Pages) {
     FlashCommand3Slow();
     return;
   }
-  core_.link.OEOFF();
+  link_.OEOFF();
   QuickLoad(3, 0x84);
   // 0555h/02AAh, or 5555h/2AAAh for a part that decodes the upper lines.
   const int unlock_mid = FlashLongAddresses ? 0x55 : 0x05;
@@ -99,7 +107,7 @@ void Operations::FlashCommand3() {
 }
 
 void Operations::FlashCommand3Slow() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.OEOFF();
   l.Reg3Value = 130;
   l.SetReg3();
@@ -115,7 +123,7 @@ void Operations::FlashCommand3Slow() {
 
 // The identification cycle and the read-mode bytes at addresses 0 and 1.
 void Operations::ReadIdentification() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.Reset();
   l.ActivityOn();
   l.OEOFF();
@@ -144,10 +152,10 @@ void Operations::ReadIdentification() {
 void Operations::IdentifyFlash() {
   FlashPageSize = 0;
   FlashPageCount = 0;
-  if (!core_.dev.Family().Flash()) return;
+  if (!dev_.Family().Flash()) return;
   FlashLongAddresses = false;
   ReadIdentification();
-  if (FlashIdText == FlashArrayText && core_.dev.Family().algorithm != Algorithm::kAT29C256Pages) {
+  if (FlashIdText == FlashArrayText && dev_.Family().algorithm != Algorithm::kAT29C256Pages) {
     // The short command addresses reached the array: try the long ones once.
     FlashLongAddresses = true;
     ReadIdentification();
@@ -164,11 +172,11 @@ void Operations::IdentifyFlash() {
     FlashPageCount = row.page_count;
   }
   if (FlashPageSize == 0) Conclude(Outcome::Kind::kRefused, line + " Not Valid!!!");
-  core_.link.ActivityOff();
+  link_.ActivityOff();
 }
 
 void Operations::FlashIdCycle() {
-  auto& l = core_.link;
+  auto& l = link_;
   FlashCommandByte = 0x90;
   FlashCommand3();
   l.CEOEON();
@@ -178,8 +186,8 @@ void Operations::FlashIdCycle() {
 }
 
 void Operations::menuFlashShowCodeID_Click() {
-  core_.report.LogMessage("Reading Flash Code ID_________________ wait");
-  const bool flash = core_.dev.Family().Flash();  // the others touch no line
+  report_.LogMessage("Reading Flash Code ID_________________ wait");
+  const bool flash = dev_.Family().Flash();  // the others touch no line
   if (flash && !ConfirmBoard("before the identification")) return;
   IdentifyFlash();
   if (flash) ConfirmBoard("after the identification");
@@ -188,7 +196,7 @@ void Operations::menuFlashShowCodeID_Click() {
 // F0h written at the current address, timed by a chip-enable pulse while the
 // write-enable line is held low.
 void Operations::ResetFlash_Click() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.CEOFF();
   l.OEOFF();
   l.Reg4Value = 0xF0;
@@ -200,7 +208,7 @@ void Operations::ResetFlash_Click() {
 }
 
 void Operations::Reg3Bit2Clear() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.Reg3Value =
       (l.Reg3Value | l.AddressHighMap.at(static_cast<std::size_t>(l.AddressHigh)) | l.Reg3Fixed) &
       ~0x04;
@@ -208,17 +216,17 @@ void Operations::Reg3Bit2Clear() {
 }
 
 void Operations::Reg3Bit2Set() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.Reg3Value = l.Reg3Value | l.AddressHighMap.at(static_cast<std::size_t>(l.AddressHigh)) |
                 l.Reg3Fixed | 0x04;
   l.SetReg3();
 }
 
 void Operations::LoopFlashTest_Click() {
-  const std::int64_t rounds = std::int64_t{core_.ui.Value(control::Slider1)} * 1000;
+  const std::int64_t rounds = std::int64_t{ui_.Value(control::Slider1)} * 1000;
   for (std::int64_t n = 1; n <= rounds; ++n) {
     FlashProgramByte();
-    core_.svc.clock->Spin(10000);
+    svc_.clock->Spin(10000);
     WorkAddress = 10001;  // where the counted loop leaves its counter
   }
 }

@@ -3,8 +3,16 @@
 // read-back, and the X28C256 erase.
 #include <algorithm>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
@@ -54,13 +62,13 @@ int WriteCycleMs(const Link& link) {
 }  // namespace
 
 int Operations::SpeedSpan() const {
-  const auto& slider = core_.ui.Get(control::Slider1);
+  const auto& slider = ui_.Get(control::Slider1);
   return slider.max - slider.value;
 }
 
 // One write of Reg4Value at FlashCommandAddress; write enable on latch 1 bit 7.
 void Operations::FlashCommandWrite() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.Reg1Value = (FlashCommandAddress / 256) | l.Reg1Fixed;
   l.Reg2Value = FlashCommandAddress % 256;
   l.SetReg1(), l.DelayFixed300(), l.SetReg2(), l.DelayFixed300(), l.SetReg4();
@@ -71,7 +79,7 @@ void Operations::FlashCommandWrite() {
 
 // The same on the XICOR socket: A14 on latch 1 bit 7, write enable on bit 6.
 void Operations::XicorCommandWrite() {
-  auto& l = core_.link;
+  auto& l = link_;
   l.Reg2Value = FlashCommandAddress % 256;
   int m = FlashCommandAddress / 256;
   if (m != 0) m += 64;
@@ -85,13 +93,13 @@ void Operations::XicorCommandWrite() {
 // The six-byte command AAh, 55h, 80h, AAh, 55h, `last` at 5555h/2AAAh: 20h turns
 // the software data protection off, 10h erases the AT29C256.
 void Operations::SdpOffSequence(bool xicor, int last) {
-  auto& l = core_.link;
+  auto& l = link_;
   l.OEOFF();
   l.Reg3Value = 130;  // chip enable off, data latch on
   l.SetReg3();
   static constexpr int kAddress[6] = {0x5555, 0x2AAA, 0x5555, 0x5555, 0x2AAA, 0x5555};
   const int data[6] = {0xAA, 0x55, 0x80, 0xAA, 0x55, last};
-  ByteLoadWindow window(l, kFixedDelaysPerCommand * core_.svc.clock->NsPerIteration());
+  ByteLoadWindow window(l, kFixedDelaysPerCommand * svc_.clock->NsPerIteration());
   for (int i = 0; i < 6; ++i) {
     FlashCommandAddress = kAddress[i];
     l.Reg4Value = data[i];
@@ -108,15 +116,15 @@ void Operations::ProgramAT29C256() { ProgramPages(false); }
 void Operations::ProgramX28C256() { ProgramPages(true); }
 
 void Operations::ProgramPages(bool xicor) {
-  auto& l = core_.link;
-  auto& ui = core_.ui;
+  auto& l = link_;
+  auto& ui = ui_;
   auto set_address = [&] { xicor ? l.SETADR_XICOR() : l.SETADR_FLASH(); };
   l.CurrentAddress = 0;
   l.Endereco2Adr();
   set_address();
   l.SleepMs(500);
   l.REG4ON(), l.OEOFF(), l.CEOFF();
-  core_.report.LogMessage(xicor ? "Programming 28C256 XICOR Device" : "Programming Atmel AT29C256");
+  report_.LogMessage(xicor ? "Programming 28C256 XICOR Device" : "Programming Atmel AT29C256");
   l.Reset();
   set_address();
   xicor ? XicorSdpOff() : FlashSdpOff();
@@ -126,8 +134,7 @@ void Operations::ProgramPages(bool xicor) {
   ProgressStep = 8;
   ProgressCount = 0;
   // The pages that hold the prepared bytes; nothing past them, nor past the chip.
-  const std::int32_t end =
-      std::clamp<std::int32_t>(core_.buf.ProgramLength, 0, kPages * kPageBytes);
+  const std::int32_t end = std::clamp<std::int32_t>(buf_.ProgramLength, 0, kPages * kPageBytes);
   for (int page = 0; page * kPageBytes < end; ++page) {
     WorkAddress = page;
     if (!WritePage(page, xicor, end)) {
@@ -148,7 +155,7 @@ void Operations::ProgramPages(bool xicor) {
 // write cycle of the last load gets no new load: once the cycle has ended the
 // page is read back first, and only loaded again when it differs.
 bool Operations::WritePage(int page, bool xicor, std::int32_t end) {
-  auto& l = core_.link;
+  auto& l = link_;
   PageResult result = PageResult::kDiffers;
   for (int attempts = kPageAttempts - 1; attempts > 0; --attempts) {
     l.SleepMs(SpeedSpan() + 1);
@@ -170,15 +177,15 @@ bool Operations::WritePage(int page, bool xicor, std::int32_t end) {
   if (result == PageResult::kBusy && WaitPageCycle(kReportWaitMs)) result = ReadBackPage(page, end);
   if (result == PageResult::kWritten) return true;
   if (result == PageResult::kBusy)
-    core_.report.LogMessage("*** The chip is still busy: the Read BYTE below is its status");
+    report_.LogMessage("*** The chip is still busy: the Read BYTE below is its status");
   ReportProgramFailure();
   return false;
 }
 
 // One load of the page's bytes below `end`.
 void Operations::LoadPage(int page, bool xicor, std::int32_t end) {
-  auto& l = core_.link;
-  const auto& image = core_.buf.ProgramBuffer;
+  auto& l = link_;
+  const auto& image = buf_.ProgramBuffer;
   const int we_bit = xicor ? 0x40 : 0x80;
   l.CurrentAddress = page * kPageBytes;
   l.Endereco2Adr();
@@ -205,8 +212,8 @@ void Operations::LoadPage(int page, bool xicor, std::int32_t end) {
 // its write cycle waits for the end of the cycle and reads the page again;
 // kBusy when the cycle has not ended after the longest the datasheet gives.
 Operations::PageResult Operations::ReadBackPage(int page, std::int32_t end) {
-  auto& l = core_.link;
-  const auto& image = core_.buf.ProgramBuffer;
+  auto& l = link_;
+  const auto& image = buf_.ProgramBuffer;
   const int bytes = std::min(kPageBytes, end - page * kPageBytes);
   for (int i = 0; i < bytes; ++i) {
     const std::int32_t address = page * kPageBytes + i;
@@ -221,7 +228,7 @@ Operations::PageResult Operations::ReadBackPage(int page, std::int32_t end) {
 }
 
 std::uint8_t Operations::ReadPageByte(std::int32_t address) {
-  auto& l = core_.link;
+  auto& l = link_;
   l.CurrentAddress = address;
   l.Endereco2Adr();
   l.Reg2Value = l.AddressLow, l.SetReg2();
@@ -233,7 +240,7 @@ std::uint8_t Operations::ReadPageByte(std::int32_t address) {
 // false when the chip is still busy after it.
 bool Operations::WaitPageCycle(int limit_ms) {
   for (int ms = 0; ms < limit_ms; ++ms) {
-    core_.link.SleepMs(1);
+    link_.SleepMs(1);
     if (!ChipToggling()) return true;
   }
   return false;
@@ -242,11 +249,11 @@ bool Operations::WaitPageCycle(int limit_ms) {
 // Erase by programming FFh into every byte; the program buffer then mirrors
 // the code buffer again.
 void Operations::EraseX28C256() {
-  auto& buf = core_.buf;
+  auto& buf = buf_;
   std::fill_n(buf.ProgramBuffer.begin(), 32768, std::uint8_t{0xFF});
   buf.ProgramLength = 32768;  // the whole chip, whatever the last image covered
-  core_.report.LogMessage("Erasing Program Buffer");
-  core_.report.LogMessage("Erasing XICOR 28C256");
+  report_.LogMessage("Erasing Program Buffer");
+  report_.LogMessage("Erasing XICOR 28C256");
   ProgramX28C256();
   BuildProgramImage();
 }

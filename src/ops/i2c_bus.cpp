@@ -2,8 +2,18 @@
 // SCL is the chip-enable bit of latch 3 (CEON = SCL low, CEOFF = SCL high); SDA
 // is driven from bit 7 of latch 4 while latch 3 bit 6 is clear (REG4ON) and
 // released with REG4OFF, so that the chip can pull it low.
-#include "app/core.h"
+#include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
+#include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
 #include "link/boards.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -14,7 +24,7 @@ constexpr int kSdaHigh = 0x80;
 
 // SDA as bit 7 of ReadValue; only the high nibble of the status register is read.
 void Operations::GetNibbles24CXX() {
-  auto& link = core_.link;
+  auto& link = link_;
   const BoardProfile* board = BoardProfileOf(link.BoardModel);
   if (board == nullptr) return;  // no board: nothing is read, ReadValue keeps its value
   if (board->decoding == NibbleDecoding::kStatusDecode4) {
@@ -30,7 +40,7 @@ void Operations::GetNibbles24CXX() {
 
 // SDA falls while SCL is high; SCL ends low.
 void Operations::I2cStart() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.CEON();
   link.Reg4Value = kSdaHigh;
   link.SetReg4();
@@ -43,7 +53,7 @@ void Operations::I2cStart() {
 
 // SDA rises while SCL is high; SCL ends low.
 void Operations::I2cStop() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.CEON();
   link.Reg4Value = 0;
   link.SetReg4();
@@ -69,14 +79,14 @@ void ShiftOut(Link& link) {
 }  // namespace
 
 void Operations::I2cSendByte() {
-  ShiftOut(core_.link);
+  ShiftOut(link_);
   I2cWaitAck();
 }
 
 // The chip acknowledges by holding SDA low from the eighth falling edge to the
 // ninth; it is sampled with SCL low, then the ninth clock is given.
 void Operations::I2cWaitAck() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.REG4OFF();
   ErrorCount = 0;
   while (ErrorCount < kAckTries) {
@@ -95,7 +105,7 @@ void Operations::I2cWaitAck() {
 // One acknowledge sample 1 ms after the byte, without the ninth clock:
 // ReadValue is 0 when the chip answered.
 void Operations::I2cSendBytePoll() {
-  auto& link = core_.link;
+  auto& link = link_;
   ShiftOut(link);
   link.REG4OFF();
   link.SleepMs(1);
@@ -106,7 +116,7 @@ void Operations::I2cSendBytePoll() {
 // Eight bits into ReadValue, SDA released; SCL ends low and the caller answers
 // on the ninth clock.
 void Operations::I2cReadByte() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.REG4OFF();
   int v = 0;
   for (int bit = 0; bit < 8; ++bit) {
@@ -124,7 +134,7 @@ void Operations::I2cReadByte() {
 // the start drops whatever the chip had half received and the stop ends the
 // transfer without a write cycle.
 void Operations::I2cFreeBus() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.CEON();
   link.REG4OFF();
   for (int clock = 0; clock < 9; ++clock) {

@@ -14,11 +14,19 @@
 
 namespace zambrix {
 
-class Core;
+class Buffers;
+class DeviceSelection;
+class Link;
+class LinkEvents;
+class Report;
+class WindowModel;
+struct Services;
 
 class Operations {
  public:
-  explicit Operations(Core& core) : core_(core) {}
+  Operations(WindowModel& ui, Report& report, Services& svc, Link& link, DeviceSelection& dev,
+             Buffers& buf, LinkEvents& board)
+      : ui_(ui), report_(report), svc_(svc), link_(link), dev_(dev), buf_(buf), board_(board) {}
 
   // ---- Read ----
   void Read_button_Click();
@@ -284,7 +292,13 @@ class Operations {
   bool ChipToggling();
   void ReportEraseFailure(const std::string& why);
   static bool SupportedFlashMaker(int maker);
-  Core& core_;
+  WindowModel& ui_;
+  Report& report_;
+  Services& svc_;
+  Link& link_;
+  DeviceSelection& dev_;
+  Buffers& buf_;
+  LinkEvents& board_;
 };
 
 }  // namespace zambrix

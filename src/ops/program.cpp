@@ -2,37 +2,42 @@
 // and verify, the program image, the choice of algorithm and the report.
 #include <algorithm>
 
-#include "app/core.h"
 #include "base/control_names.h"
 #include "base/interrupt.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
 #include "link/boards.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
 
 void Operations::Program_button_Click() {
-  core_.ui.SetValue(control::VScroll1, 0);
-  auto& link = core_.link;
+  ui_.SetValue(control::VScroll1, 0);
+  auto& link = link_;
   link.CurrentAddress = 0;
   link.Endereco2Adr();
-  if (core_.ui.Value(control::CheckCode) == 1) ProgramDeviceCode();
-  if (core_.ui.Value(control::CheckData) == 1) ProgramDeviceData();
+  if (ui_.Value(control::CheckCode) == 1) ProgramDeviceCode();
+  if (ui_.Value(control::CheckData) == 1) ProgramDeviceData();
 }
 
 void Operations::ProgramDeviceData() {
-  RoutineNotReady("Please Write A90S2313 Program Data Routine", std::string(Shell::kAppTitle));
+  RoutineNotReady("Please Write A90S2313 Program Data Routine", std::string(kAppTitle));
 }
 
 void Operations::BuildProgramImage() {
-  auto& buf = core_.buf;
-  const std::int32_t size = core_.dev.DeviceSize;
+  auto& buf = buf_;
+  const std::int32_t size = dev_.DeviceSize;
   // A shorter file ends the image at its own last byte: the chip beyond it is
   // left as it is, whatever the family.
   const std::int32_t extent = buf.ProgramExtent();
-  const int option = core_.ui.Value("HiLow_button(1)")   ? 1
-                     : core_.ui.Value("HiLow_button(2)") ? 2
-                                                         : 0;
+  const int option = ui_.Value("HiLow_button(1)") ? 1 : ui_.Value("HiLow_button(2)") ? 2 : 0;
   auto& program = buf.ProgramBuffer;
   const auto& code = buf.CodeBuffer;
   if (option == 0) {
@@ -54,7 +59,7 @@ void Operations::BuildProgramImage() {
 void Operations::GoProgressiveBar1() {
   ProgressCount += 1;
   if (ProgressCount != ProgressStep) return;
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   // Short images tick more than a hundred times: the bar stays at its end.
   ui.SetValueQuiet(control::ProgressBar1,
                    std::min(ui.Value(control::ProgressBar1) + 1, ui.Max(control::ProgressBar1)));
@@ -66,11 +71,11 @@ void Operations::GoProgressiveBar1() {
 // chip needs. A voltage above the chip's rating is named in the question too.
 std::string Operations::ProgramQuestion() const {
   std::string question = "Program the Device?";
-  const auto& dev = core_.dev;
+  const auto& dev = dev_;
   if (const std::string warning = dev.VoltageWarning(); !warning.empty()) {
     question.append(kLineBreak).append(kLineBreak).append(warning);
   }
-  const BoardProfile* board = BoardProfileOf(core_.link.BoardModel);
+  const BoardProfile* board = BoardProfileOf(link_.BoardModel);
   if (board == nullptr || !board->VppByJumper() || dev.Family().address != AddressRule::kEprom)
     return question;
   const std::string volts = dev.ProgramVoltage == 21   ? "21V"
@@ -81,8 +86,8 @@ std::string Operations::ProgramQuestion() const {
 }
 
 void Operations::Stopped() {
-  auto& report = core_.report;
-  auto& ui = core_.ui;
+  auto& report = report_;
+  auto& ui = ui_;
   report.DataFlowLightOff();
   report.ProgramLightOff();
   ui.SetValueQuiet(control::ProgressBar1, 0);
@@ -96,7 +101,7 @@ void Operations::Stopped() {
   report.PlayEventSound("ERROR");
 }
 
-bool Operations::SerialKey() const { return core_.dev.Family().bus == Bus::kTwoWire; }
+bool Operations::SerialKey() const { return dev_.Family().bus == Bus::kTwoWire; }
 
 // Runs the routine of the family; false when it has none.
 bool Operations::DispatchProgram(Algorithm algorithm) {
@@ -142,13 +147,13 @@ bool Operations::DispatchProgram(Algorithm algorithm) {
 }
 
 void Operations::ProgramDeviceCode() {
-  auto& link = core_.link;
-  auto& ui = core_.ui;
-  auto& report = core_.report;
+  auto& link = link_;
+  auto& ui = ui_;
+  auto& report = report_;
   BoardLost = false;
   report.LogMessage("Programming Button Pressed");
-  auto answer = core_.svc.dialogs->MessageBox(ProgramQuestion(), MsgButtons::OkCancel,
-                                              MsgIcon::Question, "Safety Question");
+  auto answer = svc_.dialogs->MessageBox(ProgramQuestion(), MsgButtons::OkCancel, MsgIcon::Question,
+                                         "Safety Question");
   if (answer != MsgAnswer::Ok) {
     Conclude(Outcome::Kind::kRefused, "Programming was Canceled by Operator");
     ProgrammingFinalState();
@@ -156,7 +161,7 @@ void Operations::ProgramDeviceCode() {
   }
   if (!SerialKey() && ui.Value(control::CheckBlankPriorProgramming) == 1) Blank_button_Click();
   // An active alert (from that blank check or an earlier failure) stops the run.
-  if (core_.report.AlertOn() || !ConfirmBoard("before programming")) {
+  if (report_.AlertOn() || !ConfirmBoard("before programming")) {
     ProgrammingFinalState();
     return;
   }
@@ -164,7 +169,7 @@ void Operations::ProgramDeviceCode() {
   link.Reset();
   link.SETADR();
   link.SleepMs(500);
-  ProgressStep = core_.buf.ProgramLength / 99;
+  ProgressStep = buf_.ProgramLength / 99;
   ProgressCount = 0;
   ui.SetValueQuiet(control::ProgressBar1, 0);
   report.DataFlowLightOn();
@@ -174,7 +179,7 @@ void Operations::ProgramDeviceCode() {
   OverPulsedBytes = 0;
   FirstOverPulsed = -1;
   ChipWriting = true;
-  DispatchProgram(core_.dev.Family().algorithm);
+  DispatchProgram(dev_.Family().algorithm);
   ChipWriting = false;
   FinishProgramming();
   ProgrammingFinalState();
@@ -183,8 +188,8 @@ void Operations::ProgramDeviceCode() {
 // Steps after the routine: the serial acknowledge check, the report, the
 // programming lines at rest, the optional verify.
 void Operations::FinishProgramming() {
-  auto& link = core_.link;
-  auto& report = core_.report;
+  auto& link = link_;
+  auto& report = report_;
   if (SerialKey() && ErrorCount != 0) {
     // A board that went away answers like a chip that does not acknowledge.
     if (ConfirmBoard("during programming")) ReportSerialAckError();
@@ -209,16 +214,16 @@ void Operations::FinishProgramming() {
   }
   link.Reg0Value = 0x40;
   link.SetReg0();
-  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
+  ui_.SetValueQuiet(control::ProgressBar1, 0);
   // Only a run that wrote the chip is verified.
-  if (FailFlag == 0 && ProgramStatus == 1 && core_.ui.Value(control::VerifyAfterProgramming) == 1)
+  if (FailFlag == 0 && ProgramStatus == 1 && ui_.Value(control::VerifyAfterProgramming) == 1)
     Verify_button_Click();
 }
 
 // The board at rest: reset for a parallel chip; the 24Cxx socket stays powered
 // with its lines idle.
 void Operations::ProgrammingFinalState() {
-  auto& link = core_.link;
+  auto& link = link_;
   if (!SerialKey()) {
     link.Reset();
     return;

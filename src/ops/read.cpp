@@ -3,31 +3,39 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
 void Operations::RoutineNotReady(const std::string& text, const std::string& title) {
   Result.Add(Outcome::Kind::kRefused, "");
-  core_.svc.dialogs->MessageBox(text, MsgButtons::Ok, MsgIcon::None, title);
+  svc_.dialogs->MessageBox(text, MsgButtons::Ok, MsgIcon::None, title);
 }
 
 void Operations::ReportPartialLength(const std::string& verb) {
-  const std::int32_t size = core_.buf.CodeSize;
-  const std::int32_t device = core_.dev.DeviceSize;
+  const std::int32_t size = buf_.CodeSize;
+  const std::int32_t device = dev_.DeviceSize;
   if (size >= device) return;
-  core_.report.LogMessage(verb + " " + std::to_string(size) + " of " + std::to_string(device) +
-                          " bytes (the loaded file's length)");
+  report_.LogMessage(verb + " " + std::to_string(size) + " of " + std::to_string(device) +
+                     " bytes (the loaded file's length)");
 }
 
 // EPROMs, flash chips and the X28C256 are read and checked over the parallel bus.
-bool Operations::ParallelDevice() const { return core_.dev.Family().bus == Bus::kParallel; }
+bool Operations::ParallelDevice() const { return dev_.Family().bus == Bus::kParallel; }
 
 void Operations::Read_button_Click() {
-  if (core_.ui.Value(control::CheckCode) == 1) ReadDeviceCode();
-  if (core_.ui.Value(control::CheckData) == 1) ReadDeviceData();
+  if (ui_.Value(control::CheckCode) == 1) ReadDeviceCode();
+  if (ui_.Value(control::CheckData) == 1) ReadDeviceData();
 }
 
 void Operations::ReadDeviceCode() {
@@ -45,19 +53,19 @@ void Operations::ReadDeviceCode() {
 bool Operations::StartRead() {
   BoardLost = false;
   if (!ConfirmBoard("before the read")) return false;
-  core_.report.DataFlowLightOn();
-  core_.link.Reset();
-  core_.link.SETADR();
-  core_.link.SleepMs(500);
-  core_.buf.DisplayMode = "Read";
+  report_.DataFlowLightOn();
+  link_.Reset();
+  link_.SETADR();
+  link_.SleepMs(500);
+  buf_.DisplayMode = "Read";
   return true;
 }
 
 void Operations::ReadParallelDevice() {
-  auto& link = core_.link;
-  auto& ui = core_.ui;
-  auto& report = core_.report;
-  auto& buf = core_.buf;
+  auto& link = link_;
+  auto& ui = ui_;
+  auto& report = report_;
+  auto& buf = buf_;
 
   if (!StartRead()) return;
   link.REG4OFF();
@@ -93,19 +101,19 @@ void Operations::ReadParallelDevice() {
 
 // The code buffer's first page in the hex view, with the two lines that say so.
 void Operations::ShowReadBuffer() {
-  auto& ui = core_.ui;
-  auto& buf = core_.buf;
+  auto& ui = ui_;
+  auto& buf = buf_;
   ui.SetText(control::BufferDisplay, "");
   ui.SetMax(control::VScroll1, buf.CodeSize / 256 - 1);
-  core_.report.LogMessage("Data is available at above Window, use Scroll Bar");
-  core_.report.LogMessage("You can Save the file using [FILE - Save As] menu");
+  report_.LogMessage("Data is available at above Window, use Scroll Bar");
+  report_.LogMessage("You can Save the file using [FILE - Save As] menu");
   buf.DisplayPageMemory();
 }
 
 // After a read: the progress bar and status text cleared, the commands that use
 // the code buffer enabled, the buffer marked as loaded and named by the chip.
 void Operations::MarkCodeBufferRead() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   ui.SetValueQuiet(control::ProgressBar1, 0);
   ui.SetText(control::sbStatusBar, "");
   for (auto* c : {control::Verify_button, control::menuVerifyCode, control::Program_button,
@@ -113,16 +121,16 @@ void Operations::MarkCodeBufferRead() {
                   control::mnuFileSaveCode, control::mnuFileSaveCodeAs, "tbToolBar.Buttons(2)"}) {
     ui.SetEnabled(c, true);
   }
-  core_.buf.CodeBufferLoaded = 1;
-  core_.buf.CodeBufferHolds("read from " + core_.dev.SelectedDeviceName);
-  core_.buf.ShowCodeSize();
+  buf_.CodeBufferLoaded = 1;
+  buf_.CodeBufferHolds("read from " + dev_.SelectedDeviceName);
+  buf_.ShowCodeSize();
 }
 
 void Operations::ReadSerialDevice() {
-  auto& link = core_.link;
-  auto& ui = core_.ui;
-  auto& report = core_.report;
-  auto& buf = core_.buf;
+  auto& link = link_;
+  auto& ui = ui_;
+  auto& report = report_;
+  auto& buf = buf_;
   if (!StartRead()) return;
   ui.SetMax(control::ProgressBar1, buf.CodeSize);
   Read24Cxx();
@@ -133,12 +141,12 @@ void Operations::ReadSerialDevice() {
     ReportSerialAckError();
   } else {
     if (!ConfirmBoard("after the read")) return;
-    Conclude(Outcome::Kind::kDone, std::to_string(std::min(buf.CodeSize, core_.dev.DeviceSize)) +
-                                       " bytes Read from Device");
-    DeviceDigests =
-        buf.LogDigests("Device", std::span(buf.CodeBuffer)
-                                     .first(static_cast<std::size_t>(std::max(
-                                         0, std::min(buf.CodeSize, core_.dev.DeviceSize)))));
+    Conclude(Outcome::Kind::kDone,
+             std::to_string(std::min(buf.CodeSize, dev_.DeviceSize)) + " bytes Read from Device");
+    DeviceDigests = buf.LogDigests(
+        "Device",
+        std::span(buf.CodeBuffer)
+            .first(static_cast<std::size_t>(std::max(0, std::min(buf.CodeSize, dev_.DeviceSize)))));
     ShowReadBuffer();
     report.PlayEventSound("OK");
   }
@@ -149,21 +157,21 @@ void Operations::ReadSerialDevice() {
 }
 
 void Operations::ReadDeviceData() {
-  auto& link = core_.link;
-  auto& ui = core_.ui;
-  core_.buf.DisplayMode = "Read";
+  auto& link = link_;
+  auto& ui = ui_;
+  buf_.DisplayMode = "Read";
   link.REG4OFF();
   link.CEOEON();
-  core_.report.DataFlowLightOn();
-  ProgressStep = core_.buf.CodeSize / 100;
+  report_.DataFlowLightOn();
+  ProgressStep = buf_.CodeSize / 100;
   ProgressCount = 0;
-  core_.report.LogMessage("Start Device Reading Operation");
+  report_.LogMessage("Start Device Reading Operation");
   ui.SetText(control::sbStatusBar, "Reading Device... Wait");
   RoutineNotReady("Please Write AT90S2313 Eeprom Read Routine");
 }
 
 void Operations::ReportSerialAckError() {
-  auto& report = core_.report;
+  auto& report = report_;
   report.RaiseErrorAlert();
   report.DataFlowLightOff();
   report.LogMessage(std::string(50, '*'));
@@ -171,7 +179,7 @@ void Operations::ReportSerialAckError() {
   report.LogMessage("Check Chip Installation Position on Socket");
   report.LogMessage("Click on [ERROR] Alert to Reset the Situation");
   report.PlayEventSound("ERROR");
-  core_.link.Reset();
+  link_.Reset();
 }
 
 }  // namespace zambrix

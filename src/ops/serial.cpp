@@ -3,9 +3,17 @@
 // device byte and take one word-address byte; the 24C32 takes two.
 #include <algorithm>
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -18,24 +26,24 @@ constexpr int kDeviceRead = 0xA1;
 // counter would wrap and start over at 0. `done` says what happened to the
 // bytes that were covered ("read", "compared", "written").
 std::int32_t Operations::SerialByteCount(const std::string& done) {
-  const std::int32_t size = core_.buf.CodeSize;
-  const std::int32_t chip = core_.dev.DeviceSize;
+  const std::int32_t size = buf_.CodeSize;
+  const std::int32_t chip = dev_.DeviceSize;
   if (chip <= 0 || size <= chip) return std::max<std::int32_t>(size, 0);
-  core_.report.LogMessage("Buffer is larger than the Device: only the first " +
-                          std::to_string(chip) + " bytes were " + done);
+  report_.LogMessage("Buffer is larger than the Device: only the first " + std::to_string(chip) +
+                     " bytes were " + done);
   return chip;
 }
 
 // Sends `value`; false (ErrorCount set) when the chip did not
 // acknowledge it.
 bool Operations::SerialSend(int value) {
-  core_.link.WriteValue = static_cast<std::uint8_t>(value);
+  link_.WriteValue = static_cast<std::uint8_t>(value);
   I2cSendByte();
   return ErrorCount == 0;
 }
 
 void Operations::SerialLinesAtRest() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.CEON();
   link.OEON();
   link.Reg1Value = 0;
@@ -46,12 +54,12 @@ void Operations::SerialLinesAtRest() {
 
 // Address 0, then the read command. False when a byte was not acknowledged.
 bool Operations::SerialReadHeader() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.OEOFF();
   link.SleepMs(50);
   I2cFreeBus();
   I2cStart();
-  const bool two_bytes = core_.dev.Family().algorithm == Algorithm::kSerialPages32;
+  const bool two_bytes = dev_.Family().algorithm == Algorithm::kSerialPages32;
   if (!SerialSend(kDeviceWrite) || !SerialSend(0x00) || (two_bytes && !SerialSend(0x00)))
     return false;
   I2cStart();
@@ -66,7 +74,7 @@ bool Operations::SerialReadHeader() {
 // asks for the next byte; SDA left released on the last one ends the transfer,
 // so that the chip stops sending and the stop that follows is seen.
 void Operations::SerialAcknowledge(bool last) {
-  auto& link = core_.link;
+  auto& link = link_;
   if (!last) link.REG4ON();
   link.CEOFF();
   link.CEON();
@@ -75,17 +83,17 @@ void Operations::SerialAcknowledge(bool last) {
 // Sixteen steps before every sixteenth byte, never past the bar's maximum.
 void Operations::SerialProgress(std::int32_t index) {
   if (index % 16 != 0) return;
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   ui.SetValueQuiet(control::ProgressBar1,
                    std::min(ui.Value(control::ProgressBar1) + 16, ui.Max(control::ProgressBar1)));
 }
 
 void Operations::Read24Cxx() {
-  auto& link = core_.link;
+  auto& link = link_;
   const std::int32_t count = SerialByteCount("read");
   ErrorCount = 0;
   if (count == 0 || !SerialReadHeader()) return;
-  auto& code = core_.buf.CodeBuffer;
+  auto& code = buf_.CodeBuffer;
   for (std::int32_t i = 0; i < count; ++i) {
     SerialProgress(i);
     I2cReadByte();
@@ -101,14 +109,14 @@ void Operations::Read24Cxx() {
 // acknowledged, so the chip is left in standby. False when a byte differed or
 // the chip did not answer (ErrorCount set then).
 bool Operations::SerialCompare(std::int32_t count) {
-  auto& link = core_.link;
-  auto& ui = core_.ui;
+  auto& link = link_;
+  auto& ui = ui_;
   ui.SetValueQuiet(control::ProgressBar1, 0);
   ui.SetMax(control::ProgressBar1, count);
   ErrorCount = 0;
   if (count == 0) return true;
   if (!SerialReadHeader()) return false;
-  const auto& image = core_.buf.ProgramBuffer;
+  const auto& image = buf_.ProgramBuffer;
   for (std::int32_t i = 0; i < count; ++i) {
     SerialProgress(i);
     I2cReadByte();
@@ -134,10 +142,10 @@ bool Operations::SerialCompare(std::int32_t count) {
 void Operations::Verify24Cxx() {
   BuildProgramImage();
   const std::int32_t covered = SerialByteCount("compared");
-  const std::int32_t count = std::min(covered, core_.buf.ProgramLength);
+  const std::int32_t count = std::min(covered, buf_.ProgramLength);
   if (count != covered) {
-    core_.report.LogMessage("Compared " + std::to_string(count) + " programmed bytes of " +
-                            std::to_string(covered));
+    report_.LogMessage("Compared " + std::to_string(count) + " programmed bytes of " +
+                       std::to_string(covered));
   }
   SerialCompare(count);
 }
@@ -164,14 +172,14 @@ void Operations::Write24C32() { SerialPageWrite(32, true, "Erasing Device 24C32"
 // last page shorter than the page size holds the bytes that are left.
 void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
                                  const std::string& erase_message) {
-  auto& link = core_.link;
-  auto& ui = core_.ui;
-  std::int32_t count = core_.dev.DeviceSize;
+  auto& link = link_;
+  auto& ui = ui_;
+  std::int32_t count = dev_.DeviceSize;
   if (EraseInProgress) {
-    core_.report.LogMessage(erase_message);
-    core_.report.LogMessage("Program Buffer will not be erased");
+    report_.LogMessage(erase_message);
+    report_.LogMessage("Program Buffer will not be erased");
   } else {
-    count = std::min(SerialByteCount("written"), core_.buf.ProgramLength);
+    count = std::min(SerialByteCount("written"), buf_.ProgramLength);
   }
   ErrorCount = 0;
   link.OEOFF();
@@ -198,7 +206,7 @@ void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
 // One page from byte `first`: header, `count` data bytes, stop. False when the
 // chip did not acknowledge (no stop is sent then).
 bool Operations::SerialWritePage(std::int32_t first, std::int32_t count, bool two_address_bytes) {
-  auto& link = core_.link;
+  auto& link = link_;
   link.AddressMid = first / 256;
   link.AddressLow = first % 256;
   I2cStart();
@@ -208,7 +216,7 @@ bool Operations::SerialWritePage(std::int32_t first, std::int32_t count, bool tw
     return false;
   }
   if (!SerialSend(link.AddressLow)) return false;
-  const auto& image = core_.buf.ProgramBuffer;
+  const auto& image = buf_.ProgramBuffer;
   for (std::int32_t i = first; i < first + count; ++i) {
     if (!SerialSend(EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i)))) return false;
   }
@@ -220,7 +228,7 @@ bool Operations::SerialWritePage(std::int32_t first, std::int32_t count, bool tw
 // until it is acknowledged, at most 50 times 2 ms apart. ErrorCount is 0 when it
 // answered, else 50.
 void Operations::SerialWritePoll(int device_byte) {
-  auto& link = core_.link;
+  auto& link = link_;
   ErrorCount = 0;
   do {
     I2cStart();

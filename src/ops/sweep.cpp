@@ -1,7 +1,15 @@
 // The bank / page / byte walk over a parallel chip.
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
+#include "ops/operations.h"
 
 namespace zambrix {
 
@@ -23,9 +31,9 @@ std::string AfterAddress(std::int32_t address) { return "after address " + HexTe
 // chip address, and stored (by the caller) at that same index. For sizes that
 // are whole pages and whole banks this is exactly the classic walk.
 bool Operations::ParallelSweep(const std::function<bool(std::int32_t, std::uint8_t)>& per_byte) {
-  auto& link = core_.link;
-  auto& ui = core_.ui;
-  const std::int32_t size = core_.buf.CodeSize;
+  auto& link = link_;
+  auto& ui = ui_;
+  const std::int32_t size = buf_.CodeSize;
   LastBank = SweepLastBank(size);
   LastPage = SweepLastPage(size);
   if (size <= 0) return true;
@@ -60,7 +68,7 @@ bool Operations::ParallelSweep(const std::function<bool(std::int32_t, std::uint8
 // and verify): address 0 on the latches, 500 ms to settle, outputs enabled, the
 // progress bar at 0 with one step a page.
 void Operations::StartCompareSweep() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.Reset();
   link.CurrentAddress = 0;
   link.Endereco2Adr();
@@ -68,8 +76,8 @@ void Operations::StartCompareSweep() {
   link.SleepMs(500);
   link.REG4OFF();
   link.CEOEON();
-  core_.ui.SetValueQuiet(control::ProgressBar1, 0);
-  core_.ui.SetMax(control::ProgressBar1, SweepPages(core_.buf.CodeSize));
+  ui_.SetValueQuiet(control::ProgressBar1, 0);
+  ui_.SetMax(control::ProgressBar1, SweepPages(buf_.CodeSize));
 }
 
 }  // namespace zambrix

@@ -1,27 +1,34 @@
 // Verify: the chip compared with the bytes programming writes, over the same
 // sweep (and with the same checksum) as the read.
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {
 
 void Operations::Verify_button_Click() {
   VerifyFailed = 0;
-  if (core_.ui.Value(control::CheckCode) == 1) VerifyDeviceCode();
-  if (core_.ui.Value(control::CheckData) == 1) VerifyDeviceData();
+  if (ui_.Value(control::CheckCode) == 1) VerifyDeviceCode();
+  if (ui_.Value(control::CheckData) == 1) VerifyDeviceData();
 }
 
 void Operations::VerifyDeviceData() {
-  RoutineNotReady("Please Write AT90S2313 VerifyData Routine", std::string(Shell::kAppTitle));
+  RoutineNotReady("Please Write AT90S2313 VerifyData Routine", std::string(kAppTitle));
 }
 
 bool Operations::CompareSweep(
     const std::function<bool(std::int32_t, std::uint8_t, std::uint8_t)>& per_byte,
     std::int32_t& compared) {
-  auto& link = core_.link;
-  auto& buf = core_.buf;
+  auto& link = link_;
+  auto& buf = buf_;
   BuildProgramImage();
   StartCompareSweep();
   DeviceChecksum = 0;
@@ -40,11 +47,11 @@ bool Operations::CompareSweep(
 }
 
 void Operations::VerifyDeviceCode() {
-  auto& ui = core_.ui;
-  auto& report = core_.report;
+  auto& ui = ui_;
+  auto& report = report_;
   BoardLost = false;
   DeviceChecksum = 0;
-  core_.buf.ClearDifferences();
+  buf_.ClearDifferences();
   ui.SetBackColour(control::Verify_button, kVerifyRunningColour);
   report.DataFlowLightOn();
   report.LogMessage("Verify Function Started... Wait");
@@ -60,18 +67,18 @@ void Operations::VerifyDeviceCode() {
         [this](std::int32_t address, std::uint8_t value, std::uint8_t expected) {
           if (value == expected) return true;
           WorkAddress = address;
-          core_.link.ReadValue = value;
+          link_.ReadValue = value;
           ReportVerifyMismatch(expected);
           return false;
         },
         compared);
     if (!same || !ConfirmBoard("after the verify")) {
       ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
-      if (VerifyFailed != 0 && !BoardLost && core_.buf.ListDifferences) CollectDifferences();
+      if (VerifyFailed != 0 && !BoardLost && buf_.ListDifferences) CollectDifferences();
       return;
     }
-    const std::int32_t swept = std::max<std::int32_t>(core_.buf.CodeSize, 0);
-    if (compared != swept || compared != core_.buf.ProgramLength) {
+    const std::int32_t swept = std::max<std::int32_t>(buf_.CodeSize, 0);
+    if (compared != swept || compared != buf_.ProgramLength) {
       report.LogMessage("Compared " + std::to_string(compared) + " programmed bytes of " +
                         std::to_string(swept) + " read");
     }
@@ -82,20 +89,20 @@ void Operations::VerifyDeviceCode() {
     DeviceChecksumText = Hex4(DeviceChecksum);
     report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
     report.PlayEventSound("OK");
-    core_.link.Reset();
+    link_.Reset();
   }
   ui.SetValueQuiet(control::ProgressBar1, 0);
   ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
 }
 
 void Operations::ReportVerifyMismatch(std::uint8_t expected) {
-  auto& report = core_.report;
+  auto& report = report_;
   VerifyFailed = 1;
   VerifyExpected = expected;
-  VerifyActual = core_.link.ReadValue;
+  VerifyActual = link_.ReadValue;
   // A board that went away reads FFh: that is no difference of the chip.
   if (!ConfirmBoard("during the verify")) {
-    core_.ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
+    ui_.SetBackColour(control::Verify_button, kVerifyIdleColour);
     return;
   }
   report.RaiseErrorAlert();
@@ -104,13 +111,13 @@ void Operations::ReportVerifyMismatch(std::uint8_t expected) {
   Conclude(Outcome::Kind::kFailed, "Device Memory DOES NOT VERIFY with Buffer Contents");
   const std::string where = "Address: " + HexText(WorkAddress) +
                             " ][ Buffer Data: " + HexText(expected) +
-                            " ][ Device Data: " + HexText(core_.link.ReadValue);
+                            " ][ Device Data: " + HexText(link_.ReadValue);
   report.LogMessage(where);
-  Result.FailedAt(where, WorkAddress, expected, core_.link.ReadValue);
+  Result.FailedAt(where, WorkAddress, expected, link_.ReadValue);
   report.LogMessage("Click on [ERROR] Alert to Reset the Situation");
-  core_.ui.SetBackColour(control::Verify_button, kVerifyIdleColour);
+  ui_.SetBackColour(control::Verify_button, kVerifyIdleColour);
   report.PlayEventSound("ERROR");
-  core_.link.Reset();
+  link_.Reset();
 }
 
 }  // namespace zambrix
