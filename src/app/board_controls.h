@@ -41,6 +41,7 @@ class BoardControls : public LinkEvents {
   void ProgramFailed() override;
   void BoardLost() override { ShowBoardLost(); }
   void BoardAnswers() override { ShowBoardAnswers(); }
+  void BoardFound() override { AnnounceBoard(); }
   SpeedSlider Speed() override;
 
  private:

@@ -15,7 +15,7 @@ Core::Core(Services services)
       dev(ui, report, link, buf, ops),
       buf(ui, report, svc, link, dev, ops, fixed_saves),
       ops(ui, report, svc, link, dev, buf, board),
-      setup(*this),
+      setup(ui, report, svc, link, dev, buf, board),
       shell(*this) {
   // The simulated board's own events, marked so they are never taken for the
   // program's lines.

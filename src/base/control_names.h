@@ -145,3 +145,14 @@ inline constexpr char sbStatusBar[] = "sbStatusBar";
 inline constexpr char tbToolBar[] = "tbToolBar";
 
 }  // namespace zambrix::control
+
+namespace zambrix {
+
+// Speed slider: 0 (slowest) to 100 (fastest, all delay counts 2). At the default
+// the EPROM program pulses come near their datasheet widths and EEPROM page
+// bytes arrive within the byte-load limit (docs/timing.md).
+constexpr int kSliderMin = 0;
+constexpr int kSliderMax = 100;
+constexpr int kSliderDefault = 50;
+
+}  // namespace zambrix

@@ -24,6 +24,9 @@ class LinkEvents {
   // the window shows which.
   virtual void BoardLost() = 0;
   virtual void BoardAnswers() = 0;
+  // A board was found (or a remembered one answers) at FoundPortAddress: the
+  // program announces it.
+  virtual void BoardFound() = 0;
 
   // The speed slider's position and maximum (ApplySpeedSetting).
   struct SpeedSlider {

@@ -7,12 +7,19 @@
 #include <algorithm>
 #include <array>
 
-#include "app/controls.h"
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "link/link_events.h"
+#include "link/port.h"
 #include "setup/ini_text.h"
 #include "setup/setup_file.h"
+#include "setup/setups.h"
 
 namespace zambrix {
 
@@ -23,12 +30,12 @@ constexpr std::string_view kMarks = ">>>>>>>>>>>>";
 }  // namespace
 
 void Setups::Refuse(const SetupLine& line, const std::string& reason) {
-  core_.report.LogMessage("Setup line \"" + std::string(SetupKeyText(line.key)) +
-                          Shown(line.value) + "\" " + reason + " - not applied");
+  report_.LogMessage("Setup line \"" + std::string(SetupKeyText(line.key)) + Shown(line.value) +
+                     "\" " + reason + " - not applied");
 }
 
 bool Setups::LoadSetupRot(const std::string& file_name) {
-  auto& report = core_.report;
+  auto& report = report_;
   const auto path = FindSetupFile(file_name);
   const auto read = path ? ReadSetupFile(path->string()) : SetupFileRead{"", "was not found"};
   std::vector<SetupLine> lines;
@@ -53,8 +60,8 @@ bool Setups::LoadSetupRot(const std::string& file_name) {
       Refuse(line, "holds characters no file name has");
     }
   }
-  core_.ui.SetVisible(control::FrameVoltageSelection, true);
-  core_.ui.SetVisible(control::Frame5, true);
+  ui_.SetVisible(control::FrameVoltageSelection, true);
+  ui_.SetVisible(control::Frame5, true);
   const bool loaded = RestoreCodeFile(file);
   report.LogMessage("SETUP RESTORED FROM " + file_name + (loaded ? "" : " without its code file"));
   report.LogMessage(kMarks);
@@ -66,11 +73,11 @@ bool Setups::LoadSetupRot(const std::string& file_name) {
 // and its label as they were, and the log says the file was not loaded. The
 // label keeps saying what the buffer holds.
 bool Setups::RestoreCodeFile(const std::optional<std::string>& file) {
-  auto& buf = core_.buf;
+  auto& buf = buf_;
   const std::string previous_name = buf.CodeFileName;
   if (file) buf.CodeFileName = *file;
   if (buf.CodeFileName.empty() || buf.ReadBinaryFile()) return true;
-  core_.report.LogMessage("The setup's code file " + buf.CodeFileName + " was NOT loaded");
+  report_.LogMessage("The setup's code file " + buf.CodeFileName + " was NOT loaded");
   buf.CodeFileName = previous_name;
   return false;
 }
@@ -108,7 +115,7 @@ void Setups::ApplySetupLine(const SetupLine& line) {
 // The device is chosen as the operator's click chooses it: the whole selection
 // runs again even for the entry already chosen.
 void Setups::ApplyDeviceIndex(const SetupLine& line) {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   const auto& items = ui.Get(control::Device).items;
   const auto index =
       NearestInRange(LeadingDecimal(line.value), -1, static_cast<long>(items.size()) - 1);
@@ -129,13 +136,13 @@ void Setups::ApplyDeviceIndex(const SetupLine& line) {
 // click handling); "False" leaves the choice to the other lines of the group, so
 // a group never ends up with no option selected.
 void Setups::ApplyOption(const SetupLine& line) {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   const auto on = TruthValue(line.value);
   if (!on) return Refuse(line, "is neither True nor False");
   const std::string control = SetupKeyControl(line.key);
   if (!*on || ui.Value(control) != 0) return;
   if (!ui.Enabled(control)) {
-    const std::string& device = core_.dev.SelectedDeviceName;
+    const std::string& device = dev_.SelectedDeviceName;
     return Refuse(line, "chooses " + ui.Caption(control) +
                             (device.empty() ? " with no device selected"
                                             : ", which " + device + " does not allow"));
@@ -144,7 +151,7 @@ void Setups::ApplyOption(const SetupLine& line) {
 }
 
 void Setups::ApplyCheckBox(const SetupLine& line) {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   const auto value = NearestInRange(LeadingDecimal(line.value), 0, 1);
   if (!value) return Refuse(line, "is neither 0 nor 1");
   const std::string control = SetupKeyControl(line.key);
@@ -157,7 +164,7 @@ void Setups::ApplyCheckBox(const SetupLine& line) {
 // A text that names another port than the one chosen would show a port the
 // program does not use, and is not applied.
 void Setups::ApplyPortText(const SetupLine& line) {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   const std::string text = Trim(line.value);
   const std::string& shown = ui.Text(control::PortSelected);
   // "None" was saved while no port was chosen: it changes nothing.
@@ -171,7 +178,7 @@ void Setups::ApplySlider(const SetupLine& line) {
     return Refuse(
         line, "lies outside " + std::to_string(kSliderMin) + " to " + std::to_string(kSliderMax));
   }
-  core_.ui.SetValue(control::Slider1, static_cast<int>(*value));
+  ui_.SetValue(control::Slider1, static_cast<int>(*value));
 }
 
 }  // namespace zambrix

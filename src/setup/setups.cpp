@@ -1,9 +1,16 @@
 // The Setup menu: saving a setup and the refresh of the load entries.
 #include "setup/setups.h"
 
-#include "app/core.h"
 #include "base/control_names.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "link/link_events.h"
+#include "link/port.h"
 #include "setup/settings_folder.h"
 #include "setup/setup_file.h"
 
@@ -44,13 +51,13 @@ std::string FirstLine(const std::string& text) {
 }  // namespace
 
 std::optional<std::filesystem::path> Setups::FindSetupFile(const std::string& file_name) const {
-  return SettingsFolder(SettingsDir, *core_.svc.platform).Find(file_name, true);
+  return SettingsFolder(SettingsDir, *svc_.platform).Find(file_name, true);
 }
 
 // The load entries of the slots with a file, captioned with the saved name;
 // the save entries name what a save would replace.
 void Setups::Setup_Click() {
-  auto& ui = core_.ui;
+  auto& ui = ui_;
   for (int n = 1; n <= kSlots; ++n) ui.SetEnabled(control::LoadSetup + std::to_string(n), false);
   for (int n = 1; n <= kSlots; ++n) {
     const std::string slot = std::to_string(n);
@@ -74,10 +81,10 @@ void Setups::SaveSetup_Click(int n) {
 }
 
 std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& file_name) {
-  auto& ui = core_.ui;
-  auto& report = core_.report;
+  auto& ui = ui_;
+  auto& report = report_;
   const auto typed =
-      core_.svc.dialogs->InputBox("Please input a NAME for this Setup", "Saving Name Input", "");
+      svc_.dialogs->InputBox("Please input a NAME for this Setup", "Saving Name Input", "");
   if (!typed) {
     report.LogMessage("Saving Setup " + file_name + " was Canceled by Operator");
     return std::nullopt;
@@ -91,10 +98,10 @@ std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& fil
   set(SetupKey::SetupName, name);
   // A relative code file name is kept as the full path, so the setup restores
   // the same file whatever folder the program is started from.
-  std::string code_file = core_.buf.CodeFileName;
+  std::string code_file = buf_.CodeFileName;
   std::error_code ec;
   if (!code_file.empty()) code_file = std::filesystem::absolute(code_file, ec).string();
-  if (ec) code_file = core_.buf.CodeFileName;
+  if (ec) code_file = buf_.CodeFileName;
   if (HasControlCharacters(code_file)) {
     report.LogMessage(
         "The code file name holds a line break or control character and is not kept"
@@ -113,7 +120,7 @@ std::optional<std::filesystem::path> Setups::SaveSetupRot(const std::string& fil
                                                             : std::to_string(v);
   }
 
-  const SettingsFolder folder(SettingsDir, *core_.svc.platform);
+  const SettingsFolder folder(SettingsDir, *svc_.platform);
   auto written = folder.Usable() ? folder.Write(file_name, SetupText(values)) : std::nullopt;
   if (!written) {
     report.LogMessage("Setup could NOT be Saved as " + folder.Describe(file_name) +

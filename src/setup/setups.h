@@ -7,12 +7,20 @@
 
 namespace zambrix {
 
-class Core;
+class Buffers;
+class DeviceSelection;
+class Link;
+class LinkEvents;
+class Report;
+class WindowModel;
+struct Services;
 struct SetupLine;
 
 class Setups {
  public:
-  explicit Setups(Core& core) : core_(core) {}
+  Setups(WindowModel& ui, Report& report, Services& svc, Link& link, DeviceSelection& dev,
+         Buffers& buf, LinkEvents& board)
+      : ui_(ui), report_(report), svc_(svc), link_(link), dev_(dev), buf_(buf), board_(board) {}
 
   // Start-up settings file "zambrix6.ini".
   void SaveStartupSettings();
@@ -49,7 +57,13 @@ class Setups {
   // False when the setup's code file could not be loaded.
   bool RestoreCodeFile(const std::optional<std::string>& file);
   void Refuse(const SetupLine& line, const std::string& reason);
-  Core& core_;
+  WindowModel& ui_;
+  Report& report_;
+  Services& svc_;
+  Link& link_;
+  DeviceSelection& dev_;
+  Buffers& buf_;
+  LinkEvents& board_;
 };
 
 }  // namespace zambrix

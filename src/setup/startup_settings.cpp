@@ -4,11 +4,20 @@
 #include <cstdio>
 #include <sstream>
 
-#include "app/core.h"
+#include "base/control_names.h"
 #include "base/file_io.h"
+#include "base/report.h"
+#include "base/services.h"
 #include "base/text.h"
+#include "base/window_model.h"
+#include "buffers/buffers.h"
+#include "devices/device_selection.h"
+#include "link/link.h"
+#include "link/link_events.h"
+#include "link/port.h"
 #include "setup/ini_text.h"
 #include "setup/settings_folder.h"
+#include "setup/setups.h"
 
 namespace zambrix {
 
@@ -60,32 +69,30 @@ std::string FileText(const Platform::DateTime& t, int port, int model) {
 }  // namespace
 
 std::string Setups::StartupSettingsFileName() const {
-  return core_.svc.port != nullptr && core_.svc.port->IsSimulated() ? "zambrix6-sim.ini"
-                                                                    : "zambrix6.ini";
+  return svc_.port != nullptr && svc_.port->IsSimulated() ? "zambrix6-sim.ini" : "zambrix6.ini";
 }
 
 void Setups::SaveStartupSettings() {
-  const auto& link = core_.link;
-  const std::string text = FileText(core_.svc.platform->Now(), link.PortAddress, link.BoardModel);
+  const auto& link = link_;
+  const std::string text = FileText(svc_.platform->Now(), link.PortAddress, link.BoardModel);
   const std::string name = StartupSettingsFileName();
-  const SettingsFolder folder(SettingsDir, *core_.svc.platform);
+  const SettingsFolder folder(SettingsDir, *svc_.platform);
   if (!folder.Usable() || folder.Write(name, text)) return;
-  core_.report.LogMessage("Could not write the start-up settings file " + folder.Describe(name));
+  report_.LogMessage("Could not write the start-up settings file " + folder.Describe(name));
 }
 
 void Setups::LoadStartupSettings() {
-  auto& link = core_.link;
+  auto& link = link_;
   link.PortAddress = 0;
   StartupKeysSeen.clear();
 
-  const auto path =
-      SettingsFolder(SettingsDir, *core_.svc.platform).Find(StartupSettingsFileName());
+  const auto path = SettingsFolder(SettingsDir, *svc_.platform).Find(StartupSettingsFileName());
   if (!path) return;
 
   const InputFile file = ReadInputFile(path->string(), kMaxFileSize);
   if (!file.ok()) {
-    core_.report.LogMessage("Could not read the start-up settings file " + path->string() + " - " +
-                            file.error);
+    report_.LogMessage("Could not read the start-up settings file " + path->string() + " - " +
+                       file.error);
     return;
   }
   std::istringstream in(std::string(file.bytes.begin(), file.bytes.end()));
@@ -112,18 +119,17 @@ void Setups::LoadStartupSettings() {
     return;
   }
   link.FoundPortAddress = link.PortAddress;
-  core_.board.AnnounceBoard();
+  board_.BoardFound();
 }
 
 // The remembered port and model are used only when the board there answers
 // its own probe as that model; otherwise one line says why they are not.
 bool Setups::RememberedBoardAnswers() {
-  auto& link = core_.link;
+  auto& link = link_;
   const std::string searching = ": searching all LPT ports";
   const bool both = StartupKeysSeen == "MODELPORT" || StartupKeysSeen == "PORTMODEL";
   if (!both || !Link::IsLptPort(link.PortAddress) || link.BoardModel == 0) {
-    core_.report.LogMessage("The start-up settings name no usable port and board model" +
-                            searching);
+    report_.LogMessage("The start-up settings name no usable port and board model" + searching);
     return false;
   }
   const int answered = link.ProbeBoardModel();
@@ -131,10 +137,9 @@ bool Setups::RememberedBoardAnswers() {
   const std::string remembered = "ZAMBRIX-" + std::to_string(link.BoardModel) +
                                  " remembered at Port " + HexText(link.PortAddress);
   if (answered == 0) {
-    core_.report.LogMessage(remembered + " does not answer" + searching);
+    report_.LogMessage(remembered + " does not answer" + searching);
   } else {
-    core_.report.LogMessage(remembered + " answers as ZAMBRIX-" + std::to_string(answered) +
-                            searching);
+    report_.LogMessage(remembered + " answers as ZAMBRIX-" + std::to_string(answered) + searching);
   }
   return false;
 }
