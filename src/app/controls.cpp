@@ -34,7 +34,7 @@ struct Builder {
 void DeclareMainWindow(WindowModel& m) {
   Builder b{m, ""};
   auto& form = b.add(control::frmMain, ControlKind::Form,
-                     std::string(kMainCaptionPrefix) + std::string(Reporter::kWebAddress));
+                     std::string(kMainCaptionPrefix) + std::string(kWebAddress));
   form.left = 100;
   form.top = 100;
   form.width = 100;
@@ -282,10 +282,10 @@ void DeclareAboutBox(WindowModel& m) {
         "Eprom, Flash and Eeprom memory programming software to be used with ZAMBRIX-4/5/6 "
         "Hardware board, "
         "available at " +
-            std::string(Reporter::kWebAddress));
+            std::string(kWebAddress));
   b.add(control::frmAbout_Label1, ControlKind::Label,
         "WINDOWS BETA VERSION.   Please report any bugs or suggestions via email to " +
-            std::string(Reporter::kSupportMail));
+            std::string(kSupportMail));
   b.add(control::frmAbout_lblDisclaimer, ControlKind::Label,
         "Warning: This software should run perfectly under "
         "Win98/Win98SE/WinME/Win2000/WinXP/WinNT, but in case "

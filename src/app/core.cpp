@@ -92,7 +92,7 @@ bool Core::AskToStop(bool closing) {
               : "Stop the operation and reset the board?";
   if (ops.ChipWriting) text += "\nA chip being programmed is left partly written.";
   if ((closing || ops.ChipWriting) &&
-      svc.dialogs->MessageBox(text, MsgButtons::YesNo, MsgIcon::Warning, Shell::kAppTitle) !=
+      svc.dialogs->MessageBox(text, MsgButtons::YesNo, MsgIcon::Warning, kAppTitle) !=
           MsgAnswer::Yes) {
     return false;
   }

@@ -55,10 +55,6 @@ class Reporter : public Report {
 
   const std::array<std::string, 4>& SavedButtonStates() const { return saved_button_states_; }
 
-  // Maker's web address and support mail (reserved example names).
-  static constexpr std::string_view kWebAddress = zambrix::kWebAddress;
-  static constexpr std::string_view kSupportMail = zambrix::kSupportMail;
-
  private:
   void Light(std::string_view label, std::uint32_t colour);
   void RestoreAlertButtons();

@@ -20,7 +20,7 @@ constexpr std::string_view kCatalogueKey = "ExtendedCatalogue";
 
 // A stored placement value; one that is not a number falls back to the default.
 double ReadPlacement(SettingsStore& s, std::string_view key, double fallback) {
-  auto text = s.Get(Shell::kAppTitle, kSettingsSection, key);
+  auto text = s.Get(kAppTitle, kSettingsSection, key);
   if (!text) return fallback;
   const char* b = text->c_str();
   while (*b == ' ') ++b;

@@ -50,7 +50,6 @@ class Shell {
   // The program that shows system information (none on this platform).
   std::string SysInfoProgram;
 
-  static constexpr std::string_view kAppTitle = zambrix::kAppTitle;
   static constexpr int kMajor = 1, kMinor = 0, kRevision = 60;
 
  private:
