@@ -29,7 +29,7 @@ echo "== sanitizer tests and fuzz runs (${ZAMBRIX_FUZZ_SECONDS:-10} s each), in 
 # board model, every device at every speed) repeat under the sanitizers what the
 # focused tests already run there; they run once, in the Release build, as do
 # the checks of the sources themselves.
-broad='^(FaultMatrix|NoHarm|Model/NoHarmOn|Models/DatasheetTiming)\.|^(sources_formatted|layers_point_down|layers_check_fails_on_upward_includes|core_has_no_qt)$'
+broad='^(FaultMatrix|NoHarm|Model/NoHarmOn|Models/DatasheetTiming)\.|^(sources_formatted|layers_point_down|layers_check_fails_on_upward_includes|planted_faults_apply|core_has_no_qt)$'
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$ZAMBRIX_ROOT/tools/lsan.supp" \
   UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$asan" -LE install -E "$broad" -j "$jobs" --output-on-failure >"$asan/tests.log" 2>&1 &

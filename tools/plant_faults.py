@@ -34,12 +34,13 @@ PLANTS = [
      'if (int s = Concluded(c, "verify")) return s;\n  return kOk;',
      'Concluded(c, "verify");\n  return kOk;', ["test_cli"]),
     ("page-write-past-nack", "two-wire transfer past a missing acknowledge", "src/ops/serial.cpp",
-     "if (!SerialSend(EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i)))) return false;",
-     "SerialSend(EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i)));", ["test_ops"]),
+     "if (!SerialSend(st_.EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i))))\n"
+     "      return false;",
+     "SerialSend(st_.EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i)));", ["test_ops"]),
     ("pages-past-nack", "two-wire transfer past a missing acknowledge", "src/ops/serial.cpp",
      "if (!SerialWritePage(n, std::min(page_size, count - n), two_address_bytes)) return;",
      "SerialWritePage(n, std::min(page_size, count - n), two_address_bytes);", ["test_ops"]),
-    ("serial-erase-blames-chip", "lost board blamed on the chip", "src/ops/erase.cpp",
+    ("serial-erase-blames-chip", "lost board blamed on the chip", "src/ops/serial.cpp",
      'if (ConfirmBoard("during the erase")) ReportSerialAckError();', "ReportSerialAckError();",
      ["test_ops"]),
     ("serial-read-blames-chip", "lost board blamed on the chip", "src/ops/read.cpp",
@@ -56,7 +57,7 @@ PLANTS = [
      "if (value == 0xFF) return true;", "if (value == 0xFF || address >= 0) return true;",
      ["test_ops", "test_cli"]),
     ("erase-read-back-of-the-file-only", "erase read-back misses a byte", "src/ops/flash_bytes.cpp",
-     "core_.buf.CodeSize = core_.dev.DeviceSize;\n", "", ["test_ops", "test_cli"]),
+     "buf_.CodeSize = dev_.DeviceSize;\n", "", ["test_ops", "test_cli"]),
     ("setup-keeps-relative-path", "setup with a relative code file", "src/setup/setups.cpp",
      "if (!code_file.empty()) code_file = std::filesystem::absolute(code_file, ec).string();", "",
      ["test_setup", "test_cli"]),
@@ -76,7 +77,7 @@ PLANTS = [
      "  std::fill(CodeBuffer.begin() + CodeSize, CodeBuffer.end(), std::uint8_t{0xFF});\n", "",
      ["test_buffers", "test_gui", "test_ops"]),
     ("page-write-past-the-image", "bytes nobody asked for reach the chip", "src/ops/flash_page.cpp",
-     "std::clamp<std::int32_t>(core_.buf.ProgramLength, 0, kPages * kPageBytes);",
+     "std::clamp<std::int32_t>(buf_.ProgramLength, 0, kPages * kPageBytes);",
      "kPages * kPageBytes;", ["test_ops", "test_cli"]),
     ("serial-write-not-read-back", "success claimed without reading a 24Cxx back",
      "src/ops/serial.cpp", "const bool differs = expected != link.ReadValue;",
@@ -127,9 +128,17 @@ def plant(build, name, path, text, planted, programs):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
+    parser.add_argument("--check", action="store_true",
+                        help="only check that each fault's text is in its file once")
     parser.add_argument("names", nargs="*")
     args = parser.parse_args()
     chosen = [p for p in PLANTS if not args.names or p[0] in args.names]
+    if args.check:
+        stale = [f"{name} ({path})" for name, _, path, text, _, _ in chosen
+                 if open(os.path.join(ROOT, path)).read().count(text) != 1]
+        for line in stale:
+            print(f"{line}: no longer applies (the text is not found once)")
+        return 1 if stale else 0
     caught = 0
     for name, kind, path, text, planted, programs in chosen:
         result = plant(args.build, name, path, text, planted, programs)

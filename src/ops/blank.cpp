@@ -1,4 +1,4 @@
-// Blank check: every byte must read FFh.
+// The Blank check command: every byte of a parallel chip must read FFh.
 #include "base/control_names.h"
 #include "base/report.h"
 #include "base/services.h"
@@ -28,51 +28,6 @@ void Operations::BlankCheckCode() {
 
 void Operations::BlankCheckData() {
   RoutineNotReady("Please Write AT90S2313 Check Blank Eeprom Routine");
-}
-
-void Operations::BlankCheckParallel() {
-  auto& link = link_;
-  auto& ui = ui_;
-  auto& report = report_;
-
-  BoardLost = false;
-  if (!ConfirmBoard("before the blank check")) return;
-  report.DataFlowLightOn();
-  report.LogMessage("Checking Device for BLANK (Erased)... Wait");
-  StartCompareSweep();
-  svc_.clock->Spin(100);
-  bool blank = ParallelSweep([this, &link](std::int32_t address, std::uint8_t value) {
-    if (value == 0xFF) return true;
-    WorkAddress = address;
-    link.ReadValue = value;
-    return false;
-  });
-  // A byte that is not FFh is only news if the board gave it.
-  if (BoardLost || !ConfirmBoard("after the blank check")) return;
-  if (!blank) {
-    // The latches stay as they are: no reset after a failed check.
-    ReportNotBlank();
-    return;
-  }
-  report.DataFlowLightOff();
-  ReportPartialLength("Checked");
-  Conclude(Outcome::Kind::kDone, "Device IS BLANK (ERASED)");
-  ui.SetValueQuiet(control::ProgressBar1, 0);
-  report.PlayEventSound("OK");
-  link.Reset();
-}
-
-void Operations::ReportNotBlank() {
-  auto& report = report_;
-  report.RaiseErrorAlert();
-  report.DataFlowLightOff();
-  Conclude(Outcome::Kind::kFailed, "Device IS NOT BLANK (ERASED)");
-  const std::string where =
-      "Address: " + HexText(WorkAddress) + " ][ Device Data: " + HexText(link_.ReadValue);
-  report.LogMessage(where);
-  Result.FailedAt(where, WorkAddress, 0xFF, link_.ReadValue);
-  report.LogMessage("Click on [ERROR] alert to Reset the Situation");
-  report.PlayEventSound("ERROR");
 }
 
 }  // namespace zambrix

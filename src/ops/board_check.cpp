@@ -14,11 +14,11 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
+#include "ops/operation_base.h"
 
 namespace zambrix {
 
-bool Operations::ConfirmBoard(const std::string& when) {
+bool OperationBase::ConfirmBoard(const std::string& when) {
   auto& link = link_;
   const bool answers = link.BoardAnswers();
   int driven = 0, seen = 0;
@@ -27,9 +27,9 @@ bool Operations::ConfirmBoard(const std::string& when) {
   const bool test_lines = answers && when.rfind("before", 0) == 0 && !SerialKey();
   if (answers) board_.BoardAnswers();
   if (answers && (!test_lines || DataLinesWork(driven, seen))) return true;
-  BoardLost = true;
+  st_.BoardLost = true;
   if (!answers) board_.BoardLost();
-  BoardProblem =
+  st_.BoardProblem =
       answers ? "its data lines do not read back what is driven" : "the board does not answer";
   auto& report = report_;
   report.RaiseErrorAlert();
@@ -54,8 +54,8 @@ bool Operations::ConfirmBoard(const std::string& when) {
       when.rfind("before", 0) != 0 &&
       (when.find("programming") != std::string::npos || when.find("erase") != std::string::npos);
   if (!answers && writing && !SerialKey()) {
-    VppMayBeOn = true;
-    report.LogMessage(std::string(kVppMayBeOn));
+    st_.VppMayBeOn = true;
+    report.LogMessage(std::string(OperationState::kVppMayBeOn));
   }
   if (!answers) report.LogMessage("Check the cable and the board's power, then click [TestPort]");
   report.PlayEventSound("ERROR");
@@ -63,7 +63,7 @@ bool Operations::ConfirmBoard(const std::string& when) {
   return false;
 }
 
-bool Operations::DataLinesWork(int& driven, int& seen) {
+bool OperationBase::DataLinesWork(int& driven, int& seen) {
   auto& l = link_;
   const int saved0 = l.Reg0Value, saved3 = l.Reg3Value, saved4 = l.Reg4Value,
             saved_read = l.ReadValue;
@@ -89,12 +89,12 @@ bool Operations::DataLinesWork(int& driven, int& seen) {
   return ok;
 }
 
-void Operations::Conclude(Outcome::Kind kind, const std::string& line) {
+void OperationBase::Conclude(Outcome::Kind kind, const std::string& line) {
   report_.LogMessage(line);
-  Result.Add(kind, line);
+  st_.Result.Add(kind, line);
 }
 
-void Operations::ReportProgramFailure() {
+void OperationBase::ReportProgramFailure() {
   auto& link = link_;
   // The programming voltage off and the chip deselected before the board is asked.
   link.Reg0Value = 0;
@@ -102,7 +102,7 @@ void Operations::ReportProgramFailure() {
   link.CEOFF();
   link.OEOFF();
   if (!ConfirmBoard("during programming")) {
-    FailFlag = 1;
+    st_.FailFlag = 1;
     return;
   }
   link.ReportProgramFailure();

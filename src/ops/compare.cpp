@@ -10,7 +10,7 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
+#include "ops/parallel_sweep.h"
 
 namespace zambrix {
 
@@ -19,7 +19,7 @@ namespace {
 // Differences closer than this are reported as one range.
 constexpr std::int32_t kRangeGap = 16;
 
-void AddToRanges(std::vector<Operations::AddressRange>& ranges, std::int32_t address) {
+void AddToRanges(std::vector<ParallelSweepOps::AddressRange>& ranges, std::int32_t address) {
   if (!ranges.empty() && address - ranges.back().last <= kRangeGap) {
     ranges.back().last = address;
     ++ranges.back().count;
@@ -28,7 +28,7 @@ void AddToRanges(std::vector<Operations::AddressRange>& ranges, std::int32_t add
   ranges.push_back({address, address, 1});
 }
 
-std::int32_t Total(const std::vector<Operations::AddressRange>& ranges) {
+std::int32_t Total(const std::vector<ParallelSweepOps::AddressRange>& ranges) {
   std::int32_t n = 0;
   for (const auto& r : ranges) n += r.count;
   return n;
@@ -36,16 +36,17 @@ std::int32_t Total(const std::vector<Operations::AddressRange>& ranges) {
 
 }  // namespace
 
-void Operations::LogRanges(const std::string& label, const std::vector<AddressRange>& ranges) {
+void ParallelSweepOps::LogRanges(const std::string& label,
+                                 const std::vector<AddressRange>& ranges) {
   for (const auto& r : ranges) {
     report_.LogMessage(label + HexText(r.first) + "-" + HexText(r.last) + ": " +
                        std::to_string(r.count) + (r.count == 1 ? " byte" : " bytes"));
   }
 }
 
-bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
+bool ParallelSweepOps::VerifyAllDifferences(std::vector<AddressRange>& differences) {
   auto& report = report_;
-  BoardLost = false;
+  st_.BoardLost = false;
   differences.clear();
   report.DataFlowLightOn();
   report.LogMessage("Verify Function Started... Wait");
@@ -63,8 +64,8 @@ bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
   ui_.SetValueQuiet(control::ProgressBar1, 0);
   if (differences.empty()) {
     Conclude(Outcome::Kind::kDone, "Device Contents MATCHES with Buffer Contents");
-    DeviceChecksumText = Hex4(DeviceChecksum);
-    report.LogMessage("Device CHKSUMM = $" + DeviceChecksumText);
+    st_.DeviceChecksumText = Hex4(st_.DeviceChecksum);
+    report.LogMessage("Device CHKSUMM = $" + st_.DeviceChecksumText);
     report.PlayEventSound("OK");
     link_.Reset();
     return true;
@@ -80,9 +81,9 @@ bool Operations::VerifyAllDifferences(std::vector<AddressRange>& differences) {
   return true;
 }
 
-bool Operations::CheckWritable(WriteCheck& result) {
+bool ParallelSweepOps::CheckWritable(WriteCheck& result) {
   auto& report = report_;
-  BoardLost = false;
+  st_.BoardLost = false;
   result = {};
   report.DataFlowLightOn();
   report.LogMessage("Checking Device against Buffer... Wait");

@@ -11,11 +11,11 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
+#include "ops/parallel_sweep.h"
 
 namespace zambrix {
 
-void Operations::CollectDifferences() {
+void ParallelSweepOps::CollectDifferences() {
   auto& report = report_;
   report.LogMessage("Reading the whole Device to list every difference... Wait");
   report.DataFlowLightOn();

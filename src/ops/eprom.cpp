@@ -2,6 +2,8 @@
 // each byte that is not FFh gets its address and data, then program pulses
 // until it reads back or its pulse budget is spent. The families differ in the
 // line that carries the pulse, its length, the pre-read and the latch-0 set-up.
+#include "ops/eprom.h"
+
 #include <algorithm>
 
 #include "base/control_names.h"
@@ -15,12 +17,11 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
 
 namespace zambrix {
 
 namespace {
-using Alg = Operations::EpromAlgorithm;
+using Alg = EpromAlgorithm;
 
 // Bytes between two blinks of the Program indicator.
 int ActivityMask(Alg a) {
@@ -41,13 +42,7 @@ constexpr int kPulseBudget = 255;
 constexpr int kVppSettleMs = 1500;
 }  // namespace
 
-void Operations::P2732() { RunEprom(Alg::k2732); }
-void Operations::P2764_128() { RunEprom(Alg::k2764_128); }
-void Operations::P27256_040() { RunEprom(Alg::k27256_040); }
-void Operations::P27080() { RunEprom(Alg::k27080); }
-void Operations::P27010_020() { RunEprom(Alg::k27010_020); }
-
-void Operations::EpromStartState(Alg a) {
+void EpromOps::StartState(Alg a) {
   auto& link = link_;
   link.REG4ON();
   if (a == Alg::k27010_020) {
@@ -60,7 +55,7 @@ void Operations::EpromStartState(Alg a) {
 
 // Latch 0 for the run: the VPP level and switches of the family. Bits 0, 1, 2,
 // 4 and 5 keep these values until the run ends.
-void Operations::EpromSetUp(Alg a) {
+void EpromOps::SetUp(Alg a) {
   auto& link = link_;
   const auto& dev = dev_;
   if (const BoardProfile* board = BoardProfileOf(link.BoardModel)) {
@@ -81,7 +76,7 @@ void Operations::EpromSetUp(Alg a) {
 // Reads the byte before it is pulsed; true when it already holds WriteValue.
 // The data latch lets go of the data lines before chip enable turns the
 // chip's outputs on.
-bool Operations::EpromPreRead(Alg a) {
+bool EpromOps::PreRead(Alg a) {
   auto& link = link_;
   link.SETADR();
   if (a == Alg::k2732) {
@@ -100,7 +95,7 @@ bool Operations::EpromPreRead(Alg a) {
 // the set-up time (the link spaces its loads by it), and ends with the load
 // that stops it, timed to the chip's pulse width on the clock. The read-back
 // lets the data latch go before the chip's outputs are enabled.
-void Operations::EpromPulse(Alg a) {
+void EpromOps::Pulse(Alg a) {
   auto& link = link_;
   // The next latch load ends the pulse the last one began.
   auto end_after_width = [&link] {
@@ -173,22 +168,22 @@ void Operations::EpromPulse(Alg a) {
 
 // One line at the end of a run for the bytes that took more pulses than the
 // chip's datasheet allows: they programmed, but may not keep their data.
-void Operations::ReportOverPulsed() {
-  if (OverPulsedBytes == 0) return;
+void EpromOps::ReportOverPulsed() {
+  if (st_.OverPulsedBytes == 0) return;
   const int limit = link_.Timing.pulse_limit;
-  report_.LogMessage(std::to_string(OverPulsedBytes) + (OverPulsedBytes == 1 ? " byte" : " bytes") +
-                     " needed more than " + std::to_string(limit) +
-                     (limit == 1 ? " pulse" : " pulses") + ", first at " +
-                     HexText(FirstOverPulsed) + "h: such a chip may not keep its data");
+  report_.LogMessage(std::to_string(st_.OverPulsedBytes) +
+                     (st_.OverPulsedBytes == 1 ? " byte" : " bytes") + " needed more than " +
+                     std::to_string(limit) + (limit == 1 ? " pulse" : " pulses") + ", first at " +
+                     HexText(st_.FirstOverPulsed) + "h: such a chip may not keep its data");
 }
 
-void Operations::RunEprom(Alg a) {
+void EpromOps::Run(Alg a) {
   auto& link = link_;
   auto& report = report_;
   const auto& program = buf_.ProgramBuffer;
   const bool pre_read = a == Alg::k2732 || a == Alg::k27080;
-  EpromStartState(a);
-  EpromSetUp(a);
+  StartState(a);
+  SetUp(a);
   if ((a == Alg::k2732 || a == Alg::k2764_128) && dev_.ProgramVoltage > 12) {
     report.LogMessage("Wait 1500ms second VPP Settling");
     link.SleepMs(kVppSettleMs);
@@ -197,14 +192,14 @@ void Operations::RunEprom(Alg a) {
   if (pre_read) link.OEON();
   const int mask = ActivityMask(a);
   const std::int32_t length = buf_.ProgramLength;
-  OverPulsedBytes = 0;
-  FirstOverPulsed = -1;
+  st_.OverPulsedBytes = 0;
+  st_.FirstOverPulsed = -1;
   for (std::int32_t index = 0; index < length; ++index) {
-    if (a != Alg::k27010_020) WorkAddress = index;
+    if (a != Alg::k27010_020) st_.WorkAddress = index;
     int budget = kPulseBudget;
     link.WriteValue = program.at(static_cast<std::size_t>(index));
     // An FFh byte needs no pulse whatever the chip holds: it is not even read.
-    if (pre_read && link.WriteValue != 0xFF && EpromPreRead(a)) link.WriteValue = 0xFF;
+    if (pre_read && link.WriteValue != 0xFF && PreRead(a)) link.WriteValue = 0xFF;
     if (link.WriteValue != 0xFF) {
       link.SETADR();
       if (a == Alg::k2764_128) link.CEON();
@@ -214,11 +209,11 @@ void Operations::RunEprom(Alg a) {
           ReportOverPulsed();
           return;
         }
-        EpromPulse(a);
+        Pulse(a);
       } while (link.ReadValue != link.WriteValue);
       // The budget outlasts the datasheet's limit, so that an old part is still rescued.
-      if (kPulseBudget - budget > link.Timing.pulse_limit && OverPulsedBytes++ == 0)
-        FirstOverPulsed = link.CurrentAddress;
+      if (kPulseBudget - budget > link.Timing.pulse_limit && st_.OverPulsedBytes++ == 0)
+        st_.FirstOverPulsed = link.CurrentAddress;
     }
     link.IncADR();
     if ((index & mask) == 0) link.ActivityToggle();

@@ -58,34 +58,7 @@ void Operations::EraseFlash_button_Click() {
       break;
   }
   ChipWriting = false;
-  if (serial) ReportSerialErase(written);
-}
-
-// The outcome of a 24Cxx erase. A serial chip without a page write (the 24C256)
-// was not touched, and says so.
-void Operations::ReportSerialErase(bool written) {
-  if (!written) {
-    RoutineNotReady("Please Write Missing Routines at ERASE");
-    return;
-  }
-  if (ErrorCount != 0) {
-    // A board that went away answers like a chip that does not acknowledge.
-    if (ConfirmBoard("during the erase")) ReportSerialAckError();
-    FailFlag = 1;
-    return;
-  }
-  if (FailFlag != 0) return;  // the read-back found a byte that is not FFh
-  if (!ConfirmBoard("after the erase")) return;
-  auto& link = link_;
-  auto& report = report_;
-  Conclude(Outcome::Kind::kDone, "Programming Device Successfull");
-  report.DataFlowLightOff();
-  report.ProgramLightOff();
-  report.PlayEventSound("OK");
-  link.Reg0Value = 64;
-  link.SetReg0();
-  ui_.SetValueQuiet(control::ProgressBar1, 0);
-  SerialLinesAtRest();
+  if (serial) serial_.ReportSerialErase(written);
 }
 
 }  // namespace zambrix

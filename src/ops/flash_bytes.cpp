@@ -12,7 +12,9 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
+#include "ops/byte_flash.h"
+#include "ops/page_eeprom.h"
+#include "ops/parallel_sweep.h"
 
 namespace zambrix {
 
@@ -27,21 +29,21 @@ constexpr std::uint64_t kPageEraseLimitNs = 20'000'000;
 constexpr int kLatch3Command = 0x84;  // chip enable off, write enable high, data latch on
 }  // namespace
 
-bool Operations::SupportedFlashMaker(int maker) {
+bool ByteFlashOps::SupportedFlashMaker(int maker) {
   return maker == 0x01 || maker == 0x1C || maker == 0x1F || maker == 0x37;
 }
 
-void Operations::ProgramFlashBytes() {
+void ByteFlashOps::ProgramFlashBytes() {
   auto& l = link_;
   auto& report = report_;
   const auto& image = buf_.ProgramBuffer;
   IdentifyFlash();
-  if (!SupportedFlashMaker(FlashMakerCode)) {
-    Conclude(Outcome::Kind::kRefused, "Device ID# " + FlashIdText + " - Not Supported");
-    ProgramStatus = 0;
+  if (!SupportedFlashMaker(st_.FlashMakerCode)) {
+    Conclude(Outcome::Kind::kRefused, "Device ID# " + st_.FlashIdText + " - Not Supported");
+    st_.ProgramStatus = 0;
     return;
   }
-  report.LogMessage("Device ID# " + FlashIdText + " - Start programming");
+  report.LogMessage("Device ID# " + st_.FlashIdText + " - Start programming");
   // The prepared bytes only, never past the chip: an address beyond it would
   // wrap onto its first bytes.
   const std::int32_t size = std::min(buf_.ProgramLength, dev_.DeviceSize);
@@ -63,13 +65,13 @@ void Operations::ProgramFlashBytes() {
         }
         l.WriteValue = image.at(static_cast<std::size_t>(l.CurrentAddress));
         FlashProgramByte();
-        if (FlashMakerCode == 0x1F) {
+        if (st_.FlashMakerCode == 0x1F) {
           l.SleepMs(1);
-          FlashPollResult = 0;
+          st_.FlashPollResult = 0;
         } else {
           FlashPollByte();
         }
-      } while (FlashPollResult > 0);
+      } while (st_.FlashPollResult > 0);
       l.CurrentAddress += 1;
     }
   }
@@ -77,7 +79,7 @@ void Operations::ProgramFlashBytes() {
 
 // Loads the address and data latches and makes one write cycle on the flash
 // socket's write-enable line (latch 3 bit 2), chip enable around it.
-void Operations::FlashBusWrite(int reg1, int reg2, int reg3, int data) {
+void ByteFlashOps::FlashBusWrite(int reg1, int reg2, int reg3, int data) {
   auto& l = link_;
   l.Reg1Value = reg1, l.SetReg1();
   l.Reg2Value = reg2, l.SetReg2();
@@ -90,10 +92,10 @@ void Operations::FlashBusWrite(int reg1, int reg2, int reg3, int data) {
 }
 
 // AAh, 55h and `command` at the unlock addresses the identification found.
-void Operations::FlashUnlock(int command) {
+void ByteFlashOps::FlashUnlock(int command) {
   auto& l = link_;
-  const int first = FlashLongAddresses ? 0x5555 : 0x0555;
-  const int second = FlashLongAddresses ? 0x2AAA : 0x02AA;
+  const int first = st_.FlashLongAddresses ? 0x5555 : 0x0555;
+  const int second = st_.FlashLongAddresses ? 0x2AAA : 0x02AA;
   const int reg3 = l.AddressHighMap[0] | l.Reg3Fixed | kLatch3Command;
   auto cycle = [&](int address, int data) {
     FlashBusWrite(l.AddressMidMap.at(static_cast<std::size_t>(address / 256)) | l.Reg1Fixed,
@@ -107,7 +109,7 @@ void Operations::FlashUnlock(int command) {
 // The byte-program command, WriteValue at the address the shadows hold, then
 // DATA polling until the chip is done or its time-out has passed. The address
 // latches are left holding the byte's address.
-void Operations::FlashProgramByte() {
+void ByteFlashOps::FlashProgramByte() {
   auto& l = link_;
   const int reg1 = l.Reg1Value, reg2 = l.Reg2Value;
   const int reg3 = (l.Reg3Value | kLatch3Command) & ~0x40;
@@ -119,7 +121,7 @@ void Operations::FlashProgramByte() {
 }
 
 // DATA polling on I/O7 at the byte's address; false at the time-out.
-bool Operations::WaitFlashProgram() {
+bool ByteFlashOps::WaitFlashProgram() {
   auto& l = link_;
   auto& clock = *svc_.clock;
   const std::uint64_t deadline = clock.NowNs() + kByteProgramLimitNs;
@@ -136,24 +138,24 @@ bool Operations::WaitFlashProgram() {
   return done;
 }
 
-void Operations::FlashPollByte() {
+void ByteFlashOps::FlashPollByte() {
   auto& l = link_;
   l.REG4OFF();
-  FlashPollResult = 1;
+  st_.FlashPollResult = 1;
   l.CEON();
   l.OEON();
   l.GetNibbles();
   l.OEOFF();
   l.CEOFF();
-  if (l.ReadValue == l.WriteValue) FlashPollResult = 0;
+  if (l.ReadValue == l.WriteValue) st_.FlashPollResult = 0;
   l.REG4ON();
 }
 
-void Operations::EraseFlashChip() {
+void ByteFlashOps::EraseFlashChip() {
   auto& l = link_;
   IdentifyFlash();
-  if (FlashPageSize == 0) {
-    ReportEraseFailure("*** Device ID# " + FlashIdText + " - Not Supported, nothing erased");
+  if (st_.FlashPageSize == 0) {
+    ReportEraseFailure("*** Device ID# " + st_.FlashIdText + " - Not Supported, nothing erased");
     return;
   }
   report_.LogMessage("Erasing Flash Chip");
@@ -163,15 +165,15 @@ void Operations::EraseFlashChip() {
   FinishChipErase(kFlashEraseLimitNs, 100);
 }
 
-void Operations::EraseAT29C256() {
+void ByteFlashOps::EraseAT29C256() {
   report_.LogMessage("Erasing Atmel AT29C256");
-  SdpOffSequence(false, 0x10);
+  page_.SdpOffSequence(false, 0x10);
   FinishChipErase(kPageEraseLimitNs, 1);
 }
 
 // Waits for the end of a chip erase (toggle bit), bounded by `limit_ns`, then
 // reads the whole chip back: only a chip that reads FFh everywhere is erased.
-void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
+void ByteFlashOps::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
   auto& l = link_;
   auto& clock = *svc_.clock;
   const std::uint64_t start = clock.NowNs();
@@ -193,7 +195,7 @@ void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
   std::int32_t bad = -1;
   std::uint8_t bad_value = 0xFF;
   l.CEOEON();
-  ParallelSweep([&](std::int32_t address, std::uint8_t value) {
+  sweep_.ParallelSweep([&](std::int32_t address, std::uint8_t value) {
     if (value == 0xFF) return true;
     bad = address, bad_value = value;
     return false;
@@ -211,16 +213,7 @@ void Operations::FinishChipErase(std::uint64_t limit_ns, int poll_ms) {
   l.Reset();
 }
 
-// Two reads at the current address: I/O6 changes between them while the chip works.
-bool Operations::ChipToggling() {
-  auto& l = link_;
-  l.CEOEON(), l.GetNibbles(), l.OEOFF();
-  const std::uint8_t first = l.ReadValue;
-  l.CEOEON(), l.GetNibbles(), l.CEOEOFF();
-  return ((first ^ l.ReadValue) & 0x40) != 0;
-}
-
-void Operations::ReportEraseFailure(const std::string& why) {
+void ByteFlashOps::ReportEraseFailure(const std::string& why) {
   auto& l = link_;
   auto& r = report_;
   l.Reg0Value = 0;
@@ -231,7 +224,7 @@ void Operations::ReportEraseFailure(const std::string& why) {
   r.LogMessage(why);
   r.LogMessage("*** Aborting Erase - Click on [ERROR] Indicator to Reset");
   r.RaiseErrorAlert();
-  FailFlag = 1;
+  st_.FailFlag = 1;
   r.PlayEventSound("ERROR");
 }
 

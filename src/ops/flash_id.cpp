@@ -17,7 +17,8 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
+#include "ops/byte_flash.h"
+#include "ops/page_eeprom.h"
 
 namespace zambrix {
 
@@ -64,18 +65,10 @@ std::pair<int, int> ReadTwoBytes(Link& l) {
   return {first, l.ReadValue};
 }
 
-// The read/reset command: the chip is back in read mode 20 ms later.
-void ReturnToRead(Operations& ops, Link& l) {
-  l.OEOFF();
-  ops.FlashCommandByte = 0xF0;
-  ops.FlashCommand3();
-  l.SleepMs(20);
-}
-
 }  // namespace
 
 // Loads latch n straight from the port: no shadow, no strobe delays.
-void Operations::QuickLoad(int latch, int value) {
+void ByteFlashOps::QuickLoad(int latch, int value) {
   auto& l = link_;
   l.PortOut(l.PortAddress, value);
   l.PortOut(l.ControlPort, l.RegStrobe.at(static_cast<std::size_t>(latch)));
@@ -84,14 +77,14 @@ void Operations::QuickLoad(int latch, int value) {
 
 // One write cycle of the flash socket: data, address, then chip enable on,
 // write enable (latch 3 bit 2) low and high, chip enable off.
-void Operations::QuickCommandCycle(int mid, int low, int data) {
+void ByteFlashOps::QuickCommandCycle(int mid, int low, int data) {
   QuickLoad(4, data);
   QuickLoad(1, mid);
   QuickLoad(2, low);
   for (int v : {0x04, 0x00, 0x04, 0x84}) QuickLoad(3, v);
 }
 
-void Operations::FlashCommand3() {
+void ByteFlashOps::FlashCommand3() {
   if (dev_.Family().algorithm == Algorithm::kAT29C256Pages) {
     FlashCommand3Slow();
     return;
@@ -99,93 +92,102 @@ void Operations::FlashCommand3() {
   link_.OEOFF();
   QuickLoad(3, 0x84);
   // 0555h/02AAh, or 5555h/2AAAh for a part that decodes the upper lines.
-  const int unlock_mid = FlashLongAddresses ? 0x55 : 0x05;
-  const int second_mid = FlashLongAddresses ? 0x2A : 0x02;
+  const int unlock_mid = st_.FlashLongAddresses ? 0x55 : 0x05;
+  const int second_mid = st_.FlashLongAddresses ? 0x2A : 0x02;
   QuickCommandCycle(unlock_mid, 0x55, 0xAA);
   QuickCommandCycle(second_mid, 0xAA, 0x55);
-  QuickCommandCycle(unlock_mid, 0x55, FlashCommandByte);
+  QuickCommandCycle(unlock_mid, 0x55, st_.FlashCommandByte);
 }
 
-void Operations::FlashCommand3Slow() {
+void ByteFlashOps::FlashCommand3Slow() {
   auto& l = link_;
   l.OEOFF();
   l.Reg3Value = 130;
   l.SetReg3();
   static constexpr int kAddress[3] = {0x5555, 0x2AAA, 0x5555};
-  const int data[3] = {0xAA, 0x55, FlashCommandByte};
+  const int data[3] = {0xAA, 0x55, st_.FlashCommandByte};
   for (int i = 0; i < 3; ++i) {
-    FlashCommandAddress = kAddress[i];
+    st_.FlashCommandAddress = kAddress[i];
     l.Reg4Value = data[i];
-    FlashCommandWrite();
+    page_.FlashCommandWrite();
   }
   l.SleepMs(SpeedSpan() + 5);
 }
 
 // The identification cycle and the read-mode bytes at addresses 0 and 1.
-void Operations::ReadIdentification() {
+void ByteFlashOps::ReadIdentification() {
   auto& l = link_;
   l.Reset();
   l.ActivityOn();
   l.OEOFF();
-  FlashCommandByte = 0x90;
+  st_.FlashCommandByte = 0x90;
   FlashCommand3();
   l.CEOEON();
   l.REG4OFF();
-  std::tie(FlashMakerCode, FlashDeviceCode) = ReadTwoBytes(l);
-  if (FlashMakerCode == kContinuation) {
+  std::tie(st_.FlashMakerCode, st_.FlashDeviceCode) = ReadTwoBytes(l);
+  if (st_.FlashMakerCode == kContinuation) {
     // The codes that follow the continuation byte sit at 100h and 101h.
     l.CurrentAddress = 0x100;
     l.Endereco2Adr();
-    std::tie(FlashMakerCode, FlashDeviceCode) = ReadTwoBytes(l);
+    std::tie(st_.FlashMakerCode, st_.FlashDeviceCode) = ReadTwoBytes(l);
   }
-  ReturnToRead(*this, l);
+  ReturnToRead();
   l.SleepMs(20);
   l.AddressLow = l.AddressMid = l.AddressHigh = 0;
   l.CurrentAddress = 0;
   l.CEOEON();
   const auto [first, second] = ReadTwoBytes(l);
   l.CEOEOFF();
-  FlashArrayText = TwoBytes(first, second);
-  FlashIdText = TwoBytes(FlashMakerCode, FlashDeviceCode);
+  st_.FlashArrayText = TwoBytes(first, second);
+  st_.FlashIdText = TwoBytes(st_.FlashMakerCode, st_.FlashDeviceCode);
 }
 
-void Operations::IdentifyFlash() {
-  FlashPageSize = 0;
-  FlashPageCount = 0;
+void ByteFlashOps::IdentifyFlash() {
+  st_.FlashPageSize = 0;
+  st_.FlashPageCount = 0;
   if (!dev_.Family().Flash()) return;
-  FlashLongAddresses = false;
+  st_.FlashLongAddresses = false;
   ReadIdentification();
-  if (FlashIdText == FlashArrayText && dev_.Family().algorithm != Algorithm::kAT29C256Pages) {
+  if (st_.FlashIdText == st_.FlashArrayText &&
+      dev_.Family().algorithm != Algorithm::kAT29C256Pages) {
     // The short command addresses reached the array: try the long ones once.
-    FlashLongAddresses = true;
+    st_.FlashLongAddresses = true;
     ReadIdentification();
-    if (FlashIdText == FlashArrayText) FlashLongAddresses = false;
+    if (st_.FlashIdText == st_.FlashArrayText) st_.FlashLongAddresses = false;
   }
-  if (FlashIdText == FlashArrayText) {
+  if (st_.FlashIdText == st_.FlashArrayText) {
     Conclude(Outcome::Kind::kRefused, "*** Not a Flash Unit, Address 00&01 = FlashCode ***");
   }
-  const std::string line = "Device ID# " + FlashIdText + " - ";
+  const std::string line = "Device ID# " + st_.FlashIdText + " - ";
   for (const auto& row : kFlashIds) {
-    if (row.id != FlashIdText) continue;
+    if (row.id != st_.FlashIdText) continue;
     Conclude(Outcome::Kind::kDone, line + std::string(row.name));
-    FlashPageSize = row.page_size;
-    FlashPageCount = row.page_count;
+    st_.FlashPageSize = row.page_size;
+    st_.FlashPageCount = row.page_count;
   }
-  if (FlashPageSize == 0) Conclude(Outcome::Kind::kRefused, line + " Not Valid!!!");
+  if (st_.FlashPageSize == 0) Conclude(Outcome::Kind::kRefused, line + " Not Valid!!!");
   link_.ActivityOff();
 }
 
-void Operations::FlashIdCycle() {
+// The read/reset command: the chip is back in read mode 20 ms later.
+void ByteFlashOps::ReturnToRead() {
+  link_.OEOFF();
+  st_.FlashCommandByte = 0xF0;
+  FlashCommand3();
+  link_.SleepMs(20);
+}
+
+void ByteFlashOps::FlashIdCycle() {
   auto& l = link_;
-  FlashCommandByte = 0x90;
+  st_.FlashCommandByte = 0x90;
   FlashCommand3();
   l.CEOEON();
   l.REG4OFF();
   ReadTwoBytes(l);
-  ReturnToRead(*this, l);
+  ReturnToRead();
 }
 
-void Operations::menuFlashShowCodeID_Click() {
+void ByteFlashOps::ShowCodeId() {
   report_.LogMessage("Reading Flash Code ID_________________ wait");
   const bool flash = dev_.Family().Flash();  // the others touch no line
   if (flash && !ConfirmBoard("before the identification")) return;
@@ -195,7 +197,7 @@ void Operations::menuFlashShowCodeID_Click() {
 
 // F0h written at the current address, timed by a chip-enable pulse while the
 // write-enable line is held low.
-void Operations::ResetFlash_Click() {
+void ByteFlashOps::ResetFlash() {
   auto& l = link_;
   l.CEOFF();
   l.OEOFF();
@@ -207,7 +209,7 @@ void Operations::ResetFlash_Click() {
   Reg3Bit2Set();
 }
 
-void Operations::Reg3Bit2Clear() {
+void ByteFlashOps::Reg3Bit2Clear() {
   auto& l = link_;
   l.Reg3Value =
       (l.Reg3Value | l.AddressHighMap.at(static_cast<std::size_t>(l.AddressHigh)) | l.Reg3Fixed) &
@@ -215,19 +217,19 @@ void Operations::Reg3Bit2Clear() {
   l.SetReg3();
 }
 
-void Operations::Reg3Bit2Set() {
+void ByteFlashOps::Reg3Bit2Set() {
   auto& l = link_;
   l.Reg3Value = l.Reg3Value | l.AddressHighMap.at(static_cast<std::size_t>(l.AddressHigh)) |
                 l.Reg3Fixed | 0x04;
   l.SetReg3();
 }
 
-void Operations::LoopFlashTest_Click() {
+void ByteFlashOps::LoopFlashTest() {
   const std::int64_t rounds = std::int64_t{ui_.Value(control::Slider1)} * 1000;
   for (std::int64_t n = 1; n <= rounds; ++n) {
     FlashProgramByte();
     svc_.clock->Spin(10000);
-    WorkAddress = 10001;  // where the counted loop leaves its counter
+    st_.WorkAddress = 10001;  // where the counted loop leaves its counter
   }
 }
 

@@ -13,7 +13,7 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
+#include "ops/page_eeprom.h"
 
 namespace zambrix {
 
@@ -61,16 +61,11 @@ int WriteCycleMs(const Link& link) {
 }
 }  // namespace
 
-int Operations::SpeedSpan() const {
-  const auto& slider = ui_.Get(control::Slider1);
-  return slider.max - slider.value;
-}
-
 // One write of Reg4Value at FlashCommandAddress; write enable on latch 1 bit 7.
-void Operations::FlashCommandWrite() {
+void PageEepromOps::FlashCommandWrite() {
   auto& l = link_;
-  l.Reg1Value = (FlashCommandAddress / 256) | l.Reg1Fixed;
-  l.Reg2Value = FlashCommandAddress % 256;
+  l.Reg1Value = (st_.FlashCommandAddress / 256) | l.Reg1Fixed;
+  l.Reg2Value = st_.FlashCommandAddress % 256;
   l.SetReg1(), l.DelayFixed300(), l.SetReg2(), l.DelayFixed300(), l.SetReg4();
   l.CEON();
   l.Reg1Bit7Clear(), l.DelayFixed300(), l.Reg1Bit7Set(), l.DelayFixed300();
@@ -78,10 +73,10 @@ void Operations::FlashCommandWrite() {
 }
 
 // The same on the XICOR socket: A14 on latch 1 bit 7, write enable on bit 6.
-void Operations::XicorCommandWrite() {
+void PageEepromOps::XicorCommandWrite() {
   auto& l = link_;
-  l.Reg2Value = FlashCommandAddress % 256;
-  int m = FlashCommandAddress / 256;
+  l.Reg2Value = st_.FlashCommandAddress % 256;
+  int m = st_.FlashCommandAddress / 256;
   if (m != 0) m += 64;
   l.Reg1Value = m | 0x40;
   l.SetReg1(), l.DelayFixed300(), l.SetReg2(), l.DelayFixed300(), l.SetReg4();
@@ -92,7 +87,7 @@ void Operations::XicorCommandWrite() {
 
 // The six-byte command AAh, 55h, 80h, AAh, 55h, `last` at 5555h/2AAAh: 20h turns
 // the software data protection off, 10h erases the AT29C256.
-void Operations::SdpOffSequence(bool xicor, int last) {
+void PageEepromOps::SdpOffSequence(bool xicor, int last) {
   auto& l = link_;
   l.OEOFF();
   l.Reg3Value = 130;  // chip enable off, data latch on
@@ -101,7 +96,7 @@ void Operations::SdpOffSequence(bool xicor, int last) {
   const int data[6] = {0xAA, 0x55, 0x80, 0xAA, 0x55, last};
   ByteLoadWindow window(l, kFixedDelaysPerCommand * svc_.clock->NsPerIteration());
   for (int i = 0; i < 6; ++i) {
-    FlashCommandAddress = kAddress[i];
+    st_.FlashCommandAddress = kAddress[i];
     l.Reg4Value = data[i];
     xicor ? XicorCommandWrite() : FlashCommandWrite();
   }
@@ -109,13 +104,7 @@ void Operations::SdpOffSequence(bool xicor, int last) {
   l.SleepMs(WriteCycleMs(l));  // the write cycle the command starts (protection off)
 }
 
-void Operations::FlashSdpOff() { SdpOffSequence(false, 0x20); }
-void Operations::XicorSdpOff() { SdpOffSequence(true, 0x20); }
-
-void Operations::ProgramAT29C256() { ProgramPages(false); }
-void Operations::ProgramX28C256() { ProgramPages(true); }
-
-void Operations::ProgramPages(bool xicor) {
+void PageEepromOps::ProgramPages(bool xicor) {
   auto& l = link_;
   auto& ui = ui_;
   auto set_address = [&] { xicor ? l.SETADR_XICOR() : l.SETADR_FLASH(); };
@@ -127,16 +116,16 @@ void Operations::ProgramPages(bool xicor) {
   report_.LogMessage(xicor ? "Programming 28C256 XICOR Device" : "Programming Atmel AT29C256");
   l.Reset();
   set_address();
-  xicor ? XicorSdpOff() : FlashSdpOff();
+  SdpOffSequence(xicor, 0x20);
   l.SleepMs(xicor ? 40 : 50);
   l.OEOFF(), l.CEOFF();
   ui.SetMax(control::ProgressBar1, 64);
-  ProgressStep = 8;
-  ProgressCount = 0;
+  st_.ProgressStep = 8;
+  st_.ProgressCount = 0;
   // The pages that hold the prepared bytes; nothing past them, nor past the chip.
   const std::int32_t end = std::clamp<std::int32_t>(buf_.ProgramLength, 0, kPages * kPageBytes);
   for (int page = 0; page * kPageBytes < end; ++page) {
-    WorkAddress = page;
+    st_.WorkAddress = page;
     if (!WritePage(page, xicor, end)) {
       l.Reg0Value = 0;
       l.SetReg0();
@@ -154,7 +143,7 @@ void Operations::ProgramPages(bool xicor) {
 // Loads the page until it reads back, at most 79 times. A chip still in the
 // write cycle of the last load gets no new load: once the cycle has ended the
 // page is read back first, and only loaded again when it differs.
-bool Operations::WritePage(int page, bool xicor, std::int32_t end) {
+bool PageEepromOps::WritePage(int page, bool xicor, std::int32_t end) {
   auto& l = link_;
   PageResult result = PageResult::kDiffers;
   for (int attempts = kPageAttempts - 1; attempts > 0; --attempts) {
@@ -183,7 +172,7 @@ bool Operations::WritePage(int page, bool xicor, std::int32_t end) {
 }
 
 // One load of the page's bytes below `end`.
-void Operations::LoadPage(int page, bool xicor, std::int32_t end) {
+void PageEepromOps::LoadPage(int page, bool xicor, std::int32_t end) {
   auto& l = link_;
   const auto& image = buf_.ProgramBuffer;
   const int we_bit = xicor ? 0x40 : 0x80;
@@ -211,7 +200,7 @@ void Operations::LoadPage(int page, bool xicor, std::int32_t end) {
 // Reads the page's bytes below `end` back. One that meets the chip still in
 // its write cycle waits for the end of the cycle and reads the page again;
 // kBusy when the cycle has not ended after the longest the datasheet gives.
-Operations::PageResult Operations::ReadBackPage(int page, std::int32_t end) {
+PageEepromOps::PageResult PageEepromOps::ReadBackPage(int page, std::int32_t end) {
   auto& l = link_;
   const auto& image = buf_.ProgramBuffer;
   const int bytes = std::min(kPageBytes, end - page * kPageBytes);
@@ -227,7 +216,7 @@ Operations::PageResult Operations::ReadBackPage(int page, std::int32_t end) {
   return PageResult::kWritten;
 }
 
-std::uint8_t Operations::ReadPageByte(std::int32_t address) {
+std::uint8_t PageEepromOps::ReadPageByte(std::int32_t address) {
   auto& l = link_;
   l.CurrentAddress = address;
   l.Endereco2Adr();
@@ -238,7 +227,7 @@ std::uint8_t Operations::ReadPageByte(std::int32_t address) {
 
 // Waits in 1 ms steps for the end of the write cycle, at most `limit_ms`;
 // false when the chip is still busy after it.
-bool Operations::WaitPageCycle(int limit_ms) {
+bool PageEepromOps::WaitPageCycle(int limit_ms) {
   for (int ms = 0; ms < limit_ms; ++ms) {
     link_.SleepMs(1);
     if (!ChipToggling()) return true;
@@ -248,13 +237,13 @@ bool Operations::WaitPageCycle(int limit_ms) {
 
 // Erase by programming FFh into every byte; the program buffer then mirrors
 // the code buffer again.
-void Operations::EraseX28C256() {
+void PageEepromOps::EraseX28C256() {
   auto& buf = buf_;
   std::fill_n(buf.ProgramBuffer.begin(), 32768, std::uint8_t{0xFF});
   buf.ProgramLength = 32768;  // the whole chip, whatever the last image covered
   report_.LogMessage("Erasing Program Buffer");
   report_.LogMessage("Erasing XICOR 28C256");
-  ProgramX28C256();
+  ProgramPages(true);
   BuildProgramImage();
 }
 

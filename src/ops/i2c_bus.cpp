@@ -13,7 +13,7 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
+#include "ops/two_wire.h"
 
 namespace zambrix {
 
@@ -23,7 +23,7 @@ constexpr int kSdaHigh = 0x80;
 }  // namespace
 
 // SDA as bit 7 of ReadValue; only the high nibble of the status register is read.
-void Operations::GetNibbles24CXX() {
+void TwoWireOps::GetNibbles24CXX() {
   auto& link = link_;
   const BoardProfile* board = BoardProfileOf(link.BoardModel);
   if (board == nullptr) return;  // no board: nothing is read, ReadValue keeps its value
@@ -39,7 +39,7 @@ void Operations::GetNibbles24CXX() {
 }
 
 // SDA falls while SCL is high; SCL ends low.
-void Operations::I2cStart() {
+void TwoWireOps::I2cStart() {
   auto& link = link_;
   link.CEON();
   link.Reg4Value = kSdaHigh;
@@ -52,7 +52,7 @@ void Operations::I2cStart() {
 }
 
 // SDA rises while SCL is high; SCL ends low.
-void Operations::I2cStop() {
+void TwoWireOps::I2cStop() {
   auto& link = link_;
   link.CEON();
   link.Reg4Value = 0;
@@ -78,22 +78,22 @@ void ShiftOut(Link& link) {
 }
 }  // namespace
 
-void Operations::I2cSendByte() {
+void TwoWireOps::I2cSendByte() {
   ShiftOut(link_);
   I2cWaitAck();
 }
 
 // The chip acknowledges by holding SDA low from the eighth falling edge to the
 // ninth; it is sampled with SCL low, then the ninth clock is given.
-void Operations::I2cWaitAck() {
+void TwoWireOps::I2cWaitAck() {
   auto& link = link_;
   link.REG4OFF();
-  ErrorCount = 0;
-  while (ErrorCount < kAckTries) {
-    ++ErrorCount;
+  st_.ErrorCount = 0;
+  while (st_.ErrorCount < kAckTries) {
+    ++st_.ErrorCount;
     GetNibbles24CXX();
     if ((link.ReadValue & kSdaHigh) == 0) {
-      ErrorCount = 0;
+      st_.ErrorCount = 0;
       break;
     }
     link.SleepMs(1);
@@ -104,7 +104,7 @@ void Operations::I2cWaitAck() {
 
 // One acknowledge sample 1 ms after the byte, without the ninth clock:
 // ReadValue is 0 when the chip answered.
-void Operations::I2cSendBytePoll() {
+void TwoWireOps::I2cSendBytePoll() {
   auto& link = link_;
   ShiftOut(link);
   link.REG4OFF();
@@ -115,7 +115,7 @@ void Operations::I2cSendBytePoll() {
 
 // Eight bits into ReadValue, SDA released; SCL ends low and the caller answers
 // on the ninth clock.
-void Operations::I2cReadByte() {
+void TwoWireOps::I2cReadByte() {
   auto& link = link_;
   link.REG4OFF();
   int v = 0;
@@ -133,7 +133,7 @@ void Operations::I2cReadByte() {
 // which swallows a stop; each clock moves it on by one bit. Once SDA is free,
 // the start drops whatever the chip had half received and the stop ends the
 // transfer without a write cycle.
-void Operations::I2cFreeBus() {
+void TwoWireOps::I2cFreeBus() {
   auto& link = link_;
   link.CEON();
   link.REG4OFF();

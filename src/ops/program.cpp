@@ -1,5 +1,5 @@
 // The Program command: the operator's confirmation, the optional blank check
-// and verify, the program image, the choice of algorithm and the report.
+// and verify, the choice of the family's routine and the report.
 #include <algorithm>
 
 #include "base/control_names.h"
@@ -29,41 +29,6 @@ void Operations::Program_button_Click() {
 
 void Operations::ProgramDeviceData() {
   RoutineNotReady("Please Write A90S2313 Program Data Routine", std::string(kAppTitle));
-}
-
-void Operations::BuildProgramImage() {
-  auto& buf = buf_;
-  const std::int32_t size = dev_.DeviceSize;
-  // A shorter file ends the image at its own last byte: the chip beyond it is
-  // left as it is, whatever the family.
-  const std::int32_t extent = buf.ProgramExtent();
-  const int option = ui_.Value("HiLow_button(1)") ? 1 : ui_.Value("HiLow_button(2)") ? 2 : 0;
-  auto& program = buf.ProgramBuffer;
-  const auto& code = buf.CodeBuffer;
-  if (option == 0) {
-    for (std::int32_t i = 0; i < size; ++i)
-      program.at(static_cast<std::size_t>(i)) = code.at(static_cast<std::size_t>(i));
-    buf.ProgramLength = std::max<std::int32_t>(extent, 0);
-    return;
-  }
-  // Odd bytes for the high half of a 16-bit bus, even bytes for the low half.
-  const std::int32_t odd = option == 1 ? 1 : 0;
-  for (std::int32_t i = 0; 2 * i <= size - 2; ++i) {
-    program.at(static_cast<std::size_t>(i)) = code.at(static_cast<std::size_t>(2 * i + odd));
-  }
-  // The selected bytes that lie inside the extent; the other half of the chip
-  // is never written.
-  buf.ProgramLength = std::clamp<std::int32_t>((extent + 1 - odd) / 2, 0, size / 2);
-}
-
-void Operations::GoProgressiveBar1() {
-  ProgressCount += 1;
-  if (ProgressCount != ProgressStep) return;
-  auto& ui = ui_;
-  // Short images tick more than a hundred times: the bar stays at its end.
-  ui.SetValueQuiet(control::ProgressBar1,
-                   std::min(ui.Value(control::ProgressBar1) + 1, ui.Max(control::ProgressBar1)));
-  ProgressCount = 0;
 }
 
 // The safety question. A model-4 board takes its programming voltage from a
@@ -100,8 +65,6 @@ void Operations::Stopped() {
   report.RaiseErrorAlert();
   report.PlayEventSound("ERROR");
 }
-
-bool Operations::SerialKey() const { return dev_.Family().bus == Bus::kTwoWire; }
 
 // Runs the routine of the family; false when it has none.
 bool Operations::DispatchProgram(Algorithm algorithm) {

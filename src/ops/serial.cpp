@@ -13,7 +13,7 @@
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
-#include "ops/operations.h"
+#include "ops/two_wire.h"
 
 namespace zambrix {
 
@@ -25,7 +25,7 @@ constexpr int kDeviceRead = 0xA1;
 // Bytes an operation covers: CodeSize, but never beyond the chip, whose address
 // counter would wrap and start over at 0. `done` says what happened to the
 // bytes that were covered ("read", "compared", "written").
-std::int32_t Operations::SerialByteCount(const std::string& done) {
+std::int32_t TwoWireOps::SerialByteCount(const std::string& done) {
   const std::int32_t size = buf_.CodeSize;
   const std::int32_t chip = dev_.DeviceSize;
   if (chip <= 0 || size <= chip) return std::max<std::int32_t>(size, 0);
@@ -36,13 +36,13 @@ std::int32_t Operations::SerialByteCount(const std::string& done) {
 
 // Sends `value`; false (ErrorCount set) when the chip did not
 // acknowledge it.
-bool Operations::SerialSend(int value) {
+bool TwoWireOps::SerialSend(int value) {
   link_.WriteValue = static_cast<std::uint8_t>(value);
   I2cSendByte();
-  return ErrorCount == 0;
+  return st_.ErrorCount == 0;
 }
 
-void Operations::SerialLinesAtRest() {
+void TwoWireOps::SerialLinesAtRest() {
   auto& link = link_;
   link.CEON();
   link.OEON();
@@ -53,7 +53,7 @@ void Operations::SerialLinesAtRest() {
 }
 
 // Address 0, then the read command. False when a byte was not acknowledged.
-bool Operations::SerialReadHeader() {
+bool TwoWireOps::SerialReadHeader() {
   auto& link = link_;
   link.OEOFF();
   link.SleepMs(50);
@@ -73,7 +73,7 @@ bool Operations::SerialReadHeader() {
 // The ninth clock of a received byte: SDA driven low (the data latch holds 0)
 // asks for the next byte; SDA left released on the last one ends the transfer,
 // so that the chip stops sending and the stop that follows is seen.
-void Operations::SerialAcknowledge(bool last) {
+void TwoWireOps::SerialAcknowledge(bool last) {
   auto& link = link_;
   if (!last) link.REG4ON();
   link.CEOFF();
@@ -81,17 +81,17 @@ void Operations::SerialAcknowledge(bool last) {
 }
 
 // Sixteen steps before every sixteenth byte, never past the bar's maximum.
-void Operations::SerialProgress(std::int32_t index) {
+void TwoWireOps::SerialProgress(std::int32_t index) {
   if (index % 16 != 0) return;
   auto& ui = ui_;
   ui.SetValueQuiet(control::ProgressBar1,
                    std::min(ui.Value(control::ProgressBar1) + 16, ui.Max(control::ProgressBar1)));
 }
 
-void Operations::Read24Cxx() {
+void TwoWireOps::Read24Cxx() {
   auto& link = link_;
   const std::int32_t count = SerialByteCount("read");
-  ErrorCount = 0;
+  st_.ErrorCount = 0;
   if (count == 0 || !SerialReadHeader()) return;
   auto& code = buf_.CodeBuffer;
   for (std::int32_t i = 0; i < count; ++i) {
@@ -108,25 +108,26 @@ void Operations::Read24Cxx() {
 // Stops at the first byte that differs and reports it; that byte is not
 // acknowledged, so the chip is left in standby. False when a byte differed or
 // the chip did not answer (ErrorCount set then).
-bool Operations::SerialCompare(std::int32_t count) {
+bool TwoWireOps::SerialCompare(std::int32_t count) {
   auto& link = link_;
   auto& ui = ui_;
   ui.SetValueQuiet(control::ProgressBar1, 0);
   ui.SetMax(control::ProgressBar1, count);
-  ErrorCount = 0;
+  st_.ErrorCount = 0;
   if (count == 0) return true;
   if (!SerialReadHeader()) return false;
   const auto& image = buf_.ProgramBuffer;
   for (std::int32_t i = 0; i < count; ++i) {
     SerialProgress(i);
     I2cReadByte();
-    const std::uint8_t expected = EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i));
+    const std::uint8_t expected =
+        st_.EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i));
     const bool differs = expected != link.ReadValue;
-    DeviceChecksum = (DeviceChecksum + link.ReadValue) & 0xFFFF;
+    st_.DeviceChecksum = (st_.DeviceChecksum + link.ReadValue) & 0xFFFF;
     SerialAcknowledge(differs || i == count - 1);
     if (differs) {
       I2cStop();
-      WorkAddress = i;
+      st_.WorkAddress = i;
       link.CurrentAddress = i;
       link.WriteValue = expected;
       ReportVerifyMismatch(expected);
@@ -139,7 +140,7 @@ bool Operations::SerialCompare(std::int32_t count) {
 
 // The bytes programming writes (the selected ones with "Hi Byte" or "Low
 // Byte"), compared with the chip.
-void Operations::Verify24Cxx() {
+void TwoWireOps::Verify24Cxx() {
   BuildProgramImage();
   const std::int32_t covered = SerialByteCount("compared");
   const std::int32_t count = std::min(covered, buf_.ProgramLength);
@@ -150,38 +151,38 @@ void Operations::Verify24Cxx() {
   SerialCompare(count);
 }
 
-void Operations::VerifySerial() {
+void TwoWireOps::VerifySerial() {
   if (!ConfirmBoard("before the verify")) {
-    VerifyFailed = 1;
+    st_.VerifyFailed = 1;
     return;
   }
   Verify24Cxx();
-  if (VerifyFailed != 0) return;
-  if (ErrorCount != 0) {
+  if (st_.VerifyFailed != 0) return;
+  if (st_.ErrorCount != 0) {
     if (ConfirmBoard("during the verify")) ReportSerialAckError();
-    VerifyFailed = 1;
+    st_.VerifyFailed = 1;
   } else if (!ConfirmBoard("after the verify")) {
-    VerifyFailed = 1;
+    st_.VerifyFailed = 1;
   }
 }
 
-void Operations::Write24C08_16() { SerialPageWrite(16, false, "Erasing Device 24CXX"); }
-void Operations::Write24C32() { SerialPageWrite(32, true, "Erasing Device 24C32"); }
+void TwoWireOps::Write24C08_16() { SerialPageWrite(16, false, "Erasing Device 24CXX"); }
+void TwoWireOps::Write24C32() { SerialPageWrite(32, true, "Erasing Device 24C32"); }
 
 // Page writes of the program image (FFh while erasing, over the whole chip); a
 // last page shorter than the page size holds the bytes that are left.
-void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
+void TwoWireOps::SerialPageWrite(int page_size, bool two_address_bytes,
                                  const std::string& erase_message) {
   auto& link = link_;
   auto& ui = ui_;
   std::int32_t count = dev_.DeviceSize;
-  if (EraseInProgress) {
+  if (st_.EraseInProgress) {
     report_.LogMessage(erase_message);
     report_.LogMessage("Program Buffer will not be erased");
   } else {
     count = std::min(SerialByteCount("written"), buf_.ProgramLength);
   }
-  ErrorCount = 0;
+  st_.ErrorCount = 0;
   link.OEOFF();
   link.SleepMs(50);
   I2cFreeBus();
@@ -200,12 +201,12 @@ void Operations::SerialPageWrite(int page_size, bool two_address_bytes,
   link.REG4ON();
   // The chip gives no sign of a byte it did not take: what was written is read
   // back before success is claimed.
-  if (!SerialCompare(count) && ErrorCount == 0) FailFlag = 1;
+  if (!SerialCompare(count) && st_.ErrorCount == 0) st_.FailFlag = 1;
 }
 
 // One page from byte `first`: header, `count` data bytes, stop. False when the
 // chip did not acknowledge (no stop is sent then).
-bool Operations::SerialWritePage(std::int32_t first, std::int32_t count, bool two_address_bytes) {
+bool TwoWireOps::SerialWritePage(std::int32_t first, std::int32_t count, bool two_address_bytes) {
   auto& link = link_;
   link.AddressMid = first / 256;
   link.AddressLow = first % 256;
@@ -218,7 +219,8 @@ bool Operations::SerialWritePage(std::int32_t first, std::int32_t count, bool tw
   if (!SerialSend(link.AddressLow)) return false;
   const auto& image = buf_.ProgramBuffer;
   for (std::int32_t i = first; i < first + count; ++i) {
-    if (!SerialSend(EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i)))) return false;
+    if (!SerialSend(st_.EraseInProgress ? 0xFF : image.at(static_cast<std::size_t>(i))))
+      return false;
   }
   I2cStop();
   return true;
@@ -227,17 +229,44 @@ bool Operations::SerialWritePage(std::int32_t first, std::int32_t count, bool tw
 // The chip answers nothing during its write cycle: the device byte is sent
 // until it is acknowledged, at most 50 times 2 ms apart. ErrorCount is 0 when it
 // answered, else 50.
-void Operations::SerialWritePoll(int device_byte) {
+void TwoWireOps::SerialWritePoll(int device_byte) {
   auto& link = link_;
-  ErrorCount = 0;
+  st_.ErrorCount = 0;
   do {
     I2cStart();
     link.WriteValue = static_cast<std::uint8_t>(device_byte);
     I2cSendBytePoll();
-    ++ErrorCount;
+    ++st_.ErrorCount;
     if (link.ReadValue != 0) link.SleepMs(2);
-  } while (link.ReadValue != 0 && ErrorCount < 50);
-  if (link.ReadValue == 0) ErrorCount = 0;
+  } while (link.ReadValue != 0 && st_.ErrorCount < 50);
+  if (link.ReadValue == 0) st_.ErrorCount = 0;
+}
+
+// The outcome of a 24Cxx erase. A serial chip without a page write (the 24C256)
+// was not touched, and says so.
+void TwoWireOps::ReportSerialErase(bool written) {
+  if (!written) {
+    RoutineNotReady("Please Write Missing Routines at ERASE");
+    return;
+  }
+  if (st_.ErrorCount != 0) {
+    // A board that went away answers like a chip that does not acknowledge.
+    if (ConfirmBoard("during the erase")) ReportSerialAckError();
+    st_.FailFlag = 1;
+    return;
+  }
+  if (st_.FailFlag != 0) return;  // the read-back found a byte that is not FFh
+  if (!ConfirmBoard("after the erase")) return;
+  auto& link = link_;
+  auto& report = report_;
+  Conclude(Outcome::Kind::kDone, "Programming Device Successfull");
+  report.DataFlowLightOff();
+  report.ProgramLightOff();
+  report.PlayEventSound("OK");
+  link.Reg0Value = 64;
+  link.SetReg0();
+  ui_.SetValueQuiet(control::ProgressBar1, 0);
+  SerialLinesAtRest();
 }
 
 }  // namespace zambrix
