@@ -38,8 +38,7 @@ struct SimRig {
   }
   // The link on this board's port and model, as after detection.
   void UseBoard(int model, int port_address);
-  // The catalogue row's fixed bits, the address maps and delay factors of a
-  // key, then the line changes of a device selection.
+  // The operator's choice of the key's entry in the Device list.
   void Select(const std::string& key);
   // UseBoard on this board's own model and port, Select(key), then the reset an
   // operation starts with (not for the serial chips, whose lines Select leaves on).
