@@ -1,53 +1,24 @@
-// The X28C256 and AT29C256 models against their datasheets: the part alone,
-// its pins driven with the write-enable controlled write cycles and the read
-// cycles the datasheets draw, at times the test chooses.
+// The X28C256 and AT29C256 models against their datasheets, the part driven
+// alone.
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "sim/chip_specs.h"
 #include "sim/chips/page_eeprom.h"
+#include "support/chip_pins.h"
 
 namespace zambrix {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-constexpr std::uint64_t kUs = 1000, kMs = 1000 * kUs;
+using testing::kMs;
+using testing::kUs;
 
-struct Part {
-  explicit Part(const char* name, Bytes memory = {})
-      : chip(*sim::FindChipSpec(name), std::move(memory), 1) {
-    pins.powered = true;
-    Apply();
-  }
-  void Apply() { drive = chip.Update(pins, now).drive; }
-  void Wait(std::uint64_t ns) { now += ns, drive = chip.Advance(now).drive; }
-  // Address and data set up with CE low, WE low for 1 us, then both high again;
-  // the next write follows `gap` after this one's WE fell.
-  void Write(std::uint32_t address, std::uint8_t data, std::uint64_t gap = 5 * kUs) {
-    pins.address = address, pins.data = data, pins.latch_on = true, pins.ce_low = true;
-    Apply();
-    pins.strobe_low = true, Apply(), Wait(kUs);
-    pins.strobe_low = false, Apply();
-    pins.ce_low = false, pins.latch_on = false, pins.data = 0xFF, Apply();
-    Wait(gap - kUs);
-  }
-  // AAh at 5555h, 55h at 2AAAh, `last` at 5555h.
-  void Command(std::uint8_t last) { Write(0x5555, 0xAA), Write(0x2AAA, 0x55), Write(0x5555, last); }
+struct Part : testing::Part<sim::PageEeprom> {
+  using testing::Part<sim::PageEeprom>::Part;
   void Load(std::uint32_t page, const Bytes& data, int from = 0, int to = 63) {
     for (int i = from; i <= to; ++i) Write(page * 64 + std::uint32_t(i), data[std::size_t(i)]);
   }
-  // A read cycle: CE and OE low, then high again.
-  std::uint8_t Read(std::uint32_t address) {
-    pins.address = address, pins.ce_low = true, pins.oe_low = true, Apply();
-    const std::uint8_t value = drive;
-    pins.ce_low = false, pins.oe_low = false, Apply();
-    return value;
-  }
-  sim::PageEeprom chip;
-  sim::ChipPins pins;
-  std::uint64_t now = 0;
-  std::uint8_t drive = 0xFF;
 };
 
 Bytes PageData(int seed) {
