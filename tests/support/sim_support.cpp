@@ -41,7 +41,6 @@ void SimRig::UseBoard(int model, int port_address) {
 // when none does) is chosen in the Device list as the operator chooses it; a
 // row the list refuses is listed plainly first, so that its selection runs too.
 void SimRig::Select(const std::string& k) {
-  key = k;
   auto& dev = t->dev;
   auto& ui = t->ui;
   if (ui.Get(control::Device).items.empty()) dev.FillDeviceTable(), dev.FillDeviceList();

@@ -1,5 +1,5 @@
-// A Core on the simulated board, with the link set up as detection and device
-// selection would leave it, and the chip sequences the tests drive.
+// A Core on the simulated board, with the link set up as detection leaves it and
+// a device chosen in the Device list.
 #pragma once
 
 #include <string>
@@ -45,7 +45,6 @@ struct SimRig {
   void Use(const std::string& key);
   // One byte through SETADR, REG4OFF, CEOEON and GetNibbles.
   std::uint8_t ReadByte(std::int32_t address);
-  std::string key;
 };
 
 }  // namespace zambrix::testing
