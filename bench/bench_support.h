@@ -4,9 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 
 #include "app/core.h"
 #include "app/posix_platform.h"
+#include "base/text.h"
 #include "sim/sim_port.h"
 
 namespace zambrix::bench {
@@ -32,6 +34,18 @@ class NoDialogs : public Dialogs {
   std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
+
+// The operator's choice of the first Device list entry that is `name`, or
+// begins with it and a blank.
+inline void Choose(Core& core, const std::string& name) {
+  const auto& rows = core.dev.DeviceTable;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (Trim(rows[i][0]) == name || rows[i][0].rfind(name + " ", 0) == 0) {
+      core.ChooseListIndex("Device", static_cast<int>(i));
+      return;
+    }
+  }
+}
 
 // A program run on a simulated board with silent services.
 struct SimulatedProgram {

@@ -58,16 +58,6 @@ struct Op {
   bool extended = false;  // needs the extended catalogue
 };
 
-void Choose(Core& core, const char* entry) {
-  const auto& rows = core.dev.DeviceTable;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i][0].rfind(entry, 0) == 0) {
-      core.ChooseListIndex("Device", static_cast<int>(i));
-      return;
-    }
-  }
-}
-
 void BM_Operation(benchmark::State& state, Op op) {
   SimulatedProgram p(op.chip);
   const auto* spec = p.port.Config().chip;
@@ -76,7 +66,7 @@ void BM_Operation(benchmark::State& state, Op op) {
     p.core.dev.SetExtendedCatalogue(true);
     p.core.dev.FillDeviceList();
   }
-  Choose(p.core, op.entry);
+  bench::Choose(p.core, op.entry);
   if (p.core.dev.DeviceSize != static_cast<std::int32_t>(spec->size)) {
     state.SkipWithError("the device could not be chosen");
     return;

@@ -27,10 +27,7 @@ struct Rig {
     core.shell.CreateWindow();
     core.setup.SettingsDir = "/nonexistent";
     core.shell.Form_Load();
-    const auto& rows = core.dev.DeviceTable;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (Trim(rows[i][0]) == f.device) core.ChooseListIndex("Device", static_cast<int>(i));
-    }
+    bench::Choose(core, f.device);
     if (f.voltage_option) core.ChangeValue(Indexed("Voltage_button", f.voltage_option), 1);
     std::mt19937 gen(1);
     for (std::int32_t i = 0; i < core.dev.DeviceSize; ++i) {

@@ -14,11 +14,7 @@ struct SerialChip : bench::SimulatedProgram {
   explicit SerialChip(const char* name) : SimulatedProgram(name) {
     core.setup.SettingsDir = "/nonexistent";
     core.shell.Form_Load();
-    const std::string entry = std::string("Eeprom ") + name + " Serial";
-    const auto& rows = core.dev.DeviceTable;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (rows[i][0].rfind(entry, 0) == 0) core.ChooseListIndex("Device", static_cast<int>(i));
-    }
+    bench::Choose(core, std::string("Eeprom ") + name + " Serial");
   }
   std::uint64_t Accesses() { return port.Trace().counts.writes + port.Trace().counts.reads; }
 };

@@ -14,8 +14,8 @@ namespace {
 using testing::TestCore;
 
 TEST(Delays, EveryDelayGoesThroughTheClockAndALatchLoadWaitsTwoStrobeDelays) {
-  TestCore t;
-  auto& link = t->link;
+  testing::BareLink t;
+  auto& link = t.link;
   link.StrobeDelayCount = 7, link.MediumDelayCount = 300, link.LongDelayCount = 4000;
   link.DelayFactorShort = 5;
   const std::pair<void (Link::*)(), std::uint64_t> delays[] = {

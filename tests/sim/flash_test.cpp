@@ -1,51 +1,31 @@
-// JEDEC flash chips against their datasheets, driven through the socket with
-// the quick latch loads of the flash command path.
+// JEDEC flash chips against their datasheets, the part driven alone.
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "support/sim_support.h"
+#include "sim/chips/jedec_flash.h"
+#include "support/chip_pins.h"
 
 namespace zambrix {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using testing::kMs;
 
-sim::SimConfig Setup(const char* chip, Bytes contents, std::uint64_t slow_ns) {
-  auto c = testing::SimSetup(6, 0x378, chip, std::move(contents));
-  c.faults.slow_write_ns = slow_ns;
-  return c;
-}
-
-struct Flash : testing::SimRig {
-  explicit Flash(const char* chip, Bytes contents = {}, std::uint64_t slow = 0)
-      : SimRig(Setup(chip, std::move(contents), slow), "FM"), l(link()) {}
-  // A quick latch load: data, strobe, select; no shadow changes.
-  void Quick(int n, int v) {
-    l.PortOut(l.PortAddress, v);
-    l.PortOut(l.ControlPort, l.RegStrobe[static_cast<std::size_t>(n)]);
-    l.PortOut(l.ControlPort, l.RegSelect[static_cast<std::size_t>(n)]);
+struct Flash : testing::Part<sim::JedecFlash> {
+  explicit Flash(const char* name, Bytes contents = {}, std::uint64_t write_ns = 0)
+      : Part(name, std::move(contents)) {
+    if (write_ns) chip.SetWriteCycle(write_ns);
   }
-  // One write cycle of `data` at a chip address, WE-controlled like the quick path.
-  void Write(std::uint32_t address, int data) {
-    const int high = l.AddressHighMap[(address >> 16) & 0xFF] | 0x04;
-    Quick(3, 0x84 | high);
-    Quick(4, data), Quick(1, (address >> 8) & 0xFF), Quick(2, address & 0xFF);
-    Quick(3, high), Quick(3, high & ~0x04), Quick(3, high), Quick(3, 0x84 | high);
+  // The unlock and `command` at the short addresses (or the full ones).
+  void Command3(std::uint8_t command, bool full = false) {
+    full ? Command(command) : Command(command, 0x555, 0x2AA);
   }
-  // FlashCommand3 with the short command addresses (or the full ones).
-  void Command3(int command, bool full = false) {
-    l.OEOFF();
-    Write(full ? 0x5555 : 0x555, 0xAA), Write(full ? 0x2AAA : 0x2AA, 0x55);
-    Write(full ? 0x5555 : 0x555, command);
-  }
-  void Erase(std::uint32_t address, int command) {
+  void Erase(std::uint32_t address, std::uint8_t command) {
     Command3(0x80);
     Write(0x555, 0xAA), Write(0x2AA, 0x55), Write(address, command);
   }
-  std::uint8_t Read(std::int32_t address) { return l.CEOFF(), ReadByte(address); }  // a new cycle
-  sim::JedecFlash& Chip() { return chip<sim::JedecFlash>(); }
-  Link& l;
+  const Bytes& Memory() { return chip.Memory(); }
 };
 
 // The first AM29F010/040 revisions decode A14..A0 in command cycles and take 0555h as
@@ -71,8 +51,7 @@ TEST(JedecFlash, TheIdCommandOnShortOrFullAddressesAndReset) {
   Flash f("AM29F040");
   f.Command3(0x90, true);
   EXPECT_EQ(f.Read(2), 0x00);  // sector not protected
-  f.l.OEOFF();
-  f.Write(0x1234, 0xF0);  // reset at any address
+  f.Write(0x1234, 0xF0);       // reset at any address
   EXPECT_EQ(f.Read(2), 0xFF);
   Flash eon("EN29F040");
   eon.Command3(0x90);
@@ -85,13 +64,12 @@ TEST(JedecFlash, ByteProgramWithDataPollingAndToggle) {
   Flash f("A29040", Bytes(8, 0x0F), 1'000'000);  // 7 us would be over before the first read
   f.Command3(0xA0);
   f.Write(0x6789A, 0x35);
-  EXPECT_TRUE(f.Chip().Busy());
-  f.l.REG4OFF(), f.l.CEOEON();
-  const std::uint8_t s1 = f.ReadByte(0x6789A), s2 = f.Read(0x6789A);
-  EXPECT_TRUE(f.Chip().Busy());
+  EXPECT_TRUE(f.chip.Busy());
+  const std::uint8_t s1 = f.Read(0x6789A), s2 = f.Read(0x6789A);
+  EXPECT_TRUE(f.chip.Busy());
   EXPECT_EQ(s1 & 0x80, 0x80);  // complement of bit 7 of 35h
   EXPECT_NE(s1 & 0x40, s2 & 0x40);
-  f.l.SleepMs(2);
+  f.Wait(2 * kMs);
   EXPECT_EQ(f.Read(0x6789A), 0x35);
 }
 
@@ -100,16 +78,16 @@ TEST(JedecFlash, ChipAndSectorEraseTakeSecondsAndIgnoreCommandsMeanwhile) {
   f.Erase(0x555, 0x10);
   EXPECT_EQ(f.Read(0x100) & 0x88, 0x08);  // DQ7 0, DQ3 erase started
   f.Command3(0x90);                       // ignored
-  f.l.SleepMs(7000);
-  EXPECT_TRUE(f.Chip().Busy());
-  f.l.SleepMs(1100);
+  f.Wait(7000 * kMs);
+  EXPECT_TRUE(f.chip.Busy());
+  f.Wait(1100 * kMs);
   EXPECT_EQ(f.Read(0x100), 0xFF);
   EXPECT_EQ(f.Read(0x1FFFF), 0xFF);
-  EXPECT_FALSE(f.Chip().InAutoselect());
+  EXPECT_FALSE(f.chip.InAutoselect());
   Flash s("AM29F040B", Bytes(512 * 1024, 0x00));
   s.Erase(0x70000, 0x30);
   s.Write(0x10000, 0x30);  // within 50 us: added
-  s.l.SleepMs(2100);
+  s.Wait(2100 * kMs);
   const auto& m = s.Memory();
   for (std::size_t a : {0x70000, 0x7FFFF, 0x1ABCD}) EXPECT_EQ(m[a], 0xFF) << a;
   for (std::size_t a : {0x20000, 0x0FFFF}) EXPECT_EQ(m[a], 0x00) << a;

@@ -6,9 +6,27 @@
 #include <initializer_list>
 #include <vector>
 
+#include "link/link.h"
+#include "link/link_events.h"
 #include "support/fakes.h"
 
 namespace zambrix::testing {
+
+// The link alone, on the recording back end and virtual time, its events going
+// nowhere.
+struct BareLink : LinkEvents {
+  void BeforePortWrite() override {}
+  void ProgressReset() override {}
+  void ActivityToggled() override {}
+  void ProgramFailed() override {}
+  void BoardLost() override {}
+  void BoardAnswers() override {}
+  void BoardFound() override {}
+  SpeedSlider Speed() override { return {}; }
+  RecordingPort recording;
+  VirtualClock virtual_clock{10};
+  Link link{&recording, &virtual_clock, *this};
+};
 
 // The four writes of one latch load (data, select, strobe, select) at `base`.
 inline std::vector<PortAccess> Load(int data, int select, int strobe, int base = 0x378) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/control_names.h"
 #include "devices/device_catalogue.h"
 
 namespace zambrix::testing {
@@ -36,37 +37,28 @@ void SimRig::UseBoard(int model, int port_address) {
   l.Reset();
 }
 
+// The row of `key` that stands for the simulated part (the first of the key
+// when none does) is chosen in the Device list as the operator chooses it; a
+// row the list refuses is listed plainly first, so that its selection runs too.
 void SimRig::Select(const std::string& k) {
-  key = k;
-  const auto rows = DeviceCatalogue();
-  const auto row = std::find_if(rows.begin(), rows.end(), [&](const CatalogueRow& r) {
-    return r.device_class == k[0] && r.size_code == k[1];
-  });
-  auto& l = link();
-  l.Reg1Fixed = row->reg1_fixed;
-  l.Reg3Fixed = row->reg3_fixed;
-  l.BuildIdentityMaps();
-  if (k == "FM" || k == "FL" || k == "FR" || k == "FS") {
-    for (int i = 4; i < 8; ++i) l.AddressHighMap[static_cast<std::size_t>(i)] = i + 4;
-  }
-  if (k == "EN") {
-    for (int i = 64; i < 128; ++i) l.AddressMidMap[static_cast<std::size_t>(i)] = i + 64;
-  }
-  const bool slow = k[1] < '3', fast = k[1] == '9';  // 2716 to 2764; 27C080
-  l.DelayFactorShort = slow ? 50 : fast ? 2 : 5;
-  l.DelayFactorMedium = slow ? 20000 : fast ? 50 : 100;
-  l.DelayFactorLong = slow ? 100000 : fast ? 250 : 500;
-  if (k == "EN") l.DelayFactorShort = 1;
-  l.Timing = ChipTimingOf(k, row->name);
   auto& dev = t->dev;
-  dev.DeviceKey = k;
-  dev.DeviceClass = k.substr(0, 1);
-  dev.DeviceSizeCode = k.substr(1, 1);
-  dev.DeviceSize = row->kilobytes * 1024;
-  l.CEOFF();
-  l.OEOFF();
-  if (k[0] == 'S') l.CEON(), l.OEON();
-  l.ApplySpeedSetting();
+  auto& ui = t->ui;
+  if (ui.Get(control::Device).items.empty()) dev.FillDeviceTable(), dev.FillDeviceList();
+  const auto rows = DeviceCatalogue();
+  const std::string_view part = port.Config().chip ? port.Config().chip->name : "";
+  const auto of_key = [&](const CatalogueRow& r) {
+    return r.device_class == k[0] && r.size_code == k[1];
+  };
+  auto row = std::find_if(rows.begin(), rows.end(),
+                          [&](const CatalogueRow& r) { return of_key(r) && r.sim_part == part; });
+  if (row == rows.end()) row = std::find_if(rows.begin(), rows.end(), of_key);
+  const auto index = static_cast<std::size_t>(row - rows.begin());
+  if (!dev.RowOffered(index)) {
+    auto items = ui.Get(control::Device).items;
+    items.at(index) = dev.DeviceTable.at(index)[0];
+    ui.SetItems(control::Device, std::move(items));
+  }
+  t->ChooseListIndex(control::Device, static_cast<int>(index));
 }
 
 void SimRig::Use(const std::string& k) {

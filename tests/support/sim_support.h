@@ -1,5 +1,5 @@
-// A Core on the simulated board, with the link set up as detection and device
-// selection would leave it, and the chip sequences the tests drive.
+// A Core on the simulated board, with the link set up as detection leaves it and
+// a device chosen in the Device list.
 #pragma once
 
 #include <string>
@@ -38,15 +38,13 @@ struct SimRig {
   }
   // The link on this board's port and model, as after detection.
   void UseBoard(int model, int port_address);
-  // The catalogue row's fixed bits, the address maps and delay factors of a
-  // key, then the line changes of a device selection.
+  // The operator's choice of the key's entry in the Device list.
   void Select(const std::string& key);
   // UseBoard on this board's own model and port, Select(key), then the reset an
   // operation starts with (not for the serial chips, whose lines Select leaves on).
   void Use(const std::string& key);
   // One byte through SETADR, REG4OFF, CEOEON and GetNibbles.
   std::uint8_t ReadByte(std::int32_t address);
-  std::string key;
 };
 
 }  // namespace zambrix::testing
