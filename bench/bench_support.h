@@ -35,16 +35,10 @@ class NoDialogs : public Dialogs {
   std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 
-// The operator's choice of the first Device list entry that is `name`, or
-// begins with it and a blank.
+// The operator's choice of the Device list entry `name` names (a whole entry
+// or a part number).
 inline void Choose(Core& core, const std::string& name) {
-  const auto& rows = core.dev.DeviceTable;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (Trim(rows[i][0]) == name || rows[i][0].rfind(name + " ", 0) == 0) {
-      core.ChooseListIndex("Device", static_cast<int>(i));
-      return;
-    }
-  }
+  core.ChooseListIndex("Device", core.dev.Match(name).row);
 }
 
 // A program run on a simulated board with silent services.

@@ -110,8 +110,7 @@ BENCHMARK_CAPTURE(BM_Operation, Erase_X28C256,
                   Op{"X28C256", "Eeprom XICOR X28C256", "EraseFlash_button", false})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
-BENCHMARK_CAPTURE(BM_Operation, Erase_24C08,
-                  Op{"24C08", "Eeprom 24C08", "EraseFlash_button", false})
+BENCHMARK_CAPTURE(BM_Operation, Erase_24C08, Op{"24C08", "24C08", "EraseFlash_button", false})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Operation, Identify_AM29F040,
                   Op{"AM29F040", "Flash AMD AM29F040", "menuFlashShowCodeID", false, true})

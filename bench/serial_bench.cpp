@@ -14,7 +14,7 @@ struct SerialChip : bench::SimulatedProgram {
   explicit SerialChip(const char* name) : SimulatedProgram(name) {
     core.setup.SettingsDir = "/nonexistent";
     core.shell.Form_Load();
-    bench::Choose(core, std::string("Eeprom ") + name + " Serial");
+    bench::Choose(core, name);
   }
   std::uint64_t Accesses() { return port.Trace().counts.writes + port.Trace().counts.reads; }
 };

@@ -194,13 +194,7 @@ int Session::SelectDevice() {
     if (!o_.setup.empty() && core_->ui.ListIndex(control::Device) >= 0) return NoteDevice();
     return Fail(kUsage, "the command needs -d DEVICE");
   }
-  std::vector<std::string> names;
-  std::vector<bool> offered;
-  for (std::size_t i = 0; i < core_->dev.DeviceTable.size(); ++i) {
-    names.push_back(core_->dev.DeviceTable[i][0]);
-    offered.push_back(core_->dev.RowOffered(i));
-  }
-  auto m = MatchDevice(names, offered, o_.device);
+  const DeviceMatch m = core_->dev.Match(o_.device);
   if (m.row < 0) return Fail(kUsage, m.error);
   core_->ChooseListIndex(control::Device, m.row);
   if (core_->ui.ListIndex(control::Device) != m.row)

@@ -22,14 +22,4 @@ int Run(const std::vector<std::string>& args, std::FILE* out = stdout, std::FILE
 // 0 when a usable port exists, 3 otherwise. Runs before any port is claimed.
 int Doctor(std::FILE* out);
 
-// A device named on the command line: a whole catalogue name or a part number,
-// without regard to case and surrounding blanks.
-struct DeviceMatch {
-  int row = -1;                 // the chosen row, -1 when none
-  std::string error;            // why none was chosen
-  std::vector<int> candidates;  // for an ambiguous name
-};
-DeviceMatch MatchDevice(const std::vector<std::string>& names, const std::vector<bool>& offered,
-                        const std::string& query);
-
 }  // namespace zambrix::cli

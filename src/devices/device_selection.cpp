@@ -90,6 +90,16 @@ bool DeviceSelection::RowOffered(std::size_t row) const {
          ExtendedCatalogueStatus(catalogue[row]).offered;
 }
 
+DeviceMatch DeviceSelection::Match(const std::string& query) const {
+  std::vector<std::string> names;
+  std::vector<bool> offered;
+  for (std::size_t row = 0; row < DeviceTable.size(); ++row) {
+    names.push_back(DeviceTable[row][0]);
+    offered.push_back(RowOffered(row));
+  }
+  return MatchDevice(names, offered, query);
+}
+
 void DeviceSelection::SetExtendedCatalogue(bool on) {
   ExtendedCatalogue = on;
   ui_.SetCaption(control::mnuToolsCatalogue,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "devices/chip_families.h"
+#include "devices/device_match.h"
 
 namespace zambrix {
 
@@ -28,6 +29,9 @@ class DeviceSelection {
   void FillDeviceList();
   // Whether the list offers the table's row (the extended catalogue offers more).
   bool RowOffered(std::size_t row) const;
+  // The Device list entry `query` names: a whole entry name or a part number,
+  // in any case, among the offered rows.
+  DeviceMatch Match(const std::string& query) const;
   // Tools menu: the extended catalogue on or off; the list is filled again.
   void mnuToolsCatalogue_Click();
   // Sets the choice (from the settings or the command line) and the menu caption.

@@ -7,7 +7,6 @@
 #include <set>
 #include <sstream>
 
-#include "cli/cli.h"
 #include "devices/device_catalogue.h"
 #include "sim/chip_specs.h"
 #include "support/fakes.h"
@@ -32,17 +31,11 @@ TEST(ChipFamilies, EveryOfferedRowHasAFamilyARoutineASimulatedPartAndACliName) {
   t->dev.SetExtendedCatalogue(true);
   t->dev.FillDeviceList();
   const auto catalogue = DeviceCatalogue();
-  std::vector<std::string> names;
-  std::vector<bool> offered;
-  for (std::size_t row = 0; row < catalogue.size(); ++row) {
-    names.push_back(t->dev.DeviceTable[row][0]);
-    offered.push_back(t->dev.RowOffered(row));
-  }
   // Offered, but no simulated part stands for them.
   const std::set<std::string_view> unsimulated = {"Eprom 2732B", "Eprom 27C32"};
   int walked = 0;
   for (std::size_t row = 0; row < catalogue.size(); ++row) {
-    if (!offered[row]) continue;
+    if (!t->dev.RowOffered(row)) continue;
     const CatalogueRow& c = catalogue[row];
     SCOPED_TRACE(std::string(c.name));
     ++walked;
@@ -66,8 +59,8 @@ TEST(ChipFamilies, EveryOfferedRowHasAFamilyARoutineASimulatedPartAndACliName) {
       EXPECT_EQ(spec->size, static_cast<std::uint32_t>(c.kilobytes) * 1024);
     }
 
-    EXPECT_EQ(cli::MatchDevice(names, offered, PartNumber(c.name)).row, static_cast<int>(row));
-    EXPECT_EQ(cli::MatchDevice(names, offered, std::string(c.name)).row, static_cast<int>(row));
+    EXPECT_EQ(t->dev.Match(PartNumber(c.name)).row, static_cast<int>(row));
+    EXPECT_EQ(t->dev.Match(std::string(c.name)).row, static_cast<int>(row));
   }
   EXPECT_EQ(walked, 27);  // 23 offered, and four flash chips in the extended catalogue
 }

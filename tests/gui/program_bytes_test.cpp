@@ -47,7 +47,7 @@ TEST(ProgramBytes, ASerialChipIsReadBackBeforeSuccessIsClaimed) {
   sim::SimFaults dead;
   dead.dead_byte = 0x100;
   Programmer p("24C16", {}, 6, 12.5, dead);
-  p.Choose("Eeprom 24C16");
+  p.Choose("24C16");
   OpenAndProgram(p, RandomImage(2048, 4));
   EXPECT_FALSE(p.Logged("Programming Device Successfull"));
   EXPECT_TRUE(p.Logged("Device Memory DOES NOT VERIFY with Buffer Contents"));

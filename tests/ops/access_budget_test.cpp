@@ -48,7 +48,7 @@ TEST(AccessBudget, ReadProgramAndPageWriteTakeTheAccessesTheTableGives) {
   EXPECT_EQ(program.Chip()[32767], 0x00);
 
   testing::Programmer serial("24C08");
-  serial.Choose("Eeprom 24C08");
+  serial.Choose("24C08");
   serial.Load({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
   const auto page_accesses = serial.Accesses("Program_button");
   EXPECT_EQ(serial.core().ops.ErrorCount, 0);

@@ -77,12 +77,8 @@ INSTANTIATE_TEST_SUITE_P(Model, NoHarmOn, ::testing::Values(4, 5, 6));
 // other half keeps what it held; of the long file the chip takes its own size,
 // nothing wraps round onto its first bytes. The verify after it agrees.
 TEST(NoHarm, HiLowAndOversizeFilesWriteOnlyTheirBytesOnEveryFamily) {
-  const std::pair<const char*, const char*> parts[] = {
-      {"Eprom 2732A", "2732A"},           {"Eprom 27C64", "27C64"},
-      {"Eprom 27C256", "27C256"},         {"Eprom 27C512", "27C512"},
-      {"Eprom 27C010", "27C010"},         {"Eeprom XICOR X28C256", "X28C256"},
-      {"Flash AMD AM29F010", "AM29F010"}, {"Eeprom 24C16", "24C16"}};
-  for (const auto& [device, chip] : parts) {
+  for (const char* chip :
+       {"2732A", "27C64", "27C256", "27C512", "27C010", "X28C256", "AM29F010", "24C16"}) {
     const auto* spec = sim::FindChipSpec(chip);
     const std::size_t size = spec->size;
     // The electrically erasable parts hold other data; the others start erased.
@@ -90,12 +86,12 @@ TEST(NoHarm, HiLowAndOversizeFilesWriteOnlyTheirBytesOnEveryFamily) {
         spec->kind == sim::ChipKind::kPageEeprom || spec->kind == sim::ChipKind::kSerialEeprom;
     const auto before = rewritable ? RandomImage(size, 5) : std::vector<std::uint8_t>(size, 0xFF);
     for (int option : {1, 2, 0}) {
-      SCOPED_TRACE(std::string(device) + (option == 0 ? ", a file twice its size"
-                                                      : ", option " + std::to_string(option)));
+      SCOPED_TRACE(std::string(chip) + (option == 0 ? ", a file twice its size"
+                                                    : ", option " + std::to_string(option)));
       Programmer p(chip, before);
       p.core().dev.SetExtendedCatalogue(true);
       p.core().dev.FillDeviceList();
-      p.Choose(device);
+      p.Choose(chip);
       if (spec->vpp_volts > 12.5) p.core().ChangeValue("Voltage_button(2)", 1);  // the 2732A's 21 V
       const auto image =
           TestImage(option == 0 ? 2 * size : size, static_cast<unsigned>(size + option));

@@ -55,14 +55,10 @@ struct Programmer {
   }
   Core& core() { return *t->core; }
   void Choose(const std::string& name) {
-    const auto& rows = core().dev.DeviceTable;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (Trim(rows[i][0]) == name || rows[i][0].rfind(name + " ", 0) == 0) {
-        core().ChooseListIndex("Device", static_cast<int>(i));
-        return;
-      }
-    }
-    FAIL() << "no device " << name;
+    const DeviceMatch m = core().dev.Match(name);
+    const int row = m.row >= 0 ? m.row : m.listed;  // a refused entry is chosen too
+    ASSERT_GE(row, 0) << m.error;
+    core().ChooseListIndex("Device", row);
   }
   // Opens `bytes` as the code file, as File / Open Code does.
   void Open(const std::vector<std::uint8_t>& bytes) {

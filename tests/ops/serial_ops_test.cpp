@@ -20,7 +20,7 @@ constexpr Part k24C08{"24C08", 1024}, k24C16{"24C16", 2048}, k24C32{"24C32", 409
 struct Serial : testing::Programmer {
   Serial(const Part& c, int model, Bytes contents = {})
       : Programmer(c.name, std::move(contents), model) {
-    Choose(std::string("Eeprom ") + c.name + " Serial (8 pins)");
+    Choose(c.name);
   }
   Operations& ops() { return core().ops; }
   Bytes Code(std::size_t n) const {

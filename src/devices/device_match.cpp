@@ -1,12 +1,13 @@
-// Finding a catalogue row from a name typed on the command line.
+// Finding a Device list entry from a name.
+#include "devices/device_match.h"
+
 #include <algorithm>
 #include <cctype>
 #include <sstream>
 
 #include "base/text.h"
-#include "cli/cli.h"
 
-namespace zambrix::cli {
+namespace zambrix {
 
 namespace {
 
@@ -59,6 +60,7 @@ DeviceMatch MatchDevice(const std::vector<std::string>& names, const std::vector
     return m;
   }
   if (usable.empty()) {
+    m.listed = found[0];
     m.error = "device '" + Trim(names[static_cast<std::size_t>(found[0])]) +
               "' is listed but not offered (N/A)";
     return m;
@@ -69,4 +71,4 @@ DeviceMatch MatchDevice(const std::vector<std::string>& names, const std::vector
   return m;
 }
 
-}  // namespace zambrix::cli
+}  // namespace zambrix

@@ -1,8 +1,8 @@
+#include "devices/device_match.h"
+
 #include <gtest/gtest.h>
 
-#include "cli/cli.h"
-
-namespace zambrix::cli {
+namespace zambrix {
 namespace {
 
 const std::vector<std::string> kNames = {
@@ -32,4 +32,4 @@ TEST(DeviceMatch, RefusedUnknownEmptyAndAmbiguousNamesAreErrors) {
 }
 
 }  // namespace
-}  // namespace zambrix::cli
+}  // namespace zambrix
