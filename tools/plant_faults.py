@@ -43,7 +43,7 @@ PLANTS = [
     ("serial-erase-blames-chip", "lost board blamed on the chip", "src/ops/serial.cpp",
      'if (ConfirmBoard("during the erase")) ReportSerialAckError();', "ReportSerialAckError();",
      ["test_ops"]),
-    ("serial-read-blames-chip", "lost board blamed on the chip", "src/ops/read.cpp",
+    ("serial-read-blames-chip", "lost board blamed on the chip", "src/ops/serial.cpp",
      'if (!ConfirmBoard("during the read")) return;', "", ["test_ops"]),
     ("serial-program-blames-chip", "lost board blamed on the chip", "src/ops/program.cpp",
      'if (ConfirmBoard("during programming")) ReportSerialAckError();', "ReportSerialAckError();",

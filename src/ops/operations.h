@@ -34,7 +34,7 @@ class Operations : public OperationState, public OperationBase {
   void Read_button_Click();
   void ReadDeviceCode();
   void ReadParallelDevice() { sweep_.Read(); }
-  void ReadSerialDevice();
+  void ReadSerialDevice() { serial_.Read(); }
   void ReadDeviceData();
 
   // ---- Blank check ----

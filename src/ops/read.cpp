@@ -32,36 +32,6 @@ void Operations::ReadDeviceCode() {
   }
 }
 
-void Operations::ReadSerialDevice() {
-  auto& link = link_;
-  auto& ui = ui_;
-  auto& report = report_;
-  auto& buf = buf_;
-  if (!StartRead()) return;
-  ui.SetMax(control::ProgressBar1, buf.CodeSize);
-  Read24Cxx();
-  report.DataFlowLightOff();
-  if (ErrorCount != 0) {
-    // A board that went away answers like a chip that does not acknowledge.
-    if (!ConfirmBoard("during the read")) return;
-    ReportSerialAckError();
-  } else {
-    if (!ConfirmBoard("after the read")) return;
-    Conclude(Outcome::Kind::kDone,
-             std::to_string(std::min(buf.CodeSize, dev_.DeviceSize)) + " bytes Read from Device");
-    DeviceDigests = buf.LogDigests(
-        "Device",
-        std::span(buf.CodeBuffer)
-            .first(static_cast<std::size_t>(std::max(0, std::min(buf.CodeSize, dev_.DeviceSize)))));
-    ShowReadBuffer();
-    report.PlayEventSound("OK");
-  }
-  MarkCodeBufferRead();
-  link.Reset();
-  SerialLinesAtRest();
-  link.Reg0Value = 0x40;  // the shadow only: latch 0 keeps output enable on
-}
-
 void Operations::ReadDeviceData() {
   auto& link = link_;
   auto& ui = ui_;

@@ -2,6 +2,7 @@
 // two-wire bus (i2c_bus.cpp). The 24C08/24C16 carry the 256-byte block in the
 // device byte and take one word-address byte; the 24C32 takes two.
 #include <algorithm>
+#include <span>
 
 #include "base/control_names.h"
 #include "base/report.h"
@@ -21,6 +22,37 @@ namespace {
 constexpr int kDeviceWrite = 0xA0;
 constexpr int kDeviceRead = 0xA1;
 }  // namespace
+
+// The whole chip into the code buffer, between the board checks.
+void TwoWireOps::Read() {
+  auto& link = link_;
+  auto& ui = ui_;
+  auto& report = report_;
+  auto& buf = buf_;
+  if (!StartRead()) return;
+  ui.SetMax(control::ProgressBar1, buf.CodeSize);
+  Read24Cxx();
+  report.DataFlowLightOff();
+  if (st_.ErrorCount != 0) {
+    // A board that went away answers like a chip that does not acknowledge.
+    if (!ConfirmBoard("during the read")) return;
+    ReportSerialAckError();
+  } else {
+    if (!ConfirmBoard("after the read")) return;
+    Conclude(Outcome::Kind::kDone,
+             std::to_string(std::min(buf.CodeSize, dev_.DeviceSize)) + " bytes Read from Device");
+    st_.DeviceDigests = buf.LogDigests(
+        "Device",
+        std::span(buf.CodeBuffer)
+            .first(static_cast<std::size_t>(std::max(0, std::min(buf.CodeSize, dev_.DeviceSize)))));
+    ShowReadBuffer();
+    report.PlayEventSound("OK");
+  }
+  MarkCodeBufferRead();
+  link.Reset();
+  SerialLinesAtRest();
+  link.Reg0Value = 0x40;  // the shadow only: latch 0 keeps output enable on
+}
 
 // Bytes an operation covers: CodeSize, but never beyond the chip, whose address
 // counter would wrap and start over at 0. `done` says what happened to the

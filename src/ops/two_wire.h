@@ -20,6 +20,9 @@ class TwoWireOps : public OperationBase {
   // Byte" or "Low Byte"); a write reads back what it wrote and sets FailFlag
   // after the mismatch report when a byte did not take.
   void Read24Cxx();
+  // The Read command for a 24Cxx: Read24Cxx between the board checks, then the
+  // report and the socket's lines at rest.
+  void Read();
   void Verify24Cxx();
   void Write24C08_16();
   void Write24C32();

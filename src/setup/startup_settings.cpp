@@ -12,6 +12,7 @@
 #include "base/window_model.h"
 #include "buffers/buffers.h"
 #include "devices/device_selection.h"
+#include "link/boards.h"
 #include "link/link.h"
 #include "link/link_events.h"
 #include "link/port.h"
@@ -103,7 +104,7 @@ void Setups::LoadStartupSettings() {
     } else if (line.substr(0, kModelKey.size()) == kModelKey) {
       const int model = Nearest16(LeadingDecimal(line.substr(kModelKey.size())));
       // A number that names no board model is no board.
-      link.BoardModel = model == 4 || model == 5 || model == 6 ? model : 0;
+      link.BoardModel = BoardProfileOf(model) != nullptr ? model : 0;
       StartupKeysSeen += "MODEL";
     }
   });
