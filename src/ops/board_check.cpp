@@ -3,15 +3,9 @@
 // check.
 #include <cstdio>
 
-#include "base/control_names.h"
 #include "base/report.h"
-#include "base/services.h"
 #include "base/text.h"
-#include "base/window_model.h"
-#include "buffers/buffers.h"
-#include "devices/device_selection.h"
 #include "link/boards.h"
-#include "link/clock.h"
 #include "link/link.h"
 #include "link/link_events.h"
 #include "ops/operation_base.h"

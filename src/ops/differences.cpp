@@ -3,14 +3,9 @@
 // window's compare view. A verify that matches never gets here.
 #include "base/control_names.h"
 #include "base/report.h"
-#include "base/services.h"
-#include "base/text.h"
 #include "base/window_model.h"
 #include "buffers/buffers.h"
-#include "devices/device_selection.h"
-#include "link/clock.h"
 #include "link/link.h"
-#include "link/link_events.h"
 #include "ops/parallel_sweep.h"
 
 namespace zambrix {

@@ -6,17 +6,13 @@
 
 #include <algorithm>
 
-#include "base/control_names.h"
 #include "base/report.h"
-#include "base/services.h"
 #include "base/text.h"
-#include "base/window_model.h"
 #include "buffers/buffers.h"
 #include "devices/device_selection.h"
 #include "link/boards.h"
 #include "link/clock.h"
 #include "link/link.h"
-#include "link/link_events.h"
 
 namespace zambrix {
 

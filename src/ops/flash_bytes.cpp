@@ -11,7 +11,6 @@
 #include "devices/device_selection.h"
 #include "link/clock.h"
 #include "link/link.h"
-#include "link/link_events.h"
 #include "ops/byte_flash.h"
 #include "ops/page_eeprom.h"
 #include "ops/parallel_sweep.h"

@@ -10,13 +10,10 @@
 #include "base/control_names.h"
 #include "base/report.h"
 #include "base/services.h"
-#include "base/text.h"
 #include "base/window_model.h"
-#include "buffers/buffers.h"
 #include "devices/device_selection.h"
 #include "link/clock.h"
 #include "link/link.h"
-#include "link/link_events.h"
 #include "ops/byte_flash.h"
 #include "ops/page_eeprom.h"
 

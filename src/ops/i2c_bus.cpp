@@ -2,17 +2,9 @@
 // SCL is the chip-enable bit of latch 3 (CEON = SCL low, CEOFF = SCL high); SDA
 // is driven from bit 7 of latch 4 while latch 3 bit 6 is clear (REG4ON) and
 // released with REG4OFF, so that the chip can pull it low.
-#include "base/control_names.h"
-#include "base/report.h"
-#include "base/services.h"
-#include "base/text.h"
-#include "base/window_model.h"
-#include "buffers/buffers.h"
-#include "devices/device_selection.h"
 #include "link/boards.h"
 #include "link/clock.h"
 #include "link/link.h"
-#include "link/link_events.h"
 #include "ops/two_wire.h"
 
 namespace zambrix {

@@ -11,9 +11,7 @@
 #include "buffers/buffers.h"
 #include "devices/device_selection.h"
 #include "link/boards.h"
-#include "link/clock.h"
 #include "link/link.h"
-#include "link/link_events.h"
 #include "ops/operations.h"
 
 namespace zambrix {

@@ -6,10 +6,8 @@
 #include "base/text.h"
 #include "base/window_model.h"
 #include "buffers/buffers.h"
-#include "devices/device_selection.h"
 #include "link/clock.h"
 #include "link/link.h"
-#include "link/link_events.h"
 #include "ops/parallel_sweep.h"
 
 namespace zambrix {
