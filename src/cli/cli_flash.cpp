@@ -29,11 +29,10 @@ std::string MessagesSince(const std::string& log, std::size_t from) {
 
 int ShowFlashId(Core& core, std::FILE* out) {
   const std::size_t before = core.report.LogText().size();
-  core.ops.FlashPageSize = 0;
   core.Click(control::menuFlashShowCodeID);
   std::fputs(MessagesSince(core.report.LogText(), before).c_str(), out);
-  const bool valid = core.ops.FlashPageSize != 0 && !core.ops.BoardLost;
-  return valid ? kOk : kOperationFailed;
+  // Only a chip found in the identification table concludes as done.
+  return core.ops.Result.kind == Outcome::Kind::kDone ? kOk : kOperationFailed;
 }
 
 }  // namespace zambrix::cli
