@@ -106,21 +106,6 @@ TEST_F(ShownState, TheErrorAlertLocksTheKeysOfItsCommands) {
   EXPECT_TRUE(View<QAction>("menuProgramCode")->isEnabled());
 }
 
-// Erase Chip asks the safety question first; Cancel leaves the chip as it was.
-TEST_F(ShownState, EraseChipAsksFirst) {
-  Start("X28C256", "Eeprom XICOR X28C256", std::vector<std::uint8_t>(32768, 0x42));
-  p->t->dialogs.answers.push_back(MsgAnswer::Cancel);
-  Click("EraseFlash_button");
-  const auto& asked = p->t->dialogs.shown.back();
-  EXPECT_EQ(std::tuple(asked.text, asked.title, asked.buttons),
-            std::tuple(std::string("Erase the Device?"), std::string("Safety Question"),
-                       MsgButtons::OkCancel));
-  EXPECT_TRUE(p->Logged("Erase was Canceled by Operator"));
-  EXPECT_EQ(p->Chip()[0], 0x42);
-  Click("EraseFlash_button");
-  EXPECT_EQ(p->Chip()[0], 0xFF);
-}
-
 // Cancel in the name prompt saves nothing; an empty name keeps the numbered
 // default; the Save entries show the names stored in their slots.
 TEST_F(ShownState, SavingASetupCancelsAndTheSaveEntriesShowTheStoredNames) {
