@@ -37,18 +37,5 @@ TEST(Outcome, EachOperationSaysWhatItCameToAndTheNextEventStartsAfresh) {
   EXPECT_EQ(r.lines, std::vector<std::string>{"Programming was Canceled by Operator"});
 }
 
-TEST(Outcome, ALostBoardOutweighsWhatCameBefore) {
-  auto config = Programmer::Setup("27C256", std::vector<std::uint8_t>(32768, 0xFF));
-  config.faults.vanish_after = 20000;
-  Programmer p(config);
-  p.Choose("Eprom 27C256");
-  p.core().Click("Read_button");
-  const Outcome& r = p.core().ops.Result;
-  EXPECT_EQ(r.kind, Kind::kNoBoard);
-  ASSERT_FALSE(r.lines.empty());
-  EXPECT_NE(r.lines.back().find("DOES NOT ANSWER"), std::string::npos);
-  EXPECT_TRUE(r.Failed());
-}
-
 }  // namespace
 }  // namespace zambrix

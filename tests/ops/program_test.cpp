@@ -57,8 +57,9 @@ TEST(ProgramEprom, BytesOverThePulseLimitAreNamedInOneLineAtTheEnd) {
 
 // On a model-4 board the jumper sets the programming voltage: the safety
 // question names the setting the chip needs. Other boards and chips without
-// a programming voltage get the plain question.
-TEST(ProgramEprom, TheSafetyQuestionNamesModel4sJumperSetting) {
+// a programming voltage get the plain question. Cancel leaves the chip alone
+// and the board at rest.
+TEST(ProgramEprom, TheSafetyQuestionNamesModel4sJumperSettingAndCancelWritesNothing) {
   struct Case {
     int model;
     std::string chip, device;
@@ -76,24 +77,17 @@ TEST(ProgramEprom, TheSafetyQuestionNamesModel4sJumperSetting) {
     Programmer p(c.chip, {}, c.model);
     p.Choose(c.device);
     if (c.voltage_option) p.core().ChangeValue(Indexed("Voltage_button", c.voltage_option), 1);
+    p.Load(RandomImage(4096, 3));
     p.t->dialogs.answers.push_back(MsgAnswer::Cancel);
     p.core().Click("Program_button");
     ASSERT_FALSE(p.t->dialogs.shown.empty());
     EXPECT_EQ(p.t->dialogs.shown.back().text, c.question);
     EXPECT_EQ(p.t->dialogs.shown.back().title, "Safety Question");
+    EXPECT_TRUE(p.Logged("Programming was Canceled by Operator"));
+    EXPECT_TRUE(std::all_of(p.Chip().begin(), p.Chip().end(), [](auto b) { return b == 0xFF; }));
+    EXPECT_EQ(p.port->Board().Latch(0), 0x40);
+    EXPECT_EQ(p.port->Board().Latch(3), 0xC4 | p.core().link.Reg3Fixed);
   }
-}
-
-TEST(ProgramEprom, CancelLeavesTheChipAlone) {
-  Programmer p("27C256");
-  p.Choose("Eprom 27C256");
-  p.Open(RandomImage(32768, 3));
-  p.t->dialogs.answers.push_back(MsgAnswer::Cancel);
-  p.core().Click("Program_button");
-  EXPECT_TRUE(p.Logged("Programming was Canceled by Operator"));
-  EXPECT_EQ(p.Pulses(), 0u);
-  EXPECT_EQ(p.port->Board().Latch(0), 0x40);
-  EXPECT_EQ(p.port->Board().Latch(3), 0xC4 | p.core().link.Reg3Fixed);
 }
 
 // Bytes that need no pulse: FFh in the image, or (with the pre-read) already in the chip.
@@ -117,22 +111,6 @@ TEST(ProgramEprom, NothingIsPulsedForFFhBytesOrBytesThePreReadFindsInPlace) {
   EXPECT_EQ(same.Pulses(), 0u);
   EXPECT_TRUE(same.Logged("Programming Device Successfull"));
   EXPECT_EQ(same.Chip(), image);
-}
-
-TEST(ProgramEprom, HiAndLowByteWriteHalfTheImageAndTheVerifyComparesOnlyThat) {
-  auto code = RandomImage(32768, 11);
-  Programmer p("27C256");
-  p.Choose("Eprom 27C256");
-  p.Open(code);
-  p.core().ChangeValue("HiLow_button(1)", 1);
-  p.core().ChangeValue("VerifyAfterProgramming", 1);
-  p.core().Click("Program_button");
-  const auto& chip = p.Chip();
-  for (std::size_t i = 0; i < 16384; ++i) ASSERT_EQ(chip[i], code[2 * i + 1]) << i;
-  EXPECT_TRUE(
-      std::all_of(chip.begin() + 16384, chip.end(), [](std::uint8_t b) { return b == 0xFF; }));
-  EXPECT_TRUE(p.Logged("Compared 16384 programmed bytes of 32768 read"));
-  EXPECT_TRUE(p.Logged("Device Contents MATCHES with Buffer Contents"));
 }
 
 // The 2732 family's one 50 ms pulse a byte, and the set-up value and settling

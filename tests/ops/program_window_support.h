@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 
 #include "base/text.h"
@@ -63,9 +62,7 @@ struct Programmer {
   // Opens `bytes` as the code file, as File / Open Code does.
   void Open(const std::vector<std::uint8_t>& bytes) {
     const auto path = dir.path() / ("image" + std::to_string(files++) + ".bin");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
     t->dialogs.open_files.push_back(path.string());
     core().Click("mnuFileOpenCode");
   }

@@ -46,22 +46,6 @@ TEST(Eprom, BitsOnlyGoFromOneToZeroAndOnlyWithVppOnTheRightPin) {
   EXPECT_FALSE(p.port->Trace().ChipDamaged() || wrong.port->Trace().ChipDamaged());
 }
 
-TEST(Eprom, BytesNeedVaryingSeededPulseCounts) {
-  const auto needed = [](std::uint64_t seed) {
-    auto config = Programmer::Setup("27C256");
-    config.seed = seed;
-    Programmer p(config);
-    const auto* chip = p.port->Board().socket().As<sim::Eprom>();
-    std::vector<int> n;
-    for (std::uint32_t a = 0; a < 64; ++a) n.push_back(chip->PulsesNeeded(a));
-    return n;
-  };
-  const auto a = needed(7);
-  EXPECT_EQ(a, needed(7));
-  EXPECT_NE(a, needed(8));
-  EXPECT_LT(*std::min_element(a.begin(), a.end()), *std::max_element(a.begin(), a.end()));
-}
-
 TEST(Eprom, VppOnAPinThatCannotTakeItDestroysThePartWhichThenReadsUnpredictably) {
   struct Damage {
     const char* chip;
