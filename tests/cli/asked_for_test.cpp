@@ -11,28 +11,21 @@ namespace fs = std::filesystem;
 constexpr auto npos = std::string::npos;
 
 struct AskedCli : zambrix::testing::Cli {
-  zambrix::testing::Result Sim(const std::string& args) { return Run("--board sim " + args); }
   std::string Chip(const std::string& part, const std::string& file = "chip.bin") const {
     return "--sim-chip " + part + ":" + Path(file) + " ";
   }
 };
 
+// (An image larger than the chip without a part chosen: the fault matrix.)
 TEST_F(AskedCli, AnImageLongerThanTheChipGoesOnlyInAPartTheOperatorChose) {
   const auto image = RandomFile("long.bin", 65536, 1);
-  auto r = Sim(Chip("27C256") + "program -d 27C256 -i " + image + " --yes");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("File is 65536 bytes, the Device 32768"), npos) << r.err;
-  EXPECT_NE(
-      r.err.find("data up to address FFFFh, past the last address of the Eprom 27C256 (7FFFh)"),
-      npos);
-  EXPECT_EQ(Slurp(dir_ / "chip.bin"), std::string(32768, '\xFF'));
+  const auto program = Chip("27C256") + "program -d 27C256 -i " + image + " --yes ";
   for (const char* part :
-       {"--length 40000", "--offset 10000h", "--offset 0x9000 --length 32768", "--offset x"}) {
-    EXPECT_EQ(Sim(Chip("27C256") + "program -d 27C256 -i " + image + " --yes " + part).status, 2)
-        << part;
-  }
-  EXPECT_EQ(Slurp(dir_ / "chip.bin"), std::string(32768, '\xFF'));
-  r = Sim(Chip("27C256") + "program -d 27C256 -i " + image + " --offset 8000h --verify --yes");
+       {"--length 40000", "--offset 10000h", "--offset 0x9000 --length 32768", "--offset x"})
+    EXPECT_EQ(Sim(program + part).status, 2) << part;
+  EXPECT_FALSE(fs::exists(dir_ / "chip.bin") &&
+               Slurp(dir_ / "chip.bin") != std::string(32768, '\xFF'));
+  auto r = Sim(program + "--offset 8000h --verify");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Slurp(dir_ / "chip.bin") == Slurp(image).substr(32768));
   // HEX data at 100000h lies outside any 27C256; text after the end record is named.
@@ -43,24 +36,6 @@ TEST_F(AskedCli, AnImageLongerThanTheChipGoesOnlyInAPartTheOperatorChose) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("line 4: records after the end record were not read"), npos) << r.err;
   EXPECT_NE(r.err.find("data up to address 10000Fh"), npos) << r.err;
-}
-
-TEST_F(AskedCli, LowBytesGoToTheEepromsFirstHalfAndASerialChipRefusesAHalf) {
-  const auto before = Slurp(RandomFile("chip.bin", 32768, 2));
-  const auto image = Slurp(RandomFile("image.bin", 32768, 3));
-  auto r = Sim(Chip("X28C256") + "program -d X28C256 -i " + Path("image.bin") +
-               " --bytes low --verify --yes");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.err.find("Compared 16384 programmed bytes of 32768 read"), npos);
-  const auto chip = Slurp(dir_ / "chip.bin");
-  for (std::size_t i = 0; i < 16384; ++i) ASSERT_EQ(chip[i], image[2 * i]) << i;
-  EXPECT_TRUE(chip.substr(16384) == before.substr(16384)) << "the upper half was written";
-  r = Sim(Chip("24C16", "serial.bin") + "program -d 24C16 -i " + Path("image.bin") +
-          " --bytes hi --yes");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("--bytes hi is for the parallel chips"), npos) << r.err;
-  EXPECT_FALSE(fs::exists(dir_ / "serial.bin") &&
-               Slurp(dir_ / "serial.bin") != std::string(2048, '\xFF'));
 }
 
 // A 24Cxx gives no sign of a byte it did not take: programming and erasing read
@@ -131,26 +106,6 @@ TEST_F(AskedCli, TheCatalogueOptionComesBeforeTheSetupItRestores) {
   ASSERT_EQ(Sim("--catalogue extended setup save 2 -d AM29F010").status, 0);
   auto r = Sim("--catalogue extended --setup 2 --sim-chip AM29F010 id");
   EXPECT_EQ(r.status, 0) << r.err;
-}
-
-TEST_F(AskedCli, EveryWayOutPrintsOneJsonObjectWithStatusAndMessage) {
-  const std::string log = Path("log.txt");
-  const std::string cases[] = {
-      "",
-      "--bogus",
-      "--help",
-      "--board sim list",
-      "--board sim --log " + log + " read -d 27C256 -o " + log,
-      "--board sim --sim-chip 27C256 blank -d 27C256",
-      "--board sim program -d 27C256 -i " + Path("missing.bin") + " --yes"};
-  for (const auto& args : cases) {
-    SCOPED_TRACE(args);
-    const auto r = Run("--json " + args);
-    ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
-    const auto json = nlohmann::json::parse(r.out);
-    EXPECT_EQ(json["exit_status"], r.status);
-    EXPECT_FALSE(json["message"].get<std::string>().empty());
-  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The command-line front end with outputs and inputs that are not plain files:
-// symlinks, FIFOs, device nodes, folders, and a log that would overwrite them.
+// FIFOs, device nodes, folders, and a log that would overwrite them. (Saves
+// through symlinks and past planted links: the safe-save tests.)
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -25,26 +26,6 @@ class CliFiles : public Cli {
     return ::lstat(P(name).c_str(), &st) == 0 && S_ISCHR(st.st_mode);
   }
 };
-
-// The chip's bytes land behind a symlink (kept, with the target's mode) and
-// never in a file linked at a predictable temporary name.
-TEST_F(CliFiles, ReadWritesThroughLinksAndNeverThroughPlantedOnes) {
-  WriteWholeFile(dir_ / "victim", "keep me");
-  fs::create_symlink(dir_ / "victim", dir_ / "out.bin.tmp~");
-  WriteWholeFile(dir_ / "dump.bin", "old");
-  fs::permissions(dir_ / "dump.bin", fs::perms::owner_read | fs::perms::owner_write);
-  fs::create_symlink("dump.bin", dir_ / "link.bin");
-  for (const char* name : {"out.bin", "link.bin"}) {
-    auto r = Run(kRead + P(name));
-    EXPECT_EQ(r.status, 0) << name << r.err;
-  }
-  EXPECT_EQ(ReadWholeFile(dir_ / "victim"), "keep me");
-  EXPECT_EQ(fs::file_size(dir_ / "out.bin"), 32768u);
-  EXPECT_TRUE(fs::is_symlink(dir_ / "link.bin"));
-  EXPECT_EQ(ReadWholeFile(dir_ / "dump.bin"), ReadWholeFile(dir_ / "out.bin"));
-  EXPECT_EQ(fs::status(dir_ / "dump.bin").permissions(),
-            fs::perms::owner_read | fs::perms::owner_write);
-}
 
 // Devices stay devices, a log on a full one is a file error. (A read saved to
 // a full device, a folder or a FIFO: the fault matrix.)

@@ -3,9 +3,7 @@
 
 namespace {
 
-struct CliFlash : zambrix::testing::Cli {
-  zambrix::testing::Result Sim(const std::string& args) { return Run("--board sim " + args); }
-};
+using CliFlash = zambrix::testing::Cli;
 
 // Flash rows only in the extended catalogue; an id that nothing valid answers fails.
 TEST_F(CliFlash, IdPrintsTheIdentificationAndAnswersWithItsStatus) {

@@ -35,6 +35,8 @@ class Cli : public ::testing::Test {
     r.err = Slurp(err);
     return r;
   }
+  // Runs on the simulated board.
+  Result Sim(const std::string& args) { return Run("--board sim " + args); }
   static std::string Slurp(const fs::path& p) { return ReadWholeFile(p); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   // A file of `size` random bytes in the test's folder; its path.

@@ -10,10 +10,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <fstream>
 #include <future>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -88,57 +90,39 @@ enum class Start { kErased, kImage, kOther };
 
 struct Op {
   const char* name;
-  std::vector<std::string> args;  // "IN" and "OUT" stand for the files
-  const char* chip;
+  std::string command;  // "IN" and "OUT" stand for the files
   std::size_t size;
   Start start;
   int vanish;  // port accesses after which the board goes, mid-operation
+  std::vector<std::string> Words() const {
+    std::istringstream in(command);
+    return {std::istream_iterator<std::string>(in), {}};
+  }
+  bool Has(const std::string& word) const {
+    return (" " + command + " ").find(" " + word + " ") != std::string::npos;
+  }
   bool Reads() const { return Has("IN"); }
   bool Writes() const { return Has("OUT"); }
-  bool Has(const std::string& word) const {
-    for (const auto& a : args)
-      if (a == word) return true;
-    return false;
+  // The device given after -d, and put in the simulated socket.
+  std::string Chip() const {
+    const auto words = Words();
+    return *(std::find(words.begin(), words.end(), "-d") + 1);
   }
 };
 
 const std::vector<Op>& Ops() {
   static const std::vector<Op> ops = {
-      {"read", {"read", "-d", "27C256", "-o", "OUT"}, "27C256", 32768, Start::kImage, 3000},
-      {"blank check", {"blank", "-d", "27C256"}, "27C256", 32768, Start::kErased, 3000},
-      {"program EPROM",
-       {"program", "-d", "27C256", "-i", "IN", "--yes"},
-       "27C256",
-       32768,
-       Start::kErased,
-       3000},
-      {"program EEPROM",
-       {"program", "-d", "X28C256", "-i", "IN", "--yes"},
-       "X28C256",
-       32768,
-       Start::kOther,
-       3000},
-      {"verify", {"verify", "-d", "27C256", "-i", "IN"}, "27C256", 32768, Start::kImage, 3000},
-      {"erase", {"erase", "-d", "X28C256", "--yes"}, "X28C256", 32768, Start::kOther, 3000},
-      {"identification",
-       {"--catalogue", "extended", "id", "-d", "AM29F010"},
-       "AM29F010",
-       131072,
-       Start::kErased,
-       300},
-      {"serial read", {"read", "-d", "24C16", "-o", "OUT"}, "24C16", 2048, Start::kImage, 3000},
-      {"serial program",
-       {"program", "-d", "24C16", "-i", "IN", "--yes", "--verify"},
-       "24C16",
-       2048,
-       Start::kErased,
-       3000},
-      {"program flash",
-       {"--catalogue", "extended", "program", "-d", "AM29F010", "-i", "IN", "--yes"},
-       "AM29F010",
-       131072,
-       Start::kErased,
-       3000},
+      {"read", "read -d 27C256 -o OUT", 32768, Start::kImage, 3000},
+      {"blank check", "blank -d 27C256", 32768, Start::kErased, 3000},
+      {"program EPROM", "program -d 27C256 -i IN --yes", 32768, Start::kErased, 3000},
+      {"program EEPROM", "program -d X28C256 -i IN --yes", 32768, Start::kOther, 3000},
+      {"verify", "verify -d 27C256 -i IN", 32768, Start::kImage, 3000},
+      {"erase", "erase -d X28C256 --yes", 32768, Start::kOther, 3000},
+      {"identification", "--catalogue extended id -d AM29F010", 131072, Start::kErased, 300},
+      {"serial read", "read -d 24C16 -o OUT", 2048, Start::kImage, 3000},
+      {"serial program", "program -d 24C16 -i IN --yes --verify", 2048, Start::kErased, 3000},
+      {"program flash", "--catalogue extended program -d AM29F010 -i IN --yes", 131072,
+       Start::kErased, 3000},
   };
   return ops;
 }
@@ -224,11 +208,7 @@ const std::vector<std::string> kSlowWrite = [] {
 const std::vector<Fault>& Faults() {
   static const std::vector<Fault> faults = {
       {"no fault", "", "", kAllWell},
-      {"no board",
-       "no-board",
-       "",
-       {kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard, kNoBoard,
-        kNoBoard}},
+      {"no board", "no-board", "", std::vector<std::string>(Ops().size(), kNoBoard)},
       {"empty socket",
        "empty-socket",
        "",
@@ -426,7 +406,7 @@ class Cell {
         "--settings-dir", dir_.str(),
         "--board",        "sim",
         "--sim-trace",    P("trace.vcd"),
-        "--sim-chip",     std::string(op_.chip) + (no_chip_file ? "" : ":" + P("chip.bin"))};
+        "--sim-chip",     op_.Chip() + (no_chip_file ? "" : ":" + P("chip.bin"))};
     if (sim == "vanish") {
       args.insert(args.end(), {"--sim-fault", "vanish=" + std::to_string(op_.vanish)});
     } else if (!sim.empty()) {
@@ -436,7 +416,7 @@ class Cell {
       args.insert(args.end(), {"--log", P(op_.Reads()    ? "in.bin"
                                           : op_.Writes() ? "out.bin"
                                                          : "chip.bin")});
-    for (const auto& a : op_.args)
+    for (const auto& a : op_.Words())
       args.push_back(a == "IN" ? Target(true) : a == "OUT" ? Target(false) : a);
     if (*fault_.bytes != '\0' && (op_.Has("program") || op_.Has("verify")))
       args.insert(args.end(), {"--bytes", fault_.bytes});

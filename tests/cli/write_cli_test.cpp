@@ -1,7 +1,6 @@
 // The writing commands run as processes on the simulated board, as a script
 // would run them: round trips through the chip's file, refusals, exit statuses.
 #include <nlohmann/json.hpp>
-#include <random>
 #include <tuple>
 
 #include "cli/cli_process.h"
@@ -10,12 +9,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct WriteCli : zambrix::testing::Cli {
-  zambrix::testing::Result Sim(const std::string& args) { return Run("--board sim " + args); }
-  std::string File(const std::string& name, std::size_t size, unsigned seed) {
-    return RandomFile(name, size, seed);
-  }
-};
+using WriteCli = zambrix::testing::Cli;
 
 // A file shorter than the chip (or ending inside a serial page) writes exactly
 // its bytes: what lies beyond it on the chip is not touched.
@@ -23,7 +17,7 @@ TEST_F(WriteCli, AShortFileProgramsOnlyItsOwnBytes) {
   for (auto [device, size, chip_size] : {std::tuple{"27C256", 100, 32768}, {"24C08", 1000, 1024}}) {
     SCOPED_TRACE(device);
     fs::remove(dir_ / "chip.bin");
-    const auto image = File("short.bin", static_cast<std::size_t>(size), 3);
+    const auto image = RandomFile("short.bin", static_cast<std::size_t>(size), 3);
     auto r = Sim(std::string("--sim-chip ") + device + ":" + Path("chip.bin") + " program -d " +
                  device + " -i " + image + " --yes --verify");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -34,7 +28,7 @@ TEST_F(WriteCli, AShortFileProgramsOnlyItsOwnBytes) {
 }
 
 TEST_F(WriteCli, ProgramVerifyCheckAndReadRoundTripThroughTheChipsFile) {
-  const auto image = File("image.bin", 32768, 1);
+  const auto image = RandomFile("image.bin", 32768, 1);
   const auto chip = "--sim-chip 27C256:" + Path("chip.bin");
   auto r = Sim(chip + " program -d 27C256 -i " + image + " --yes --verify");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -44,7 +38,7 @@ TEST_F(WriteCli, ProgramVerifyCheckAndReadRoundTripThroughTheChipsFile) {
 
   // Another image over it: the check says an erase is needed, and a verify
   // that lists every difference fails like the one that stops at the first.
-  const auto other = File("other.bin", 32768, 2);
+  const auto other = RandomFile("other.bin", 32768, 2);
   r = Sim(chip + " check -d 27C256 -i " + other);
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.out.find("erase needed at 0-"), std::string::npos);
@@ -62,12 +56,11 @@ TEST_F(WriteCli, ProgramVerifyCheckAndReadRoundTripThroughTheChipsFile) {
 }
 
 TEST_F(WriteCli, RefusalsComeBeforeAnyWriteWithTheirStatuses) {
-  const auto image = File("image.bin", 32768, 3);
+  const auto image = RandomFile("image.bin", 32768, 3);
   const auto chip = "--sim-chip 27C256:" + Path("chip.bin");
   const std::tuple<std::string, int, std::string> cases[] = {
       {"program -d 27C256 -i " + image, 2, "without a terminal"},
       {"program -d 27C256 -i " + image + " --vpp 25 --yes", 2, "does not allow 25 V"},
-      {"program -d 27C256 -i " + Path("missing.bin") + " --yes", 4, "cannot open"},
       {"erase -d 27C256 --yes", 2, "no chip erase"},
       {"erase -d X28C256", 2, "without a terminal"},
   };
@@ -86,7 +79,7 @@ TEST_F(WriteCli, RefusalsComeBeforeAnyWriteWithTheirStatuses) {
 TEST_F(WriteCli, BytesOverThePulseLimitAreNamedAndTheSimulatorGivesItsJudgement) {
   auto r =
       Sim("--sim-chip 27C256 --sim-fault weak-cells=5 --sim-report --json program -d 27C256 -i " +
-          File("image.bin", 64, 5) + " --yes");
+          RandomFile("image.bin", 64, 5) + " --yes");
   ASSERT_EQ(r.status, 0) << r.err;
   const auto line = r.err.find(" needed more than 25 pulses, first at ");
   ASSERT_NE(line, std::string::npos) << r.err;

@@ -4,13 +4,10 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBrowser>
 #include <QWheelEvent>
 
-#include "gui/qt_services.h"
 #include "gui/widgets.h"
 #include "gui_support.h"
 #include "support/temp_dir.h"
@@ -48,10 +45,6 @@ TEST_F(Desktop, DeviceBoxShowsEntriesAndTheStatusBarTheChipInUse) {
   Choose("N/A - Flash AMD AM29F040");
   EXPECT_EQ(ShownText(Devices()), "Please Select Device on this List");
   EXPECT_EQ(ChipInUse(), "In use: Eprom 2732A, 4096 Bytes, VPP 25V");
-  // Typing searches the list: the entry found is taken once typing pauses.
-  Devices()->setFocus();
-  QTest::keyClicks(Devices(), "Eeprom 24C08");
-  QTRY_COMPARE(t->ui.Text("Device"), Devices()->currentText().toStdString());
 }
 
 // The wheel and the paging keys over the hex view turn pages as the scroll bar
@@ -104,8 +97,6 @@ TEST_F(Desktop, FileNameLabelsOpenAFileWhileNoneIsNamed) {
 }
 
 TEST_F(Desktop, ShortcutsAndTabOrder) {
-  EXPECT_EQ(View<QAction>("mnuHelpContents")->shortcut(), QKeySequence("F1"));
-  EXPECT_EQ(View<QAction>("menuProgramCode")->shortcut(), QKeySequence("F7"));
   QList<QKeySequence> all;  // no key is given twice
   for (QAction* a : window->findChildren<QAction*>())
     if (!a->shortcut().isEmpty()) all << a->shortcut();
@@ -131,42 +122,6 @@ TEST_F(Desktop, ShortcutsAndTabOrder) {
     w = w->nextInFocusChain();
   } while (w != Devices());
   EXPECT_EQ(chain, wanted);
-}
-
-// A placement stored on a screen that is gone comes back whole on this one; a
-// maximised window comes back maximised.
-TEST_F(Desktop, PlacementIsClampedToTheScreen) {
-  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
-  const double tpp = window->TwipsPerPixel();
-  const double far = 1e6, big = 5e5;
-  const double stored[][4] = {{far, far, 9000, 6000}, {-far, -far, 9000, 6000}, {0, 0, big, big}};
-  for (const auto& s : stored) {
-    t->ui.SetGeometry("frmMain", s[0], s[1], s[2], s[3]);
-    window->ApplyPlacement();
-    // On each axis the window lies inside the screen, or starts at its edge
-    // when the screen is smaller than the layout.
-    auto inside = [](int at, int size, int from, int span) {
-      return size <= span ? at >= from && at + size <= from + span : at == from;
-    };
-    EXPECT_TRUE(inside(window->x(), window->width(), room.x(), room.width())) << s[0];
-    EXPECT_TRUE(inside(window->y(), window->height(), room.y(), room.height())) << s[1];
-  }
-  t->ui.SetGeometry("frmMain", 300 * tpp, 200 * tpp, 700 * tpp, 500 * tpp);
-  t->ui.SetWindowState("frmMain", 2);
-  window->ApplyPlacement();
-  EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-}
-
-// Without a viewer of the desktop, the manual opens in the built-in browser.
-TEST_F(Desktop, HelpFallsBackToTheBuiltInViewer) {
-  const std::string page = File("manual.html", "<html><title>Manual</title><p>Read a chip</p>");
-  QtPlatform platform;
-  platform.open_url = [](const QUrl&) { return false; };
-  EXPECT_EQ(platform.OpenDocument(page), std::nullopt);
-  ASSERT_NE(platform.BuiltInViewer(), nullptr);
-  EXPECT_TRUE(platform.BuiltInViewer()->isVisible());
-  EXPECT_TRUE(platform.BuiltInViewer()->toPlainText().contains("Read a chip"));
-  EXPECT_NE(platform.OpenDocument(page + ".gone"), std::nullopt);
 }
 
 // While an operation holds the event loop the window paints at a bounded rate,

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QFontInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "gui/about_dialog.h"
@@ -66,6 +67,30 @@ TEST_F(WindowTest, PlacementInTwipsButNeverSmallerThanTheLayoutWhichFits1024By76
   const QRect before = window->geometry();
   window->ApplyPlacement();
   EXPECT_EQ(window->geometry(), before);
+}
+
+// A placement stored on a screen that is gone comes back whole on this one; a
+// maximised window comes back maximised.
+TEST_F(WindowTest, PlacementIsClampedToTheScreen) {
+  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+  const double tpp = window->TwipsPerPixel();
+  const double far = 1e6, big = 5e5;
+  const double stored[][4] = {{far, far, 9000, 6000}, {-far, -far, 9000, 6000}, {0, 0, big, big}};
+  for (const auto& s : stored) {
+    t->ui.SetGeometry("frmMain", s[0], s[1], s[2], s[3]);
+    window->ApplyPlacement();
+    // On each axis the window lies inside the screen, or starts at its edge
+    // when the screen is smaller than the layout.
+    auto inside = [](int at, int size, int from, int span) {
+      return size <= span ? at >= from && at + size <= from + span : at == from;
+    };
+    EXPECT_TRUE(inside(window->x(), window->width(), room.x(), room.width())) << s[0];
+    EXPECT_TRUE(inside(window->y(), window->height(), room.y(), room.height())) << s[1];
+  }
+  t->ui.SetGeometry("frmMain", 300 * tpp, 200 * tpp, 700 * tpp, 500 * tpp);
+  t->ui.SetWindowState("frmMain", 2);
+  window->ApplyPlacement();
+  EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
 }
 
 }  // namespace

@@ -189,9 +189,24 @@ TEST_F(WindowDuringOperation, CloseFromTheWindowSystemAsksAndStopsProgramming) {
   ExpectPartlyWritten();
 }
 
-// Stop and Esc during programming ask first; the stopped run leaves the alert
-// for a partly written chip, and the next command runs as usual.
-TEST_F(WindowDuringOperation, StopAndEscAskFirstDuringProgramming) {
+// A read stops at the Stop button, a verify at Esc, without a question, a
+// success line or an alert; the buffer and its name stay as they were. Stop and
+// Esc during programming ask first; the stopped run leaves the alert for a
+// partly written chip, and the next command runs as usual.
+TEST_F(WindowDuringOperation, StopAndEscEndAReadAndAVerifyAndAskFirstDuringProgramming) {
+  const auto shown = t->dialogs.shown.size();
+  Run("Read_button", [&](int paint) {
+    if (paint == 3) PostClick(View<QPushButton>("Stop_button"));
+  });
+  ExpectStoppedByTheOperator("65536 bytes Read from Device");
+  EXPECT_EQ(t->core->ui.Caption("FileNameCodeText"), (dir / "image.bin").string());
+  Run("Verify_button", [&](int paint) {
+    if (paint == 3) PostKey(window.get(), Qt::Key_Escape);
+  });
+  ExpectStoppedByTheOperator("Device Contents MATCHES with Buffer Contents");
+  EXPECT_EQ(t->dialogs.shown.size(), shown);
+  EXPECT_NE(t->core->ui.Colour("Error_label"), colour::kRed);
+
   Run("Program_button", [&](int paint) {  // bytes are written from about paint 10 on
     if (paint == 20) {
       t->dialogs.answers.push_front(MsgAnswer::No);
@@ -208,23 +223,6 @@ TEST_F(WindowDuringOperation, StopAndEscAskFirstDuringProgramming) {
   QTest::mouseClick(View<QLabel>("Error_label"), Qt::LeftButton);
   QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
   EXPECT_TRUE(Logged("65536 bytes Read from Device")) << "the stop was served, not kept";
-}
-
-// A read stops at the Stop button, a verify at Esc, without a question, a
-// success line or an alert; the buffer and its name stay as they were.
-TEST_F(WindowDuringOperation, StopAndEscEndAReadAndAVerify) {
-  const auto shown = t->dialogs.shown.size();
-  Run("Read_button", [&](int paint) {
-    if (paint == 3) PostClick(View<QPushButton>("Stop_button"));
-  });
-  ExpectStoppedByTheOperator("65536 bytes Read from Device");
-  EXPECT_EQ(t->core->ui.Caption("FileNameCodeText"), (dir / "image.bin").string());
-  Run("Verify_button", [&](int paint) {
-    if (paint == 3) PostKey(window.get(), Qt::Key_Escape);
-  });
-  ExpectStoppedByTheOperator("Device Contents MATCHES with Buffer Contents");
-  EXPECT_EQ(t->dialogs.shown.size(), shown);
-  EXPECT_NE(t->core->ui.Colour("Error_label"), colour::kRed);
 }
 
 // Clicks and keys made while programming runs are dropped, not run afterwards;
@@ -248,7 +246,8 @@ TEST_F(WindowDuringOperation, InputDuringProgrammingIsDroppedAndTheCommandsLookD
 }
 
 // The window program, sent a signal: it resets the board, writes the simulated
-// chip back to its file, saves its settings and exits 128 + the signal.
+// chip back to its file, saves its settings where --settings-dir says and
+// exits 128 + the signal.
 TEST(WindowProgram, ASignalClosesItTheBoardResetAndTheChipFileWritten) {
   const auto program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "zambrix";
   ASSERT_TRUE(std::filesystem::exists(program)) << "the window program is built next to the tests";
@@ -256,12 +255,14 @@ TEST(WindowProgram, ASignalClosesItTheBoardResetAndTheChipFileWritten) {
     SCOPED_TRACE(sig);
     zambrix::testing::TempDir dir;
     const std::string chip = (dir / "chip.bin").string();
+    std::filesystem::create_directories(dir / "settings");
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::setenv("HOME", dir.str().c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", dir.str().c_str(), 1);
       ::execl(program.c_str(), "zambrix", "--board", "sim", "--sim-chip",
-              ("27C256:" + chip).c_str(), "-platform", "offscreen", static_cast<char*>(nullptr));
+              ("27C256:" + chip).c_str(), "--settings-dir", (dir / "settings").c_str(), "-platform",
+              "offscreen", static_cast<char*>(nullptr));
       ::_exit(127);
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -271,8 +272,9 @@ TEST(WindowProgram, ASignalClosesItTheBoardResetAndTheChipFileWritten) {
     ASSERT_TRUE(WIFEXITED(raw)) << "ended by the signal itself";
     EXPECT_EQ(WEXITSTATUS(raw), 128 + sig);
     EXPECT_EQ(zambrix::testing::ReadWholeFile(chip).size(), 32768u);
-    EXPECT_TRUE(std::filesystem::exists(dir / "zambrix" / "ZAMBRIX6.ini"))
-        << "the settings were saved";
+    EXPECT_NE(zambrix::testing::ReadWholeFile(dir / "settings" / "ZAMBRIX6.ini").find("MainLeft"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "zambrix"));
   }
 }
 
