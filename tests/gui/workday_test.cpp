@@ -30,7 +30,7 @@ bool Inside(const QWidget* w) {
 }
 
 // A file dropped on the window opens as the code file, in the format of its
-// name; on the data area as the data file. Recent Files offers it again, and
+// name (Intel HEX, S-records); on the data area as the data file. Recent Files offers it again, and
 // the log and the hex view are saved under names the operator chooses.
 TEST_F(Workday, DroppedFilesRecentFilesAndSavesUnderAName) {
   Start("27C256", "Eprom 27C256");
@@ -67,6 +67,14 @@ TEST_F(Workday, DroppedFilesRecentFilesAndSavesUnderAName) {
   EXPECT_NE(ReadWholeFile(p->dir.path() / "page.txt").find("000000| 41424344"), std::string::npos);
   EXPECT_TRUE(
       p->Logged("Buffer DIsplay was Saved to " + (p->dir.path() / "page.txt").string() + " file"));
+
+  // S-records by their extension too.
+  const auto srec = p->dir.path() / "five.s19";
+  WriteWholeFile(srec, "S107000045464748DE\nS9030000FC\n");
+  ASSERT_TRUE(PostDrop(Hex(), Hex()->rect().center(), QString::fromStdString(srec.string())));
+  EXPECT_EQ(std::string(p->core().buf.CodeBuffer.begin(), p->core().buf.CodeBuffer.begin() + 4),
+            "EFGH");
+  EXPECT_EQ(p->core().buf.CodeFileName, srec.string());
 }
 
 // The open list fits the screen with a scroll bar; typing a part number finds
