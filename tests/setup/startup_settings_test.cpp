@@ -64,6 +64,7 @@ TEST_F(StartupSettings, ReadsWhatTheFileNamesAndUsesItOnlyWhenThatBoardAnswers) 
       {"IO_PORT =  3 bc h\r\nMODEL = 5.5\r\n", 0x3BC, 6},  // halves round to even
       {"IO_PORT = 378\nMODEL = 6\n", 0x378, 6},            // LF or CR alone ends a line too
       {"IO_PORT = 123\r\nMODEL = 5\r\n", 0, 0},            // no such port
+      {"IO_PORT = 378\r\nMODEL = 7\r\n", 0, 0},            // no such model
       {"IO_PORT = 378\r\nMODEL = 4\r\n", 0, 0},            // a ZAMBRIX-5 answers there
       {ignored + "IO_PORT = 3BC\r\nMODEL =  5 \r\n", 0x3BC, 5},
   };
