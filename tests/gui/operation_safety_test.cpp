@@ -189,24 +189,9 @@ TEST_F(WindowDuringOperation, CloseFromTheWindowSystemAsksAndStopsProgramming) {
   ExpectPartlyWritten();
 }
 
-// A read stops at the Stop button, a verify at Esc, without a question, a
-// success line or an alert; the buffer and its name stay as they were. Stop and
-// Esc during programming ask first; the stopped run leaves the alert for a
-// partly written chip, and the next command runs as usual.
-TEST_F(WindowDuringOperation, StopAndEscEndAReadAndAVerifyAndAskFirstDuringProgramming) {
-  const auto shown = t->dialogs.shown.size();
-  Run("Read_button", [&](int paint) {
-    if (paint == 3) PostClick(View<QPushButton>("Stop_button"));
-  });
-  ExpectStoppedByTheOperator("65536 bytes Read from Device");
-  EXPECT_EQ(t->core->ui.Caption("FileNameCodeText"), (dir / "image.bin").string());
-  Run("Verify_button", [&](int paint) {
-    if (paint == 3) PostKey(window.get(), Qt::Key_Escape);
-  });
-  ExpectStoppedByTheOperator("Device Contents MATCHES with Buffer Contents");
-  EXPECT_EQ(t->dialogs.shown.size(), shown);
-  EXPECT_NE(t->core->ui.Colour("Error_label"), colour::kRed);
-
+// Stop and Esc during programming ask first; the stopped run leaves the alert
+// for a partly written chip, and the next command runs as usual.
+TEST_F(WindowDuringOperation, StopAndEscAskFirstDuringProgramming) {
   Run("Program_button", [&](int paint) {  // bytes are written from about paint 10 on
     if (paint == 20) {
       t->dialogs.answers.push_front(MsgAnswer::No);
@@ -223,6 +208,23 @@ TEST_F(WindowDuringOperation, StopAndEscEndAReadAndAVerifyAndAskFirstDuringProgr
   QTest::mouseClick(View<QLabel>("Error_label"), Qt::LeftButton);
   QTest::mouseClick(View<QPushButton>("Read_button"), Qt::LeftButton);
   EXPECT_TRUE(Logged("65536 bytes Read from Device")) << "the stop was served, not kept";
+}
+
+// A read stops at the Stop button, a verify at Esc, without a question, a
+// success line or an alert; the buffer and its name stay as they were.
+TEST_F(WindowDuringOperation, StopAndEscEndAReadAndAVerify) {
+  const auto shown = t->dialogs.shown.size();
+  Run("Read_button", [&](int paint) {
+    if (paint == 3) PostClick(View<QPushButton>("Stop_button"));
+  });
+  ExpectStoppedByTheOperator("65536 bytes Read from Device");
+  EXPECT_EQ(t->core->ui.Caption("FileNameCodeText"), (dir / "image.bin").string());
+  Run("Verify_button", [&](int paint) {
+    if (paint == 3) PostKey(window.get(), Qt::Key_Escape);
+  });
+  ExpectStoppedByTheOperator("Device Contents MATCHES with Buffer Contents");
+  EXPECT_EQ(t->dialogs.shown.size(), shown);
+  EXPECT_NE(t->core->ui.Colour("Error_label"), colour::kRed);
 }
 
 // Clicks and keys made while programming runs are dropped, not run afterwards;
